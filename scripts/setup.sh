@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs every Debian package Korvane needs to build, run and test.
+set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+PACKAGES=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-multimedia-dev libgl-dev
+  fonts-dejavu-core
+  clang libclang-rt-14-dev
+  nginx-light tinyproxy python3 python3-aiosmtpd curl
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
