@@ -1,0 +1,147 @@
+#include "app/AlarmsTab.h"
+
+#include "app/ControlFactory.h"
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+using namespace ControlFactory;
+
+namespace {
+
+enum Column { L, Y, R, PW, M1, M2, M3 };
+using C = AlarmCondition;
+
+struct BoxSpec {
+    const char* name;
+    AlarmCondition row;
+    Column column;
+    bool ticked;
+};
+
+// The boxes in the order they are created, which is the order the settings file keeps.
+// The sound file fields are created between them, after the boxes of the first group.
+constexpr BoxSpec FirstGroup[] = {
+    {"CheckBoxNEL", C::NoError, L, false},         {"CheckBoxSL", C::SlowAccess, L, true},
+    {"CheckBoxTOL", C::TimeOut, L, true},          {"CheckBoxPNFL", C::PageNotFound, L, true},
+    {"CheckBoxHNFL", C::HostNotFound, L, true},    {"CheckBoxSM1", C::SlowAccess, M1, false},
+    {"CheckBoxTOM1", C::TimeOut, M1, false},       {"CheckBoxPNFM1", C::PageNotFound, M1, false},
+    {"CheckBoxHNFM1", C::HostNotFound, M1, false}, {"CheckBoxTOY", C::TimeOut, Y, false},
+    {"CheckBoxSY", C::SlowAccess, Y, true},        {"CheckBoxPNFY", C::PageNotFound, Y, false},
+    {"CheckBoxHNFY", C::HostNotFound, Y, false},   {"CheckBoxTOR", C::TimeOut, R, true},
+    {"CheckBoxSR", C::SlowAccess, R, false},       {"CheckBoxPNFR", C::PageNotFound, R, true},
+    {"CheckBoxHNFR", C::HostNotFound, R, true},    {"CheckBoxSM2", C::SlowAccess, M2, false},
+    {"CheckBoxTOM2", C::TimeOut, M2, false},       {"CheckBoxPNFM2", C::PageNotFound, M2, false},
+    {"CheckBoxHNFM2", C::HostNotFound, M2, false}, {"CheckBoxSM3", C::SlowAccess, M3, false},
+    {"CheckBoxTOM3", C::TimeOut, M3, false},       {"CheckBoxPNFM3", C::PageNotFound, M3, false},
+    {"CheckBoxHNFM3", C::HostNotFound, M3, false},
+};
+constexpr BoxSpec PlayWavGroup[] = {
+    {"CheckBoxSPW", C::SlowAccess, PW, false},
+    {"CheckBoxTOPW", C::TimeOut, PW, false},
+    {"CheckBoxPNFPW", C::PageNotFound, PW, true},
+    {"CheckBoxHNFPW", C::HostNotFound, PW, true},
+};
+constexpr BoxSpec ChangeGroup[] = {
+    {"CheckBoxSCL", C::SizeChanged, L, true},          {"CheckBoxSCY", C::SizeChanged, Y, true},
+    {"CheckBoxSCR", C::SizeChanged, R, false},         {"CheckBoxSCPW", C::SizeChanged, PW, true},
+    {"CheckBoxSCM1", C::SizeChanged, M1, false},       {"CheckBoxSCM2", C::SizeChanged, M2, false},
+    {"CheckBoxSCM3", C::SizeChanged, M3, false},       {"CheckBoxSiCL", C::SignatureChanged, L, true},
+    {"CheckBoxSiCY", C::SignatureChanged, Y, true},    {"CheckBoxSiCR", C::SignatureChanged, R, false},
+    {"CheckBoxSiCPW", C::SignatureChanged, PW, true},  {"CheckBoxSiCM1", C::SignatureChanged, M1, false},
+    {"CheckBoxSiCM2", C::SignatureChanged, M2, false}, {"CheckBoxSiCM3", C::SignatureChanged, M3, false},
+    {"CheckBoxDaCL", C::DateChanged, L, true},         {"CheckBoxDaCY", C::DateChanged, Y, true},
+    {"CheckBoxDaCR", C::DateChanged, R, false},        {"CheckBoxDaCPW", C::DateChanged, PW, true},
+    {"CheckBoxDaCM1", C::DateChanged, M1, false},      {"CheckBoxDaCM2", C::DateChanged, M2, false},
+    {"CheckBoxDaCM3", C::DateChanged, M3, false},
+};
+
+const char* const RowLabels[AlarmConditionCount] = {"No Error",          "Slow Access",    "TimeOut",
+                                                    "Page Not Found",    "Host Not Found", "Size Changed",
+                                                    "Signature Changed", "Date Changed"};
+
+constexpr int HeadingRows = 2;
+constexpr int FirstBoxColumn = 1;
+
+QCheckBox*& slot(AlarmRow& row, Column column) {
+    switch (column) {
+    case L:
+        return row.Log;
+    case Y:
+        return row.Yellow;
+    case R:
+        return row.Red;
+    case PW:
+        return row.PlayWav;
+    case M1:
+        return row.Email1;
+    case M2:
+        return row.Email2;
+    case M3:
+        break;
+    }
+    return row.Email3;
+}
+
+template <std::size_t N>
+void createBoxes(ComponentList& components, AlarmRows& rows, QGridLayout* grid, const BoxSpec (&specs)[N]) {
+    for (const BoxSpec& spec : specs) {
+        QCheckBox* box = checkBox(components, spec.name, {}, spec.ticked);
+        slot(rows[std::size_t(spec.row)], spec.column) = box;
+        grid->addWidget(box, HeadingRows + int(spec.row), FirstBoxColumn + spec.column, Qt::AlignCenter);
+    }
+}
+
+void addHeadings(QGridLayout* grid) {
+    auto heading = [&](const QString& text, int row, int column, int span = 1) {
+        grid->addWidget(label(text), row, FirstBoxColumn + column, 1, span, Qt::AlignCenter);
+    };
+    heading(QStringLiteral("Alarm"), 0, Y, 2);
+    heading(QStringLiteral("Play"), 0, PW);
+    heading(QStringLiteral("Send"), 0, M1, 3);
+    heading(QStringLiteral("Log"), 1, L);
+    heading(QStringLiteral("Yellow"), 1, Y);
+    heading(QStringLiteral("Red "), 1, R);
+    heading(QStringLiteral("wav"), 1, PW);
+    heading(QStringLiteral("Email"), 1, M2);
+    heading(QStringLiteral("#1"), HeadingRows + AlarmConditionCount, M1);
+    heading(QStringLiteral("#2"), HeadingRows + AlarmConditionCount, M2);
+    heading(QStringLiteral("#3"), HeadingRows + AlarmConditionCount, M3);
+    for (int row = 0; row < AlarmConditionCount; ++row)
+        grid->addWidget(label(QString::fromLatin1(RowLabels[row])), HeadingRows + row, 0, Qt::AlignRight);
+}
+
+} // namespace
+
+AlarmsTab AlarmsTab::build(ComponentList& components) {
+    AlarmsTab t{};
+    t.TabSheet5 = components.add(new QWidget, "TabSheet5");
+    auto* grid = new QGridLayout;
+    addHeadings(grid);
+
+    createBoxes(components, t.rows, grid, FirstGroup);
+    t.EditYWavFileName = edit(components, "EditYWavFileName", QStringLiteral("td.wav"),
+                              QStringLiteral("Play this when a Yellow alarm happens"));
+    createBoxes(components, t.rows, grid, PlayWavGroup);
+    t.EditRWavFileName = edit(components, "EditRWavFileName", QStringLiteral("problem.wav"),
+                              QStringLiteral("Play this when a Red alarm happens"));
+    createBoxes(components, t.rows, grid, ChangeGroup);
+    t.ButtonBrowseYwav = button(components, "ButtonBrowseYwav", QStringLiteral("Browse"),
+                                QStringLiteral("Browse for a wav file"));
+    t.Button1 =
+        button(components, "Button1", QStringLiteral("Browse"), QStringLiteral("Browse for a wav file"));
+
+    auto* sounds = new QGridLayout;
+    sounds->addWidget(label(QStringLiteral("Yellow Alarm Soud")), 0, 0);
+    sounds->addWidget(t.EditYWavFileName, 0, 1);
+    sounds->addWidget(t.ButtonBrowseYwav, 0, 2);
+    sounds->addWidget(label(QStringLiteral("Red Alarm Soud")), 1, 0);
+    sounds->addWidget(t.EditRWavFileName, 1, 1);
+    sounds->addWidget(t.Button1, 1, 2);
+
+    auto* layout = new QVBoxLayout(t.TabSheet5);
+    layout->addLayout(grid);
+    layout->addLayout(sounds);
+    layout->addStretch(1);
+    return t;
+}

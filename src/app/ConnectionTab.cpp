@@ -1,0 +1,50 @@
+#include "app/ConnectionTab.h"
+
+#include "app/ControlFactory.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+using namespace ControlFactory;
+
+ConnectionTab ConnectionTab::build(ComponentList& components) {
+    ConnectionTab t{};
+    t.TabSheet6 = components.add(new QWidget, "TabSheet6");
+    t.EditProxyHost = edit(components, "EditProxyHost", {},
+                           QStringLiteral("Name of the proxy, get this from your system admin."));
+    t.EditProxyPort = edit(components, "EditProxyPort", QStringLiteral("80"),
+                           QStringLiteral("Proxy port, get this from your system admin."));
+    t.CheckBoxProxy = checkBox(components, "CheckBoxProxy", QStringLiteral("Use Proxy"), false,
+                               QStringLiteral("Check if you need to use a proxy"));
+    t.EditTimeSlow = edit(components, "EditTimeSlow", QStringLiteral("5"),
+                          QStringLiteral("Enter the maximum time a web page should take."));
+    t.EditTimeOut = edit(components, "EditTimeOut", QStringLiteral("20"),
+                         QStringLiteral("Give up after this many seconds"));
+    t.EditInterval = edit(components, "EditInterval", QStringLiteral("10"),
+                          QStringLiteral("Automatically repeat checks every this many minutes"));
+
+    auto* timing = new QGridLayout;
+    timing->addWidget(label(QStringLiteral("Slow Access (sec)")), 0, 0);
+    timing->addWidget(t.EditTimeSlow, 0, 1);
+    timing->addWidget(label(QStringLiteral("Timeout (sec)")), 1, 0);
+    timing->addWidget(t.EditTimeOut, 1, 1);
+    timing->addWidget(label(QStringLiteral("Check Pages every")), 2, 0);
+    timing->addWidget(t.EditInterval, 2, 1);
+    timing->addWidget(label(QStringLiteral("minutes")), 2, 2);
+    timing->setColumnStretch(3, 1);
+
+    auto* proxy = new QGroupBox(QStringLiteral("Proxy"));
+    auto* proxyGrid = new QGridLayout(proxy);
+    proxyGrid->addWidget(t.CheckBoxProxy, 0, 0, 1, 2);
+    proxyGrid->addWidget(label(QStringLiteral("Host")), 1, 0);
+    proxyGrid->addWidget(t.EditProxyHost, 1, 1);
+    proxyGrid->addWidget(label(QStringLiteral("Port")), 2, 0);
+    proxyGrid->addWidget(t.EditProxyPort, 2, 1);
+
+    auto* layout = new QVBoxLayout(t.TabSheet6);
+    layout->addLayout(timing);
+    layout->addWidget(proxy);
+    layout->addStretch(1);
+    return t;
+}

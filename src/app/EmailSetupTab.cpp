@@ -1,0 +1,39 @@
+#include "app/EmailSetupTab.h"
+
+#include "app/ControlFactory.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+using namespace ControlFactory;
+
+EmailSetupTab EmailSetupTab::build(ComponentList& components) {
+    EmailSetupTab t{};
+    t.TabSheet1 = components.add(new QWidget, "TabSheet1");
+    t.EditEmailID =
+        edit(components, "EditEmailID", {}, QStringLiteral("Some mail servers require an ID, type it here"));
+    t.EditEmailHost = edit(components, "EditEmailHost", {},
+                           QStringLiteral("Enter the mail host address (mail.example.com)"));
+    t.EditEmailPort = edit(components, "EditEmailPort", QStringLiteral("25"),
+                           QStringLiteral("email server port, most servers use port 25"));
+    t.EditLocalName = edit(components, "EditLocalName", {}, QStringLiteral("Your name"));
+    t.Edit1localEMail = edit(components, "Edit1localEMail", {}, QStringLiteral("Your email address"));
+
+    auto* server = new QGroupBox(QStringLiteral("Mail Sever Information"));
+    auto* serverForm = new QFormLayout(server);
+    serverForm->addRow(label(QStringLiteral("Host: ")), t.EditEmailHost);
+    serverForm->addRow(label(QStringLiteral("User ID: ")), t.EditEmailID);
+    serverForm->addRow(label(QStringLiteral("Port: ")), t.EditEmailPort);
+
+    auto* local = new QGroupBox(QStringLiteral("Local Information"));
+    auto* localForm = new QFormLayout(local);
+    localForm->addRow(label(QStringLiteral("Name: ")), t.EditLocalName);
+    localForm->addRow(label(QStringLiteral("E-Mail Address: ")), t.Edit1localEMail);
+
+    auto* layout = new QVBoxLayout(t.TabSheet1);
+    layout->addWidget(server);
+    layout->addWidget(local);
+    layout->addStretch(1);
+    return t;
+}

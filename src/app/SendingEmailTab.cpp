@@ -1,0 +1,53 @@
+#include "app/SendingEmailTab.h"
+
+#include "app/ControlFactory.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+using namespace ControlFactory;
+
+SendingEmailTab SendingEmailTab::build(ComponentList& components) {
+    SendingEmailTab t{};
+    t.TabSheet2 = components.add(new QWidget, "TabSheet2");
+    t.Memo1 = components.add(new QPlainTextEdit, "Memo1");
+    t.Memo1->setPlainText(QStringLiteral("An error occurred while trying to access:\n%URL%:\n\n"
+                                         "The error message was:\n%ERROR% "));
+    t.Memo1->setToolTip(QStringLiteral("Type the body of the email here, use %URL% to include the URL that "
+                                       "cause the error, %ERROR% to include the error message."));
+    t.EditEMail1 = edit(components, "EditEMail1", {},
+                        QStringLiteral("Email address to send a notification when something fails"));
+    t.EditEMail2 = edit(components, "EditEMail2", {},
+                        QStringLiteral("Email address #2 to send a notification when something fails"));
+    t.EditEMail3 = edit(components, "EditEMail3", {},
+                        QStringLiteral("Email address #3 to send a notification when something fails"));
+    t.Edit10 = edit(components, "Edit10", QStringLiteral("Korvane Error Notification"),
+                    QStringLiteral("This appears on the subject line of the error notification email"));
+    t.ListBoxKeywords = components.add(new QListWidget, "ListBoxKeywords");
+    t.ListBoxKeywords->setToolTip(QStringLiteral("Double Click a keyword to include it on the email"));
+    t.ListBoxKeywords->addItems({"%URL%", "%HOST%", "%ERROR%", "%HOST_IP%", "%HOST_PORT%", "%MY_IP%",
+                                 "%PROXY%", "%PROXY_PORT%", "%REPLY_NUMBER%", "%COOKIE_IN%", "%DATE%",
+                                 "%TIME%", ""});
+
+    auto* recipients = new QGroupBox(QStringLiteral("Email Recipients"));
+    auto* form = new QFormLayout(recipients);
+    form->addRow(label(QStringLiteral("E-Mail Address #1: ")), t.EditEMail1);
+    form->addRow(label(QStringLiteral("E-Mail Address #2: ")), t.EditEMail2);
+    form->addRow(label(QStringLiteral("E-Mail Address #3: ")), t.EditEMail3);
+
+    auto* layout = new QGridLayout(t.TabSheet2);
+    layout->addWidget(recipients, 0, 0, 1, 2);
+    auto* subject = new QFormLayout;
+    subject->addRow(label(QStringLiteral("Subject: ")), t.Edit10);
+    layout->addLayout(subject, 1, 0, 1, 2);
+    layout->addWidget(t.Memo1, 2, 0, 2, 1);
+    layout->addWidget(label(QStringLiteral("Keywords")), 2, 1);
+    layout->addWidget(t.ListBoxKeywords, 3, 1);
+    layout->setColumnStretch(0, 3);
+    layout->setColumnStretch(1, 1);
+    layout->setRowStretch(3, 1);
+    return t;
+}

@@ -1,0 +1,97 @@
+#include "app/SettingsStore.h"
+
+#include "app/CommaText.h"
+#include "app/IniFile.h"
+#include "views/TCheckListBox.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <stdexcept>
+
+namespace {
+
+template <class T> T* exactly(QObject* component) {
+    return component->metaObject() == &T::staticMetaObject ? static_cast<T*>(component) : nullptr;
+}
+
+QString checkListValue(const TCheckListBox* list) {
+    QString value;
+    for (int i = 0; i < list->itemCount(); ++i) {
+        value += list->isChecked(i) ? QLatin1Char('1') : QLatin1Char('0');
+        value += list->itemText(i);
+        value += QLatin1Char(',');
+    }
+    return value;
+}
+
+// Each item is its mark ("1" ticks it), its text and a comma. A last item without its comma
+// (a hand-edited file) still becomes an item rather than being dropped.
+void restoreCheckList(TCheckListBox* list, const QString& value) {
+    list->setUpdatesEnabled(false);
+    list->clear();
+    qsizetype start = 0;
+    while (start < value.size()) {
+        qsizetype comma = value.indexOf(QLatin1Char(','), start);
+        if (comma < 0)
+            comma = value.size();
+        list->appendItem(value.mid(start + 1, comma - start - 1), value[start] == QLatin1Char('1'));
+        start = comma + 1;
+    }
+    list->setUpdatesEnabled(true);
+}
+
+QStringList memoLines(const QPlainTextEdit* memo) {
+    const QString text = memo->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(QString filePath, const QList<QObject*>& components)
+    : filePath_(std::move(filePath)), components_(components) {}
+
+void SettingsStore::LoadSettings() {
+    const IniFile ini = IniFile::load(filePath_);
+    const QString section = QString::fromLatin1(Section);
+    for (QObject* component : components_) {
+        const std::optional<QString> stored = ini.value(section, component->objectName());
+        // A missing key keeps the design default. A key written empty means the user emptied
+        // the control, and it comes back empty.
+        if (!stored)
+            continue;
+        const QString& value = *stored;
+        if (auto* edit = exactly<QLineEdit>(component)) {
+            if (edit->text() != value)
+                edit->setText(value);
+        } else if (auto* box = exactly<QCheckBox>(component)) {
+            if (!value.isEmpty())
+                box->setChecked(value == QLatin1String("1"));
+        } else if (auto* list = exactly<TCheckListBox>(component)) {
+            restoreCheckList(list, value);
+        } else if (auto* memo = exactly<QPlainTextEdit>(component)) {
+            memo->setPlainText(fromCommaText(value).join(QLatin1Char('\n')));
+        }
+    }
+}
+
+void SettingsStore::SaveSettings() {
+    IniFile ini = IniFile::load(filePath_);
+    const QString section = QString::fromLatin1(Section);
+    for (QObject* component : components_) {
+        QString value;
+        if (auto* edit = exactly<QLineEdit>(component))
+            value = edit->text();
+        else if (auto* box = exactly<QCheckBox>(component))
+            value = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        else if (auto* list = exactly<TCheckListBox>(component))
+            value = checkListValue(list);
+        else if (auto* memo = exactly<QPlainTextEdit>(component))
+            value = QLatin1Char('"') + toCommaText(memoLines(memo)) + QLatin1Char('"');
+        else
+            continue;
+        ini.setValue(section, component->objectName(), value);
+    }
+    if (!ini.save(filePath_))
+        throw std::runtime_error(("Unable to write to " + filePath_).toStdString());
+}

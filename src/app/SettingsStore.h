@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QObject;
+
+// Makes the window's controls persistent in "KV.ini", section "defaults", one key per control
+// named after it. Only edit fields, check boxes, check lists and memos of exactly those kinds
+// are kept; every other component is passed by.
+class SettingsStore {
+public:
+    static constexpr const char* Section = "defaults";
+
+    SettingsStore(QString filePath, const QList<QObject*>& components);
+
+    // Restoring a value acts like a user's change, so the controls' own change reactions run.
+    void LoadSettings();
+    // Raises "Unable to write to <path>" when the file cannot be written; the previous file
+    // then stays as it was.
+    void SaveSettings();
+
+    const QString& filePath() const { return filePath_; }
+
+private:
+    QString filePath_;
+    const QList<QObject*>& components_;
+};

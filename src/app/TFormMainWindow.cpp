@@ -1,0 +1,178 @@
+#include "app/TFormMainWindow.h"
+
+#include "app/DialogService.h"
+#include "check/AlarmMatrix.h"
+#include "notify/TMediaPlayer.h"
+#include "pages/PageListEditor.h"
+#include "views/TCheckListBox.h"
+#include "views/TStatusBar.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QTimer* timer(ComponentList& components, const char* name, int intervalMs, QObject* parent) {
+    auto* t = components.add(new QTimer(parent), name);
+    t->setInterval(intervalMs);
+    return t;
+}
+
+} // namespace
+
+TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dialogs, QWidget* parent)
+    : QMainWindow(parent), toolBar(ToolBarControls::build(components_)),
+      PageControl1(components_.add(new QTabWidget, "PageControl1")), status(StatusTab::build(components_)),
+      webPages(WebPagesTab::build(components_)), emailSetup(EmailSetupTab::build(components_)),
+      sendingEmail(SendingEmailTab::build(components_)), alarms(AlarmsTab::build(components_)),
+      connection(ConnectionTab::build(components_)), logTab(LogTab::build(components_)),
+      misc(MiscTab::build(components_)), browser(BrowserTabs::build(components_)),
+      banner(BannerStrip::build(components_)), StatusBar1(components_.add(new TStatusBar, "StatusBar1")),
+      log(logTab.Log), pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
+                              misc.SignatureList}),
+      dialogs_(dialogs), settings_(settingsFile, components_.order()) {
+    setObjectName(QStringLiteral("FormMainWindow"));
+    setWindowTitle(QStringLiteral("Korvane"));
+    QFont windowFont = font();
+    windowFont.setPixelSize(14);
+    setFont(windowFont);
+    setMinimumSize(590, 190);
+    resize(684, 482);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    buildTabs();
+    buildComponents(settingsFile);
+}
+
+TFormMainWindow::~TFormMainWindow() = default;
+
+void TFormMainWindow::buildTabs() {
+    addToolBar(toolBar.ToolBar1);
+    PageControl1->addTab(status.TabSheetStatus, QStringLiteral("Status"));
+    PageControl1->addTab(webPages.TabSheetWebPages, QStringLiteral("Setup Web Pages"));
+    PageControl1->addTab(emailSetup.TabSheet1, QStringLiteral("Email Setup"));
+    PageControl1->addTab(sendingEmail.TabSheet2, QStringLiteral("Sending E-Mail"));
+    PageControl1->addTab(alarms.TabSheet5, QStringLiteral("Alarms"));
+    PageControl1->addTab(connection.TabSheet6, QStringLiteral("Connection"));
+    PageControl1->addTab(logTab.TabSheetLog, QStringLiteral("Log"));
+    PageControl1->addTab(misc.TabSheet3, QStringLiteral("Misc"));
+    PageControl1->addTab(browser.TabSheetRoot, QStringLiteral("Browser"));
+    PageControl1->addTab(browser.TabSheetBrowser, QStringLiteral("Web Browser"));
+    PageControl1->setTabVisible(PageControl1->indexOf(misc.TabSheet3), false);
+    PageControl1->setTabVisible(PageControl1->indexOf(browser.TabSheetRoot), false);
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(PageControl1, 1);
+    layout->addWidget(banner.Panel3);
+    setCentralWidget(central);
+    setStatusBar(StatusBar1);
+    StatusBar1->setFixedHeight(26);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TFormMainWindow::PageControl1Change);
+}
+
+void TFormMainWindow::buildComponents(const QString& settingsFile) {
+    Timer1 = timer(components_, "Timer1", 600000, this);
+    Timer2 = timer(components_, "Timer2", 1000, this);
+    TimerHTML1 = timer(components_, "TimerHTML1", 100, this);
+    // A sound named without a folder is looked for beside the settings, then beside the program.
+    MediaPlayer1 = components_.add(
+        new TMediaPlayer({QFileInfo(settingsFile).absolutePath(), QCoreApplication::applicationDirPath()},
+                         this),
+        "MediaPlayer1");
+
+    pageList_ = new PageListEditor(
+        {webPages.TabSheetWebPages, webPages.EditURL, webPages.ButtonAdd, webPages.ButtonDel,
+         webPages.ButtonApplyChanges, webPages.CheckBoxCheckSize, webPages.CheckBoxCheckDate,
+         webPages.CheckBoxCheckSignature, webPages.CheckListBoxURL, StatusBar1},
+        pages, [this] { status.DrawGrid1->viewport()->update(); }, this);
+    alarmMatrix_ = new AlarmMatrix({alarms.rows, alarms.EditYWavFileName, alarms.ButtonBrowseYwav,
+                                    alarms.EditRWavFileName, alarms.Button1, MediaPlayer1},
+                                   dialogs_, this);
+}
+
+void TFormMainWindow::PageControl1Change() {
+    QWidget* shown = PageControl1->currentWidget();
+    if (shown == webPages.TabSheetWebPages)
+        pageList_->TabSheetWebPagesShow();
+    else if (shown == status.TabSheetStatus)
+        TabSheetStatusShow();
+}
+
+void TFormMainWindow::TabSheetStatusShow() {
+    status.DrawGrid1->setRowCount(pages.pageCount());
+}
+
+void TFormMainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormMainWindow::FormShow() {
+    if (firstShow_) {
+        log.AddLogLine(QStringLiteral("Korvane Start"));
+        settings_.LoadSettings();
+        pages.alignAfterRestore();
+        pages.resetHistories();
+        PageControl1->setCurrentWidget(status.TabSheetStatus);
+        TabSheetStatusShow();
+        status.DrawGrid1->viewport()->update();
+    }
+    firstShow_ = false;
+    status.DrawGrid1->setRowCount(pages.pageCount());
+    if (pages.pageCount() == 0)
+        PageControl1->setCurrentWidget(webPages.TabSheetWebPages);
+}
+
+void TFormMainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        bool canClose = true;
+        FormCloseQuery(canClose);
+        if (!canClose) {
+            event->ignore();
+            return;
+        }
+        FormClose();
+    }
+    event->accept();
+}
+
+void TFormMainWindow::shutDown() {
+    if (closed_)
+        return;
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    FormClose();
+}
+
+void TFormMainWindow::FormCloseQuery(bool& canClose) {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    setVisible(true);
+    canClose = true;
+}
+
+void TFormMainWindow::FormClose() {
+    closed_ = true;
+    saveSettingsReporting();
+}
+
+void TFormMainWindow::saveSettingsReporting() {
+    try {
+        settings_.SaveSettings();
+    } catch (const std::exception& error) {
+        // The window closes all the same: the user must not be kept from quitting.
+        dialogs_.showError(QString::fromUtf8(error.what()));
+    }
+}

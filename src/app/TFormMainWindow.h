@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/AlarmsTab.h"
+#include "app/BannerStrip.h"
+#include "app/BrowserTabs.h"
+#include "app/ComponentList.h"
+#include "app/ConnectionTab.h"
+#include "app/EmailSetupTab.h"
+#include "app/LogTab.h"
+#include "app/MiscTab.h"
+#include "app/SendingEmailTab.h"
+#include "app/SettingsStore.h"
+#include "app/StatusTab.h"
+#include "app/ToolBarControls.h"
+#include "app/WebPagesTab.h"
+#include "pages/PageRecords.h"
+#include "views/ActivityLog.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class AlarmMatrix;
+class DialogService;
+class PageListEditor;
+class QTabWidget;
+class QTimer;
+class TMediaPlayer;
+class TStatusBar;
+
+// The main window. It creates every component, in the order the settings file keeps, and
+// connects them to the subsystems that hold the behaviour.
+class TFormMainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* VersionTag = "korvane2.4";
+
+    TFormMainWindow(const QString& settingsFile, DialogService& dialogs, QWidget* parent = nullptr);
+    ~TFormMainWindow() override;
+
+    // Closing steps for when the program ends without the window being closed by hand (the
+    // application asked to quit while the window is hidden, or the session ending): the same
+    // as a close, at most once.
+    void shutDown();
+    // Saves the settings now, reporting a failure in the error box (the desktop session asks
+    // for this before it ends).
+    void saveSettingsReporting();
+
+    const ComponentList& componentList() const { return components_; }
+
+private:
+    ComponentList components_;
+
+public:
+    // The components, in creation order.
+    ToolBarControls toolBar;
+    QTabWidget* PageControl1;
+    StatusTab status;
+    WebPagesTab webPages;
+    EmailSetupTab emailSetup;
+    SendingEmailTab sendingEmail;
+    AlarmsTab alarms;
+    ConnectionTab connection;
+    LogTab logTab;
+    MiscTab misc;
+    BrowserTabs browser;
+    BannerStrip banner;
+    TStatusBar* StatusBar1;
+    QTimer* Timer1;
+    QTimer* Timer2;
+    QTimer* TimerHTML1;
+    TMediaPlayer* MediaPlayer1;
+
+    ActivityLog log;
+    PageRecords pages;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTabs();
+    void buildComponents(const QString& settingsFile);
+    void FormShow();
+    void FormCloseQuery(bool& canClose);
+    void FormClose();
+    void TabSheetStatusShow();
+    void PageControl1Change();
+
+    DialogService& dialogs_;
+    SettingsStore settings_;
+    PageListEditor* pageList_ = nullptr;
+    AlarmMatrix* alarmMatrix_ = nullptr;
+    bool firstShow_ = true;
+    bool closed_ = false;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+
+class QCheckBox;
+
+// The outcomes of a page check, one row of the alarm matrix each.
+enum class AlarmCondition {
+    NoError,
+    SlowAccess,
+    TimeOut,
+    PageNotFound,
+    HostNotFound,
+    SizeChanged,
+    SignatureChanged,
+    DateChanged,
+};
+constexpr int AlarmConditionCount = 8;
+
+// The reaction boxes of one condition; a box the row does not have is null ("No Error" has
+// only the log box).
+struct AlarmRow {
+    QCheckBox* Log = nullptr;
+    QCheckBox* Yellow = nullptr;
+    QCheckBox* Red = nullptr;
+    QCheckBox* PlayWav = nullptr;
+    QCheckBox* Email1 = nullptr;
+    QCheckBox* Email2 = nullptr;
+    QCheckBox* Email3 = nullptr;
+};
+
+using AlarmRows = std::array<AlarmRow, AlarmConditionCount>;

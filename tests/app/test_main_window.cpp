@@ -1,0 +1,142 @@
+// What a user sees of the window itself: the first start, the tabs, the log, closing.
+#include "support/TestMain.h"
+#include "support/WindowFixture.h"
+#include "views/TCheckListBox.h"
+#include "views/TStatusBar.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <stdexcept>
+
+namespace {
+
+QStringList visibleTabCaptions(QTabWidget* tabs) {
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->isTabVisible(i))
+            captions.append(tabs->tabText(i));
+    }
+    return captions;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { testDialogs() = FakeDialogs(); }
+
+    void firstStartWithoutSettingsFile() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        QCOMPARE(w.windowTitle(), QString("Korvane"));
+        QCOMPARE(w.size(), QSize(684, 482));
+        QCOMPARE(visibleTabCaptions(w.PageControl1),
+                 QStringList({"Status", "Setup Web Pages", "Email Setup", "Sending E-Mail", "Alarms",
+                              "Connection", "Log", "Web Browser"}));
+        // An empty page list opens on the page editor.
+        QCOMPARE(w.PageControl1->currentWidget(), w.webPages.TabSheetWebPages);
+
+        const QStringList logLines = w.logTab.Log->toPlainText().split('\n');
+        QCOMPARE(logLines.size(), 2);
+        QCOMPARE(logLines[0], QString("Korvane Log"));
+        QVERIFY2(QRegularExpression(R"(^\[\d{4}\.\d\d\.\d\d \d\d:\d\d:\d\d\] Korvane Start$)")
+                     .match(logLines[1])
+                     .hasMatch(),
+                 qPrintable(logLines[1]));
+
+        QCOMPARE(fixture.find<QLineEdit>("EditURL")->text(), QString("http://"));
+        QCOMPARE(fixture.find<QLineEdit>("EditEmailPort")->text(), QString("25"));
+        QCOMPARE(fixture.find<QLineEdit>("Edit10")->text(), QString("Korvane Error Notification"));
+        QCOMPARE(fixture.find<QLineEdit>("EditTimeSlow")->text(), QString("5"));
+        QCOMPARE(fixture.find<QLineEdit>("EditTimeOut")->text(), QString("20"));
+        QCOMPARE(fixture.find<QLineEdit>("EditInterval")->text(), QString("10"));
+        QCOMPARE(fixture.find<QLineEdit>("EditProxyPort")->text(), QString("80"));
+        QCOMPARE(fixture.find<QLineEdit>("EditYWavFileName")->text(), QString("td.wav"));
+        QCOMPARE(fixture.find<QLineEdit>("EditRWavFileName")->text(), QString("problem.wav"));
+        QCOMPARE(fixture.find<QLineEdit>("EditBrowseTo")->text(), QString("http://"));
+        QVERIFY(!fixture.find<QCheckBox>("CheckBoxProxy")->isChecked());
+        QCOMPARE(
+            fixture.find<QPlainTextEdit>("Memo1")->toPlainText(),
+            QString("An error occurred while trying to access:\n%URL%:\n\nThe error message was:\n%ERROR% "));
+        QCOMPARE(fixture.find<TCheckListBox>("CheckListBoxURL")->count(), 0);
+        QCOMPARE(fixture.find<TCheckListBox>("SizeList")->count(), 17);
+        QCOMPARE(fixture.find<TCheckListBox>("LastDateList")->count(), 18);
+        QVERIFY(!fixture.find<QPushButton>("ButtonApplyChanges")->isEnabled());
+
+        // Scheduled checks are off after every start.
+        QVERIFY(!fixture.find<QToolButton>("SpeedButtonStart")->isChecked());
+        QVERIFY(!fixture.find<QTimer>("Timer1")->isActive());
+        QCOMPARE(fixture.find<QTimer>("Timer1")->interval(), 600000);
+        QCOMPARE(fixture.find<QTimer>("Timer2")->interval(), 1000);
+        QCOMPARE(fixture.find<QToolButton>("SpeedButton1")->toolTip(), QString("Check websites once"));
+    }
+
+    void startWithSavedPagesOpensOnStatus() {
+        WindowFixture fixture("[defaults]\nCheckListBoxURL=1http://a/,0http://b/,\n");
+        TFormMainWindow& w = fixture.start();
+        QCOMPARE(w.PageControl1->currentWidget(), w.status.TabSheetStatus);
+        QCOMPARE(w.status.DrawGrid1->rowCount(), 2);
+        // Restored pages start without a result.
+        QCOMPARE(w.pages.readStatus(0), PageStatus::Failed);
+        QCOMPARE(w.pages.readStatus(1), PageStatus::Failed);
+        QCOMPARE(w.pages.history().sample(1, 0), AccessHistory::NoSample);
+    }
+
+    void exceptionInAHandlerShowsItsTextAndTheProgramGoesOn() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        QPushButton* add = fixture.find<QPushButton>("ButtonAdd");
+        auto connection =
+            connect(add, &QPushButton::clicked, &w, [] { throw std::runtime_error("Broken handler"); });
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(testDialogs().errors, QStringList{"Broken handler"});
+        disconnect(connection);
+        // The window still works: the same click now adds a page.
+        w.webPages.EditURL->setText("http://after/");
+        QTest::mouseClick(add, Qt::LeftButton);
+        QCOMPARE(w.pages.url(w.pages.pageCount() - 1), QString("http://after/"));
+    }
+
+    void closingSavesTheSettings() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        w.connection.EditTimeOut->setText("33");
+        fixture.close();
+        QVERIFY(fixture.settingsText().contains("EditTimeOut=33\n"));
+    }
+
+    void quitWhileHiddenInTheTraySavesTheSettings() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        w.connection.EditInterval->setText("7");
+        w.hide();
+        // What the application's quit (a signal, the session ending) runs.
+        w.shutDown();
+        QVERIFY(fixture.settingsText().contains("EditInterval=7\n"));
+        QVERIFY(w.isVisible());
+        // A later close does not save a second time over a file changed meanwhile.
+        QFile::remove(fixture.settingsPath());
+        fixture.close();
+        QVERIFY(!QFile::exists(fixture.settingsPath()));
+    }
+
+    void minimisedWindowIsRestoredBeforeClosing() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        w.setWindowState(Qt::WindowMinimized);
+        w.shutDown();
+        QVERIFY(!(w.windowState() & Qt::WindowMinimized));
+    }
+};
+
+KORVANE_TEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"

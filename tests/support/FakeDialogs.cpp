@@ -1,0 +1,6 @@
+#include "support/FakeDialogs.h"
+
+FakeDialogs& testDialogs() {
+    static FakeDialogs dialogs;
+    return dialogs;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/DialogService.h"
+
+#include <QQueue>
+#include <QStringList>
+
+// Answers dialogs without showing them and records every message the program raised.
+class FakeDialogs : public DialogService {
+public:
+    void showError(const QString& text) override { errors.append(text); }
+    QString openFileName(const QString& fileName, const QString& filter,
+                         const QString& defaultExtension) override {
+        openFileRequests.append(QStringList{fileName, filter, defaultExtension});
+        return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
+    }
+
+    QStringList errors;
+    QList<QStringList> openFileRequests;
+    // What the next open-file dialogs answer; an empty text (or none queued) is a cancel.
+    QQueue<QString> openFileAnswers;
+};
+
+// The dialogs of the running test executable's application object.
+FakeDialogs& testDialogs();
