@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+// The one way the network layer waits: let the event loop run (timers, socket notifications,
+// the user's clicks) until a condition holds. It sleeps in the event dispatcher between events,
+// so a slow server costs no CPU, and anything that changes the condition runs inside the wait.
+class EventWait {
+public:
+    static void until(const std::function<bool()>& done);
+    // Handles whatever arrives next (waiting for it if nothing is pending).
+    static void once();
+};

@@ -1,0 +1,33 @@
+#include "net/RequestBuilder.h"
+
+#include "net/THeaderInfo.h"
+
+TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info) {
+    const bool viaProxy = !t.proxy.isEmpty();
+    TExStringList lines;
+    // A proxy needs the whole URL to know where to go; a server only wants the path.
+    lines.append(t.method + QLatin1Char(' ') + (viaProxy ? t.url : t.path) + QStringLiteral(" HTTP/1.0"));
+    if (viaProxy) {
+        lines.append(QStringLiteral("Proxy-Connection: Keep-Alive"));
+        lines.append(QStringLiteral("Host: ") + t.host);
+    }
+    lines.SetHeader(QStringLiteral("Host"), t.host);
+    lines.append(QStringLiteral("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff"));
+    lines.append(QStringLiteral("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript"));
+    if (!info.LocalProgram.isEmpty())
+        lines.SetHeader(QStringLiteral("User-Agent"), info.LocalProgram);
+    if (!info.LocalMailAddress.isEmpty())
+        lines.SetHeader(QStringLiteral("From"), info.LocalMailAddress);
+    if (!info.Cookie.isEmpty())
+        lines.SetHeader(QStringLiteral("Cookie"), info.Cookie);
+    if (!info.Referer.isEmpty())
+        lines.SetHeader(QStringLiteral("Referer"), info.Referer);
+    if (!info.UserId.isEmpty() && !info.Password.isEmpty()) {
+        const QByteArray credentials = (info.UserId + QLatin1Char(':') + info.Password).toLatin1();
+        lines.SetHeader(QStringLiteral("Authorization"),
+                        QStringLiteral("Basic ") + QString::fromLatin1(credentials.toBase64()));
+    }
+    lines.append(QStringLiteral("Content-type: application/x-www-form-urlencoded"));
+    lines.append(QString());
+    return lines;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "net/TExStringList.h"
+
+class THeaderInfo;
+
+// The request header of one HTTP/1.0 request, line by line, without the line ends.
+class RequestBuilder {
+public:
+    struct Target {
+        QString method; // "GET", "HEAD"
+        QString url;
+        QString path;
+        QString host;
+        QString proxy;
+    };
+    static TExStringList build(const Target& target, const THeaderInfo& info);
+};

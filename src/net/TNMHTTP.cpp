@@ -1,0 +1,144 @@
+#include "net/TNMHTTP.h"
+
+#include "net/RequestBuilder.h"
+#include "net/ResponseHeaderReader.h"
+#include "net/UrlParser.h"
+
+#include <QFile>
+#include <stdexcept>
+
+TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {}
+
+void TNMHTTP::Head(const QString& url) {
+    URL = url;
+    RequestKind = KindHead;
+    RunRequest();
+}
+
+void TNMHTTP::Get(const QString& url) {
+    URL = url;
+    RequestKind = KindGet;
+    RunRequest();
+}
+
+void TNMHTTP::Abort() {
+    LookupDone = true;
+    Cancel();
+}
+
+void TNMHTTP::RunRequest() {
+    ReplyNumber = 0;
+    for (int followed = 0;; ++followed) {
+        ParseURL();
+        BuildRequest();
+        fire(OnAboutToSend, this);
+        Connect();
+        try {
+            SendRequest();
+            ReadResponseHeader();
+            if (InputFileMode)
+                CaptureFile(Body);
+            else
+                Body = CaptureString(-1);
+        } catch (...) {
+            Disconnect();
+            throw;
+        }
+        Disconnect();
+
+        const int cmd = RequestKind;
+        if (ReplyNumber < 300) {
+            fire(OnSuccess, cmd);
+            StatusMessage(2, QStringLiteral("Transaction Completed"));
+        } else if (ReplyNumber >= 400) {
+            fire(OnFailure, cmd);
+        }
+        Disconnect();
+
+        const bool redirect = ReplyNumber >= 300 && ReplyNumber <= 399;
+        if (redirect) {
+            if (!CookieIn.isEmpty())
+                HeaderInfo.Cookie = CookieIn;
+            bool handled = false;
+            fire(OnRedirect, handled);
+            if (handled)
+                return;
+            // Without a new location the same request would be repeated for ever; and a chain
+            // that never ends is cut off. Either way the call ends with the reply it has.
+            if (!locationSeen_ || followed >= MaxRedirects)
+                return;
+            if (!URL.contains(QLatin1Char('/'))) {
+                // A bare name is relative to the server we are talking to, port included.
+                const QString port = Port == 80 ? QString() : QStringLiteral(":%1").arg(Port);
+                URL = QStringLiteral("http://") + Host + port + QLatin1Char('/') + URL;
+            }
+        }
+        if (ReplyNumber == 401)
+            fire(OnAuthenticationNeeded, this);
+        if (!redirect)
+            return;
+        RequestKind = KindGet;
+    }
+}
+
+void TNMHTTP::ParseURL() {
+    const ParsedUrl parsed = UrlParser::parse(URL, Host, Port);
+    URL = parsed.url;
+    Path = parsed.path;
+    Host = parsed.host;
+    Port = parsed.port;
+}
+
+void TNMHTTP::BuildRequest() {
+    const QString method = RequestKind == KindHead ? QStringLiteral("HEAD") : QStringLiteral("GET");
+    RequestHeaders = RequestBuilder::build({method, URL, Path, Host, Proxy}, HeaderInfo);
+}
+
+void TNMHTTP::SendRequest() {
+    QString text;
+    for (const QString& line : RequestHeaders)
+        text += line + QStringLiteral("\r\n");
+    Write(text);
+    RequestKind = KindGet;
+}
+
+void TNMHTTP::ReadResponseHeader() {
+    BytesTotal = 0;
+    CookieIn.clear();
+    locationSeen_ = false;
+    QFile file;
+    if (OutputFileMode) {
+        file.setFileName(Header);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
+                                         .arg(Header, file.errorString())
+                                         .toStdString());
+    } else {
+        Header.clear();
+    }
+    auto keep = [&](const QString& line) {
+        if (OutputFileMode)
+            file.write(line.toLatin1());
+        else
+            Header += line;
+    };
+
+    const QString status = ReadLn();
+    ReplyNumber = ResponseHeaderReader::replyNumber(status);
+    keep(status);
+    ResponseHeaderReader reader;
+    for (;;) {
+        const QString line = ReadLn();
+        const bool end = reader.takeLine(line);
+        CookieIn = reader.CookieIn;
+        BytesTotal = reader.BytesTotal;
+        // An empty Location names no place to go; it counts as none.
+        if (reader.HasLocation && !reader.Location.isEmpty()) {
+            URL = reader.Location;
+            locationSeen_ = true;
+        }
+        keep(line);
+        if (end)
+            break;
+    }
+}

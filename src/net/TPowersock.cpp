@@ -1,0 +1,685 @@
+#include "net/TPowersock.h"
+
+#include "net/EAbortError.h"
+#include "net/ESockError.h"
+#include "net/EventWait.h"
+#include "net/SocketErrorTable.h"
+#include "net/TThreadTimer.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QSignalBlocker>
+#include <QTcpSocket>
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <sys/resource.h>
+
+namespace {
+// What the session layer runs on, in the six lines the clients have always shown.
+QStringList socketLibraryDescription() {
+    rlimit files{};
+    getrlimit(RLIMIT_NOFILE, &files);
+    const auto maxSockets = files.rlim_cur == RLIM_INFINITY ? qulonglong(std::numeric_limits<int>::max())
+                                                            : qulonglong(files.rlim_cur);
+    return {QStringLiteral("Version= 1.1"),
+            QStringLiteral("High Version= 1.1"),
+            QStringLiteral("Description= Qt Network %1").arg(QString::fromLatin1(qVersion())),
+            QStringLiteral("System= Running"),
+            QStringLiteral("Max Sockets= %1").arg(maxSockets),
+            QStringLiteral("Max Udp pack size= 65507")};
+}
+
+qint32 saturated32(qint64 value) {
+    return qint32(
+        std::clamp<qint64>(value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+}
+
+const QString HostLookupFailed = QStringLiteral("Host Lookup Failed");
+} // namespace
+
+TPowersock::TPowersock(QObject* parent) : QObject(parent) {
+    StatusMessage(8, QStringLiteral("Create"));
+    timer_ = new TThreadTimer(this);
+    timer_->SetEnabled(false);
+    timer_->SetOnTimer([this](QObject*) { timerTick(); });
+    StatusMessage(8, QStringLiteral("Initializing Winsock"));
+    SocketLibraryInfo = socketLibraryDescription();
+    socket_ = new QTcpSocket(this);
+    wireSocket();
+}
+
+TPowersock::~TPowersock() {
+    // Whoever destroys a session has let its waits unwind first; nothing is reported any more.
+    Destroying = true;
+    Canceled = true;
+    abortLookup();
+    timer_->SetEnabled(false);
+    resetSocket();
+    Connected = false;
+}
+
+void TPowersock::wireSocket() {
+    connect(socket_, &QTcpSocket::connected, this, &TPowersock::onConnected);
+    connect(socket_, &QTcpSocket::readyRead, this, &TPowersock::onReadyRead);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &TPowersock::onBytesWritten);
+    connect(socket_, &QTcpSocket::disconnected, this, &TPowersock::onDisconnected);
+    connect(socket_, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError error) { onSocketError(int(error)); });
+}
+
+// Drops whatever the socket was doing, without any notification, and leaves it ready for the
+// next connect: the socket object is reused as the "fresh socket" of the session.
+void TPowersock::resetSocket() {
+    {
+        const QSignalBlocker quiet(socket_);
+        socket_->abort();
+    }
+    notificationsOff_ = false;
+}
+
+// ---- notifications -------------------------------------------------------------------------
+// An exception escaping a notification would tear through the event loop; they end here.
+
+void TPowersock::onConnected() {
+    if (notificationsOff_)
+        return;
+    try {
+        EventOk = true;
+        Connected = true;
+        fire(OnConnect, this);
+    } catch (...) {
+    }
+}
+
+void TPowersock::onReadyRead() {
+    if (notificationsOff_)
+        return;
+    try {
+        EventOk = true;
+        ReadToStream();
+    } catch (...) {
+    }
+}
+
+void TPowersock::onBytesWritten() {
+    if (notificationsOff_)
+        return;
+    try {
+        EventOk = true;
+        WriteFromStream();
+    } catch (...) {
+    }
+}
+
+void TPowersock::onDisconnected() {
+    if (notificationsOff_)
+        return;
+    try {
+        EventOk = true;
+        // Keep what the peer sent before it closed: a reply is often followed by the close at once.
+        while (!Canceled && socket_->bytesAvailable() > 0) {
+            const QByteArray chunk = socket_->read(TransferChunk);
+            if (chunk.isEmpty())
+                break;
+            appendReceived(chunk);
+            if (CountBytes)
+                BytesRecvd += quint32(chunk.size());
+        }
+        Connected = false;
+        CloseSocket();
+    } catch (...) {
+    }
+}
+
+void TPowersock::onSocketError(int error) {
+    if (notificationsOff_)
+        return;
+    const auto socketError = QAbstractSocket::SocketError(error);
+    // The peer closing is the ordinary end of a connection, reported by onDisconnected.
+    if (socketError == QAbstractSocket::RemoteHostClosedError)
+        return;
+    EventOk = false;
+    platformError_ = SocketErrorTable::codeFor(socketError);
+    LastErrorNo = platformError_;
+}
+
+void TPowersock::onLookupDone(int lookupId, quint32 address, bool ok) {
+    if (lookupId != lookupId_ && lookupId_ != LookupStarting)
+        return; // a lookup we gave up on
+    lookupId_ = -1;
+    EventOk = ok;
+    lookedUpAddress_ = address;
+    if (!ok)
+        LastErrorNo = platformError_ = SocketErrorTable::HostNotFound;
+    LookupDone = true;
+}
+
+void TPowersock::abortLookup() {
+    if (lookupId_ >= 0)
+        QHostInfo::abortHostLookup(lookupId_);
+    lookupId_ = -1;
+}
+
+void TPowersock::postReadMore() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            try {
+                ReadToStream();
+            } catch (...) {
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void TPowersock::postWriteMore() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            try {
+                WriteFromStream();
+            } catch (...) {
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+// ---- the two buffer pumps ------------------------------------------------------------------
+
+void TPowersock::appendReceived(const QByteArray& bytes) {
+    if (captureFile_)
+        captureFile_->write(bytes);
+    else
+        received_.append(bytes);
+}
+
+void TPowersock::ReadToStream() {
+    if (Canceled) {
+        notificationsOff_ = true;
+        fire(CancelHook);
+    }
+    if (Busy) {
+        // Not dropped: a notification swallowed here would never come again for this data.
+        readAgain_ = true;
+        return;
+    }
+    Busy = true;
+    qint64 n = 0;
+    try {
+        StatusMessage(8, QStringLiteral("ReadToStream"));
+        QByteArray chunk(TransferChunk, Qt::Uninitialized);
+        n = socket_->isReadable() ? socket_->read(chunk.data(), TransferChunk) : 0;
+        if (n < 0) {
+            LastErrorNo = platformError_ = SocketErrorTable::codeFor(socket_->error());
+            fire(ErrorHook, this, LastErrorNo, SocketErrorText(LastErrorNo));
+        } else if (n > 0) {
+            chunk.truncate(n);
+            appendReceived(chunk);
+            if (CountBytes) {
+                BytesRecvd += quint32(n);
+                fire(OnPacketRecvd, this);
+            }
+            if (n == TransferChunk)
+                postReadMore();
+        }
+    } catch (...) {
+        Busy = false;
+        throw;
+    }
+    Busy = false;
+    if (n > 0)
+        fire(DataArrivedHook);
+    if (std::exchange(writeAgain_, false))
+        postWriteMore();
+    if (std::exchange(readAgain_, false))
+        postReadMore();
+}
+
+bool TPowersock::somethingToSend() const {
+    if (FromFile)
+        return sendFile_ && sendFilePos_ < sendFile_->size();
+    return !toSend_.isEmpty();
+}
+
+void TPowersock::countSent(qint64 n) {
+    BytesSent = saturated32(qint64(BytesSent) + n);
+    if (CountBytes)
+        fire(OnPacketSent, this);
+}
+
+void TPowersock::WriteFromStream() {
+    if (Busy) {
+        writeAgain_ = true;
+        return;
+    }
+    Busy = true;
+    try {
+        StatusMessage(8, QStringLiteral("WriteFromStream"));
+        // One chunk at a time, and the next only when Qt has handed the last one to the system:
+        // that keeps a large file out of memory and makes SendDone mean "on its way".
+        if (somethingToSend() && !Canceled && socket_->bytesToWrite() == 0) {
+            QByteArray chunk;
+            if (FromFile) {
+                sendFile_->seek(sendFilePos_);
+                chunk = sendFile_->read(TransferChunk);
+            } else {
+                chunk = toSend_.peek(TransferChunk);
+            }
+            const qint64 n = socket_->isWritable() ? socket_->write(chunk) : -1;
+            if (n < 0) {
+                // Left queued; a later write notification, or a cancellation, ends the wait.
+                LastErrorNo = platformError_ = socket_->state() == QAbstractSocket::ConnectedState
+                                                   ? SocketErrorTable::codeFor(socket_->error())
+                                                   : SocketErrorTable::NotConnected;
+            } else {
+                if (FromFile)
+                    sendFilePos_ += n;
+                else
+                    toSend_.drop(n);
+                socket_->flush();
+                countSent(n);
+                if (somethingToSend())
+                    postWriteMore();
+            }
+        }
+        if (!somethingToSend() && socket_->bytesToWrite() == 0) {
+            if (!FromFile)
+                toSend_.clear();
+            SendDone = true;
+        }
+    } catch (...) {
+        Busy = false;
+        throw;
+    }
+    Busy = false;
+    if (std::exchange(readAgain_, false))
+        postReadMore();
+    if (std::exchange(writeAgain_, false))
+        postWriteMore();
+}
+
+// ---- time-out timer ------------------------------------------------------------------------
+
+void TPowersock::TimerOn() {
+    StatusMessage(8, QStringLiteral("Timer On"));
+    TimerExpired = false;
+    timer_->SetInterval(TimeOut > 0 ? quint32(TimeOut) : 0);
+    timer_->SetEnabled(true);
+}
+
+void TPowersock::TimerOff() {
+    StatusMessage(8, QStringLiteral("Timer Off"));
+    timer_->SetEnabled(false);
+}
+
+void TPowersock::timerTick() {
+    StatusMessage(8, QStringLiteral("Timer Triggered"));
+    TimerOff();
+    TimerExpired = true;
+    Abort();
+}
+
+// ---- connecting ----------------------------------------------------------------------------
+
+void TPowersock::ResolveHost() {
+    StatusMessage(8, QStringLiteral("Resolve Host"));
+    // The whole name goes to the resolver, however long: cutting it would look up another host.
+    const QString name = Proxy.isEmpty() ? Host : Proxy;
+    QHostAddress dotted;
+    if (dotted.setAddress(name) && dotted.protocol() == QAbstractSocket::IPv4Protocol) {
+        RemoteAddress = dotted.toIPv4Address();
+        return;
+    }
+    RemoteAddress = 0;
+    TimerOn();
+    LookupDone = false;
+    abortLookup();
+    // Qt may answer from its cache before lookupHost returns; LookupStarting lets that through.
+    lookupId_ = LookupStarting;
+    const int id = QHostInfo::lookupHost(name, this, [this](const QHostInfo& info) {
+        quint32 address = 0;
+        if (info.error() == QHostInfo::NoError)
+            for (const QHostAddress& a : info.addresses())
+                if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+                    address = a.toIPv4Address();
+                    break;
+                }
+        onLookupDone(info.lookupId(), address, address != 0);
+    });
+    if (!LookupDone)
+        lookupId_ = id;
+    EventWait::until([this] { return LookupDone || TimerExpired || Canceled; });
+    TimerOff();
+    abortLookup();
+    if (TimerExpired)
+        throw ESockError(QStringLiteral("Host Lookup Timed Out"));
+    if (Canceled)
+        throw ESockError(QStringLiteral("Host Lookup Canceled"));
+    if (!EventOk)
+        throw ESockError(HostLookupFailed);
+    RemoteAddress = lookedUpAddress_;
+    fire(OnHostResolved, this);
+}
+
+void TPowersock::Connect() {
+    StatusMessage(8, QStringLiteral("Connecting"));
+    Canceled = false;
+    if (Connected)
+        throw ESockError(QStringLiteral("Already connected"));
+    // Every connect starts clean: no half-open attempt of an earlier failed connect, and no
+    // bytes of an earlier connection that could be taken for the new peer's.
+    resetSocket();
+    received_.clear();
+    toSend_.clear();
+
+    for (int retry = 0;; ++retry) {
+        try {
+            ResolveHost();
+        } catch (const ESockError& e) {
+            if (QString::fromUtf8(e.what()) != HostLookupFailed)
+                throw;
+        }
+        if (RemoteAddress != 0)
+            break;
+        bool handled = false;
+        if (retry == 0 && OnInvalidHost)
+            fire(OnInvalidHost, handled);
+        if (!handled)
+            throw ESockError(QStringLiteral("Null Remote Address"));
+    }
+
+    const qint32 port = Proxy.isEmpty() ? Port : ProxyPort;
+    LookupDone = false;
+    EventOk = true;
+    if (port < 1 || port > 65535) {
+        // No such port: fail like a refused connect rather than dial a truncated number.
+        EventOk = false;
+        LastErrorNo = platformError_ = 10049;
+    } else {
+        socket_->connectToHost(QHostAddress(RemoteAddress), quint16(port));
+    }
+    TimerOn();
+    EventWait::until([this] { return Connected || TimerExpired || Canceled || !EventOk; });
+    TimerOff();
+    if (!TimerExpired && !Canceled && EventOk)
+        return;
+    fire(OnConnectionFailed, this);
+    // A late answer to the abandoned attempt must not make the session look connected.
+    resetSocket();
+    Connected = false;
+    if (TimerExpired)
+        throw ESockError(QStringLiteral("Connection Timed out"));
+    if (Canceled)
+        throw ESockError(QStringLiteral("Connection Canceled"));
+    throw ESockError(QStringLiteral("Connection Failed"));
+}
+
+void TPowersock::CloseSocket() {
+    StatusMessage(4, QStringLiteral("Request Close Socket"));
+    Connected = false;
+    resetSocket();
+    if (!Destroying)
+        fire(OnDisconnect, this);
+}
+
+void TPowersock::Disconnect() {
+    StatusMessage(8, QStringLiteral("Disconnecting"));
+    CloseSocket();
+}
+
+void TPowersock::Cancel() {
+    StatusMessage(8, QStringLiteral("Canceling"));
+    Canceled = true;
+}
+
+void TPowersock::Abort() {}
+
+// ---- sending -------------------------------------------------------------------------------
+
+void TPowersock::sendBytes(const QByteArray& bytes) {
+    StatusMessage(4, QStringLiteral("Sending Buffer"));
+    if (Canceled)
+        return;
+    toSend_.append(bytes);
+    SendDone = false;
+    postWriteMore();
+    EventWait::until([this] { return SendDone || Canceled; });
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(QStringLiteral("Socket send aborted"));
+    }
+}
+
+void TPowersock::SendBuffer(const QByteArray& bytes, int length) {
+    if (length < 0 || length > LongestBuffer)
+        throw std::out_of_range("Range check error");
+    if (length == 0) {
+        const qsizetype zero = bytes.indexOf('\0');
+        sendBytes(zero < 0 ? bytes : bytes.left(zero));
+    } else {
+        sendBytes(bytes.left(length));
+    }
+}
+
+void TPowersock::Write(const QString& text) {
+    StatusMessage(8, QStringLiteral("Write"));
+    // All of it: a long mail header or request must never be cut.
+    sendBytes(text.toLatin1());
+}
+
+void TPowersock::Writeln(const QString& text) {
+    StatusMessage(8, QStringLiteral("Writeln"));
+    Write(text + QStringLiteral("\r\n"));
+}
+
+void TPowersock::SendStream(QIODevice& stream) {
+    CountBytes = true;
+    StatusMessage(8, QStringLiteral("SendStream"));
+    try {
+        if (!Canceled) {
+            if (!stream.isSequential())
+                stream.seek(0);
+            StatusMessage(8, QStringLiteral("SendFile"));
+            BytesSent = 0;
+            const QByteArray all = stream.readAll();
+            BytesTotal = saturated32(all.size());
+            toSend_.append(all);
+            SendDone = false;
+            postWriteMore();
+            EventWait::until([this] { return SendDone || Canceled; });
+        }
+    } catch (...) {
+        CountBytes = false;
+        throw;
+    }
+    CountBytes = false;
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(QStringLiteral("Socket send aborted"));
+    }
+}
+
+void TPowersock::SendFile(const QString& fileName) {
+    StatusMessage(8, QStringLiteral("SendFile"));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+    CountBytes = true;
+    FromFile = true;
+    sendFile_ = &file;
+    sendFilePos_ = 0;
+    SendDone = false;
+    BytesSent = 0;
+    BytesTotal = saturated32(file.size());
+    auto restore = [this] {
+        sendFile_ = nullptr;
+        CountBytes = false;
+        FromFile = false;
+    };
+    try {
+        postWriteMore();
+        EventWait::until([this] { return SendDone || Canceled || BytesTotal <= 0; });
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    // A canceled file send is reported like any canceled send, not passed off as complete.
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(QStringLiteral("Socket send aborted"));
+    }
+}
+
+// ---- receiving -----------------------------------------------------------------------------
+
+QString TPowersock::ReadLn() {
+    StatusMessage(8, QStringLiteral("ReadLn"));
+    EventWait::until([this] { return received_.hasLine() || Canceled; });
+    if (Canceled)
+        throw EAbortError(QStringLiteral("Socket readln aborted"));
+    return QString::fromLatin1(received_.takeLine());
+}
+
+QString TPowersock::CaptureString(int max) {
+    QByteArray result;
+    CountBytes = true;
+    StatusMessage(8, QStringLiteral("Capture String"));
+    BytesRecvd = 0;
+    try {
+        for (;;) {
+            if (Canceled)
+                break;
+            const bool more = max < 0 ? (Connected || !received_.isEmpty()) : result.size() < max;
+            if (!more)
+                break;
+            if (received_.isEmpty())
+                EventWait::once();
+            else
+                result.append(received_.takeAll());
+        }
+    } catch (...) {
+        CountBytes = false;
+        throw;
+    }
+    CountBytes = false;
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(QStringLiteral("Socket capture aborted"));
+    }
+    return QString::fromLatin1(result);
+}
+
+void TPowersock::CaptureFile(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+    CountBytes = true;
+    FromFile = true;
+    StatusMessage(8, QStringLiteral("CaptureFile"));
+    BytesRecvd = quint32(received_.size());
+    file.write(received_.takeAll());
+    captureFile_ = &file;
+    auto restore = [this] {
+        captureFile_ = nullptr;
+        CountBytes = false;
+        FromFile = false;
+    };
+    try {
+        EventWait::until([this] { return !Connected || Canceled; });
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    // A canceled download leaves a partial file; say so instead of returning as if complete.
+    if (Canceled) {
+        Canceled = false;
+        throw EAbortError(QStringLiteral("Socket capture aborted"));
+    }
+}
+
+QString TPowersock::Transaction(const QString& command) {
+    StatusMessage(8, QStringLiteral("Transaction"));
+    ReplyNumber = 0;
+    Writeln(command);
+    const QString reply = ReadLn();
+    LastReply = reply;
+    if (!reply.isEmpty()) {
+        StatusMessage(1, reply);
+        qsizetype digits = 0;
+        while (digits < reply.size() && digits < 10 && reply[digits].isDigit() &&
+               reply[digits].unicode() < 128)
+            ++digits;
+        if (digits > 0) {
+            const qint64 value = reply.left(digits).toLongLong();
+            if (value > std::numeric_limits<qint16>::max())
+                throw std::out_of_range("Range check error");
+            ReplyNumber = qint16(value);
+        }
+    }
+    return reply;
+}
+
+// ---- the rest ------------------------------------------------------------------------------
+
+void TPowersock::RequireConnection() {
+    for (int retry = 0;; ++retry) {
+        if (Connected)
+            return;
+        if (retry > 0 || !OnConnectionRequired)
+            throw std::runtime_error("Not Connected");
+        bool handled = false;
+        fire(OnConnectionRequired, handled);
+        if (!handled)
+            throw std::runtime_error("Not Connected");
+    }
+}
+
+QString TPowersock::RemoteIP() const {
+    return QHostAddress(RemoteAddress).toString();
+}
+
+QString TPowersock::LocalIP() {
+    const QHostInfo info = QHostInfo::fromName(QHostInfo::localHostName());
+    for (const QHostAddress& a : info.addresses())
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+            const quint32 v = a.toIPv4Address();
+            return QStringLiteral("%1.%2.%3.%4")
+                .arg(v >> 24)
+                .arg((v >> 16) & 255)
+                .arg((v >> 8) & 255)
+                .arg(v & 255);
+        }
+    return QStringLiteral("0.0.0.0");
+}
+
+QString TPowersock::SocketErrorText(quint32 code) {
+    StatusMessage(8, QStringLiteral("Looking Up Error Message"));
+    const QString text = SocketErrorTable::message(code);
+    if (text.isNull())
+        return QStringLiteral("Unknown Error No. %1").arg(code);
+    return QStringLiteral("%1:%2").arg(code).arg(text);
+}
+
+QString TPowersock::CheckError(quint32 acceptedCode) {
+    StatusMessage(16, QStringLiteral("Checking Error In Error Manager"));
+    LastErrorNo = platformError_;
+    if (LastErrorNo == acceptedCode)
+        return {};
+    const QString text = SocketErrorText(LastErrorNo);
+    fire(ErrorHook, this, LastErrorNo, text);
+    throw ESockError(text);
+}
+
+void TPowersock::StatusMessage(int level, const QString& text) {
+    if (ReportLevel < level)
+        return;
+    Status = text;
+    if (!Destroying)
+        fire(OnStatus, this, Status);
+}

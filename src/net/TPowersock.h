@@ -1,0 +1,149 @@
+#pragma once
+
+#include "net/ByteQueue.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+class QFile;
+class QIODevice;
+class QTcpSocket;
+class TThreadTimer;
+
+// One TCP client session on the event thread: resolve, connect, send, read lines or everything
+// up to the close, disconnect. The operations look blocking to their caller but wait with the
+// event loop running, so timers, clicks and this session's own notifications run inside them;
+// they talk to the waiting operation only through the flags below.
+//
+// Text goes over the wire one byte per character (Latin-1): everything received comes back
+// byte for byte, and characters beyond Latin-1 cannot be sent as text.
+class TPowersock : public QObject {
+    Q_OBJECT
+public:
+    using TNotifyEvent = std::function<void(QObject* Sender)>;
+    using THandledEvent = std::function<void(bool& Handled)>;
+    using TStatusEvent = std::function<void(QObject* Sender, const QString& Status)>;
+
+    explicit TPowersock(QObject* parent = nullptr);
+    ~TPowersock() override;
+
+    // Settings.
+    QString Host;
+    qint32 Port = 0;
+    qint32 TimeOut = 0; // ms for the name lookup and for the connect; 0 = no limit
+    qint32 ReportLevel = 1;
+    QString Proxy; // empty = connect to Host directly
+    qint32 ProxyPort = 0;
+
+    // Events. Handlers may call Disconnect, Cancel or Abort on this session.
+    TNotifyEvent OnDisconnect;
+    TNotifyEvent OnConnect;
+    THandledEvent OnInvalidHost; // Handled = true asks for one more lookup (Host may be changed)
+    TNotifyEvent OnHostResolved;
+    TStatusEvent OnStatus;
+    TNotifyEvent OnConnectionFailed;
+    TNotifyEvent OnPacketRecvd;
+    TNotifyEvent OnPacketSent;
+    THandledEvent OnConnectionRequired;
+
+    // Run-time state.
+    bool Connected = false;
+    bool Canceled = false; // a pending cancellation; see Cancel()
+    bool TimerExpired = false;
+    bool EventOk = false;
+    bool LookupDone = false;
+    bool SendDone = false;
+    bool Busy = false; // keeps ReadToStream and WriteFromStream from nesting into themselves
+    bool CountBytes = false;
+    bool FromFile = false;
+    bool Destroying = false;
+    qint16 ReplyNumber = 0;
+    QString LastReply;
+    quint32 LastErrorNo = 0;
+    QString Status;
+    qint32 BytesTotal = 0;
+    qint32 BytesSent = 0;
+    quint32 BytesRecvd = 0;
+    quint32 RemoteAddress = 0; // IPv4 address of the peer (or proxy), host byte order; 0 = none
+    QStringList SocketLibraryInfo;
+
+    virtual void Connect();
+    virtual void Disconnect();
+    void Cancel();
+    virtual void Abort();
+    virtual QString Transaction(const QString& command);
+
+    void Write(const QString& text);
+    void Writeln(const QString& text);
+    void SendBuffer(const QByteArray& bytes, int length);
+    void SendStream(QIODevice& stream);
+    void SendFile(const QString& fileName);
+
+    QString ReadLn();
+    QString CaptureString(int max = -1);
+    void CaptureFile(const QString& fileName);
+
+    void RequireConnection();
+    QString RemoteIP() const;
+    QString LocalIP();
+    QString SocketErrorText(quint32 code);
+    QString CheckError(quint32 acceptedCode);
+    void StatusMessage(int level, const QString& text);
+
+    static constexpr qsizetype TransferChunk = 16383;
+    static constexpr int LongestBuffer = 65535;
+
+protected:
+    void CloseSocket();
+    void ResolveHost();
+    void TimerOn();
+    void TimerOff();
+    void ReadToStream();
+    void WriteFromStream();
+
+    // Hooks for the clients built on this session.
+    std::function<void()> CancelHook; // ReadToStream found a cancellation pending
+    std::function<void(QObject* Sender, quint32 code, const QString& text)> ErrorHook;
+    std::function<void()> DataArrivedHook;
+
+    template <typename Event, typename... Args> void fire(const Event& event, Args&&... args) {
+        const Event handler = event; // the handler may replace the event while it runs
+        if (handler)
+            handler(std::forward<Args>(args)...);
+    }
+
+private:
+    void wireSocket();
+    void resetSocket();
+    void onConnected();
+    void onReadyRead();
+    void onBytesWritten();
+    void onDisconnected();
+    void onSocketError(int error);
+    void onLookupDone(int lookupId, quint32 address, bool ok);
+    void abortLookup();
+    void postReadMore();
+    void postWriteMore();
+    void sendBytes(const QByteArray& bytes);
+    void appendReceived(const QByteArray& bytes);
+    bool somethingToSend() const;
+    void countSent(qint64 n);
+    void timerTick();
+
+    QTcpSocket* socket_ = nullptr;
+    TThreadTimer* timer_ = nullptr;
+    ByteQueue received_;
+    ByteQueue toSend_;
+    QFile* sendFile_ = nullptr;
+    qint64 sendFilePos_ = 0;
+    QFile* captureFile_ = nullptr;
+    static constexpr int LookupStarting = -2;
+    int lookupId_ = -1;
+    quint32 lookedUpAddress_ = 0;
+    quint32 platformError_ = 0;
+    bool notificationsOff_ = false;
+    bool readAgain_ = false;
+    bool writeAgain_ = false;
+};

@@ -1,0 +1,69 @@
+#include "net/UrlParser.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace {
+// Position of the n-th (1-based) slash, or -1.
+qsizetype nthSlash(const QString& text, int n) {
+    qsizetype at = -1;
+    for (int i = 0; i < n; ++i) {
+        at = text.indexOf(QLatin1Char('/'), at + 1);
+        if (at < 0)
+            return -1;
+    }
+    return at;
+}
+} // namespace
+
+qint32 UrlParser::toInteger(const QString& text) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok, 10);
+    const bool plain = !text.isEmpty() && !text.front().isSpace() && !text.back().isSpace();
+    if (!ok || !plain || value < std::numeric_limits<qint32>::min() ||
+        value > std::numeric_limits<qint32>::max())
+        throw std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
+    return qint32(value);
+}
+
+ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port) {
+    if (url.isEmpty())
+        throw std::runtime_error("Empty URL");
+    ParsedUrl r{url, {}, host, port == 0 ? 80 : port};
+    const bool hasAuthority = url.contains(QStringLiteral("//"));
+
+    // The whole path is kept, however long: a cut path asks for another page.
+    if (hasAuthority) {
+        const qsizetype third = nthSlash(url, 3);
+        r.path = third < 0 ? QString() : url.mid(third);
+    } else if (const qsizetype slash = url.indexOf(QLatin1Char('/')); slash >= 0) {
+        r.path = url.mid(slash);
+    }
+
+    if (const qsizetype colon = url.indexOf(QLatin1Char(':')); colon >= 0) {
+        const QString scheme = url.left(colon).toLower();
+        r.port = scheme == QLatin1String("gopher") ? 70 : scheme == QLatin1String("ftp") ? 21 : 80;
+    }
+
+    QString hostPart;
+    if (hasAuthority) {
+        const qsizetype second = nthSlash(url, 2);
+        const qsizetype third = nthSlash(url, 3);
+        hostPart = url.mid(second + 1, third < 0 ? -1 : third - second - 1);
+    } else if (!url.startsWith(QLatin1Char('/'))) {
+        const qsizetype slash = url.indexOf(QLatin1Char('/'));
+        hostPart = slash < 0 ? url : url.left(slash);
+    }
+    if (const qsizetype colon = hostPart.indexOf(QLatin1Char(':')); colon >= 0) {
+        r.port = toInteger(hostPart.mid(colon + 1));
+        hostPart.truncate(colon);
+    }
+    if (!hostPart.isEmpty())
+        r.host = hostPart;
+
+    if (r.path.isEmpty()) {
+        r.path = QStringLiteral("/");
+        r.url += QLatin1Char('/');
+    }
+    return r;
+}

@@ -1,0 +1,62 @@
+#include "support/net/PeerProcess.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <unistd.h>
+
+PeerProcess::PeerProcess() {
+    process_.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+PeerProcess::~PeerProcess() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+QString PeerProcess::output() {
+    return QString::fromLocal8Bit(process_.readAll());
+}
+
+quint16 PeerProcess::freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+QString PeerProcess::writeConfig(const QString& templateName, const QString& userLine,
+                                 const QList<QPair<QString, QString>>& extra) {
+    QFile in(QStringLiteral(KORVANE_TEST_PEERS_DIR "/") + templateName);
+    in.open(QIODevice::ReadOnly);
+    QString text = QString::fromUtf8(in.readAll());
+    port_ = freePort();
+    text.replace(QStringLiteral("@DIR@"), dir()).replace(QStringLiteral("@PORT@"), QString::number(port_));
+    text.replace(QStringLiteral("@USER@"), geteuid() == 0 ? userLine : QString());
+    for (const auto& [key, value] : extra)
+        text.replace(key, value);
+    const QString path = dir() + QLatin1Char('/') + templateName.chopped(3);
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(text.toUtf8());
+    return path;
+}
+
+bool PeerProcess::launch(const QString& program, const QStringList& arguments) {
+    process_.start(program, arguments);
+    if (!process_.waitForStarted(5000))
+        return false;
+    // Ready when the port answers; the process may also give up, which ends the wait at once.
+    const QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, port_);
+        if (probe.waitForConnected(200))
+            return true;
+        QTest::qWait(20);
+    }
+    return false;
+}

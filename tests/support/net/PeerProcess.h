@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+// A test server process on a free 127.0.0.1 port, in a temporary folder of its own,
+// stopped when the object goes.
+class PeerProcess {
+public:
+    PeerProcess();
+    virtual ~PeerProcess();
+    PeerProcess(const PeerProcess&) = delete;
+    PeerProcess& operator=(const PeerProcess&) = delete;
+
+    quint16 port() const { return port_; }
+    QString dir() const { return dir_.path(); }
+    // Whatever the process wrote, for a failure message.
+    QString output();
+
+    static quint16 freePort();
+    // The template from the peers folder with @DIR@, @PORT@, @USER@ and the extra pairs filled in.
+    QString writeConfig(const QString& templateName, const QString& userLine,
+                        const QList<QPair<QString, QString>>& extra = {});
+
+protected:
+    // Starts the program and waits until its port takes connections.
+    bool launch(const QString& program, const QStringList& arguments);
+
+    QProcess process_;
+    QTemporaryDir dir_;
+    quint16 port_ = 0;
+};

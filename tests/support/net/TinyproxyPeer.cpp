@@ -1,0 +1,7 @@
+#include "support/net/TinyproxyPeer.h"
+
+bool TinyproxyPeer::start() {
+    const QString config =
+        writeConfig(QStringLiteral("tinyproxy.conf.in"), QStringLiteral("User root\nGroup root"));
+    return launch(QStringLiteral("tinyproxy"), {QStringLiteral("-d"), QStringLiteral("-c"), config});
+}
