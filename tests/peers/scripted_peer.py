@@ -5,7 +5,7 @@ Usage: scripted_peer.py CONFIG.json. Listens on a free 127.0.0.1 port and prints
 "READY <port>", then "REQ <base64>" for every request (http) or connection (raw) it saw.
 
 Config: {"mode": "http", "routes": {"/path" or "*": ROUTE}}
-        ROUTE = {"send": text, "delay": s, "pad": bytes, "after": "close"|"hang",
+        ROUTE = {"send": text ("{PORT}" becomes our port), "delay": s, "pad": bytes, "after": "close"|"hang",
                  "silent": true}   # silent: read the request, never answer
         {"mode": "raw", "greeting": text, "replies": [text...], "close": true}
         {"mode": "backlog"}        # the listen queue is full: connects never complete
@@ -14,6 +14,7 @@ Texts are Latin-1, so any byte can be scripted.
 import base64, json, socket, sys, threading, time
 
 out_lock = threading.Lock()
+PORT = 0  # our own port, for replies that name it as "{PORT}"
 
 
 def say(line):
@@ -55,7 +56,8 @@ def serve_http(conn, routes):
     if route.get("silent"):
         return wait_for_close(conn)
     time.sleep(route.get("delay", 0))
-    reply = route.get("send", "HTTP/1.0 200 OK\r\n\r\n").encode("latin-1")
+    reply = route.get("send", "HTTP/1.0 200 OK\r\n\r\n").replace("{PORT}", str(PORT))
+    reply = reply.encode("latin-1")
     pad = route.get("pad", 0)
     if pad:
         status_end = reply.index(b"\r\n") + 2
@@ -105,6 +107,8 @@ def main():
         filler.close()
         return
     server.listen(64)
+    global PORT
+    PORT = server.getsockname()[1]
     say("READY %d" % server.getsockname()[1])
     while True:
         conn, _ = server.accept()

@@ -12,6 +12,7 @@ bool NginxPeer::start() {
 }
 
 void NginxPeer::addFile(const QString& name, const QByteArray& content) {
+    QDir().mkpath(root());
     QFile file(root() + QLatin1Char('/') + name);
     file.open(QIODevice::WriteOnly);
     file.write(content);
