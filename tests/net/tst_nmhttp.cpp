@@ -116,6 +116,7 @@ private slots:
             {"/silent", QJsonObject{{"silent", true}}},
             {"/halfline", send("HTTP/1.0 200 OK\r\nContent-Le")},
             {"/noreason", send("HTTP/1.0 404\r\n\r\n")},
+            {"/auth", send("HTTP/1.0 401 Unauthorized\r\n\r\n")},
             {"/numbers", send("HTTP/1.0 99999 Odd\r\nContent-Length: 99999999999\r\n\r\n")},
             {"/huge", send("HTTP/1.0 200 OK\r\nSet-Cookie: after=pad\r\n\r\nbody", {{"pad", 1 << 20}})},
             {"/keepalive", send("HTTP/1.0 200 OK\r\n\r\nbody", {{"after", "hang"}})},
@@ -141,7 +142,11 @@ private slots:
         http.OnFailure = [&](int) { ++failures; };
         http.Head(peer.url("/noreason"));
         QCOMPARE(http.ReplyNumber, 404);
-        QCOMPARE(failures, 1);
+        int authentications = 0;
+        http.OnAuthenticationNeeded = [&](QObject*) { ++authentications; };
+        http.Head(peer.url("/auth"));
+        QCOMPARE(failures, 2);
+        QCOMPARE(authentications, 1);
 
         http.Head(peer.url("/numbers"));
         QCOMPARE(http.ReplyNumber, 0);

@@ -1,0 +1,39 @@
+// Any bytes as a response: cut into arbitrary pieces, queued and read back line by line, they
+// come back unchanged, and the header reader keeps its numbers in range.
+#include "net/ByteQueue.h"
+#include "net/ResponseHeaderReader.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    const qsizetype piece = 1 + data[0] % 37;
+    const QByteArray input(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
+    ByteQueue queue;
+    QByteArray back;
+    ResponseHeaderReader reader;
+    bool first = true;
+    for (qsizetype at = 0; at < input.size(); at += piece) {
+        queue.append(input.mid(at, piece));
+        while (queue.hasLine()) {
+            const QByteArray line = queue.takeLine();
+            if (!line.endsWith('\n'))
+                std::abort();
+            back += line;
+            const QString text = QString::fromLatin1(line);
+            if (first)
+                ResponseHeaderReader::replyNumber(text);
+            else
+                reader.takeLine(text);
+            first = false;
+            if (reader.BytesTotal < 0)
+                std::abort();
+        }
+    }
+    back += queue.takeAll();
+    if (back != input)
+        std::abort();
+    return 0;
+}
