@@ -12,6 +12,5 @@ ctest --test-dir build --timeout 600 -j2
 
 bash scripts/build.sh build-asan -DKORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 ctest --test-dir build-asan --timeout 900 -j2

@@ -13,10 +13,23 @@ TKorvaneApplication::TKorvaneApplication(int& argc, char** argv, DialogService& 
 bool TKorvaneApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        dialogs_->showError(QString::fromUtf8(error.what()));
     } catch (...) {
-        dialogs_->showError(QStringLiteral("Unknown error"));
+        HandleException();
     }
     return false;
+}
+
+void TKorvaneApplication::HandleException() {
+    QString text;
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        text = QString::fromUtf8(error.what());
+    } catch (...) {
+        text = QStringLiteral("Unknown error");
+    }
+    if (auto* app = qobject_cast<TKorvaneApplication*>(QCoreApplication::instance()))
+        app->dialogs_->showError(text);
+    else
+        qWarning("%s", qPrintable(text));
 }

@@ -1,6 +1,7 @@
 #include "check/AlarmMatrix.h"
 
 #include "app/DialogService.h"
+#include "app/TKorvaneApplication.h"
 #include "notify/AlarmSoundPlay.h"
 
 #include <QCheckBox>
@@ -16,8 +17,9 @@ AlarmMatrix::AlarmMatrix(const Controls& controls, DialogService& dialogs, QObje
             connect(box, &QCheckBox::toggled, this, [row] { applyPlayWavRule(row); });
         applyPlayWavRule(row);
     }
-    connect(c_.ButtonBrowseYwav, &QPushButton::clicked, this, &AlarmMatrix::ButtonBrowseYwavClick);
-    connect(c_.Button1, &QPushButton::clicked, this, &AlarmMatrix::Button1Click);
+    // The preview raises the player's error when the chosen file cannot be played.
+    connect(c_.ButtonBrowseYwav, &QPushButton::clicked, this, reported([this] { ButtonBrowseYwavClick(); }));
+    connect(c_.Button1, &QPushButton::clicked, this, reported([this] { Button1Click(); }));
 }
 
 void AlarmMatrix::applyPlayWavRule(const AlarmRow& row) {

@@ -27,6 +27,17 @@ QStringList visibleTabCaptions(QTabWidget* tabs) {
     return captions;
 }
 
+// An object whose event handler fails on a custom event.
+class ThrowingReceiver : public QObject {
+public:
+    static constexpr QEvent::Type Raise = QEvent::Type(QEvent::User + 1);
+    bool event(QEvent* e) override {
+        if (e->type() == Raise)
+            throw std::runtime_error("Broken handler");
+        return QObject::event(e);
+    }
+};
+
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -91,19 +102,26 @@ private slots:
         QCOMPARE(w.pages.history().sample(1, 0), AccessHistory::NoSample);
     }
 
-    void exceptionInAHandlerShowsItsTextAndTheProgramGoesOn() {
+    void exceptionInAnEventHandlerShowsItsTextAndTheProgramGoesOn() {
         WindowFixture fixture;
         TFormMainWindow& w = fixture.start();
-        QPushButton* add = fixture.find<QPushButton>("ButtonAdd");
-        auto connection =
-            connect(add, &QPushButton::clicked, &w, [] { throw std::runtime_error("Broken handler"); });
-        QTest::mouseClick(add, Qt::LeftButton);
-        QCOMPARE(testDialogs().errors, QStringList{"Broken handler"});
-        disconnect(connection);
-        // The window still works: the same click now adds a page.
+        ThrowingReceiver receiver;
+        QCoreApplication::postEvent(&receiver, new QEvent(ThrowingReceiver::Raise));
+        QCoreApplication::postEvent(&receiver, new QEvent(ThrowingReceiver::Raise));
+        QTRY_COMPARE(testDialogs().errors, QStringList({"Broken handler", "Broken handler"}));
+        // The window still works.
         w.webPages.EditURL->setText("http://after/");
-        QTest::mouseClick(add, Qt::LeftButton);
+        QTest::mouseClick(w.webPages.ButtonAdd, Qt::LeftButton);
         QCOMPARE(w.pages.url(w.pages.pageCount() - 1), QString("http://after/"));
+    }
+
+    void reportedHandlerShowsItsErrorWithoutReachingTheToolkit() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        connect(w.webPages.ButtonDel, &QPushButton::clicked, &w,
+                reported([] { throw std::runtime_error("Broken click"); }));
+        QTest::mouseClick(w.webPages.ButtonDel, Qt::LeftButton);
+        QCOMPARE(testDialogs().errors, QStringList{"Broken click"});
     }
 
     void closingSavesTheSettings() {
