@@ -12,15 +12,15 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     constexpr int pages = 500;
     NginxPeer nginx;
-    QStringList urls;
-    for (int i = 0; i < pages; ++i) {
+    for (int i = 0; i < pages; ++i)
         nginx.addFile(QStringLiteral("page%1.html").arg(i), QByteArray(1000 + i, 'p'));
-        urls << nginx.url(QStringLiteral("page%1.html").arg(i));
-    }
     if (!nginx.start()) {
         std::printf("nginx did not start: %s\n", qPrintable(nginx.output()));
         return 0;
     }
+    QStringList urls;
+    for (int i = 0; i < pages; ++i)
+        urls << nginx.url(QStringLiteral("page%1.html").arg(i));
 
     TNMHTTP http;
     http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
@@ -28,7 +28,12 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     for (const QString& url : urls) {
-        http.Head(url);
+        try {
+            http.Head(url);
+        } catch (const std::exception& e) {
+            if (ok == 0)
+                std::printf("%s: %s\n", qPrintable(url), e.what());
+        }
         ok += http.ReplyNumber == 200;
     }
     const double ours = double(clock.nsecsElapsed()) / 1e9;
