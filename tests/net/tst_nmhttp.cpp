@@ -165,6 +165,11 @@ private slots:
         // ...and Abort ends it with its error.
         QTimer::singleShot(300, &http, [&] { http.Abort(); });
         QCOMPARE(raised<EAbortError>([&] { http.Get(peer.url("/keepalive")); }), "Socket capture aborted");
+        QTemporaryDir dir; // also when the body goes to a file
+        http.InputFileMode = true;
+        http.Body = dir.filePath("body");
+        QTimer::singleShot(300, &http, [&] { http.Abort(); });
+        QCOMPARE(raised<EAbortError>([&] { http.Get(peer.url("/keepalive")); }), "Socket capture aborted");
     }
 
     void redirects() {

@@ -136,6 +136,15 @@ private slots:
         QCOMPARE(resolved, 1);
         QCOMPARE(s->RemoteIP(), "127.0.0.1");
         QCOMPARE(QHostAddress(s->LocalIP()).protocol(), QAbstractSocket::IPv4Protocol);
+        // A cancellation while the name is being looked up.
+        s->Disconnect();
+        s->ReportLevel = 8;
+        s->OnStatus = [&](QObject*, const QString& text) {
+            if (text == "Timer On")
+                s->Cancel();
+        };
+        QCOMPARE(raised<ESockError>([&] { s->Connect(); }), "Host Lookup Canceled");
+        QVERIFY(s->Canceled);
     }
 
     void connectTimeOutCancelAndRetry() {
@@ -173,13 +182,22 @@ private slots:
         QVERIFY(!s->Canceled);
         QTimer::singleShot(200, s.get(), [&] { s->Cancel(); });
         QCOMPARE(raised<EAbortError>([&] { s->CaptureString(-1); }), "Socket capture aborted");
+        // A file send canceled after its first chunk says so, and sends nothing more.
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write(QByteArray(40000, 'f'));
+        file.close();
+        s->OnPacketSent = [&](QObject*) { s->Cancel(); };
+        QCOMPARE(raised<EAbortError>([&] { s->SendFile(file.fileName()); }), "Socket send aborted");
+        QVERIFY(!s->Canceled && !s->FromFile);
+        s->OnPacketSent = nullptr;
         // The half line of the aborted exchange never leaks into the next connection.
         s->Disconnect();
         s->Connect();
         s->Writeln("go");
         QCOMPARE(s->ReadLn(), "partialrest\n");
         s->Disconnect();
-        QTRY_COMPARE(peer.requests(), QList<QByteArray>({"", "go\r\n"}));
+        QTRY_COMPARE(peer.requests(), QList<QByteArray>({QByteArray(16383, 'f'), "go\r\n"}));
     }
 
     void requireConnection() {

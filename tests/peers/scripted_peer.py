@@ -1,15 +1,12 @@
 #!/usr/bin/env python3
 """A test server that records the raw bytes clients send and misbehaves on demand.
 
-Usage: scripted_peer.py CONFIG.json. Listens on a free 127.0.0.1 port and prints
-"READY <port>", then "REQ <base64>" for every request (http) or connection (raw) it saw.
-
-Config: {"mode": "http", "routes": {"/path" or "*": ROUTE}}
-        ROUTE = {"send": text ("{PORT}" becomes our port), "delay": s, "pad": bytes, "after": "close"|"hang",
-                 "silent": true}   # silent: read the request, never answer
-        {"mode": "raw", "greeting": text, "replies": [text...], "close": true}
-        {"mode": "backlog"}        # the listen queue is full: connects never complete
-Texts are Latin-1, so any byte can be scripted.
+Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 port), then
+"REQ <base64>" for each request (http) or connection (raw). Script, texts in Latin-1:
+  {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
+      "pad": n header bytes after the status line, "after": "hang", "silent": true}}}
+  {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
+  {"mode": "backlog"}  -- the listen queue is full, so connects never complete
 """
 import base64, json, socket, sys, threading, time
 
@@ -103,9 +100,7 @@ def main():
         server.listen(0)
         filler = socket.create_connection(server.getsockname())  # fills the queue, never accepted
         say("READY %d" % server.getsockname()[1])
-        time.sleep(3600)
-        filler.close()
-        return
+        return time.sleep(3600)
     server.listen(64)
     global PORT
     PORT = server.getsockname()[1]

@@ -5,8 +5,7 @@
 
 bool NginxPeer::start() {
     QDir().mkpath(root());
-    const QString config = writeConfig(QStringLiteral("nginx.conf.in"), QStringLiteral("user root;"),
-                                       {{QStringLiteral("@ROOT@"), root()}});
+    const QString config = writeConfig(QStringLiteral("nginx.conf.in"), QStringLiteral("user root;"));
     return launch(QStringLiteral("nginx"), {QStringLiteral("-p"), dir(), QStringLiteral("-c"), config,
                                             QStringLiteral("-e"), dir() + QStringLiteral("/error.log")});
 }

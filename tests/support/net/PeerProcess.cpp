@@ -5,10 +5,14 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 PeerProcess::PeerProcess() {
     process_.setProcessChannelMode(QProcess::MergedChannels);
+    // A test that dies must not leave its servers behind.
+    process_.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 PeerProcess::~PeerProcess() {
@@ -28,16 +32,13 @@ quint16 PeerProcess::freePort() {
     return probe.serverPort();
 }
 
-QString PeerProcess::writeConfig(const QString& templateName, const QString& userLine,
-                                 const QList<QPair<QString, QString>>& extra) {
+QString PeerProcess::writeConfig(const QString& templateName, const QString& userLine) {
     QFile in(QStringLiteral(KORVANE_TEST_PEERS_DIR "/") + templateName);
     in.open(QIODevice::ReadOnly);
     QString text = QString::fromUtf8(in.readAll());
     port_ = freePort();
     text.replace(QStringLiteral("@DIR@"), dir()).replace(QStringLiteral("@PORT@"), QString::number(port_));
     text.replace(QStringLiteral("@USER@"), geteuid() == 0 ? userLine : QString());
-    for (const auto& [key, value] : extra)
-        text.replace(key, value);
     const QString path = dir() + QLatin1Char('/') + templateName.chopped(3);
     QFile out(path);
     out.open(QIODevice::WriteOnly);

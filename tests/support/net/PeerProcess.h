@@ -18,9 +18,8 @@ public:
     QString output();
 
     static quint16 freePort();
-    // The template from the peers folder with @DIR@, @PORT@, @USER@ and the extra pairs filled in.
-    QString writeConfig(const QString& templateName, const QString& userLine,
-                        const QList<QPair<QString, QString>>& extra = {});
+    // The template from the peers folder with @DIR@, @PORT@ and @USER@ (root only) filled in.
+    QString writeConfig(const QString& templateName, const QString& userLine);
 
 protected:
     // Starts the program and waits until its port takes connections.
