@@ -1,0 +1,154 @@
+#include "views/StatusGrid.h"
+
+#include "views/TImageList.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+constexpr int kColUrl = 2;
+constexpr int kColPicture = 1;
+constexpr int kColChart = 3;
+constexpr int kDefaultSlow = 5;
+constexpr int kDefaultTimeOut = 20;
+const QColor kChartBackground(255, 255, 255);
+const QColor kFastBar(0, 128, 0);
+const QColor kSlowBar(255, 255, 0);
+const QColor kTimeOutBar(255, 0, 0);
+const QColor kBarOutline(0, 128, 128);
+const QColor kLinkColor(0, 0, 255);
+} // namespace
+
+QFont StatusGrid::gridFont() {
+    QFont font;
+    // The old Windows face rarely exists here; the desktop's sans face keeps the same look.
+    if (QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif")))
+        font.setFamily(QStringLiteral("MS Sans Serif"));
+    else
+        font.setFamily(QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kFontPixelHeight);
+    font.setUnderline(true);
+    return font;
+}
+
+void StatusGrid::configure(TDrawGrid* grid) {
+    grid->setColCount(kColumnCount);
+    const int widths[kColumnCount] = {9, 16, 339, 148};
+    for (int col = 0; col < kColumnCount; ++col)
+        grid->setColWidth(col, widths[col]);
+    grid->setDefaultRowHeight(kRowHeight);
+    grid->setRowCount(0);
+    grid->setFont(gridFont());
+    grid->setFontColor(kLinkColor);
+    grid->setToolTip(
+        QStringLiteral("Current status of web documents, click on link to browse to the document."));
+}
+
+StatusGrid::StatusGrid(TDrawGrid* grid, StatusGridSource source, const TImageList* statusImages)
+    : grid_(grid), source_(std::move(source)), images_(statusImages) {
+    grid->OnDrawCell = [this](int col, int row, const QRect& rect, TDrawGrid::DrawState state,
+                              QPainter& canvas) { DrawGrid1DrawCell(col, row, rect, state, canvas); };
+    grid->OnSelectCell = [this](int col, int row) { DrawGrid1SelectCell(col, row); };
+}
+
+StatusGrid::~StatusGrid() {
+    if (grid_) {
+        grid_->OnDrawCell = nullptr;
+        grid_->OnSelectCell = nullptr;
+    }
+}
+
+int StatusGrid::settingOr(const std::function<QString()>& text, int fallback) {
+    bool ok = false;
+    const int value = text ? text().trimmed().toInt(&ok) : 0;
+    return ok ? value : fallback;
+}
+
+void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGrid::DrawState,
+                                   QPainter& canvas) {
+    // Rows past the last page (a page was just deleted) stay as they are until the next show.
+    if (row > source_.pageCount() - 1)
+        return;
+    canvas.fillRect(rect, canvas.brush());
+    if (col == kColPicture) {
+        if (images_)
+            images_->draw(canvas, rect.left(), rect.top(), source_.pageStatus(row), true);
+    } else if (col == kColUrl) {
+        canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                        source_.pageUrl(row));
+    } else if (col == kColChart) {
+        drawChart(rect, row, canvas);
+    }
+}
+
+// The chart's numbers treat the cell as a Windows rectangle: Right and Bottom are the first
+// column and row outside it, a fill stops before its right and bottom edge, and a polyline stops
+// before its last point. So the baseline of every bar lies on the grid line under the row (the
+// chart claims that line for itself), a bar of h seconds shows h pixels of colour under a teal top
+// edge, and a capped bar fills the cell's full height with its top edge just above the cell.
+void StatusGrid::drawChart(const QRect& rect, int page, QPainter& canvas) const {
+    const int slow = settingOr(source_.slowThresholdText, kDefaultSlow);
+    const int timeOut = settingOr(source_.timeOutText, kDefaultTimeOut);
+    const StatusGridSource::History history = source_.accessHistory(page);
+    const int rowHeight = grid_ ? grid_->defaultRowHeight() : kRowHeight;
+    const int lineWidth = grid_ ? grid_->gridLineWidth() : TDrawGrid::kGridLineWidth;
+
+    canvas.save();
+    // The column is narrower than the 175-pixel chart: the oldest bars are cut at the column's
+    // left edge rather than drawn over the address.
+    canvas.setClipRect(rect.adjusted(0, 0, 0, lineWidth));
+    canvas.fillRect(rect, kChartBackground);
+    const int right = rect.left() + rect.width();
+    const int bottom = rect.top() + rect.height();
+    canvas.setPen(QPen(kBarOutline, 0));
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+    for (int n = StatusGridSource::kHistoryLength - 1; n >= 0; --n) {
+        const int v = history[n];
+        QColor colour = kFastBar;
+        if (v > slow)
+            colour = kSlowBar;
+        if (v >= timeOut - 1)
+            colour = kTimeOutBar;
+        const int h = std::min(v, rowHeight);
+        const int x = right - kBarWidth * n;
+        const int top = bottom - h - 1;
+        if (top < bottom)
+            canvas.fillRect(QRect(QPoint(x - kBarWidth, top), QPoint(x - 1, bottom - 1)), colour);
+        // Top edge from x leftwards, left edge downwards, bottom edge rightwards, each stopping
+        // one pixel short of its end point.
+        canvas.drawLine(QPoint(x, top), QPoint(x - kBarWidth + 1, top));
+        if (top < bottom)
+            canvas.drawLine(QPoint(x - kBarWidth, top), QPoint(x - kBarWidth, bottom - 1));
+        canvas.drawLine(QPoint(x - kBarWidth, bottom), QPoint(x - 1, bottom));
+    }
+    canvas.restore();
+}
+
+int StatusGrid::urlColumnWidth(int longest) {
+    // Point size of the grid font, rounded as the font system does.
+    const int points = (kFontPixelHeight * 72 + kDesignPixelsPerInch / 2) / kDesignPixelsPerInch;
+    const int fontPixelsPerInch = kDesignPixelsPerInch;
+    const int formPixelsPerInch = kDesignPixelsPerInch;
+    return (points - 1) * longest * fontPixelsPerInch / formPixelsPerInch;
+}
+
+void StatusGrid::TabSheetStatusShow() {
+    if (!grid_)
+        return;
+    const int pages = source_.pageCount();
+    grid_->setRowCount(pages);
+    int longest = kMinUrlColumnChars;
+    for (int page = 0; page < pages; ++page)
+        longest = std::max(longest, static_cast<int>(source_.pageUrl(page).size()));
+    grid_->setColWidth(kColUrl, urlColumnWidth(longest));
+}
+
+void StatusGrid::DrawGrid1SelectCell(int, int row) {
+    if (row < 0 || row >= source_.pageCount())
+        return;
+    if (OnOpenPage)
+        OnOpenPage(row, source_.pageUrl(row));
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <functional>
+
+// What the status grid reads at paint time, each value fetched afresh when it is needed.
+struct StatusGridSource {
+    static constexpr int kHistoryLength = 35;
+    using History = std::array<int, kHistoryLength>;
+
+    std::function<int()> pageCount;
+    // The page's status code, 0 to 5.
+    std::function<int(int page)> pageStatus;
+    std::function<QString(int page)> pageUrl;
+    // Access times in seconds, position 0 newest; -1 where there is no sample.
+    std::function<History(int page)> accessHistory;
+    // The texts of the slow-access and time-out edit fields, in seconds.
+    std::function<QString()> slowThresholdText;
+    std::function<QString()> timeOutText;
+};
