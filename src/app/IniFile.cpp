@@ -50,8 +50,10 @@ IniFile IniFile::parse(const QByteArray& bytes) {
     const QString text = QString::fromUtf8(bytes);
     const QStringList rows = text.split(QLatin1Char('\n'));
     ini.lines_.reserve(rows.size());
+    // Lines keep their own endings (a carriage return counts as a trailing blank), so a file
+    // written elsewhere is written back as it was, apart from the keys that changed.
     for (const QString& row : rows)
-        ini.lines_.append(classify(row.endsWith(QLatin1Char('\r')) ? row.chopped(1) : row));
+        ini.lines_.append(classify(row));
     // A final line break leaves one empty row behind that is not a line of the file.
     if (!ini.lines_.isEmpty() && ini.lines_.back().text.isEmpty())
         ini.lines_.removeLast();

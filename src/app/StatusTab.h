@@ -1,13 +1,13 @@
 #pragma once
 
 class ComponentList;
-class QTableWidget;
+class TDrawGrid;
 class QWidget;
 
 // The "Status" tab: one grid row per monitored page.
 struct StatusTab {
     QWidget* TabSheetStatus;
-    QTableWidget* DrawGrid1;
+    TDrawGrid* DrawGrid1;
 
     static StatusTab build(ComponentList& components);
 };

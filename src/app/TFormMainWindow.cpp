@@ -1,19 +1,31 @@
 #include "app/TFormMainWindow.h"
 
 #include "app/DialogService.h"
+#include "app/WindowTray.h"
+#include "check/AlarmDispatch.h"
 #include "check/AlarmMatrix.h"
+#include "check/ChangeDetection.h"
+#include "check/CheckCycle.h"
+#include "net/TNMHTTP.h"
 #include "notify/TMediaPlayer.h"
 #include "pages/PageListEditor.h"
+#include "views/StatusGrid.h"
+#include "views/StatusPictures.h"
 #include "views/TCheckListBox.h"
+#include "views/TDrawGrid.h"
+#include "views/TImageList.h"
 #include "views/TStatusBar.h"
+#include "views/TWinTaskbar.h"
+#include "views/TrayPictures.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -51,9 +63,67 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
 
     buildTabs();
     buildComponents(settingsFile);
+    buildStatusViews();
+    buildCheckEngine();
 }
 
 TFormMainWindow::~TFormMainWindow() = default;
+
+void TFormMainWindow::buildCheckEngine() {
+    NMHTTP2 = components_.add(new TNMHTTP(this), "NMHTTP2");
+    NMHTTP2->TimeOut = 22000;
+    NMHTTP2->ReportLevel = 0;
+    NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
+    NMHTTPback->ReportLevel = 0;
+    NMHTTPback->HeaderInfo.LocalProgram = QStringLiteral("korvane2.3");
+    NMHTTPback->HeaderInfo.Referer = QStringLiteral("root");
+    CheckWebPages = components_.add(new QAction(this), "CheckWebPages");
+    AbortCheck = components_.add(new QAction(this), "AbortCheck");
+
+    alarmDispatch_ = std::make_unique<AlarmDispatch>(
+        AlarmDispatch::Controls{alarms.rows, sendingEmail.EditEMail1, sendingEmail.EditEMail2,
+                                sendingEmail.EditEMail3, alarms.EditYWavFileName, alarms.EditRWavFileName,
+                                MediaPlayer1, StatusBar1},
+        AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
+        pages, log, checkState);
+    changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
+    checkCycle_ = new CheckCycle(
+        CheckCycle::Controls{Timer1, Timer2, toolBar.SpeedButton1, toolBar.SpeedButtonStart,
+                             toolBar.SpeedButton2, CheckWebPages, AbortCheck, PageControl1,
+                             status.TabSheetStatus, connection.EditInterval, connection.EditTimeOut,
+                             connection.EditTimeSlow, connection.CheckBoxProxy, connection.EditProxyHost,
+                             connection.EditProxyPort, NMHTTP2, StatusBar1},
+        CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); },
+                          [this] { status.DrawGrid1->viewport()->update(); }},
+        pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
+}
+
+void TFormMainWindow::buildStatusViews() {
+    ImageList1 = components_.add(StatusPictures::create(this), "ImageList1");
+    ImageList2 = components_.add(TrayPictures::create(this), "ImageList2");
+    TrayIcon1 = components_.add(new TWinTaskbar(this), "TrayIcon1");
+    TrayIcon1->setHint(QStringLiteral("Korvane"));
+    TrayIcon1->setIcon(QIcon(TrayPictures::programIcon()));
+    TrayIcon1->setShowIcon(true);
+    PlaceOnTray = components_.add(new QAction(this), "PlaceOnTray");
+    tray_ = new WindowTray({this, TrayIcon1, ImageList2, PageControl1, status.TabSheetStatus}, this);
+    connect(PlaceOnTray, &QAction::triggered, tray_, &WindowTray::PlaceOnTrayExecute);
+
+    StatusGridSource source;
+    source.pageCount = [this] { return pages.pageCount(); };
+    source.pageStatus = [this](int page) { return int(pages.readStatus(page)); };
+    source.pageUrl = [this](int page) { return pages.url(page); };
+    source.accessHistory = [this](int page) { return pages.history().row(page); };
+    source.slowThresholdText = [this] { return connection.EditTimeSlow->text(); };
+    source.timeOutText = [this] { return connection.EditTimeOut->text(); };
+    statusGrid_ = std::make_unique<StatusGrid>(status.DrawGrid1, source, ImageList1);
+    statusGrid_->OnOpenPage = [this](int, const QString& url) { DrawGrid1SelectCell(url); };
+}
+
+void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {
+    browser.EditBrowseTo->setText(url);
+    PageControl1->setCurrentWidget(browser.TabSheetBrowser);
+}
 
 void TFormMainWindow::buildTabs() {
     addToolBar(toolBar.ToolBar1);
@@ -111,7 +181,7 @@ void TFormMainWindow::PageControl1Change() {
 }
 
 void TFormMainWindow::TabSheetStatusShow() {
-    status.DrawGrid1->setRowCount(pages.pageCount());
+    statusGrid_->TabSheetStatusShow();
 }
 
 void TFormMainWindow::showEvent(QShowEvent* event) {
@@ -158,8 +228,12 @@ void TFormMainWindow::shutDown() {
 }
 
 void TFormMainWindow::FormCloseQuery(bool& canClose) {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
     setVisible(true);
+    TrayIcon1->setShowIcon(false);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    // A check waiting on the network ends its wait and unwinds before the window goes.
+    checkCycle_->terminate();
+    NMHTTP2->Abort();
     canClose = true;
 }
 

@@ -13,19 +13,29 @@
 #include "app/StatusTab.h"
 #include "app/ToolBarControls.h"
 #include "app/WebPagesTab.h"
+#include "check/CheckState.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
 
 #include <QMainWindow>
 #include <memory>
 
+class AlarmDispatch;
 class AlarmMatrix;
+class ChangeDetection;
+class CheckCycle;
 class DialogService;
+class QAction;
+class TNMHTTP;
 class PageListEditor;
 class QTabWidget;
 class QTimer;
+class StatusGrid;
+class TImageList;
 class TMediaPlayer;
 class TStatusBar;
+class TWinTaskbar;
+class WindowTray;
 
 // The main window. It creates every component, in the order the settings file keeps, and
 // connects them to the subsystems that hold the behaviour.
@@ -69,9 +79,22 @@ public:
     QTimer* Timer2;
     QTimer* TimerHTML1;
     TMediaPlayer* MediaPlayer1;
+    TNMHTTP* NMHTTP2;
+    TNMHTTP* NMHTTPback;
+    QAction* CheckWebPages;
+    QAction* AbortCheck;
+    QAction* PlaceOnTray;
+    TImageList* ImageList1;
+    TImageList* ImageList2;
+    TWinTaskbar* TrayIcon1;
 
     ActivityLog log;
     PageRecords pages;
+    CheckState checkState;
+
+    WindowTray& tray() { return *tray_; }
+    CheckCycle& checkCycle() { return *checkCycle_; }
+    AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,6 +103,9 @@ protected:
 private:
     void buildTabs();
     void buildComponents(const QString& settingsFile);
+    void buildCheckEngine();
+    void buildStatusViews();
+    void DrawGrid1SelectCell(const QString& url);
     void FormShow();
     void FormCloseQuery(bool& canClose);
     void FormClose();
@@ -90,6 +116,11 @@ private:
     SettingsStore settings_;
     PageListEditor* pageList_ = nullptr;
     AlarmMatrix* alarmMatrix_ = nullptr;
+    std::unique_ptr<AlarmDispatch> alarmDispatch_;
+    std::unique_ptr<ChangeDetection> changeDetection_;
+    CheckCycle* checkCycle_ = nullptr;
+    WindowTray* tray_ = nullptr;
+    std::unique_ptr<StatusGrid> statusGrid_;
     bool firstShow_ = true;
     bool closed_ = false;
 };

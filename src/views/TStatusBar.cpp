@@ -13,4 +13,5 @@ QString TStatusBar::simpleText() const {
 
 void TStatusBar::setSimpleText(const QString& text) {
     text_->setText(text);
+    emit simpleTextChanged(text);
 }

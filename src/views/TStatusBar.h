@@ -13,6 +13,9 @@ public:
     QString simpleText() const;
     void setSimpleText(const QString& text);
 
+signals:
+    void simpleTextChanged(const QString& text);
+
 private:
     QLabel* text_;
 };

@@ -2,6 +2,7 @@
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 #include "views/TCheckListBox.h"
+#include "views/TDrawGrid.h"
 #include "views/TStatusBar.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>

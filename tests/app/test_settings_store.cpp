@@ -130,8 +130,8 @@ private slots:
         QCOMPARE(w.emailSetup.EditEmailHost->text(), QString());
         // Keys of the file that are not written again stay as the user wrote them.
         fixture.close();
-        QVERIFY(fixture.settingsText().startsWith("; written by hand\n[Defaults]\n"));
-        QVERIFY(fixture.settingsText().contains("[Other]\nEditEmailHost=ignored\n"));
+        QVERIFY(fixture.settingsText().startsWith("; written by hand\r\n[Defaults]\r\n"));
+        QVERIFY(fixture.settingsText().contains("[Other]\r\nEditEmailHost=ignored\r\n"));
     }
 
     void listValueWithoutFinalCommaKeepsItsLastItem() {

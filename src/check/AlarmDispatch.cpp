@@ -1,0 +1,90 @@
+#include "check/AlarmDispatch.h"
+
+#include "check/CheckState.h"
+#include "notify/AlarmSoundPlay.h"
+#include "pages/PageRecords.h"
+#include "views/ActivityLog.h"
+#include "views/TStatusBar.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+namespace {
+
+bool ticked(const QCheckBox* box) {
+    return box && box->isChecked();
+}
+
+// Tray pictures of the dispatch.
+constexpr int TrayYellow = 5;
+constexpr int TrayRed = 6;
+
+} // namespace
+
+AlarmDispatch::AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages,
+                             ActivityLog& log, CheckState& state)
+    : c_(controls), calls_(calls), pages_(pages), log_(log), s_(state) {}
+
+QString AlarmDispatch::logText(AlarmCondition condition) const {
+    const QString seconds = QString::number(s_.ElapsedSeconds);
+    switch (condition) {
+    case AlarmCondition::NoError:
+        return QStringLiteral("Checked Sucessfully: ") + s_.CurrentURL + QStringLiteral(" (") + seconds +
+               QStringLiteral(")seconds");
+    case AlarmCondition::SlowAccess:
+        return QStringLiteral("Slow Access: ") + s_.CurrentURL + QStringLiteral(" (") + seconds +
+               QStringLiteral(")seconds");
+    case AlarmCondition::HostNotFound:
+        return QStringLiteral("Host Not Found: ") + s_.CurrentURL;
+    default:
+        return s_.ErrorText + QStringLiteral(": ") + s_.CurrentURL;
+    }
+}
+
+void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
+    const AlarmRow& row = c_.rows[std::size_t(condition)];
+    if (ticked(row.Log))
+        log_.AddLogLine(logText(condition));
+    // Yellow before red: a row with both leaves the page red.
+    if (ticked(row.Yellow)) {
+        s_.YellowRaised = true;
+        pages_.writeStatus(page, PageStatus::YellowAlarm);
+    }
+    if (ticked(row.Red)) {
+        s_.RedRaised = true;
+        pages_.writeStatus(page, PageStatus::RedAlarm);
+    }
+    if (ticked(row.PlayWav))
+        s_.PlaySound = true;
+    const std::pair<QCheckBox*, QLineEdit*> recipients[] = {
+        {row.Email1, c_.EditEMail1}, {row.Email2, c_.EditEMail2}, {row.Email3, c_.EditEMail3}};
+    for (const auto& [box, address] : recipients) {
+        if (ticked(box)) {
+            s_.ToAddress.append(address->text());
+            s_.SendMail = true;
+        }
+    }
+}
+
+void AlarmDispatch::afterPage(int page) {
+    const PageStatus status = pages_.readStatus(page);
+    if (s_.RedRaised) {
+        calls_.ShowTrayState(TrayRed);
+        if (status == PageStatus::RedAlarm) {
+            if (s_.PlaySound)
+                AlarmSoundPlay(*c_.MediaPlayer1, c_.EditRWavFileName->text());
+            calls_.RevealWindow();
+        }
+    } else if (s_.YellowRaised) {
+        calls_.ShowTrayState(TrayYellow);
+        if (status == PageStatus::YellowAlarm) {
+            if (s_.PlaySound)
+                AlarmSoundPlay(*c_.MediaPlayer1, c_.EditYWavFileName->text());
+            calls_.RevealWindow();
+        }
+    }
+    if (s_.SendMail) {
+        calls_.RevealWindow();
+        c_.StatusBar1->setSimpleText(QStringLiteral("Sending Email "));
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "check/AlarmRow.h"
+
+#include <QString>
+#include <functional>
+
+class ActivityLog;
+class PageRecords;
+class QLineEdit;
+class TMediaPlayer;
+class TStatusBar;
+struct CheckState;
+
+// Turns the outcome rows that hold for a page into the reactions ticked in the alarm matrix,
+// and after the page raises what they asked for: tray picture, sound, window, e-mail.
+class AlarmDispatch {
+public:
+    struct Controls {
+        AlarmRows rows;
+        QLineEdit* EditEMail1;
+        QLineEdit* EditEMail2;
+        QLineEdit* EditEMail3;
+        QLineEdit* EditYWavFileName;
+        QLineEdit* EditRWavFileName;
+        TMediaPlayer* MediaPlayer1;
+        TStatusBar* StatusBar1;
+    };
+    struct Calls {
+        std::function<void(int)> ShowTrayState;
+        std::function<void()> RevealWindow;
+    };
+
+    AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
+                  CheckState& state);
+
+    // Applies the row's ticked reactions to the page; ErrorText and CurrentURL are set already.
+    void fireRow(AlarmCondition condition, int page);
+    // Raises the player's error when the alarm sound cannot be opened.
+    void afterPage(int page);
+
+private:
+    QString logText(AlarmCondition condition) const;
+
+    Controls c_;
+    Calls calls_;
+    PageRecords& pages_;
+    ActivityLog& log_;
+    CheckState& s_;
+};

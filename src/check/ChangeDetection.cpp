@@ -1,0 +1,64 @@
+#include "check/ChangeDetection.h"
+
+#include "check/AlarmDispatch.h"
+#include "check/CheckState.h"
+#include "check/HeaderFields.h"
+#include "check/PageSignature.h"
+#include "pages/PageRecords.h"
+#include "views/TCheckListBox.h"
+
+namespace {
+const QString NoValue = QStringLiteral("-");
+}
+
+ChangeDetection::ChangeDetection(PageRecords& pages, CheckState& state, AlarmDispatch& dispatch)
+    : pages_(pages), s_(state), dispatch_(dispatch) {}
+
+void ChangeDetection::detectChanges(int page, const QString& header) {
+    checkSize(page, header);
+    checkSignature(page, header);
+    checkDate(page, header);
+}
+
+void ChangeDetection::checkSize(int page, const QString& header) {
+    TCheckListBox* list = pages_.controls().SizeList;
+    const int now = HeaderFields::HeaderContentLength(header);
+    const QString stored = PageRecords::readValue(list, page);
+    if (stored != NoValue) {
+        bool ok = false;
+        const int before = stored.toInt(&ok);
+        if (now != (ok ? before : 0) && PageRecords::readCheck(list, page)) {
+            s_.ErrorText = QStringLiteral("Page Size Changed: old=") + stored + QStringLiteral(" new=") +
+                           QString::number(now) + QStringLiteral(" ");
+            dispatch_.fireRow(AlarmCondition::SizeChanged, page);
+        }
+    }
+    // A missing or zero length never replaces a known size.
+    if (now > 0)
+        PageRecords::writeValue(list, page, QString::number(now));
+}
+
+void ChangeDetection::checkSignature(int page, const QString& header) {
+    const QString now = HeaderFields::HeaderETag(header);
+    compareAndStore(page, pages_.controls().SignatureList, now, PageSignature::stored(now),
+                    &PageSignature::shown, QStringLiteral("Page Signature Changed: old="),
+                    AlarmCondition::SignatureChanged);
+}
+
+void ChangeDetection::checkDate(int page, const QString& header) {
+    const QString now = HeaderFields::HeaderLastModified(header);
+    compareAndStore(page, pages_.controls().LastDateList, now, now, nullptr,
+                    QStringLiteral("Page Date Changed: old="), AlarmCondition::DateChanged);
+}
+
+void ChangeDetection::compareAndStore(int page, TCheckListBox* list, const QString& now,
+                                      const QString& nowStored, QString (*shown)(const QString&),
+                                      const QString& prefix, AlarmCondition condition) {
+    const QString stored = PageRecords::readValue(list, page);
+    if (stored != NoValue && nowStored != stored && PageRecords::readCheck(list, page)) {
+        s_.ErrorText = prefix + (shown ? shown(stored) : stored) + QStringLiteral(" new=") + now;
+        dispatch_.fireRow(condition, page);
+    }
+    if (!now.isEmpty())
+        PageRecords::writeValue(list, page, nowStored);
+}

@@ -1,0 +1,280 @@
+#include "check/CheckCycle.h"
+
+#include "app/DialogService.h"
+#include "check/AlarmDispatch.h"
+#include "check/ChangeDetection.h"
+#include "check/CheckState.h"
+#include "check/RedirectTarget.h"
+#include "net/EventWait.h"
+#include "net/TNMHTTP.h"
+#include "pages/PageRecords.h"
+#include "views/ActivityLog.h"
+#include "views/TStatusBar.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+// Tray pictures of the cycle.
+constexpr int TrayChecking = 3;
+constexpr int TrayAllWell = 4;
+
+constexpr int DefaultInterval = 10;
+constexpr int DefaultTimeOut = 20;
+constexpr int DefaultSlow = 5;
+constexpr int DefaultProxyPort = 80;
+constexpr int FirstScheduledCycleMs = 1000;
+// The watchdog aborts the request this many seconds after it disconnected it.
+constexpr int AbortGraceSeconds = 5;
+
+// Settings are read from their fields when they are needed; a text that is not a number
+// gives the default.
+int setting(const QLineEdit* field, int fallback) {
+    bool ok = false;
+    const int value = field->text().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+void pumpMessages() {
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
+                       CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes,
+                       DialogService& dialogs, QObject* parent)
+    : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
+      changes_(changes), dialogs_(dialogs) {
+    connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::CheckWebPagesExecute);
+    connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::CheckWebPagesExecute);
+    connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
+    connect(c_.Timer2, &QTimer::timeout, this, &CheckCycle::Timer2Timer);
+    connect(c_.SpeedButton1, &QToolButton::clicked, this, &CheckCycle::SpeedButton1Click);
+    connect(c_.SpeedButtonStart, &QToolButton::clicked, this, &CheckCycle::SpeedButtonStartClick);
+    connect(c_.SpeedButton2, &QToolButton::clicked, c_.AbortCheck, &QAction::trigger);
+    c_.NMHTTP2->OnRedirect = [this](bool& handled) { NMHTTP2Redirect(handled); };
+    c_.NMHTTP2->OnInvalidHost = [this](bool& handled) { NMHTTP2InvalidHost(handled); };
+}
+
+void CheckCycle::status(const QString& text) {
+    c_.StatusBar1->setSimpleText(text);
+}
+
+void CheckCycle::SpeedButton1Click() {
+    c_.PageControl1->setCurrentWidget(c_.TabSheetStatus);
+    CheckWebPagesExecute();
+}
+
+void CheckCycle::SpeedButtonStartClick() {
+    if (c_.SpeedButtonStart->isChecked()) {
+        c_.Timer1->setInterval(FirstScheduledCycleMs);
+        c_.Timer1->start();
+    } else {
+        c_.Timer1->stop();
+    }
+}
+
+void CheckCycle::AbortCheckExecute() {
+    s_.CheckRunning = false;
+    c_.NMHTTP2->Abort();
+}
+
+void CheckCycle::terminate() {
+    terminating_ = true;
+    s_.CheckRunning = false;
+    c_.Timer1->stop();
+    c_.Timer2->stop();
+}
+
+void CheckCycle::CheckWebPagesExecute() {
+    if (s_.CheckRunning || terminating_)
+        return;
+    s_.CheckRunning = true;
+    // Changing the interval restarts the countdown, so it is only set when it differs: later
+    // scheduled cycles then start one interval apart.
+    const int interval = setting(c_.EditInterval, DefaultInterval) * 60000;
+    if (c_.Timer1->interval() != interval)
+        c_.Timer1->setInterval(interval);
+    calls_.ShowTrayState(TrayChecking);
+    s_.YellowRaised = false;
+    s_.RedRaised = false;
+    QString soundError;
+    int page = 0;
+    while (s_.CheckRunning) {
+        if (page >= pages_.pageCount()) {
+            s_.CheckRunning = false;
+            break;
+        }
+        if (c_.NMHTTP2->Canceled)
+            CleanupAfterCancel();
+        if (!pages_.isIncluded(page)) {
+            pages_.writeStatus(page, PageStatus::Excluded);
+        } else {
+            checkPage(page);
+            if (terminating_)
+                break;
+            try {
+                dispatch_.afterPage(page);
+            } catch (const std::exception& error) {
+                // A sound that cannot be played must not stop the watch: the other pages are
+                // still checked, and the error is shown once the walk is over.
+                if (soundError.isEmpty())
+                    soundError = QString::fromUtf8(error.what());
+            }
+            pumpMessages();
+        }
+        ++page;
+        calls_.RepaintGrid();
+        if (page >= pages_.pageCount())
+            s_.CheckRunning = false;
+    }
+    if (terminating_)
+        return;
+    if (!s_.RedRaised && !s_.YellowRaised)
+        calls_.ShowTrayState(TrayAllWell);
+    status(QString());
+    if (!soundError.isEmpty())
+        dialogs_.showError(soundError);
+}
+
+void CheckCycle::checkPage(int page) {
+    s_.ErrorText = QStringLiteral("Unknown");
+    s_.ReplyNumber = 0;
+    s_.ToAddress.clear();
+    s_.SendMail = false;
+    s_.PlaySound = false;
+    try {
+        TNMHTTP& http = *c_.NMHTTP2;
+        http.TimeOut = setting(c_.EditTimeOut, DefaultTimeOut) * 1000;
+        if (c_.CheckBoxProxy->isChecked()) {
+            http.Proxy = c_.EditProxyHost->text();
+            http.ProxyPort = setting(c_.EditProxyPort, DefaultProxyPort);
+        } else {
+            http.Proxy.clear();
+            http.ProxyPort = DefaultProxyPort;
+        }
+        http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
+        s_.CurrentURL = pages_.url(page);
+        pages_.writeStatus(page, PageStatus::Checking);
+        calls_.RepaintGrid();
+        calls_.ShowTrayState(TrayChecking);
+        s_.ListedURL = s_.CurrentURL;
+        s_.ElapsedSeconds = 0;
+        s_.TimedOut = false;
+        s_.InvalidHost = false;
+        c_.Timer2->start();
+        fetch();
+        c_.Timer2->stop();
+        s_.ReplyNumber = http.ReplyNumber;
+        if (s_.ReplyNumber >= 400) {
+            fail(page);
+            return;
+        }
+        succeed(page);
+    } catch (...) {
+        if (terminating_)
+            return;
+        fail(page);
+    }
+}
+
+void CheckCycle::fetch() {
+    do {
+        status(QStringLiteral("Checking ") + s_.CurrentURL);
+        s_.Redirected = false;
+        c_.NMHTTP2->Head(s_.CurrentURL);
+        pumpMessages();
+    } while (s_.Redirected && !s_.InvalidHost);
+}
+
+void CheckCycle::succeed(int page) {
+    pages_.writeStatus(page, PageStatus::Ok);
+    status(s_.CurrentURL + QStringLiteral(" is OK"));
+    s_.ErrorText = QStringLiteral("No Error");
+    dispatch_.fireRow(AlarmCondition::NoError, page);
+    if (setting(c_.EditTimeSlow, DefaultSlow) < s_.ElapsedSeconds) {
+        s_.ErrorText =
+            QStringLiteral("Slow Access: ") + QString::number(s_.ElapsedSeconds) + QStringLiteral(" seconds");
+        dispatch_.fireRow(AlarmCondition::SlowAccess, page);
+    }
+    changes_.detectChanges(page, c_.NMHTTP2->Header);
+    pages_.history().PushAccessTime(page, s_.ElapsedSeconds);
+}
+
+void CheckCycle::fail(int page) {
+    c_.Timer2->stop();
+    status(QStringLiteral("Error retreiving ") + s_.CurrentURL);
+    s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
+    s_.ReplyNumber = c_.NMHTTP2->ReplyNumber;
+    pages_.writeStatus(page, PageStatus::Failed);
+    pages_.history().PushAccessTime(page, setting(c_.EditTimeOut, DefaultTimeOut));
+    if (s_.ReplyNumber >= 400) {
+        status(s_.CurrentURL + QStringLiteral(" Failed"));
+        s_.ErrorText = QStringLiteral("Page not found: ");
+        dispatch_.fireRow(AlarmCondition::PageNotFound, page);
+    }
+    if (s_.InvalidHost) {
+        status(s_.CurrentURL + QStringLiteral(" Invalid Host Error"));
+        s_.ErrorText = QStringLiteral("Invalid Host ");
+        dispatch_.fireRow(AlarmCondition::HostNotFound, page);
+    }
+    if (s_.TimedOut || c_.NMHTTP2->TimerExpired) {
+        status(s_.CurrentURL + QStringLiteral(" TimeOut Error"));
+        s_.ErrorText = QStringLiteral("TimedOut");
+        dispatch_.fireRow(AlarmCondition::TimeOut, page);
+    }
+}
+
+void CheckCycle::Timer2Timer() {
+    ++s_.ElapsedSeconds;
+    const int timeOut = setting(c_.EditTimeOut, DefaultTimeOut);
+    if (s_.ElapsedSeconds == timeOut) {
+        s_.TimedOut = true;
+        c_.NMHTTP2->Disconnect();
+    }
+    if (s_.ElapsedSeconds > timeOut + AbortGraceSeconds) {
+        s_.TimedOut = true;
+        log_.AddLogLine(QStringLiteral("Aborted: ") + s_.CurrentURL);
+        c_.NMHTTP2->Abort();
+    }
+}
+
+void CheckCycle::NMHTTP2Redirect(bool& Handled) {
+    // The cycle follows redirects itself, so every request is timed by its own watchdog.
+    Handled = true;
+    const std::optional<QString> target = RedirectTarget::fromHeader(c_.NMHTTP2->Header, s_.CurrentURL);
+    if (!target)
+        return; // no address to go to: the page ends with this reply
+    s_.CurrentURL = *target;
+    s_.Redirected = true;
+    c_.NMHTTP2->Disconnect();
+}
+
+void CheckCycle::NMHTTP2InvalidHost(bool& Handled) {
+    s_.InvalidHost = true;
+    Handled = true;
+}
+
+void CheckCycle::CleanupAfterCancel() {
+    try {
+        for (int pass = 0; pass < CleanupPasses; ++pass) {
+            c_.NMHTTP2->Disconnect();
+            pumpMessages();
+            // The window stays usable during the pause.
+            QTimer pause;
+            pause.setSingleShot(true);
+            pause.start(cleanupPassMs);
+            EventWait::until([&pause] { return !pause.isActive(); });
+            c_.NMHTTP2->Canceled = false;
+        }
+    } catch (...) {
+        // Whatever goes wrong while clearing up, the next page starts afresh.
+    }
+}

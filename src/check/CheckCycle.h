@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class ActivityLog;
+class AlarmDispatch;
+class ChangeDetection;
+class DialogService;
+class PageRecords;
+class QAction;
+class QCheckBox;
+class QLineEdit;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+class QWidget;
+class TNMHTTP;
+class TStatusBar;
+struct CheckState;
+
+// The check cycle: walks the page list once, asks the server of every ticked page for the
+// page's header, times it with the one-second watchdog, follows redirects itself, classifies
+// the outcome and hands it to the alarm dispatch. It runs on the window's thread; while the
+// HTTP client waits, timers and the user's actions run nested inside it.
+class CheckCycle : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QTimer* Timer1;
+        QTimer* Timer2;
+        QToolButton* SpeedButton1;
+        QToolButton* SpeedButtonStart;
+        QToolButton* SpeedButton2;
+        QAction* CheckWebPages;
+        QAction* AbortCheck;
+        QTabWidget* PageControl1;
+        QWidget* TabSheetStatus;
+        QLineEdit* EditInterval;
+        QLineEdit* EditTimeOut;
+        QLineEdit* EditTimeSlow;
+        QCheckBox* CheckBoxProxy;
+        QLineEdit* EditProxyHost;
+        QLineEdit* EditProxyPort;
+        TNMHTTP* NMHTTP2;
+        TStatusBar* StatusBar1;
+    };
+    struct Calls {
+        std::function<void(int)> ShowTrayState;
+        std::function<void()> RepaintGrid;
+    };
+
+    // Pause between the passes that clear a pending cancellation before the next page.
+    static constexpr int CleanupPassMs = 1000;
+    static constexpr int CleanupPasses = 5;
+
+    CheckCycle(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
+               CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes, DialogService& dialogs,
+               QObject* parent = nullptr);
+
+    void CheckWebPagesExecute();
+    void AbortCheckExecute();
+    void SpeedButton1Click();
+    void SpeedButtonStartClick();
+    void Timer2Timer();
+    void NMHTTP2Redirect(bool& Handled);
+    void NMHTTP2InvalidHost(bool& Handled);
+    void CleanupAfterCancel();
+
+    // The window is closing: the walk ends after the current page, whose error is not
+    // classified any more.
+    void terminate();
+
+    int cleanupPassMs = CleanupPassMs;
+
+private:
+    void checkPage(int page);
+    void fetch();
+    void succeed(int page);
+    void fail(int page);
+    void status(const QString& text);
+
+    Controls c_;
+    Calls calls_;
+    PageRecords& pages_;
+    ActivityLog& log_;
+    CheckState& s_;
+    AlarmDispatch& dispatch_;
+    ChangeDetection& changes_;
+    DialogService& dialogs_;
+    bool terminating_ = false;
+};

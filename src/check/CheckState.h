@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The run-time fields of the check cycle; nothing of it is stored.
+struct CheckState {
+    // Cycle.
+    bool CheckRunning = false;
+    bool YellowRaised = false;
+    bool RedRaised = false;
+
+    // Page.
+    QString CurrentURL; // the page's address, replaced by each redirect target
+    QString ListedURL;  // the page's address as listed, for the alarm e-mail
+    int ElapsedSeconds = 0;
+    bool TimedOut = false;
+    bool InvalidHost = false;
+    QString ErrorText;
+    int ReplyNumber = 0;
+    bool PlaySound = false;
+    bool SendMail = false;
+    // Who receives this page's alarm e-mail; one entry per firing row that ticks a recipient.
+    QStringList ToAddress;
+
+    // Fetch.
+    bool Redirected = false;
+};
