@@ -9,6 +9,7 @@
 #include "net/TNMHTTP.h"
 #include "notify/TMediaPlayer.h"
 #include "pages/PageListEditor.h"
+#include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
 #include "views/StatusPictures.h"
 #include "views/TCheckListBox.h"
@@ -93,8 +94,7 @@ void TFormMainWindow::buildCheckEngine() {
                              status.TabSheetStatus, connection.EditInterval, connection.EditTimeOut,
                              connection.EditTimeSlow, connection.CheckBoxProxy, connection.EditProxyHost,
                              connection.EditProxyPort, NMHTTP2, StatusBar1},
-        CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); },
-                          [this] { status.DrawGrid1->viewport()->update(); }},
+        CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); }},
         pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
 }
 
@@ -117,6 +117,7 @@ void TFormMainWindow::buildStatusViews() {
     source.slowThresholdText = [this] { return connection.EditTimeSlow->text(); };
     source.timeOutText = [this] { return connection.EditTimeOut->text(); };
     statusGrid_ = std::make_unique<StatusGrid>(status.DrawGrid1, source, ImageList1);
+    gridRepaint_ = new RepaintThrottle(status.DrawGrid1->viewport());
     statusGrid_->OnOpenPage = [this](int, const QString& url) { DrawGrid1SelectCell(url); };
 }
 

@@ -28,6 +28,7 @@ class DialogService;
 class QAction;
 class TNMHTTP;
 class PageListEditor;
+class RepaintThrottle;
 class QTabWidget;
 class QTimer;
 class StatusGrid;
@@ -121,6 +122,7 @@ private:
     CheckCycle* checkCycle_ = nullptr;
     WindowTray* tray_ = nullptr;
     std::unique_ptr<StatusGrid> statusGrid_;
+    RepaintThrottle* gridRepaint_ = nullptr;
     bool firstShow_ = true;
     bool closed_ = false;
 };

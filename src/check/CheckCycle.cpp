@@ -30,6 +30,9 @@ constexpr int DefaultTimeOut = 20;
 constexpr int DefaultSlow = 5;
 constexpr int DefaultProxyPort = 80;
 constexpr int FirstScheduledCycleMs = 1000;
+// The longest the walk keeps pending events waiting between two pages. Pages served in well
+// under this time do not each pay for a repaint that nobody could follow anyway.
+constexpr int PumpIntervalMs = 10;
 // The watchdog aborts the request this many seconds after it disconnected it.
 constexpr int AbortGraceSeconds = 5;
 
@@ -39,10 +42,6 @@ int setting(const QLineEdit* field, int fallback) {
     bool ok = false;
     const int value = field->text().toInt(&ok);
     return ok ? value : fallback;
-}
-
-void pumpMessages() {
-    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -61,6 +60,13 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
     connect(c_.SpeedButton2, &QToolButton::clicked, c_.AbortCheck, &QAction::trigger);
     c_.NMHTTP2->OnRedirect = [this](bool& handled) { NMHTTP2Redirect(handled); };
     c_.NMHTTP2->OnInvalidHost = [this](bool& handled) { NMHTTP2InvalidHost(handled); };
+}
+
+void CheckCycle::pumpMessages() {
+    if (sincePump_.isValid() && !sincePump_.hasExpired(PumpIntervalMs))
+        return;
+    QCoreApplication::processEvents();
+    sincePump_.start();
 }
 
 void CheckCycle::status(const QString& text) {
@@ -266,7 +272,7 @@ void CheckCycle::CleanupAfterCancel() {
     try {
         for (int pass = 0; pass < CleanupPasses; ++pass) {
             c_.NMHTTP2->Disconnect();
-            pumpMessages();
+            QCoreApplication::processEvents();
             // The window stays usable during the pause.
             QTimer pause;
             pause.setSingleShot(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -80,6 +81,8 @@ private:
     void succeed(int page);
     void fail(int page);
     void status(const QString& text);
+    // Lets the window handle what is pending: the user's actions, timers, repaints.
+    void pumpMessages();
 
     Controls c_;
     Calls calls_;
@@ -90,4 +93,5 @@ private:
     ChangeDetection& changes_;
     DialogService& dialogs_;
     bool terminating_ = false;
+    QElapsedTimer sincePump_;
 };

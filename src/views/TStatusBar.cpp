@@ -1,17 +1,31 @@
 #include "views/TStatusBar.h"
 
-#include <QLabel>
+#include "views/RepaintThrottle.h"
 
-TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent), text_(new QLabel(this)) {
-    setSizeGripEnabled(true);
-    addWidget(text_, 1);
+#include <QPainter>
+
+namespace {
+constexpr int TextMargin = 4;
 }
 
-QString TStatusBar::simpleText() const {
-    return text_->text();
+TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent), repaint_(new RepaintThrottle(this)) {
+    setSizeGripEnabled(true);
 }
 
 void TStatusBar::setSimpleText(const QString& text) {
-    text_->setText(text);
+    if (text != text_) {
+        text_ = text;
+        repaint_->request();
+    }
     emit simpleTextChanged(text);
+}
+
+void TStatusBar::paintEvent(QPaintEvent* event) {
+    QStatusBar::paintEvent(event);
+    QPainter painter(this);
+    // Room is left on the right for the size grip.
+    const QRect area = rect().adjusted(TextMargin, 0, -height(), 0);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text_, Qt::ElideRight, area.width()));
 }

@@ -2,20 +2,25 @@
 
 #include <QStatusBar>
 
-class QLabel;
+class RepaintThrottle;
 
-// A status bar with one text field only: each text replaces the one before.
+// A status bar with one text field only: each text replaces the one before. The text is drawn
+// at paint time, so a check cycle may change it for every page without laying anything out.
 class TStatusBar : public QStatusBar {
     Q_OBJECT
 public:
     explicit TStatusBar(QWidget* parent = nullptr);
 
-    QString simpleText() const;
+    QString simpleText() const { return text_; }
     void setSimpleText(const QString& text);
 
 signals:
     void simpleTextChanged(const QString& text);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
-    QLabel* text_;
+    QString text_;
+    RepaintThrottle* repaint_;
 };
