@@ -6,12 +6,11 @@
 #include "app/TKorvaneApplication.h"
 #include "check/CheckCycle.h"
 
-#include "support/net/NginxPeer.h"
+#include "support/LoopbackPages.h"
 #include <QTabWidget>
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -38,15 +37,11 @@ int main(int argc, char** argv) {
     QtDialogService dialogs;
     TKorvaneApplication app(argc, argv, dialogs);
     NginxPeer nginx;
-    for (int i = 0; i < Pages; ++i)
-        nginx.addFile(QStringLiteral("page%1.html").arg(i), QByteArray(1000 + i, 'p'));
-    if (!nginx.start()) {
+    const QStringList urls = serveLoopbackPages(nginx, Pages);
+    if (urls.isEmpty()) {
         std::printf("nginx did not start: %s\n", qPrintable(nginx.output()));
         return 0;
     }
-    QStringList urls;
-    for (int i = 0; i < Pages; ++i)
-        urls << nginx.url(QStringLiteral("page%1.html").arg(i));
 
     QTemporaryDir dir;
     TFormMainWindow window(dir.filePath(QStringLiteral("KV.ini")), dialogs);
@@ -74,14 +69,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < Pages; ++i)
         ok += window.pages.readStatus(i) == PageStatus::Ok;
 
-    QProcess curl;
-    QStringList arguments{QStringLiteral("--head"), QStringLiteral("--http1.0"), QStringLiteral("--silent"),
-                          QStringLiteral("--output"), QStringLiteral("/dev/null")};
-    arguments += urls;
-    clock.restart();
-    curl.start(QStringLiteral("curl"), arguments);
-    curl.waitForFinished(-1);
-    const double theirs = double(clock.nsecsElapsed()) / 1e9;
+    const double theirs = curlHeadSeconds(urls);
 
     std::printf("check cycle, %d pages: %.3f s (%.2f ms a page, %d pages OK)\n", Pages, ours,
                 ours * 1000 / Pages, ok);

@@ -1,26 +1,21 @@
 // HEAD requests to 500 pages served by nginx on loopback, one after the other through TNMHTTP,
 // against curl fetching the same 500 addresses in one process. Prints figures; never fails.
 #include "net/TNMHTTP.h"
-#include "support/net/NginxPeer.h"
+#include "support/LoopbackPages.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     constexpr int pages = 500;
     NginxPeer nginx;
-    for (int i = 0; i < pages; ++i)
-        nginx.addFile(QStringLiteral("page%1.html").arg(i), QByteArray(1000 + i, 'p'));
-    if (!nginx.start()) {
+    const QStringList urls = serveLoopbackPages(nginx, pages);
+    if (urls.isEmpty()) {
         std::printf("nginx did not start: %s\n", qPrintable(nginx.output()));
         return 0;
     }
-    QStringList urls;
-    for (int i = 0; i < pages; ++i)
-        urls << nginx.url(QStringLiteral("page%1.html").arg(i));
 
     TNMHTTP http;
     http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
@@ -38,19 +33,12 @@ int main(int argc, char** argv) {
     }
     const double ours = double(clock.nsecsElapsed()) / 1e9;
 
-    QProcess curl;
-    QStringList arguments{QStringLiteral("--head"), QStringLiteral("--http1.0"), QStringLiteral("--silent"),
-                          QStringLiteral("--output"), QStringLiteral("/dev/null")};
-    arguments += urls;
-    clock.restart();
-    curl.start(QStringLiteral("curl"), arguments);
-    curl.waitForFinished(-1);
-    const double theirs = double(clock.nsecsElapsed()) / 1e9;
+    int curlExit = 0;
+    const double theirs = curlHeadSeconds(urls, &curlExit);
 
     std::printf("TNMHTTP Head, %d pages: %.3f s (%.2f ms a page, %d answered 200)\n", pages, ours,
                 ours * 1000 / pages, ok);
-    std::printf("curl --head --http1.0, same pages in one process: %.3f s (exit %d)\n", theirs,
-                curl.exitCode());
+    std::printf("curl --head --http1.0, same pages in one process: %.3f s (exit %d)\n", theirs, curlExit);
     std::printf("ratio TNMHTTP / curl: %.2f\n", ours / theirs);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "net/TNMHTTP.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
+#include "views/NumberSetting.h"
 #include "views/TStatusBar.h"
 
 #include <QAction>
@@ -36,12 +37,8 @@ constexpr int PumpIntervalMs = 10;
 // The watchdog aborts the request this many seconds after it disconnected it.
 constexpr int AbortGraceSeconds = 5;
 
-// Settings are read from their fields when they are needed; a text that is not a number
-// gives the default.
 int setting(const QLineEdit* field, int fallback) {
-    bool ok = false;
-    const int value = field->text().toInt(&ok);
-    return ok ? value : fallback;
+    return numberSetting(field->text(), fallback);
 }
 
 } // namespace

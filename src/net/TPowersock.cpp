@@ -82,42 +82,33 @@ void TPowersock::resetSocket() {
 // ---- notifications -------------------------------------------------------------------------
 // An exception escaping a notification would tear through the event loop; they end here.
 
-void TPowersock::onConnected() {
+void TPowersock::notified(const std::function<void()>& reaction) {
     if (notificationsOff_)
         return;
     try {
         EventOk = true;
-        Connected = true;
-        fire(OnConnect, this);
+        reaction();
     } catch (...) {
     }
+}
+
+void TPowersock::onConnected() {
+    notified([this] {
+        Connected = true;
+        fire(OnConnect, this);
+    });
 }
 
 void TPowersock::onReadyRead() {
-    if (notificationsOff_)
-        return;
-    try {
-        EventOk = true;
-        ReadToStream();
-    } catch (...) {
-    }
+    notified([this] { ReadToStream(); });
 }
 
 void TPowersock::onBytesWritten() {
-    if (notificationsOff_)
-        return;
-    try {
-        EventOk = true;
-        WriteFromStream();
-    } catch (...) {
-    }
+    notified([this] { WriteFromStream(); });
 }
 
 void TPowersock::onDisconnected() {
-    if (notificationsOff_)
-        return;
-    try {
-        EventOk = true;
+    notified([this] {
         // Keep what the peer sent before it closed: a reply is often followed by the close at once.
         while (!Canceled && socket_->bytesAvailable() > 0) {
             const QByteArray chunk = socket_->read(TransferChunk);
@@ -129,8 +120,7 @@ void TPowersock::onDisconnected() {
         }
         Connected = false;
         CloseSocket();
-    } catch (...) {
-    }
+    });
 }
 
 void TPowersock::onSocketError(int error) {

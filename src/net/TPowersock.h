@@ -117,6 +117,9 @@ protected:
 private:
     void wireSocket();
     void resetSocket();
+    // Runs a socket notification's reaction, unless notifications are off; nothing it raises
+    // gets past here.
+    void notified(const std::function<void()>& reaction);
     void onConnected();
     void onReadyRead();
     void onBytesWritten();

@@ -1,5 +1,6 @@
 #include "views/StatusGrid.h"
 
+#include "views/NumberSetting.h"
 #include "views/TImageList.h"
 
 #include <QFontDatabase>
@@ -62,9 +63,7 @@ StatusGrid::~StatusGrid() {
 }
 
 int StatusGrid::settingOr(const std::function<QString()>& text, int fallback) {
-    bool ok = false;
-    const int value = text ? text().trimmed().toInt(&ok) : 0;
-    return ok ? value : fallback;
+    return text ? numberSetting(text(), fallback) : fallback;
 }
 
 void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGrid::DrawState,

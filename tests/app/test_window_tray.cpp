@@ -3,6 +3,9 @@
 #include "support/TestMain.h"
 #include "support/TrayPicture.h"
 #include "support/WindowFixture.h"
+#include "views/TDrawGrid.h"
+
+#include <QLineEdit>
 
 #include <QTabWidget>
 
@@ -67,6 +70,14 @@ private slots:
         QCOMPARE(trayPicture(w), 6);
         w.tray().ShowTrayState(99);
         QCOMPARE(trayPicture(w), 0);
+    }
+
+    void selectingAGridRowOpensItsPageInTheBrowserTab() {
+        WindowFixture fixture("[defaults]\nCheckListBoxURL=1http://a.example/,1http://b.example/,\n");
+        TFormMainWindow& w = fixture.start();
+        w.status.DrawGrid1->setCurrentCell(2, 1);
+        QCOMPARE(w.browser.EditBrowseTo->text(), QString("http://b.example/"));
+        QCOMPARE(w.PageControl1->currentWidget(), w.browser.TabSheetBrowser);
     }
 
     void closingFromTheTrayShowsTheWindowAndRemovesTheIcon() {

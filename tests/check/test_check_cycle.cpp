@@ -256,6 +256,23 @@ private slots:
         QCOMPARE(f.status(0), PageStatus::Ok);
     }
 
+    void scheduledChecksStartOneSecondAfterPressing() {
+        CheckFixture f;
+        f.addPage(nginx.url("index.html"));
+        QToolButton* start = f.w().toolBar.SpeedButtonStart;
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY(start->isChecked());
+        QVERIFY(f.w().Timer1->isActive());
+        QCOMPARE(f.w().Timer1->interval(), 1000);
+        // The first cycle moves the timer to the interval of the Connection tab.
+        f.w().connection.EditInterval->setText("3");
+        QTRY_COMPARE_WITH_TIMEOUT(f.status(0), PageStatus::Ok, 5000);
+        QCOMPARE(f.w().Timer1->interval(), 3 * 60000);
+        QVERIFY(f.w().Timer1->isActive());
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY(!f.w().Timer1->isActive());
+    }
+
     void emptyListEndsAtOnce() {
         CheckFixture f;
         f.w().StatusBar1->setSimpleText("before");
