@@ -1,6 +1,5 @@
 #include "app/QuitSignalWatcher.h"
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -22,10 +21,10 @@ QuitSignalWatcher::QuitSignalWatcher(QObject* parent) : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     notifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [] {
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
-        QCoreApplication::quit();
+        emit quitRequested();
     });
     struct sigaction action = {};
     action.sa_handler = &QuitSignalWatcher::onSignal;

@@ -1,10 +1,19 @@
 // The real program saves its settings when it is told to end by a signal, as on a logout or a
 // shutdown, even though nobody closed its window.
+#include "app/ProgramEnd.h"
+#include "app/QuitSignalWatcher.h"
+#include "check/CheckCycle.h"
+#include "support/TestMain.h"
+#include "support/WindowFixture.h"
+#include "support/net/ScriptedPeer.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 
 namespace {
@@ -60,7 +69,25 @@ private slots:
         QVERIFY(saved.contains("\nEditTimeOut=42\n"));
         QVERIFY(saved.contains("\nCheckBoxSL=1\n"));
     }
+
+    // Last: it asks the application to quit.
+    void terminationSignalEndsAWaitingCheckAtOnce() {
+        ScriptedPeer silent(
+            QJsonObject{{"mode", "http"}, {"routes", QJsonObject{{"*", QJsonObject{{"silent", true}}}}}});
+        QVERIFY(silent.start());
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        w.pages.addPage(silent.url("/hang"), false, false, false);
+        QuitSignalWatcher quitSignals;
+        connectProgramEnd(*qApp, quitSignals, w);
+        QTimer::singleShot(300, [] { ::raise(SIGTERM); });
+        QElapsedTimer clock;
+        clock.start();
+        w.checkCycle().CheckWebPagesExecute();
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(fixture.settingsText().contains("CheckListBoxURL=1" + silent.url("/hang").toUtf8()));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestProgramEnd)
+KORVANE_TEST_MAIN(TestProgramEnd)
 #include "test_program_end.moc"
