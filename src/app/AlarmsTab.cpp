@@ -12,7 +12,7 @@ namespace {
 enum Column { L, Y, R, PW, M1, M2, M3 };
 using C = AlarmCondition;
 
-struct BoxSpec {
+struct BoxDesign {
     const char* name;
     AlarmCondition row;
     Column column;
@@ -21,7 +21,7 @@ struct BoxSpec {
 
 // The boxes in the order they are created, which is the order the settings file keeps.
 // The sound file fields are created between them, after the boxes of the first group.
-constexpr BoxSpec FirstGroup[] = {
+constexpr BoxDesign FirstGroup[] = {
     {"CheckBoxNEL", C::NoError, L, false},         {"CheckBoxSL", C::SlowAccess, L, true},
     {"CheckBoxTOL", C::TimeOut, L, true},          {"CheckBoxPNFL", C::PageNotFound, L, true},
     {"CheckBoxHNFL", C::HostNotFound, L, true},    {"CheckBoxSM1", C::SlowAccess, M1, false},
@@ -36,13 +36,13 @@ constexpr BoxSpec FirstGroup[] = {
     {"CheckBoxTOM3", C::TimeOut, M3, false},       {"CheckBoxPNFM3", C::PageNotFound, M3, false},
     {"CheckBoxHNFM3", C::HostNotFound, M3, false},
 };
-constexpr BoxSpec PlayWavGroup[] = {
+constexpr BoxDesign PlayWavGroup[] = {
     {"CheckBoxSPW", C::SlowAccess, PW, false},
     {"CheckBoxTOPW", C::TimeOut, PW, false},
     {"CheckBoxPNFPW", C::PageNotFound, PW, true},
     {"CheckBoxHNFPW", C::HostNotFound, PW, true},
 };
-constexpr BoxSpec ChangeGroup[] = {
+constexpr BoxDesign ChangeGroup[] = {
     {"CheckBoxSCL", C::SizeChanged, L, true},          {"CheckBoxSCY", C::SizeChanged, Y, true},
     {"CheckBoxSCR", C::SizeChanged, R, false},         {"CheckBoxSCPW", C::SizeChanged, PW, true},
     {"CheckBoxSCM1", C::SizeChanged, M1, false},       {"CheckBoxSCM2", C::SizeChanged, M2, false},
@@ -84,11 +84,12 @@ QCheckBox*& slot(AlarmRow& row, Column column) {
 }
 
 template <std::size_t N>
-void createBoxes(ComponentList& components, AlarmRows& rows, QGridLayout* grid, const BoxSpec (&specs)[N]) {
-    for (const BoxSpec& spec : specs) {
-        QCheckBox* box = checkBox(components, spec.name, {}, spec.ticked);
-        slot(rows[std::size_t(spec.row)], spec.column) = box;
-        grid->addWidget(box, HeadingRows + int(spec.row), FirstBoxColumn + spec.column, Qt::AlignCenter);
+void createBoxes(ComponentList& components, AlarmRows& rows, QGridLayout* grid,
+                 const BoxDesign (&designs)[N]) {
+    for (const BoxDesign& design : designs) {
+        QCheckBox* box = checkBox(components, design.name, {}, design.ticked);
+        slot(rows[std::size_t(design.row)], design.column) = box;
+        grid->addWidget(box, HeadingRows + int(design.row), FirstBoxColumn + design.column, Qt::AlignCenter);
     }
 }
 

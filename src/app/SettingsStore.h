@@ -20,8 +20,6 @@ public:
     // then stays as it was.
     void SaveSettings();
 
-    const QString& filePath() const { return filePath_; }
-
 private:
     QString filePath_;
     const QList<QObject*>& components_;

@@ -56,8 +56,6 @@ public:
     // for this before it ends).
     void saveSettingsReporting();
 
-    const ComponentList& componentList() const { return components_; }
-
 private:
     ComponentList components_;
 

@@ -31,9 +31,10 @@ public:
 
     // Full path of the file currently opened, empty when closed.
     QString openedFile() const { return opened_; }
-    QString resolve(const QString& fileName) const;
 
 private:
+    QString resolve(const QString& fileName) const;
+
     QStringList searchFolders_;
     QString opened_;
     QSoundEffect* effect_ = nullptr;

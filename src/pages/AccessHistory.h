@@ -11,7 +11,6 @@ public:
     static constexpr int NoSample = -1;
     using Row = std::array<int, Samples>;
 
-    int rowCount() const { return int(rows_.size()); }
     // A row that was never written reads as all NoSample.
     Row row(int page) const;
     int sample(int page, int position) const { return row(page)[position]; }
