@@ -112,11 +112,13 @@ private slots:
     }
 
     void slowAtTheThresholdAndOneOver() {
-        // Answers after 2.5 watchdog ticks: the page took 2 "seconds".
-        ScriptedPeer peer(
-            routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 2.5 * CheckFixture::WatchdogTickMs / 1000)}}));
+        // Answers after 2.5 watchdog ticks: the page took 2 "seconds", with half a tick to spare
+        // either way.
+        constexpr int tickMs = 400;
+        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 2.5 * tickMs / 1000)}}));
         QVERIFY(peer.start());
         CheckFixture f;
+        f.w().Timer2->setInterval(tickMs);
         const QString url = peer.url("/slow");
         f.addPage(url);
         f.w().connection.EditTimeSlow->setText("2");
@@ -306,7 +308,15 @@ private slots:
             f.addPage(i == 2 ? silent.url("/hang") : nginx.url("index.html"));
         f.w().pages.writeStatus(3, PageStatus::YellowAlarm);
         f.w().pages.writeStatus(4, PageStatus::YellowAlarm);
-        QTimer::singleShot(300, &f.w(), [&] { f.w().toolBar.SpeedButton2->click(); });
+        // Abort while the third page waits.
+        QTimer abortOnThird;
+        connect(&abortOnThird, &QTimer::timeout, &f.w(), [&] {
+            if (f.status(2) == PageStatus::Checking) {
+                abortOnThird.stop();
+                f.w().toolBar.SpeedButton2->click();
+            }
+        });
+        abortOnThird.start(20);
         const QStringList lines = f.runCycle();
         QVERIFY2(lines.isEmpty(), qPrintable(lines.join('|')));
         QCOMPARE(f.status(1), PageStatus::Ok);
