@@ -9,7 +9,7 @@
 #include "net/TNMHTTP.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
-#include "views/NumberSetting.h"
+#include "views/ConnectionSettings.h"
 #include "views/TStatusBar.h"
 
 #include <QAction>
@@ -26,10 +26,7 @@ namespace {
 constexpr int TrayChecking = 3;
 constexpr int TrayAllWell = 4;
 
-constexpr int DefaultInterval = 10;
-constexpr int DefaultTimeOut = 20;
-constexpr int DefaultSlow = 5;
-constexpr int DefaultProxyPort = 80;
+using namespace ConnectionSettings;
 constexpr int FirstScheduledCycleMs = 1000;
 // The longest the walk keeps pending events waiting between two pages. Pages served in well
 // under this time do not each pay for a repaint that nobody could follow anyway.
@@ -38,7 +35,7 @@ constexpr int PumpIntervalMs = 10;
 constexpr int AbortGraceSeconds = 5;
 
 int setting(const QLineEdit* field, int fallback) {
-    return numberSetting(field->text(), fallback);
+    return number(field->text(), fallback);
 }
 
 } // namespace
@@ -102,7 +99,7 @@ void CheckCycle::CheckWebPagesExecute() {
     s_.CheckRunning = true;
     // Changing the interval restarts the countdown, so it is only set when it differs: later
     // scheduled cycles then start one interval apart.
-    const int interval = setting(c_.EditInterval, DefaultInterval) * 60000;
+    const int interval = setting(c_.EditInterval, DefaultIntervalMinutes) * 60000;
     if (c_.Timer1->interval() != interval)
         c_.Timer1->setInterval(interval);
     calls_.ShowTrayState(TrayChecking);
@@ -155,7 +152,7 @@ void CheckCycle::checkPage(int page) {
     s_.PlaySound = false;
     try {
         TNMHTTP& http = *c_.NMHTTP2;
-        http.TimeOut = setting(c_.EditTimeOut, DefaultTimeOut) * 1000;
+        http.TimeOut = setting(c_.EditTimeOut, DefaultTimeOutSeconds) * 1000;
         if (c_.CheckBoxProxy->isChecked()) {
             http.Proxy = c_.EditProxyHost->text();
             http.ProxyPort = setting(c_.EditProxyPort, DefaultProxyPort);
@@ -202,7 +199,7 @@ void CheckCycle::succeed(int page) {
     status(s_.CurrentURL + QStringLiteral(" is OK"));
     s_.ErrorText = QStringLiteral("No Error");
     dispatch_.fireRow(AlarmCondition::NoError, page);
-    if (setting(c_.EditTimeSlow, DefaultSlow) < s_.ElapsedSeconds) {
+    if (setting(c_.EditTimeSlow, DefaultSlowSeconds) < s_.ElapsedSeconds) {
         s_.ErrorText =
             QStringLiteral("Slow Access: ") + QString::number(s_.ElapsedSeconds) + QStringLiteral(" seconds");
         dispatch_.fireRow(AlarmCondition::SlowAccess, page);
@@ -217,7 +214,7 @@ void CheckCycle::fail(int page) {
     s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
     s_.ReplyNumber = c_.NMHTTP2->ReplyNumber;
     pages_.writeStatus(page, PageStatus::Failed);
-    pages_.history().PushAccessTime(page, setting(c_.EditTimeOut, DefaultTimeOut));
+    pages_.history().PushAccessTime(page, setting(c_.EditTimeOut, DefaultTimeOutSeconds));
     if (s_.ReplyNumber >= 400) {
         status(s_.CurrentURL + QStringLiteral(" Failed"));
         s_.ErrorText = QStringLiteral("Page not found: ");
@@ -237,7 +234,7 @@ void CheckCycle::fail(int page) {
 
 void CheckCycle::Timer2Timer() {
     ++s_.ElapsedSeconds;
-    const int timeOut = setting(c_.EditTimeOut, DefaultTimeOut);
+    const int timeOut = setting(c_.EditTimeOut, DefaultTimeOutSeconds);
     if (s_.ElapsedSeconds == timeOut) {
         s_.TimedOut = true;
         c_.NMHTTP2->Disconnect();

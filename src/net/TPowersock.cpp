@@ -152,28 +152,24 @@ void TPowersock::abortLookup() {
     lookupId_ = -1;
 }
 
-void TPowersock::postReadMore() {
+void TPowersock::postPump(void (TPowersock::*pump)()) {
     QMetaObject::invokeMethod(
         this,
-        [this] {
+        [this, pump] {
             try {
-                ReadToStream();
+                (this->*pump)();
             } catch (...) {
             }
         },
         Qt::QueuedConnection);
 }
 
+void TPowersock::postReadMore() {
+    postPump(&TPowersock::ReadToStream);
+}
+
 void TPowersock::postWriteMore() {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            try {
-                WriteFromStream();
-            } catch (...) {
-            }
-        },
-        Qt::QueuedConnection);
+    postPump(&TPowersock::WriteFromStream);
 }
 
 // ---- the two buffer pumps ------------------------------------------------------------------

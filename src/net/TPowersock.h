@@ -127,6 +127,8 @@ private:
     void onSocketError(int error);
     void onLookupDone(int lookupId, quint32 address, bool ok);
     void abortLookup();
+    // Runs one of the buffer pumps later, from the event loop; nothing it raises gets out.
+    void postPump(void (TPowersock::*pump)());
     void postReadMore();
     void postWriteMore();
     void sendBytes(const QByteArray& bytes);

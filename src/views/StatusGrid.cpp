@@ -1,6 +1,6 @@
 #include "views/StatusGrid.h"
 
-#include "views/NumberSetting.h"
+#include "views/ConnectionSettings.h"
 #include "views/TImageList.h"
 
 #include <QFontDatabase>
@@ -12,8 +12,6 @@ namespace {
 constexpr int kColUrl = 2;
 constexpr int kColPicture = 1;
 constexpr int kColChart = 3;
-constexpr int kDefaultSlow = 5;
-constexpr int kDefaultTimeOut = 20;
 const QColor kChartBackground(255, 255, 255);
 const QColor kFastBar(0, 128, 0);
 const QColor kSlowBar(255, 255, 0);
@@ -63,7 +61,7 @@ StatusGrid::~StatusGrid() {
 }
 
 int StatusGrid::settingOr(const std::function<QString()>& text, int fallback) {
-    return text ? numberSetting(text(), fallback) : fallback;
+    return text ? ConnectionSettings::number(text(), fallback) : fallback;
 }
 
 void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGrid::DrawState,
@@ -89,8 +87,8 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
 // chart claims that line for itself), a bar of h seconds shows h pixels of colour under a teal top
 // edge, and a capped bar fills the cell's full height with its top edge just above the cell.
 void StatusGrid::drawChart(const QRect& rect, int page, QPainter& canvas) const {
-    const int slow = settingOr(source_.slowThresholdText, kDefaultSlow);
-    const int timeOut = settingOr(source_.timeOutText, kDefaultTimeOut);
+    const int slow = settingOr(source_.slowThresholdText, ConnectionSettings::DefaultSlowSeconds);
+    const int timeOut = settingOr(source_.timeOutText, ConnectionSettings::DefaultTimeOutSeconds);
     const StatusGridSource::History history = source_.accessHistory(page);
     const int rowHeight = grid_ ? grid_->defaultRowHeight() : kRowHeight;
     const int lineWidth = grid_ ? grid_->gridLineWidth() : TDrawGrid::kGridLineWidth;

@@ -10,9 +10,7 @@ namespace {
 constexpr int kSize = 16;
 
 QPixmap blank() {
-    QPixmap picture(kSize, kSize);
-    picture.fill(Qt::transparent);
-    return picture;
+    return TImageList::transparentPicture(kSize, kSize);
 }
 
 QPixmap questionMark() {

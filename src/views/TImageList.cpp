@@ -30,3 +30,9 @@ void TImageList::draw(QPainter& painter, int x, int y, int index, bool enabled) 
     else
         painter.drawPixmap(x, y, icon(index).pixmap(QSize(width_, height_), QIcon::Disabled));
 }
+
+QPixmap TImageList::transparentPicture(int width, int height) {
+    QPixmap picture(width, height);
+    picture.fill(Qt::transparent);
+    return picture;
+}

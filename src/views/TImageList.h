@@ -13,6 +13,9 @@ class TImageList : public QObject {
 public:
     TImageList(int width, int height, QObject* parent = nullptr);
 
+    // An empty picture to paint on.
+    static QPixmap transparentPicture(int width, int height);
+
     int width() const { return width_; }
     int height() const { return height_; }
     int count() const { return static_cast<int>(images_.size()); }

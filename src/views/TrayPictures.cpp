@@ -10,9 +10,7 @@ namespace {
 constexpr int kSize = 32;
 
 QPixmap blank() {
-    QPixmap picture(kSize, kSize);
-    picture.fill(Qt::transparent);
-    return picture;
+    return TImageList::transparentPicture(kSize, kSize);
 }
 
 // A globe with a pulse trace across it: the web, watched.
