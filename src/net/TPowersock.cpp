@@ -500,24 +500,9 @@ void TPowersock::SendFile(const QString& fileName) {
     SendDone = false;
     BytesSent = 0;
     BytesTotal = saturated32(file.size());
-    auto restore = [this] {
-        sendFile_ = nullptr;
-        CountBytes = false;
-        FromFile = false;
-    };
-    try {
-        postWriteMore();
-        EventWait::until([this] { return SendDone || Canceled || BytesTotal <= 0; });
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
-    // A canceled file send is reported like any canceled send, not passed off as complete.
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError(QStringLiteral("Socket send aborted"));
-    }
+    postWriteMore();
+    waitForFileTransfer([this] { return SendDone || Canceled || BytesTotal <= 0; },
+                        QStringLiteral("Socket send aborted"));
 }
 
 // ---- receiving -----------------------------------------------------------------------------
@@ -570,22 +555,28 @@ void TPowersock::CaptureFile(const QString& fileName) {
     BytesRecvd = quint32(received_.size());
     file.write(received_.takeAll());
     captureFile_ = &file;
-    auto restore = [this] {
+    waitForFileTransfer([this] { return !Connected || Canceled; }, QStringLiteral("Socket capture aborted"));
+}
+
+void TPowersock::waitForFileTransfer(const std::function<bool()>& done, const QString& abortText) {
+    auto clear = [this] {
+        sendFile_ = nullptr;
         captureFile_ = nullptr;
         CountBytes = false;
         FromFile = false;
     };
     try {
-        EventWait::until([this] { return !Connected || Canceled; });
+        EventWait::until(done);
     } catch (...) {
-        restore();
+        clear();
         throw;
     }
-    restore();
-    // A canceled download leaves a partial file; say so instead of returning as if complete.
+    clear();
+    // A canceled transfer leaves the file half sent or half written: say so instead of
+    // returning as if it were complete.
     if (Canceled) {
         Canceled = false;
-        throw EAbortError(QStringLiteral("Socket capture aborted"));
+        throw EAbortError(abortText);
     }
 }
 

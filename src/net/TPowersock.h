@@ -129,6 +129,9 @@ private:
     void abortLookup();
     // Runs one of the buffer pumps later, from the event loop; nothing it raises gets out.
     void postPump(void (TPowersock::*pump)());
+    // Waits until a file send or capture is done; its state is cleared however the wait ends,
+    // and a cancellation is raised with abortText.
+    void waitForFileTransfer(const std::function<bool()>& done, const QString& abortText);
     void postReadMore();
     void postWriteMore();
     void sendBytes(const QByteArray& bytes);
