@@ -463,8 +463,10 @@ void TPowersock::Writeln(const QString& text) {
 void TPowersock::SendStream(QIODevice& stream) {
     CountBytes = true;
     StatusMessage(8, QStringLiteral("SendStream"));
-    try {
-        if (!Canceled) {
+    runTransfer(
+        [&] {
+            if (Canceled)
+                return;
             if (!stream.isSequential())
                 stream.seek(0);
             StatusMessage(8, QStringLiteral("SendFile"));
@@ -475,16 +477,8 @@ void TPowersock::SendStream(QIODevice& stream) {
             SendDone = false;
             postWriteMore();
             EventWait::until([this] { return SendDone || Canceled; });
-        }
-    } catch (...) {
-        CountBytes = false;
-        throw;
-    }
-    CountBytes = false;
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError(QStringLiteral("Socket send aborted"));
-    }
+        },
+        QStringLiteral("Socket send aborted"));
 }
 
 void TPowersock::SendFile(const QString& fileName) {
@@ -501,8 +495,8 @@ void TPowersock::SendFile(const QString& fileName) {
     BytesSent = 0;
     BytesTotal = saturated32(file.size());
     postWriteMore();
-    waitForFileTransfer([this] { return SendDone || Canceled || BytesTotal <= 0; },
-                        QStringLiteral("Socket send aborted"));
+    runTransfer([this] { EventWait::until([this] { return SendDone || Canceled || BytesTotal <= 0; }); },
+                QStringLiteral("Socket send aborted"));
 }
 
 // ---- receiving -----------------------------------------------------------------------------
@@ -520,27 +514,19 @@ QString TPowersock::CaptureString(int max) {
     CountBytes = true;
     StatusMessage(8, QStringLiteral("Capture String"));
     BytesRecvd = 0;
-    try {
-        for (;;) {
-            if (Canceled)
-                break;
-            const bool more = max < 0 ? (Connected || !received_.isEmpty()) : result.size() < max;
-            if (!more)
-                break;
-            if (received_.isEmpty())
-                EventWait::once();
-            else
-                result.append(received_.takeAll());
-        }
-    } catch (...) {
-        CountBytes = false;
-        throw;
-    }
-    CountBytes = false;
-    if (Canceled) {
-        Canceled = false;
-        throw EAbortError(QStringLiteral("Socket capture aborted"));
-    }
+    runTransfer(
+        [&] {
+            while (!Canceled) {
+                const bool more = max < 0 ? (Connected || !received_.isEmpty()) : result.size() < max;
+                if (!more)
+                    break;
+                if (received_.isEmpty())
+                    EventWait::once();
+                else
+                    result.append(received_.takeAll());
+            }
+        },
+        QStringLiteral("Socket capture aborted"));
     return QString::fromLatin1(result);
 }
 
@@ -555,10 +541,11 @@ void TPowersock::CaptureFile(const QString& fileName) {
     BytesRecvd = quint32(received_.size());
     file.write(received_.takeAll());
     captureFile_ = &file;
-    waitForFileTransfer([this] { return !Connected || Canceled; }, QStringLiteral("Socket capture aborted"));
+    runTransfer([this] { EventWait::until([this] { return !Connected || Canceled; }); },
+                QStringLiteral("Socket capture aborted"));
 }
 
-void TPowersock::waitForFileTransfer(const std::function<bool()>& done, const QString& abortText) {
+void TPowersock::runTransfer(const std::function<void()>& transfer, const QString& abortText) {
     auto clear = [this] {
         sendFile_ = nullptr;
         captureFile_ = nullptr;
@@ -566,13 +553,13 @@ void TPowersock::waitForFileTransfer(const std::function<bool()>& done, const QS
         FromFile = false;
     };
     try {
-        EventWait::until(done);
+        transfer();
     } catch (...) {
         clear();
         throw;
     }
     clear();
-    // A canceled transfer leaves the file half sent or half written: say so instead of
+    // A canceled transfer is half done (a file half sent or half written): say so instead of
     // returning as if it were complete.
     if (Canceled) {
         Canceled = false;

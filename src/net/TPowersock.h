@@ -129,9 +129,9 @@ private:
     void abortLookup();
     // Runs one of the buffer pumps later, from the event loop; nothing it raises gets out.
     void postPump(void (TPowersock::*pump)());
-    // Waits until a file send or capture is done; its state is cleared however the wait ends,
+    // Runs a counted send or capture; its counting and file state are cleared however it ends,
     // and a cancellation is raised with abortText.
-    void waitForFileTransfer(const std::function<bool()>& done, const QString& abortText);
+    void runTransfer(const std::function<void()>& transfer, const QString& abortText);
     void postReadMore();
     void postWriteMore();
     void sendBytes(const QByteArray& bytes);

@@ -31,8 +31,13 @@ void TImageList::draw(QPainter& painter, int x, int y, int index, bool enabled) 
         painter.drawPixmap(x, y, icon(index).pixmap(QSize(width_, height_), QIcon::Disabled));
 }
 
-QPixmap TImageList::transparentPicture(int width, int height) {
+QPixmap TImageList::painted(int width, int height, const std::function<void(QPainter&)>& draw) {
     QPixmap picture(width, height);
     picture.fill(Qt::transparent);
+    if (draw) {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        draw(p);
+    }
     return picture;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QIcon>
 #include <QList>
 #include <QObject>
@@ -13,8 +15,8 @@ class TImageList : public QObject {
 public:
     TImageList(int width, int height, QObject* parent = nullptr);
 
-    // An empty picture to paint on.
-    static QPixmap transparentPicture(int width, int height);
+    // A transparent picture of the given size with what draw paints on it, edges smoothed.
+    static QPixmap painted(int width, int height, const std::function<void(QPainter&)>& draw);
 
     int width() const { return width_; }
     int height() const { return height_; }

@@ -9,13 +9,12 @@ namespace {
 
 constexpr int kSize = 32;
 
-QPixmap blank() {
-    return TImageList::transparentPicture(kSize, kSize);
+QPixmap painted(const std::function<void(QPainter&)>& draw) {
+    return TImageList::painted(kSize, kSize, draw);
 }
 
 // A globe with a pulse trace across it: the web, watched.
 void paintGlobe(QPainter& p, const QColor& sea, const QColor& lines, const QColor& pulse) {
-    p.setRenderHint(QPainter::Antialiasing);
     const QRectF globe(2.5, 2.5, 27, 27);
     QRadialGradient shade(QPointF(11, 10), 20);
     shade.setColorAt(0, sea.lighter(150));
@@ -44,17 +43,19 @@ void paintGlobe(QPainter& p, const QColor& sea, const QColor& lines, const QColo
 }
 
 QPixmap programPicture() {
-    QPixmap picture = blank();
-    QPainter p(&picture);
-    paintGlobe(p, QColor(30, 90, 200), QColor(170, 210, 255), QColor(60, 230, 60));
-    return picture;
+    return painted([&](QPainter& p) {
+        // Crisp edges: the square sits on whole pixels.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        paintGlobe(p, QColor(30, 90, 200), QColor(170, 210, 255), QColor(60, 230, 60));
+    });
 }
 
 QPixmap idlePicture() {
-    QPixmap picture = blank();
-    QPainter p(&picture);
-    paintGlobe(p, QColor(120, 120, 130), QColor(210, 210, 215), QColor(200, 200, 200));
-    return picture;
+    return painted([&](QPainter& p) {
+        // Crisp edges: the square sits on whole pixels.
+        p.setRenderHint(QPainter::Antialiasing, false);
+        paintGlobe(p, QColor(120, 120, 130), QColor(210, 210, 215), QColor(200, 200, 200));
+    });
 }
 
 QPixmap waitingPicture() {
@@ -71,61 +72,57 @@ QPixmap waitingPicture() {
 }
 
 QPixmap satelliteDish() {
-    QPixmap picture = blank();
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Stand and foot.
-    p.setPen(QPen(QColor(60, 60, 60), 2.0));
-    p.drawLine(QPointF(13, 18), QPointF(9, 28));
-    p.drawLine(QPointF(13, 18), QPointF(17, 28));
-    p.drawLine(QPointF(6, 29), QPointF(20, 29));
-    // The dish, tilted towards the upper right.
-    QPainterPath dish;
-    dish.moveTo(3, 9);
-    dish.quadTo(6, 25, 22, 22);
-    dish.closeSubpath();
-    QLinearGradient metal(QPointF(3, 9), QPointF(18, 24));
-    metal.setColorAt(0, QColor(235, 235, 240));
-    metal.setColorAt(1, QColor(140, 145, 155));
-    p.setPen(QPen(QColor(50, 50, 60), 1.2));
-    p.setBrush(metal);
-    p.drawPath(dish);
-    // Feed arm and the signal it sends.
-    p.setPen(QPen(QColor(50, 50, 60), 1.5));
-    p.drawLine(QPointF(12.5, 15.5), QPointF(18, 10));
-    p.setBrush(QColor(220, 40, 40));
-    p.drawEllipse(QPointF(18.5, 9.5), 1.8, 1.8);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0, 140, 230), 1.6, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 3; ++i) {
-        const qreal r = 4.0 + 3.5 * i;
-        p.drawArc(QRectF(18.5 - r, 9.5 - r, 2 * r, 2 * r), 0 * 16, 90 * 16);
-    }
-    return picture;
+    return painted([&](QPainter& p) {
+        // Stand and foot.
+        p.setPen(QPen(QColor(60, 60, 60), 2.0));
+        p.drawLine(QPointF(13, 18), QPointF(9, 28));
+        p.drawLine(QPointF(13, 18), QPointF(17, 28));
+        p.drawLine(QPointF(6, 29), QPointF(20, 29));
+        // The dish, tilted towards the upper right.
+        QPainterPath dish;
+        dish.moveTo(3, 9);
+        dish.quadTo(6, 25, 22, 22);
+        dish.closeSubpath();
+        QLinearGradient metal(QPointF(3, 9), QPointF(18, 24));
+        metal.setColorAt(0, QColor(235, 235, 240));
+        metal.setColorAt(1, QColor(140, 145, 155));
+        p.setPen(QPen(QColor(50, 50, 60), 1.2));
+        p.setBrush(metal);
+        p.drawPath(dish);
+        // Feed arm and the signal it sends.
+        p.setPen(QPen(QColor(50, 50, 60), 1.5));
+        p.drawLine(QPointF(12.5, 15.5), QPointF(18, 10));
+        p.setBrush(QColor(220, 40, 40));
+        p.drawEllipse(QPointF(18.5, 9.5), 1.8, 1.8);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(0, 140, 230), 1.6, Qt::SolidLine, Qt::RoundCap));
+        for (int i = 0; i < 3; ++i) {
+            const qreal r = 4.0 + 3.5 * i;
+            p.drawArc(QRectF(18.5 - r, 9.5 - r, 2 * r, 2 * r), 0 * 16, 90 * 16);
+        }
+    });
 }
 
 QPixmap helmet(const QColor& colour) {
-    QPixmap picture = blank();
-    QPainter p(&picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor edge = colour.darker(220);
-    QPainterPath dome;
-    dome.moveTo(5, 21);
-    dome.cubicTo(5, 4, 27, 4, 27, 21);
-    dome.closeSubpath();
-    QLinearGradient shine(QPointF(8, 6), QPointF(24, 22));
-    shine.setColorAt(0, colour.lighter(160));
-    shine.setColorAt(1, colour);
-    p.setPen(QPen(edge, 1.2));
-    p.setBrush(shine);
-    p.drawPath(dome);
-    // The ridge over the crown.
-    p.setBrush(colour.darker(115));
-    p.drawRoundedRect(QRectF(14, 7, 4, 14), 1.5, 1.5);
-    // The brim.
-    p.setBrush(colour.darker(110));
-    p.drawRoundedRect(QRectF(1.5, 20, 29, 5), 2.5, 2.5);
-    return picture;
+    return painted([&](QPainter& p) {
+        const QColor edge = colour.darker(220);
+        QPainterPath dome;
+        dome.moveTo(5, 21);
+        dome.cubicTo(5, 4, 27, 4, 27, 21);
+        dome.closeSubpath();
+        QLinearGradient shine(QPointF(8, 6), QPointF(24, 22));
+        shine.setColorAt(0, colour.lighter(160));
+        shine.setColorAt(1, colour);
+        p.setPen(QPen(edge, 1.2));
+        p.setBrush(shine);
+        p.drawPath(dome);
+        // The ridge over the crown.
+        p.setBrush(colour.darker(115));
+        p.drawRoundedRect(QRectF(14, 7, 4, 14), 1.5, 1.5);
+        // The brim.
+        p.setBrush(colour.darker(110));
+        p.drawRoundedRect(QRectF(1.5, 20, 29, 5), 2.5, 2.5);
+    });
 }
 
 } // namespace
