@@ -1,5 +1,5 @@
 // Prints how long the window takes to load and to save a settings file holding 1000 pages.
-#include "app/QtDialogService.h"
+#include "views/QtDialogService.h"
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
 

@@ -1,16 +1,18 @@
 // One check cycle of the running monitor over 500 pages served by nginx on loopback, against
-// curl fetching the same pages in one process; how long the window's event loop went without
-// being served during the cycle; resident memory afterwards. Prints figures; never fails.
-#include "app/QtDialogService.h"
+// curl fetching the same pages in one process; then a cycle over 500 pages that all fail (an
+// outage, with the default alarms: log line, red alarm, sound), against the healthy cycle. Also
+// how long the window's event loop went without being served, and resident memory. Prints
+// figures; never fails.
+#include "views/DialogService.h"
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
 #include "check/CheckCycle.h"
 
 #include "support/LoopbackPages.h"
-#include <QTabWidget>
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -30,11 +32,67 @@ long residentKiB() {
     return -1;
 }
 
+// Errors are printed, never shown: a benchmark must not stop at a message box.
+class PrintedDialogs : public DialogService {
+public:
+    void showError(const QString& text) override { std::printf("error shown: %s\n", qPrintable(text)); }
+    QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+};
+
+struct CycleFigures {
+    double seconds = 0;
+    int ok = 0;
+    qint64 longestGapMs = 0;
+    long residentBefore = 0;
+    long residentAfter = 0;
+};
+
+CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs) {
+    QTemporaryDir dir;
+    // The default alarm sounds lie beside the settings, as they do beside an installed program.
+    for (const char* sound : {"td.wav", "problem.wav"})
+        QFile::copy(QStringLiteral(KORVANE_BUILD_DIR "/") + QLatin1String(sound), dir.filePath(sound));
+    TFormMainWindow window(dir.filePath(QStringLiteral("KV.ini")), dialogs);
+    window.show();
+    for (const QString& url : urls)
+        window.pages.addPage(url, true, true, true);
+    // As "Check websites once" does: the grid is in view while the pages are checked.
+    window.PageControl1->setCurrentWidget(window.status.TabSheetStatus);
+    CycleFigures figures;
+    figures.residentBefore = residentKiB();
+
+    // A 10 ms heartbeat: the longest gap between its beats is how long the window went deaf.
+    QElapsedTimer beat;
+    QTimer heartbeat;
+    QObject::connect(&heartbeat, &QTimer::timeout,
+                     [&] { figures.longestGapMs = qMax(figures.longestGapMs, beat.restart()); });
+    heartbeat.start(10);
+    beat.start();
+
+    QElapsedTimer clock;
+    clock.start();
+    window.checkCycle().CheckWebPagesExecute();
+    figures.seconds = double(clock.nsecsElapsed()) / 1e9;
+    heartbeat.stop();
+    for (int i = 0; i < urls.size(); ++i)
+        figures.ok += window.pages.readStatus(i) == PageStatus::Ok;
+    figures.residentAfter = residentKiB();
+    return figures;
+}
+
+void print(const char* what, const CycleFigures& f) {
+    std::printf("%s, %d pages: %.3f s (%.2f ms a page, %d pages OK)\n", what, Pages, f.seconds,
+                f.seconds * 1000 / Pages, f.ok);
+    std::printf("  longest time the window's event loop went unserved: %lld ms\n", (long long)f.longestGapMs);
+    std::printf("  resident memory: %ld KiB before the cycle, %ld KiB after it\n", f.residentBefore,
+                f.residentAfter);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QtDialogService dialogs;
+    PrintedDialogs dialogs;
     TKorvaneApplication app(argc, argv, dialogs);
     NginxPeer nginx;
     const QStringList urls = serveLoopbackPages(nginx, Pages);
@@ -42,43 +100,19 @@ int main(int argc, char** argv) {
         std::printf("nginx did not start: %s\n", qPrintable(nginx.output()));
         return 0;
     }
-
-    QTemporaryDir dir;
-    TFormMainWindow window(dir.filePath(QStringLiteral("KV.ini")), dialogs);
-    window.show();
-    for (const QString& url : urls)
-        window.pages.addPage(url, true, true, true);
-    // As "Check websites once" does: the grid is in view while the pages are checked.
-    window.PageControl1->setCurrentWidget(window.status.TabSheetStatus);
-    const long before = residentKiB();
-
-    // A 10 ms heartbeat: the longest gap between its beats is how long the window went deaf.
-    QElapsedTimer beat;
-    qint64 longestGap = 0;
-    QTimer heartbeat;
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] { longestGap = qMax(longestGap, beat.restart()); });
-    heartbeat.start(10);
-    beat.start();
-
-    QElapsedTimer clock;
-    clock.start();
-    window.checkCycle().CheckWebPagesExecute();
-    const double ours = double(clock.nsecsElapsed()) / 1e9;
-    heartbeat.stop();
-    int ok = 0;
+    QStringList missing;
     for (int i = 0; i < Pages; ++i)
-        ok += window.pages.readStatus(i) == PageStatus::Ok;
+        missing << nginx.url(QStringLiteral("missing%1.html").arg(i));
 
+    const CycleFigures healthy = checkOnce(urls, dialogs);
+    const CycleFigures outage = checkOnce(missing, dialogs);
     const double theirs = curlHeadSeconds(urls);
 
-    std::printf("check cycle, %d pages: %.3f s (%.2f ms a page, %d pages OK)\n", Pages, ours,
-                ours * 1000 / Pages, ok);
-    std::printf("curl --head --http1.0, same pages in one process: %.3f s (%.2f ms a page)\n", theirs,
+    print("check cycle, healthy pages", healthy);
+    print("check cycle, every page failing (404)", outage);
+    std::printf("curl --head --http1.0, healthy pages in one process: %.3f s (%.2f ms a page)\n", theirs,
                 theirs * 1000 / Pages);
-    std::printf("ratio cycle / curl: %.2f\n", ours / theirs);
-    std::printf("longest time the window's event loop went unserved during the cycle: %lld ms\n",
-                (long long)longestGap);
-    std::printf("resident memory with %d pages: %ld KiB before the cycle, %ld KiB after it\n", Pages, before,
-                residentKiB());
+    std::printf("ratio healthy cycle / curl: %.2f\n", healthy.seconds / theirs);
+    std::printf("ratio failing cycle / healthy cycle: %.2f\n", outage.seconds / healthy.seconds);
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "app/TFormMainWindow.h"
 
-#include "app/DialogService.h"
+#include "views/DialogService.h"
 #include "app/WindowTray.h"
 #include "check/AlarmDispatch.h"
 #include "check/AlarmMatrix.h"

@@ -1,8 +1,6 @@
 #include "app/TKorvaneApplication.h"
 
-#include "app/DialogService.h"
-
-#include <exception>
+#include "views/DialogService.h"
 
 TKorvaneApplication::TKorvaneApplication(int& argc, char** argv, DialogService& dialogs)
     : QApplication(argc, argv), dialogs_(&dialogs) {
@@ -14,22 +12,7 @@ bool TKorvaneApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        HandleException();
+        dialogs_->showCurrentError();
     }
     return false;
-}
-
-void TKorvaneApplication::HandleException() {
-    QString text;
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        text = QString::fromUtf8(error.what());
-    } catch (...) {
-        text = QStringLiteral("Unknown error");
-    }
-    if (auto* app = qobject_cast<TKorvaneApplication*>(QCoreApplication::instance()))
-        app->dialogs_->showError(text);
-    else
-        qWarning("%s", qPrintable(text));
 }

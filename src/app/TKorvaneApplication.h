@@ -13,23 +13,6 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Shows the exception being handled in the standard error message box; call it from a
-    // catch block.
-    static void HandleException();
-
 private:
     DialogService* dialogs_;
 };
-
-// Wraps a handler so that an error it raises is reported right there, instead of unwinding
-// through the toolkit's own frames (which would skip their clean-up) on its way to notify().
-// The signal's arguments are not passed on.
-template <class Handler> auto reported(Handler handler) {
-    return [handler = std::move(handler)](auto&&...) {
-        try {
-            handler();
-        } catch (...) {
-            TKorvaneApplication::HandleException();
-        }
-    };
-}

@@ -1,5 +1,5 @@
 #include "app/ProgramEnd.h"
-#include "app/QtDialogService.h"
+#include "views/QtDialogService.h"
 #include "app/QuitSignalWatcher.h"
 #include "app/SettingsLocation.h"
 #include "app/TFormMainWindow.h"

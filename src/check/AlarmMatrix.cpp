@@ -1,7 +1,6 @@
 #include "check/AlarmMatrix.h"
 
-#include "app/DialogService.h"
-#include "app/TKorvaneApplication.h"
+#include "views/DialogService.h"
 #include "notify/AlarmSoundPlay.h"
 
 #include <QCheckBox>
@@ -18,8 +17,8 @@ AlarmMatrix::AlarmMatrix(const Controls& controls, DialogService& dialogs, QObje
         applyPlayWavRule(row);
     }
     // The preview raises the player's error when the chosen file cannot be played.
-    connect(c_.ButtonBrowseYwav, &QPushButton::clicked, this, reported([this] { ButtonBrowseYwavClick(); }));
-    connect(c_.Button1, &QPushButton::clicked, this, reported([this] { Button1Click(); }));
+    connect(c_.ButtonBrowseYwav, &QPushButton::clicked, this, reported(dialogs_, [this] { ButtonBrowseYwavClick(); }));
+    connect(c_.Button1, &QPushButton::clicked, this, reported(dialogs_, [this] { Button1Click(); }));
 }
 
 void AlarmMatrix::applyPlayWavRule(const AlarmRow& row) {

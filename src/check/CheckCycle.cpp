@@ -1,6 +1,6 @@
 #include "check/CheckCycle.h"
 
-#include "app/DialogService.h"
+#include "views/DialogService.h"
 #include "check/AlarmDispatch.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckState.h"

@@ -119,7 +119,7 @@ private slots:
         WindowFixture fixture;
         TFormMainWindow& w = fixture.start();
         connect(w.webPages.ButtonDel, &QPushButton::clicked, &w,
-                reported([] { throw std::runtime_error("Broken click"); }));
+                reported(testDialogs(), [] { throw std::runtime_error("Broken click"); }));
         QTest::mouseClick(w.webPages.ButtonDel, Qt::LeftButton);
         QCOMPARE(testDialogs().errors, QStringList{"Broken click"});
     }

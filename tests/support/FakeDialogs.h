@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DialogService.h"
+#include "views/DialogService.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DialogService.h"
+#include "views/DialogService.h"
 
 // The real dialogs, owned by the active window.
 class QtDialogService : public DialogService {

@@ -1,4 +1,4 @@
-#include "app/QtDialogService.h"
+#include "views/QtDialogService.h"
 
 #include <QApplication>
 #include <QFileDialog>

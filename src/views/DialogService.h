@@ -15,4 +15,20 @@ public:
     // or an empty text when the user cancels.
     virtual QString openFileName(const QString& fileName, const QString& filter,
                                  const QString& defaultExtension) = 0;
+
+    // Shows the exception being handled in the error box; call it from a catch block.
+    void showCurrentError();
 };
+
+// Wraps a handler so that an error it raises is reported right there, instead of unwinding
+// through the toolkit's own frames (which would skip their clean-up) on its way to the
+// application. The signal's arguments are not passed on.
+template <class Handler> auto reported(DialogService& dialogs, Handler handler) {
+    return [&dialogs, handler = std::move(handler)](auto&&...) {
+        try {
+            handler();
+        } catch (...) {
+            dialogs.showCurrentError();
+        }
+    };
+}
