@@ -1,6 +1,8 @@
 // Any bytes as a response: cut into arbitrary pieces, queued and read back line by line, they
-// come back unchanged, and the header reader keeps its numbers in range.
+// come back unchanged, the header reader keeps its numbers in range, and the scanner that
+// watches arriving bytes sees the header's end exactly when the reader does.
 #include "net/ByteQueue.h"
+#include "net/HeaderEndScanner.h"
 #include "net/ResponseHeaderReader.h"
 
 #include <cstdint>
@@ -14,9 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ByteQueue queue;
     QByteArray back;
     ResponseHeaderReader reader;
+    HeaderEndScanner scanner;
     bool first = true;
+    bool ended = false;
     for (qsizetype at = 0; at < input.size(); at += piece) {
         queue.append(input.mid(at, piece));
+        scanner.feed(input.mid(at, piece));
         while (queue.hasLine()) {
             const QByteArray line = queue.takeLine();
             if (!line.endsWith('\n'))
@@ -25,12 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const QString text = QString::fromLatin1(line);
             if (first)
                 ResponseHeaderReader::replyNumber(text);
-            else
-                reader.takeLine(text);
+            else if (reader.takeLine(text))
+                ended = true;
             first = false;
             if (reader.BytesTotal < 0)
                 std::abort();
         }
+        if (scanner.complete() != ended)
+            std::abort();
     }
     back += queue.takeAll();
     if (back != input)

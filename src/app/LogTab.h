@@ -1,13 +1,13 @@
 #pragma once
 
 class ComponentList;
-class QTextEdit;
+class LogView;
 class QWidget;
 
 // The "Log" tab: the activity log, filling the tab.
 struct LogTab {
     QWidget* TabSheetLog;
-    QTextEdit* Log;
+    LogView* Log;
 
     static LogTab build(ComponentList& components);
 };

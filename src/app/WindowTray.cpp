@@ -39,10 +39,14 @@ void WindowTray::TrayIcon1Click() {
 
 void WindowTray::RevealWindow() {
     QWidget* window = c_.FormMainWindow;
-    window->setVisible(true);
-    window->setWindowState(Qt::WindowActive);
-    window->raise();
-    window->activateWindow();
+    // Each step is a round trip to the display server, and an outage asks for it once a page:
+    // a window already in front is left as it is.
+    if (!window->isVisible() || window->isMinimized() || !window->isActiveWindow()) {
+        window->setVisible(true);
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        window->raise();
+        window->activateWindow();
+    }
     c_.PageControl1->setCurrentWidget(c_.TabSheetStatus);
 }
 

@@ -21,8 +21,12 @@ void ChangeDetection::detectChanges(int page, const QString& header) {
 }
 
 void ChangeDetection::checkSize(int page, const QString& header) {
-    TCheckListBox* list = pages_.controls().SizeList;
     const int now = HeaderFields::HeaderContentLength(header);
+    // A missing, unreadable or zero length says nothing about the page (dynamic pages often
+    // answer HEAD without one): it neither counts as a change nor replaces a known size.
+    if (now <= 0)
+        return;
+    TCheckListBox* list = pages_.controls().SizeList;
     const QString stored = PageRecords::readValue(list, page);
     if (stored != NoValue) {
         bool ok = false;
@@ -33,9 +37,7 @@ void ChangeDetection::checkSize(int page, const QString& header) {
             dispatch_.fireRow(AlarmCondition::SizeChanged, page);
         }
     }
-    // A missing or zero length never replaces a known size.
-    if (now > 0)
-        PageRecords::writeValue(list, page, QString::number(now));
+    PageRecords::writeValue(list, page, QString::number(now));
 }
 
 void ChangeDetection::checkSignature(int page, const QString& header) {
@@ -54,11 +56,13 @@ void ChangeDetection::checkDate(int page, const QString& header) {
 void ChangeDetection::compareAndStore(int page, TCheckListBox* list, const QString& now,
                                       const QString& nowStored, QString (*shown)(const QString&),
                                       const QString& prefix, AlarmCondition condition) {
+    // A field the server did not send is unknown, not changed: the known value stays.
+    if (now.isEmpty())
+        return;
     const QString stored = PageRecords::readValue(list, page);
     if (stored != NoValue && nowStored != stored && PageRecords::readCheck(list, page)) {
         s_.ErrorText = prefix + (shown ? shown(stored) : stored) + QStringLiteral(" new=") + now;
         dispatch_.fireRow(condition, page);
     }
-    if (!now.isEmpty())
-        PageRecords::writeValue(list, page, nowStored);
+    PageRecords::writeValue(list, page, nowStored);
 }

@@ -1,15 +1,17 @@
 #include "check/CheckCycle.h"
 
-#include "views/DialogService.h"
 #include "check/AlarmDispatch.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckState.h"
 #include "check/RedirectTarget.h"
+#include "net/EAbortError.h"
 #include "net/EventWait.h"
 #include "net/TNMHTTP.h"
+#include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
 #include "views/ConnectionSettings.h"
+#include "views/DialogService.h"
 #include "views/TStatusBar.h"
 
 #include <QAction>
@@ -38,6 +40,10 @@ int setting(const QLineEdit* field, int fallback) {
     return number(field->text(), fallback);
 }
 
+int timeOutSetting(const QLineEdit* field) {
+    return timeOutSeconds(field->text());
+}
+
 } // namespace
 
 CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
@@ -46,11 +52,11 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
     : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
       changes_(changes), dialogs_(dialogs) {
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::CheckWebPagesExecute);
-    connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::CheckWebPagesExecute);
+    connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::startSoon);
     connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
     connect(c_.Timer2, &QTimer::timeout, this, &CheckCycle::Timer2Timer);
     connect(c_.SpeedButton1, &QToolButton::clicked, this, &CheckCycle::SpeedButton1Click);
-    connect(c_.SpeedButtonStart, &QToolButton::clicked, this, &CheckCycle::SpeedButtonStartClick);
+    connect(c_.SpeedButtonStart, &QToolButton::toggled, this, &CheckCycle::SpeedButtonStartToggle);
     connect(c_.SpeedButton2, &QToolButton::clicked, c_.AbortCheck, &QAction::trigger);
     c_.NMHTTP2->OnRedirect = [this](bool& handled) { NMHTTP2Redirect(handled); };
     c_.NMHTTP2->OnInvalidHost = [this](bool& handled) { NMHTTP2InvalidHost(handled); };
@@ -67,13 +73,17 @@ void CheckCycle::status(const QString& text) {
     c_.StatusBar1->setSimpleText(text);
 }
 
-void CheckCycle::SpeedButton1Click() {
-    c_.PageControl1->setCurrentWidget(c_.TabSheetStatus);
-    CheckWebPagesExecute();
+void CheckCycle::startSoon() {
+    QMetaObject::invokeMethod(this, &CheckCycle::CheckWebPagesExecute, Qt::QueuedConnection);
 }
 
-void CheckCycle::SpeedButtonStartClick() {
-    if (c_.SpeedButtonStart->isChecked()) {
+void CheckCycle::SpeedButton1Click() {
+    c_.PageControl1->setCurrentWidget(c_.TabSheetStatus);
+    startSoon();
+}
+
+void CheckCycle::SpeedButtonStartToggle(bool down) {
+    if (down) {
         c_.Timer1->setInterval(FirstScheduledCycleMs);
         c_.Timer1->start();
     } else {
@@ -93,46 +103,59 @@ void CheckCycle::terminate() {
     c_.Timer2->stop();
 }
 
+bool CheckCycle::stopped() const {
+    return !s_.CheckRunning || terminating_;
+}
+
 void CheckCycle::CheckWebPagesExecute() {
-    if (s_.CheckRunning || terminating_)
+    if (s_.CheckRunning || terminating_ || showingError_)
         return;
     s_.CheckRunning = true;
     // Changing the interval restarts the countdown, so it is only set when it differs: later
     // scheduled cycles then start one interval apart.
-    const int interval = setting(c_.EditInterval, DefaultIntervalMinutes) * 60000;
+    const int interval = intervalMs(c_.EditInterval->text());
     if (c_.Timer1->interval() != interval)
         c_.Timer1->setInterval(interval);
     calls_.ShowTrayState(TrayChecking);
     s_.YellowRaised = false;
     s_.RedRaised = false;
     QString soundError;
-    int page = 0;
+    int next = 0;
     while (s_.CheckRunning) {
-        if (page >= pages_.pageCount()) {
+        if (next >= pages_.pageCount()) {
             s_.CheckRunning = false;
             break;
         }
+        // The user may add and delete pages while the walk waits; the cursor keeps this page's
+        // results on this page.
+        const PageCursor page(pages_, next);
         if (c_.NMHTTP2->Canceled)
             CleanupAfterCancel();
-        if (!pages_.isIncluded(page)) {
-            pages_.writeStatus(page, PageStatus::Excluded);
+        if (stopped())
+            break;
+        if (page.deleted()) {
+            // Deleted during the clean-up: its follower is next.
+        } else if (!pages_.isIncluded(page.position())) {
+            pages_.writeStatus(page.position(), PageStatus::Excluded);
         } else {
             checkPage(page);
             if (terminating_)
                 break;
-            try {
-                dispatch_.afterPage(page);
-            } catch (const std::exception& error) {
-                // A sound that cannot be played must not stop the watch: the other pages are
-                // still checked, and the error is shown once the walk is over.
-                if (soundError.isEmpty())
-                    soundError = QString::fromUtf8(error.what());
+            if (!page.deleted()) {
+                try {
+                    dispatch_.afterPage(page.position());
+                } catch (const std::exception& error) {
+                    // A sound that cannot be played must not stop the watch: the other pages are
+                    // still checked, and the error is shown once the walk is over.
+                    if (soundError.isEmpty())
+                        soundError = QString::fromUtf8(error.what());
+                }
             }
             pumpMessages();
         }
-        ++page;
+        next = page.deleted() ? page.position() : page.position() + 1;
         calls_.RepaintGrid();
-        if (page >= pages_.pageCount())
+        if (next >= pages_.pageCount())
             s_.CheckRunning = false;
     }
     if (terminating_)
@@ -140,11 +163,14 @@ void CheckCycle::CheckWebPagesExecute() {
     if (!s_.RedRaised && !s_.YellowRaised)
         calls_.ShowTrayState(TrayAllWell);
     status(QString());
-    if (!soundError.isEmpty())
+    if (!soundError.isEmpty()) {
+        showingError_ = true;
         dialogs_.showError(soundError);
+        showingError_ = false;
+    }
 }
 
-void CheckCycle::checkPage(int page) {
+void CheckCycle::checkPage(const PageCursor& page) {
     s_.ErrorText = QStringLiteral("Unknown");
     s_.ReplyNumber = 0;
     s_.ToAddress.clear();
@@ -152,7 +178,7 @@ void CheckCycle::checkPage(int page) {
     s_.PlaySound = false;
     try {
         TNMHTTP& http = *c_.NMHTTP2;
-        http.TimeOut = setting(c_.EditTimeOut, DefaultTimeOutSeconds) * 1000;
+        http.TimeOut = timeOutSetting(c_.EditTimeOut) * 1000;
         if (c_.CheckBoxProxy->isChecked()) {
             http.Proxy = c_.EditProxyHost->text();
             http.ProxyPort = setting(c_.EditProxyPort, DefaultProxyPort);
@@ -161,8 +187,8 @@ void CheckCycle::checkPage(int page) {
             http.ProxyPort = DefaultProxyPort;
         }
         http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
-        s_.CurrentURL = pages_.url(page);
-        pages_.writeStatus(page, PageStatus::Checking);
+        s_.CurrentURL = pages_.url(page.position());
+        pages_.writeStatus(page.position(), PageStatus::Checking);
         calls_.RepaintGrid();
         calls_.ShowTrayState(TrayChecking);
         s_.ListedURL = s_.CurrentURL;
@@ -172,21 +198,28 @@ void CheckCycle::checkPage(int page) {
         c_.Timer2->start();
         fetch();
         c_.Timer2->stop();
+        // A page deleted while it was checked has nowhere to keep its result.
+        if (page.deleted())
+            return;
         s_.ReplyNumber = http.ReplyNumber;
         if (s_.ReplyNumber >= 400) {
-            fail(page);
+            fail(page.position());
             return;
         }
-        succeed(page);
+        succeed(page.position());
     } catch (...) {
-        if (terminating_)
+        c_.Timer2->stop();
+        if (terminating_ || page.deleted())
             return;
-        fail(page);
+        fail(page.position());
     }
 }
 
 void CheckCycle::fetch() {
     do {
+        // An abort between two requests of a redirect chain ends the page as one during a request.
+        if (c_.NMHTTP2->Canceled)
+            throw EAbortError(QStringLiteral("Check aborted"));
         status(QStringLiteral("Checking ") + s_.CurrentURL);
         s_.Redirected = false;
         c_.NMHTTP2->Head(s_.CurrentURL);
@@ -214,7 +247,7 @@ void CheckCycle::fail(int page) {
     s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
     s_.ReplyNumber = c_.NMHTTP2->ReplyNumber;
     pages_.writeStatus(page, PageStatus::Failed);
-    pages_.history().PushAccessTime(page, setting(c_.EditTimeOut, DefaultTimeOutSeconds));
+    pages_.history().PushAccessTime(page, timeOutSetting(c_.EditTimeOut));
     if (s_.ReplyNumber >= 400) {
         status(s_.CurrentURL + QStringLiteral(" Failed"));
         s_.ErrorText = QStringLiteral("Page not found: ");
@@ -233,16 +266,26 @@ void CheckCycle::fail(int page) {
 }
 
 void CheckCycle::Timer2Timer() {
+    TNMHTTP& http = *c_.NMHTTP2;
+    if (http.Answered) {
+        // The answer is in, so the page's time ended with it, even when a dialog keeps the
+        // waiting call from returning: a quick answer must not turn slow or time out. A server
+        // that holds the connection open after its answer has nothing more to say; closing it
+        // ends the wait normally and keeps the answer.
+        if (http.Connected)
+            http.Disconnect();
+        return;
+    }
     ++s_.ElapsedSeconds;
-    const int timeOut = setting(c_.EditTimeOut, DefaultTimeOutSeconds);
+    const int timeOut = timeOutSetting(c_.EditTimeOut);
     if (s_.ElapsedSeconds == timeOut) {
         s_.TimedOut = true;
-        c_.NMHTTP2->Disconnect();
+        http.Disconnect();
     }
     if (s_.ElapsedSeconds > timeOut + AbortGraceSeconds) {
         s_.TimedOut = true;
         log_.AddLogLine(QStringLiteral("Aborted: ") + s_.CurrentURL);
-        c_.NMHTTP2->Abort();
+        http.Abort();
     }
 }
 
@@ -264,14 +307,17 @@ void CheckCycle::NMHTTP2InvalidHost(bool& Handled) {
 
 void CheckCycle::CleanupAfterCancel() {
     try {
-        for (int pass = 0; pass < CleanupPasses; ++pass) {
+        // An abort or a close during the passes ends them, and the walk with them.
+        for (int pass = 0; pass < CleanupPasses && !stopped(); ++pass) {
             c_.NMHTTP2->Disconnect();
             QCoreApplication::processEvents();
             // The window stays usable during the pause.
             QTimer pause;
             pause.setSingleShot(true);
             pause.start(cleanupPassMs);
-            EventWait::until([&pause] { return !pause.isActive(); });
+            EventWait::until([this, &pause] { return !pause.isActive() || stopped(); });
+            if (stopped())
+                break;
             c_.NMHTTP2->Canceled = false;
         }
     } catch (...) {

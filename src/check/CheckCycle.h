@@ -7,6 +7,7 @@
 
 class ActivityLog;
 class AlarmDispatch;
+class PageCursor;
 class ChangeDetection;
 class DialogService;
 class PageRecords;
@@ -63,7 +64,8 @@ public:
     void CheckWebPagesExecute();
     void AbortCheckExecute();
     void SpeedButton1Click();
-    void SpeedButtonStartClick();
+    // Follows the button's state however it changed: a click, the keyboard or a screen reader.
+    void SpeedButtonStartToggle(bool down);
     void Timer2Timer();
     void NMHTTP2Redirect(bool& Handled);
     void NMHTTP2InvalidHost(bool& Handled);
@@ -76,7 +78,11 @@ public:
     int cleanupPassMs = CleanupPassMs;
 
 private:
-    void checkPage(int page);
+    // Runs the cycle from the event loop, so the button or action that asked for it returns at
+    // once (a screen reader waits for that answer).
+    void startSoon();
+    bool stopped() const;
+    void checkPage(const PageCursor& page);
     void fetch();
     void succeed(int page);
     void fail(int page);
@@ -93,5 +99,7 @@ private:
     ChangeDetection& changes_;
     DialogService& dialogs_;
     bool terminating_ = false;
+    // An error box of the cycle is open: a cycle started inside it would pile up boxes.
+    bool showingError_ = false;
     QElapsedTimer sincePump_;
 };

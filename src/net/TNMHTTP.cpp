@@ -7,7 +7,12 @@
 #include <QFile>
 #include <stdexcept>
 
-TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {}
+TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {
+    DataArrivedHook = [this](const QByteArray& bytes) {
+        if (!Answered)
+            Answered = headerEnd_.feed(bytes);
+    };
+}
 
 void TNMHTTP::Head(const QString& url) {
     URL = url;
@@ -29,6 +34,8 @@ void TNMHTTP::Abort() {
 void TNMHTTP::RunRequest() {
     ReplyNumber = 0;
     for (int followed = 0;; ++followed) {
+        Answered = false;
+        headerEnd_.reset();
         ParseURL();
         BuildRequest();
         fire(OnAboutToSend, this);

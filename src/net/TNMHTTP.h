@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HeaderEndScanner.h"
 #include "net/TExStringList.h"
 #include "net/THeaderInfo.h"
 #include "net/TPowersock.h"
@@ -33,6 +34,9 @@ public:
     quint8 RequestKind = KindGet;
     TExStringList RequestHeaders;
     QString CookieIn;
+    // The whole response header of the current request has arrived, even if the waiting call
+    // has not read it yet (a dialog may keep it from returning). Cleared when a request starts.
+    bool Answered = false;
 
     // Redirects followed within one call; a server sending us round in circles ends there.
     static constexpr int MaxRedirects = 20;
@@ -50,4 +54,5 @@ protected:
 
 private:
     bool locationSeen_ = false;
+    HeaderEndScanner headerEnd_;
 };

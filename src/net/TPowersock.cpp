@@ -175,6 +175,7 @@ void TPowersock::postWriteMore() {
 // ---- the two buffer pumps ------------------------------------------------------------------
 
 void TPowersock::appendReceived(const QByteArray& bytes) {
+    fire(DataArrivedHook, bytes);
     if (captureFile_)
         captureFile_->write(bytes);
     else
@@ -215,8 +216,6 @@ void TPowersock::ReadToStream() {
         throw;
     }
     Busy = false;
-    if (n > 0)
-        fire(DataArrivedHook);
     if (std::exchange(writeAgain_, false))
         postWriteMore();
     if (std::exchange(readAgain_, false))

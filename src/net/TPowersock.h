@@ -106,7 +106,8 @@ protected:
     // Hooks for the clients built on this session.
     std::function<void()> CancelHook; // ReadToStream found a cancellation pending
     std::function<void(QObject* Sender, quint32 code, const QString& text)> ErrorHook;
-    std::function<void()> DataArrivedHook;
+    // Bytes arrived from the peer, seen as they arrive, before anyone reads them.
+    std::function<void(const QByteArray& bytes)> DataArrivedHook;
 
     template <typename Event, typename... Args> void fire(const Event& event, Args&&... args) {
         const Event handler = event; // the handler may replace the event while it runs

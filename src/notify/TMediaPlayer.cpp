@@ -2,6 +2,7 @@
 
 #include "notify/WaveFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +38,18 @@ QString TMediaPlayer::resolve(const QString& fileName) const {
 }
 
 void TMediaPlayer::Open() {
-    Close();
+    // What was open is let go; a sound of it still playing is stopped by a failed open or by
+    // playing another one.
+    opened_.clear();
+    try {
+        openChecked();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void TMediaPlayer::openChecked() {
     if (FileName.isEmpty())
         fail(FileName, QStringLiteral("no file is named"));
     const QString path = resolve(FileName);
@@ -57,14 +69,25 @@ void TMediaPlayer::Play() {
         return;
     if (!effect_)
         effect_ = new QSoundEffect(this);
-    effect_->setSource(QUrl::fromLocalFile(opened_));
+    // Decoding a sound costs more than checking a page, and an outage plays the same one for
+    // every page: it is loaded again only when another file, or a changed one, is played.
+    const QFileInfo file(opened_);
+    const QString stamp = opened_ + QLatin1Char('|') + QString::number(file.size()) + QLatin1Char('|') +
+                          QString::number(file.lastModified().toMSecsSinceEpoch());
+    if (stamp != loaded_) {
+        effect_->stop();
+        effect_->setSource(QUrl::fromLocalFile(opened_));
+        loaded_ = stamp;
+    } else if (effect_->isPlaying()) {
+        // The same alarm again while it still sounds (an outage raises one per page): it plays
+        // on rather than being cut off and started over.
+        return;
+    }
     effect_->play();
 }
 
 void TMediaPlayer::Close() {
-    if (effect_) {
+    if (effect_)
         effect_->stop();
-        effect_->setSource(QUrl());
-    }
     opened_.clear();
 }

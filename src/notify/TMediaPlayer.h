@@ -22,10 +22,11 @@ public:
 
     QString FileName;
 
-    // Closes what the player still holds (cutting off a sound still playing), then opens
-    // FileName; raises EMediaError when it is missing, unreadable or not a playable wave file.
+    // Lets go of what the player held, then opens FileName; raises EMediaError (and cuts off a
+    // sound still playing) when it is missing, unreadable or not a playable wave file.
     void Open();
-    // Starts the opened sound from its beginning and returns at once.
+    // Starts the opened sound from its beginning and returns at once; the same sound still
+    // playing from the last time plays on.
     void Play();
     void Close();
 
@@ -34,8 +35,11 @@ public:
 
 private:
     QString resolve(const QString& fileName) const;
+    void openChecked();
 
     QStringList searchFolders_;
     QString opened_;
     QSoundEffect* effect_ = nullptr;
+    // The file the effect holds, with its size and time, so a replaced file is loaded afresh.
+    QString loaded_;
 };

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
+#include <limits>
 
 // The numbers of the Connection tab are kept as the texts of their edit fields and read when
 // they are needed; a text that is not a whole number gives the default.
@@ -15,6 +17,21 @@ inline int number(const QString& text, int fallback) {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok);
     return ok ? value : fallback;
+}
+
+// The interval of scheduled checks in milliseconds. Below a minute cycles would run back to back
+// and never leave the network alone; above the longest interval a timer holds the product
+// would overflow.
+inline int intervalMs(const QString& minutesText) {
+    constexpr int MsPerMinute = 60000;
+    const int minutes = number(minutesText, DefaultIntervalMinutes);
+    return std::clamp(minutes, 1, std::numeric_limits<int>::max() / MsPerMinute) * MsPerMinute;
+}
+
+// The time-out in whole seconds: at least one, and at most what still fits a timer in
+// milliseconds.
+inline int timeOutSeconds(const QString& text) {
+    return std::clamp(number(text, DefaultTimeOutSeconds), 1, std::numeric_limits<int>::max() / 1000);
 }
 
 } // namespace ConnectionSettings

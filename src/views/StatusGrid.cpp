@@ -88,7 +88,8 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
 // edge, and a capped bar fills the cell's full height with its top edge just above the cell.
 void StatusGrid::drawChart(const QRect& rect, int page, QPainter& canvas) const {
     const int slow = settingOr(source_.slowThresholdText, ConnectionSettings::DefaultSlowSeconds);
-    const int timeOut = settingOr(source_.timeOutText, ConnectionSettings::DefaultTimeOutSeconds);
+    const int timeOut =
+        ConnectionSettings::timeOutSeconds(source_.timeOutText ? source_.timeOutText() : QString());
     const StatusGridSource::History history = source_.accessHistory(page);
     const int rowHeight = grid_ ? grid_->defaultRowHeight() : kRowHeight;
     const int lineWidth = grid_ ? grid_->gridLineWidth() : TDrawGrid::kGridLineWidth;

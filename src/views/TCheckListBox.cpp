@@ -36,7 +36,12 @@ void TCheckListBox::appendItem(const QString& text, bool checked) {
 }
 
 void TCheckListBox::removeItemAt(int index) {
+    const bool wasCurrent = index == currentRow();
     delete takeItem(index);
+    // As with a list box, deleting the selected item leaves nothing selected. Handing the
+    // selection on to a neighbour would let the next "-" or "Apply" hit a page nobody chose.
+    if (wasCurrent)
+        setCurrentRow(-1);
 }
 
 int TCheckListBox::indexOfText(const QString& text) const {

@@ -187,7 +187,7 @@ void TDrawGrid::scrollContentsBy(int, int) {
     viewport()->update();
 }
 
-void TDrawGrid::moveCurrent(int col, int row, bool extend) {
+void TDrawGrid::moveCurrent(int col, int row, bool extend, bool clicked) {
     if (colCount() == 0 || rowCount_ == 0)
         return;
     col = std::clamp(col, 0, colCount() - 1);
@@ -201,7 +201,8 @@ void TDrawGrid::moveCurrent(int col, int row, bool extend) {
     }
     scrollToCurrent();
     viewport()->update();
-    if (changed && OnSelectCell)
+    // A click on the current cell chooses it again; a key that cannot move further does not.
+    if ((changed || clicked) && OnSelectCell)
         OnSelectCell(col, row);
 }
 
@@ -271,7 +272,7 @@ void TDrawGrid::mousePressEvent(QMouseEvent* event) {
     if (cell.x() < 0)
         return;
     selecting_ = true;
-    moveCurrent(cell.x(), cell.y(), event->modifiers() & Qt::ShiftModifier);
+    moveCurrent(cell.x(), cell.y(), event->modifiers() & Qt::ShiftModifier, true);
 }
 
 void TDrawGrid::mouseMoveEvent(QMouseEvent* event) {

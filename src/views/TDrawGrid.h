@@ -74,7 +74,8 @@ private:
     // The column whose right edge lies under x (a few pixels either way), or -1.
     int sizingEdgeAt(int x) const;
     void drawCell(QPainter& painter, int col, int row, const QRect& rect);
-    void moveCurrent(int col, int row, bool extend);
+    // clicked: the user clicked the cell, which chooses it even when it is the current one.
+    void moveCurrent(int col, int row, bool extend, bool clicked = false);
     void scrollToCurrent();
     void updateScrollBars();
 

@@ -5,10 +5,11 @@
 #include "views/TCheckListBox.h"
 #include "views/TStatusBar.h"
 
+#include "views/LogView.h"
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QTextEdit>
 #include <QTimer>
+#include <functional>
 
 // A running window whose pages are checked against peers on loopback.
 class CheckFixture : public WindowFixture {
@@ -37,11 +38,21 @@ public:
     }
 
     // Log lines without their time stamps.
-    QStringList logLines() const {
-        QStringList lines = const_cast<CheckFixture*>(this)->window().logTab.Log->toPlainText().split('\n');
+    QStringList logLines() {
+        window().log.flush();
+        QStringList lines = window().logTab.Log->toPlainText().split('\n');
         for (QString& line : lines)
             line.remove(QRegularExpression(R"(^\[[^\]]*\] )"));
         return lines;
+    }
+
+    // Runs the action whenever the cycle starts a request for url, right before it is sent.
+    QMetaObject::Connection whenChecking(const QString& url, std::function<void()> action) {
+        return QObject::connect(window().StatusBar1, &TStatusBar::simpleTextChanged, window().StatusBar1,
+                                [url, action](const QString& text) {
+                                    if (text == "Checking " + url)
+                                        action();
+                                });
     }
 
     PageStatus status(int page) { return window().pages.readStatus(page); }

@@ -6,11 +6,11 @@
 #include "support/WindowFixture.h"
 #include "views/TStatusBar.h"
 
+#include "views/LogView.h"
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTabWidget>
-#include <QTextEdit>
 
 namespace {
 
@@ -163,7 +163,7 @@ private slots:
         for (const auto& r : rows) {
             w->checkState.ErrorText = r.errorText;
             w->alarmDispatch().fireRow(r.condition, page);
-            QVERIFY(w->logTab.Log->toPlainText().endsWith(QString("] ") + r.line));
+            QTRY_VERIFY(w->logTab.Log->toPlainText().endsWith(QString("] ") + r.line));
         }
     }
 };

@@ -20,8 +20,10 @@ private slots:
         QTest::newRow("missing") << "HTTP/1.0 200 OK\r\nServer: x\r\n" << -1;
         QTest::newRow("not a number") << "HTTP/1.0 200 OK\r\nContent-Length: lots\r\n" << -1;
         QTest::newRow("beyond 32 bits") << "HTTP/1.0 200 OK\r\nContent-Length: 99999999999\r\n" << -1;
-        // Without a blank after the colon the value starts after the next blank further on.
-        QTest::newRow("no blank after colon") << "HTTP/1.0 200 OK\r\nContent-Length:5\r\nServer: x\r\n" << -1;
+        QTest::newRow("no blank after colon") << "HTTP/1.0 200 OK\r\nContent-Length:5120\r\nServer: x\r\n"
+                                              << 5120;
+        QTest::newRow("tab and blanks after colon") << "HTTP/1.0 200 OK\r\nContent-Length:\t  42 \r\n" << 42;
+        QTest::newRow("empty value") << "HTTP/1.0 200 OK\r\nContent-Length:\r\nServer: 5\r\n" << -1;
         QTest::newRow("zero") << "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n" << 0;
     }
     void contentLength() {
@@ -39,6 +41,13 @@ private slots:
         QCOMPARE(HeaderLastModified("HTTP/1.0 200 OK\r\n\r\n"), QString());
         // An entity tag ends at a blank; a date keeps its blanks.
         QCOMPARE(HeaderETag("HTTP/1.0 200 OK\r\nETag: \"a b\"\r\n"), QString("\"a"));
+        // Values follow the colon with or without blanks; a name with no colon after it on its
+        // line has no value.
+        QCOMPARE(HeaderETag("HTTP/1.0 200 OK\r\nETag:\"x\"\r\n"), QString("\"x\""));
+        QCOMPARE(HeaderLastModified("HTTP/1.0 200 OK\r\nLast-Modified:Sun, 06 Dec 1998\r\n"),
+                 QString("Sun 06 Dec 1998"));
+        QCOMPARE(HeaderLastModified("HTTP/1.0 200 OK\r\nX-Last-Modified-By: Bob\r\n"), QString("Bob"));
+        QCOMPARE(HeaderLastModified("HTTP/1.0 200 OK\r\nX: last-modified\r\nServer: y\r\n"), QString());
     }
 
     void signatureStoredWithoutCommasAndBackExactly() {

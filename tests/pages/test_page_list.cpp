@@ -141,6 +141,16 @@ private slots:
         QCOMPARE(pageAt(*w, 2), fourth);
         QCOMPARE(w->webPages.EditURL->text(), QString("http://p1/"));
         QVERIFY(!w->webPages.ButtonApplyChanges->isEnabled());
+
+        // Nothing is selected after the deletion: a second "-" and an "Apply" touch no neighbour.
+        QCOMPARE(w->webPages.CheckListBoxURL->selectedIndex(), -1);
+        QTest::mouseClick(w->webPages.ButtonDel, Qt::LeftButton);
+        w->webPages.EditURL->setText("http://other/");
+        QTest::mouseClick(w->webPages.ButtonApplyChanges, Qt::LeftButton);
+        QCOMPARE(w->pages.pageCount(), 3);
+        QCOMPARE(pageAt(*w, 1), third);
+        QCOMPARE(pageAt(*w, 2), fourth);
+        QVERIFY(!w->webPages.ButtonApplyChanges->isEnabled());
     }
 
     void deleteWithNothingSelectedOnlyDisablesApply() {

@@ -4,11 +4,17 @@
 
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 // Answers dialogs without showing them and records every message the program raised.
 class FakeDialogs : public DialogService {
 public:
-    void showError(const QString& text) override { errors.append(text); }
+    void showError(const QString& text) override {
+        errors.append(text);
+        // A real error box runs the event loop until the user closes it.
+        if (whileErrorShown)
+            whileErrorShown();
+    }
     QString openFileName(const QString& fileName, const QString& filter,
                          const QString& defaultExtension) override {
         openFileRequests.append(QStringList{fileName, filter, defaultExtension});
@@ -16,6 +22,7 @@ public:
     }
 
     QStringList errors;
+    std::function<void()> whileErrorShown;
     QList<QStringList> openFileRequests;
     // What the next open-file dialogs answer; an empty text (or none queued) is a cancel.
     QQueue<QString> openFileAnswers;

@@ -1,10 +1,10 @@
 // The activity log's lines and its bound.
 #include "views/ActivityLog.h"
 
+#include "views/LogView.h"
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTextEdit>
 
 class TestActivityLog : public QObject {
     Q_OBJECT
@@ -17,11 +17,14 @@ private slots:
     }
 
     void linesAreStampedAndAnEmptyMessageStillAddsOne() {
-        QTextEdit edit;
+        LogView edit;
         edit.setPlainText("Korvane Log");
         ActivityLog log(&edit);
         log.AddLogLine("Checked Sucessfully: http://a/ (0)seconds");
         log.AddLogLine("");
+        // The lines reach the view together, on the next turn of the event loop.
+        QCOMPARE(edit.toPlainText(), QString("Korvane Log"));
+        QTRY_COMPARE(edit.document()->blockCount(), 3);
         const QStringList lines = edit.toPlainText().split('\n');
         QCOMPARE(lines.size(), 3);
         QVERIFY(QRegularExpression(
@@ -31,20 +34,31 @@ private slots:
         QVERIFY(QRegularExpression(R"(^\[[^\]]+\] $)").match(lines[2]).hasMatch());
     }
 
+    // However the lines arrive between two turns of the event loop, the view ends with the title
+    // and the newest 300.
+    void keepsTheTitleAndTheNewest300_data() {
+        QTest::addColumn<QList<int>>("batches");
+        QTest::newRow("one at a time") << QList<int>(302, 1);
+        QTest::newRow("300 then 2") << QList<int>{300, 2};
+        QTest::newRow("all at once") << QList<int>{302};
+        QTest::newRow("beyond the bound at once") << QList<int>{10, 500};
+    }
     void keepsTheTitleAndTheNewest300() {
-        QTextEdit edit;
+        QFETCH(QList<int>, batches);
+        LogView edit;
         edit.setPlainText("Korvane Log");
         ActivityLog log(&edit);
-        for (int i = 1; i <= 300; ++i)
-            log.AddLogLine(QString("entry %1").arg(i));
-        QCOMPARE(edit.document()->blockCount(), 301);
-        log.AddLogLine("entry 301");
-        log.AddLogLine("entry 302");
+        int added = 0;
+        for (int batch : batches) {
+            for (int i = 0; i < batch; ++i)
+                log.AddLogLine(QString("entry %1").arg(++added));
+            log.flush();
+        }
         const QStringList lines = edit.toPlainText().split('\n');
         QCOMPARE(lines.size(), 301);
         QCOMPARE(lines[0], QString("Korvane Log"));
-        QVERIFY(lines[1].endsWith("] entry 3"));
-        QVERIFY(lines[300].endsWith("] entry 302"));
+        QVERIFY(lines[1].endsWith(QString("] entry %1").arg(added - 299)));
+        QVERIFY(lines[300].endsWith(QString("] entry %1").arg(added)));
     }
 };
 

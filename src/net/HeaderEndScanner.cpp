@@ -1,0 +1,21 @@
+#include "net/HeaderEndScanner.h"
+
+bool HeaderEndScanner::feed(const QByteArray& bytes) {
+    qsizetype at = 0;
+    while (!complete_ && at < bytes.size()) {
+        const qsizetype lineFeed = bytes.indexOf('\n', at);
+        const qsizetype end = lineFeed < 0 ? bytes.size() : lineFeed;
+        if (lineLength_ == 0 && end > at)
+            lineStartsWithCr_ = bytes[at] == '\r';
+        lineLength_ += end - at;
+        if (lineFeed < 0)
+            break;
+        const bool blank = lineLength_ == 0 || (lineLength_ == 1 && lineStartsWithCr_);
+        // The first line is the status line, whatever it holds.
+        complete_ = lines_ > 0 && blank;
+        ++lines_;
+        lineLength_ = 0;
+        at = lineFeed + 1;
+    }
+    return complete_;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+
+// Watches the bytes of a response as they arrive and tells when its header is complete: after
+// the status line, a line that is empty or only a carriage return. These are the lines on
+// which the header reader stops, so "complete" means that reading the header cannot wait any
+// more, whatever keeps the reader from running just now.
+class HeaderEndScanner {
+public:
+    void reset() { *this = HeaderEndScanner(); }
+    // Returns whether the end of the header is among the bytes fed so far.
+    bool feed(const QByteArray& bytes);
+    bool complete() const { return complete_; }
+
+private:
+    bool complete_ = false;
+    qint64 lines_ = 0;         // complete lines seen
+    qsizetype lineLength_ = 0; // bytes of the current line so far, without its line feed
+    bool lineStartsWithCr_ = false;
+};
