@@ -133,26 +133,11 @@ void CheckCycle::CheckWebPagesExecute() {
             CleanupAfterCancel();
         if (stopped())
             break;
-        if (page.deleted()) {
-            // Deleted during the clean-up: its follower is next.
-        } else if (!pages_.isIncluded(page.position())) {
-            pages_.writeStatus(page.position(), PageStatus::Excluded);
-        } else {
-            checkPage(page);
-            if (terminating_)
-                break;
-            if (!page.deleted()) {
-                try {
-                    dispatch_.afterPage(page.position());
-                } catch (const std::exception& error) {
-                    // A sound that cannot be played must not stop the watch: the other pages are
-                    // still checked, and the error is shown once the walk is over.
-                    if (soundError.isEmpty())
-                        soundError = QString::fromUtf8(error.what());
-                }
-            }
-            pumpMessages();
-        }
+        // A page deleted during the clean-up is passed by: the page that followed it is next.
+        if (!page.deleted())
+            walkPage(page, soundError);
+        if (terminating_)
+            break;
         next = page.deleted() ? page.position() : page.position() + 1;
         calls_.RepaintGrid();
         if (next >= pages_.pageCount())
@@ -168,6 +153,27 @@ void CheckCycle::CheckWebPagesExecute() {
         dialogs_.showError(soundError);
         showingError_ = false;
     }
+}
+
+void CheckCycle::walkPage(const PageCursor& page, QString& soundError) {
+    if (!pages_.isIncluded(page.position())) {
+        pages_.writeStatus(page.position(), PageStatus::Excluded);
+        return;
+    }
+    checkPage(page);
+    if (terminating_)
+        return;
+    if (!page.deleted()) {
+        try {
+            dispatch_.afterPage(page.position());
+        } catch (const std::exception& error) {
+            // A sound that cannot be played must not stop the watch: the other pages are still
+            // checked, and the error is shown once the walk is over.
+            if (soundError.isEmpty())
+                soundError = QString::fromUtf8(error.what());
+        }
+    }
+    pumpMessages();
 }
 
 void CheckCycle::checkPage(const PageCursor& page) {

@@ -82,6 +82,9 @@ private:
     // once (a screen reader waits for that answer).
     void startSoon();
     bool stopped() const;
+    // One page of the walk: passed by when unticked, else checked and dispatched. The first
+    // error of an alarm sound is kept in soundError.
+    void walkPage(const PageCursor& page, QString& soundError);
     void checkPage(const PageCursor& page);
     void fetch();
     void succeed(int page);
