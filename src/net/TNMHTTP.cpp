@@ -1,11 +1,11 @@
 #include "net/TNMHTTP.h"
 
+#include "net/FileError.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
 #include "net/UrlParser.h"
 
 #include <QFile>
-#include <stdexcept>
 
 TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {
     DataArrivedHook = [this](const QByteArray& bytes) {
@@ -117,9 +117,7 @@ void TNMHTTP::ReadResponseHeader() {
     if (OutputFileMode) {
         file.setFileName(Header);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
-                                         .arg(Header, file.errorString())
-                                         .toStdString());
+            throw FileError::cannotCreate(file);
     } else {
         Header.clear();
     }

@@ -3,6 +3,7 @@
 #include "net/EAbortError.h"
 #include "net/ESockError.h"
 #include "net/EventWait.h"
+#include "net/FileError.h"
 #include "net/SocketErrorTable.h"
 #include "net/TThreadTimer.h"
 
@@ -484,8 +485,7 @@ void TPowersock::SendFile(const QString& fileName) {
     StatusMessage(8, QStringLiteral("SendFile"));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+        throw FileError::cannotOpen(file);
     CountBytes = true;
     FromFile = true;
     sendFile_ = &file;
@@ -532,8 +532,7 @@ QString TPowersock::CaptureString(int max) {
 void TPowersock::CaptureFile(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw std::runtime_error(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()).toStdString());
+        throw FileError::cannotCreate(file);
     CountBytes = true;
     FromFile = true;
     StatusMessage(8, QStringLiteral("CaptureFile"));
@@ -571,21 +570,24 @@ QString TPowersock::Transaction(const QString& command) {
     ReplyNumber = 0;
     Writeln(command);
     const QString reply = ReadLn();
-    LastReply = reply;
-    if (!reply.isEmpty()) {
-        StatusMessage(1, reply);
-        qsizetype digits = 0;
-        while (digits < reply.size() && digits < 10 && reply[digits].isDigit() &&
-               reply[digits].unicode() < 128)
-            ++digits;
-        if (digits > 0) {
-            const qint64 value = reply.left(digits).toLongLong();
-            if (value > std::numeric_limits<qint16>::max())
-                throw std::out_of_range("Range check error");
-            ReplyNumber = qint16(value);
-        }
-    }
+    TakeReply(reply);
     return reply;
+}
+
+void TPowersock::TakeReply(const QString& reply) {
+    LastReply = reply;
+    if (reply.isEmpty())
+        return;
+    StatusMessage(1, reply);
+    qsizetype digits = 0;
+    while (digits < reply.size() && digits < 10 && reply[digits].isDigit() && reply[digits].unicode() < 128)
+        ++digits;
+    if (digits > 0) {
+        const qint64 value = reply.left(digits).toLongLong();
+        if (value > std::numeric_limits<qint16>::max())
+            throw std::out_of_range("Range check error");
+        ReplyNumber = qint16(value);
+    }
 }
 
 // ---- the rest ------------------------------------------------------------------------------

@@ -32,7 +32,9 @@ public:
     // Settings.
     QString Host;
     qint32 Port = 0;
-    qint32 TimeOut = 0; // ms for the name lookup and for the connect; 0 = no limit
+    // Milliseconds for the name lookup and for the connect (the mail client bounds every wait
+    // with it); 0 = no limit.
+    qint32 TimeOut = 0;
     qint32 ReportLevel = 1;
     QString Proxy; // empty = connect to Host directly
     qint32 ProxyPort = 0;
@@ -102,6 +104,10 @@ protected:
     void TimerOff();
     void ReadToStream();
     void WriteFromStream();
+    // Takes a reply line as the last reply: LastReply, and ReplyNumber from its leading digits.
+    void TakeReply(const QString& reply);
+    // Forgets whatever was received and not yet read.
+    void ClearReceived() { received_.clear(); }
 
     // Hooks for the clients built on this session.
     std::function<void()> CancelHook; // ReadToStream found a cancellation pending

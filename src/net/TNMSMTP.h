@@ -1,0 +1,69 @@
+#pragma once
+
+#include "net/TExStringList.h"
+#include "net/TNMUUProcessor.h"
+#include "net/TPostMessage.h"
+#include "net/TPowersock.h"
+
+#include <QByteArray>
+
+// The mail client: connects to a mail server, greets it with HELO and delivers one message per
+// call with the SMTP commands, the message written as a header block followed by the body, or
+// as a multipart message when there are attachments.
+//
+// Every wait of the dialogue (greeting, each reply, sending the message text) is bounded by
+// TimeOut, so a server that stops answering ends the operation with its abort error instead of
+// holding the program; Abort ends any wait at once.
+class TNMSMTP : public TPowersock {
+    Q_OBJECT
+public:
+    using TRecipientNotFound = std::function<void(const QString& Recipient)>;
+    using THeaderInComplete = std::function<void(bool& handled, int hiType)>;
+    using TFileItem = std::function<void(const QString& Filename)>;
+
+    explicit TNMSMTP(QObject* parent = nullptr); // Port 25
+
+    // The greeting exchange succeeded (the client's own event, raised by Connect after HELO;
+    // it hides the session layer's socket-level one).
+    TNotifyEvent OnConnect;
+    QString UserID; // the word after "HELO "
+    TPostMessage PostMessage;
+    TExStringList FinalHeader; // the header lines built by the latest delivery
+    UUMethods EncodeType = UUMethods::uuMime;
+    bool ClearParams = true;
+    TRecipientNotFound OnRecipientNotFound;
+    THeaderInComplete OnHeaderIncomplete; // hiType 1: no sender address, 2: no recipient
+    TNotifyEvent OnSendStart;
+    TNotifyEvent OnSuccess;
+    TNotifyEvent OnFailure; // the server refused the message text
+    TFileItem OnEncodeStart;
+    TFileItem OnEncodeEnd;
+    TFileItem OnAttachmentNotFound;
+    THandledEvent OnAuthenticationFailed; // the server refused HELO
+
+    bool InProgress = false;
+    QByteArray MessageStream; // the message text after the header block
+    QString MimeBoundary;
+
+    void Connect() override;
+    void Disconnect() override;
+    void Abort() override;
+    void DeliverMessage();
+    void BuildMessage();
+
+private:
+    // Runs one wait of the dialogue. Abort ends it, whatever the client is doing; timed, it is
+    // also ended by TimeOut (connecting keeps a timer of its own).
+    template <typename Step> auto waitFor(Step step, bool timed = true);
+    QString command(const QString& text);
+    // Reads on while the reply has continuation lines; ReplyNumber stays that of the first line.
+    void skipContinuation(QString line);
+    void greet();
+    void checkHeader();
+    void sendRecipients();
+    void EncodeAttachmentPart(const QString& entry);
+    // Closes without a word to the server and forgets what it sent.
+    void drop();
+
+    bool waiting_ = false;
+};
