@@ -1,14 +1,44 @@
 // The plain parts of the network layer: URL parsing, the request header, the response header
-// reader, header lists and the receive queue. No sockets here.
+// reader, header lists, the receive queue, the mail texts and the attachment encoder. No sockets
+// here.
 #include "net/ByteQueue.h"
+#include "net/MailText.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
 #include "net/THeaderInfo.h"
+#include "net/TNMUUProcessor.h"
+#include "net/TPostMessage.h"
 #include "net/TPowersock.h"
 #include "net/UrlParser.h"
 #include "support/net/Raised.h"
 
+#include <QBuffer>
+#include <QRegularExpression>
 #include <QTest>
+
+namespace {
+const QString PlainText = "Content-Type: text/plain;" + QString(24, ' ') + "charset=us-ascii";
+
+// A message from Ann to Bob, with the changes given as "Field=value" ("|" between list entries).
+TPostMessage message(const QStringList& changes) {
+    TPostMessage m;
+    m.FromName = "Ann ";
+    m.FromAddress = "ann@a.invalid";
+    m.ToAddress = {"bob@b.invalid"};
+    const QHash<QString, QString*> texts = {
+        {"FromName", &m.FromName}, {"Subject", &m.Subject}, {"LocalProgram", &m.LocalProgram},
+        {"ReplyTo", &m.ReplyTo},   {"Date", &m.Date},       {"MessageID", &m.MessageID}};
+    const QHash<QString, QStringList*> lists = {{"To", &m.ToAddress}, {"CC", &m.ToCarbonCopy}};
+    for (const QString& change : changes) {
+        const QString field = change.section('=', 0, 0), value = change.section('=', 1);
+        if (texts.contains(field))
+            *texts[field] = value;
+        else
+            *lists[field] = value.split('|');
+    }
+    return m;
+}
+} // namespace
 
 class TestNetParsing : public QObject {
     Q_OBJECT
@@ -100,6 +130,143 @@ private slots:
         QVERIFY(!q.hasLine());
         q.append("ee\n");
         QCOMPARE(q.takeLine(), "three\n");
+    }
+
+    void extractAddress_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("name and brackets") << "Ann <ann@a.invalid>"
+                                           << "ann@a.invalid";
+        QTest::newRow("bracket never closed") << "Ann <ann@a.invalid"
+                                              << "ann@a.invalid";
+        QTest::newRow("next bracket ends it") << "<a@a.invalid<b>"
+                                              << "a@a.invalid";
+        QTest::newRow("brackets before colon") << "SMTP:<c@c.invalid>"
+                                               << "c@c.invalid";
+        QTest::newRow("word and colon") << "SMTP:bob@b.invalid"
+                                        << "bob@b.invalid";
+        QTest::newRow("up to the next colon") << "SMTP:bob@b.invalid:x"
+                                              << "bob@b.invalid";
+        QTest::newRow("no colon, blanks kept") << " carl @c.invalid "
+                                               << " carl @c.invalid ";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void extractAddress() {
+        QFETCH(QString, entry);
+        QFETCH(QString, address);
+        QCOMPARE(MailText::ExtractAddress(entry), address);
+    }
+
+    void headerLines_data() {
+        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QString>("boundary");
+        QTest::addColumn<QStringList>("lines");
+        const QString from = "From: Ann <ann@a.invalid>", to = "To: bob@b.invalid",
+                      mime = "Mime-Version: 1.0";
+        QTest::newRow("plain") << QStringList() << "" << QStringList({from, to, mime, PlainText});
+        QTest::newRow("no sender name") << QStringList({"FromName="}) << ""
+                                        << QStringList({"From: <ann@a.invalid>", to, mime, PlainText});
+        QTest::newRow("lists") << QStringList(
+                                      {"To=a@x.invalid|Bob <b@x.invalid>", "CC=c@x.invalid|d@x.invalid"})
+                               << ""
+                               << QStringList({from, "To: a@x.invalid,Bob <b@x.invalid>",
+                                               "CC: c@x.invalid,d@x.invalid", mime, PlainText});
+        QTest::newRow("every text") << QStringList({"MessageID=<1@a.invalid>", "Date=Mon, 7 Dec 2026",
+                                                    "ReplyTo=r@a.invalid", "LocalProgram=Korvane",
+                                                    "Subject=Alarm"})
+                                    << ""
+                                    << QStringList({from, to, "Subject: Alarm", "X-Mailer: Korvane",
+                                                    "Reply-To: r@a.invalid", "Date: Mon, 7 Dec 2026",
+                                                    "Message-ID: <1@a.invalid>", mime, PlainText});
+        QTest::newRow("multipart") << QStringList() << "====b===="
+                                   << QStringList({from, to, mime,
+                                                   "Content-Type: multipart/mixed;" + QString(19, ' ') +
+                                                       "boundary=\"====b====\""});
+        QTest::newRow("line breaks in values")
+            << QStringList(
+                   {"FromName=A\nB", "To=b@b.invalid\r\n.\r\n", "Subject=a\r\nBcc: e@x.invalid", "Date=\r"})
+            << ""
+            << QStringList({"From: A B<ann@a.invalid>", "To: b@b.invalid  .  ",
+                            "Subject: a  Bcc: e@x.invalid", "Date:  ", mime, PlainText});
+    }
+
+    void headerLines() {
+        QFETCH(QStringList, changes);
+        QFETCH(QString, boundary);
+        QFETCH(QStringList, lines);
+        QCOMPARE(MailText::headerLines(message(changes), boundary), lines);
+    }
+
+    void transparentLines_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::newRow("lone dot") << QStringList({"."}) << QByteArray("..\r\n");
+        QTest::newRow("leading dot") << QStringList({".x", "a.b"}) << QByteArray("..x\r\na.b\r\n");
+        QTest::newRow("bare line feeds") << QStringList({"\n\nfooter"}) << QByteArray("\r\n\r\nfooter\r\n");
+        QTest::newRow("bare carriage return") << QStringList({"a\rb"}) << QByteArray("a\r\nb\r\n");
+        QTest::newRow("dot between returns") << QStringList({"\r.\r"}) << QByteArray("\r\n..\r\n\r\n");
+        QTest::newRow("line feed then return") << QStringList({"a\n\rb"}) << QByteArray("a\r\n\r\nb\r\n");
+        QTest::newRow("several lines in one entry") << QStringList({"one\r\n.two\nthree\r\n", "", "."})
+                                                    << QByteArray("one\r\n..two\r\nthree\r\n\r\n\r\n..\r\n");
+    }
+
+    void transparentLines() {
+        QFETCH(QStringList, entries);
+        QFETCH(QByteArray, wire);
+        QCOMPARE(MailText::transparentLines(entries), wire);
+    }
+
+    void encoder_data() {
+        QTest::addColumn<bool>("uuCode");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("output");
+        const QByteArray a60 = QByteArray("YWFh").repeated(15);
+        QTest::newRow("base64, 46 bytes") << false << QByteArray(46, 'a') << a60 + "\r\nYQ==\r\n";
+        QTest::newRow("base64, empty") << false << QByteArray() << QByteArray();
+        QTest::newRow("base64 vector") << false << QByteArray("foobar") << QByteArray("Zm9vYmFy\r\n");
+        QTest::newRow("base64, two bytes") << false << QByteArray("\xff\xfe") << QByteArray("//4=\r\n");
+        QTest::newRow("uuencode, 46 bytes")
+            << true << QByteArray(46, 'a') << "M" + QByteArray("86%A").repeated(15) + "\r\n!80\r\n`\r\n";
+        QTest::newRow("uuencode, zeros and two bytes")
+            << true << QByteArray("\0\0\0Ca", 5) << QByteArray("%````0V$\r\n`\r\n");
+        QTest::newRow("uuencode, empty") << true << QByteArray() << QByteArray("`\r\n");
+    }
+
+    void encoder() {
+        QFETCH(bool, uuCode);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, output);
+        QBuffer in(&input), out;
+        in.open(QIODevice::ReadOnly);
+        in.seek(input.size()); // the encoder starts from the beginning all the same
+        out.open(QIODevice::ReadWrite);
+        TNMUUProcessor encoder;
+        encoder.Method = uuCode ? UUMethods::uuCode : UUMethods::uuMime;
+        encoder.InputStream = &in;
+        encoder.OutputStream = &out;
+        QStringList events;
+        encoder.OnBeginEncode = [&](QObject*) { events << "begin"; };
+        encoder.OnEndEncode = [&](QObject*) { events << "end"; };
+        encoder.Encode();
+        QCOMPARE(out.readAll(), output); // rewound for the reader
+        QCOMPARE(events, QStringList({"begin", "end"}));
+    }
+
+    void encoderEndsAfterFailure() {
+        QByteArray data("abc");
+        QBuffer unreadable(&data), out;
+        unreadable.open(QIODevice::WriteOnly);
+        out.open(QIODevice::ReadWrite);
+        TNMUUProcessor encoder;
+        encoder.InputStream = &unreadable;
+        encoder.OutputStream = &out;
+        int ended = 0;
+        encoder.OnEndEncode = [&](QObject*) { ++ended; };
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("WriteOnly device"));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, encoder.Encode());
+        QCOMPARE(ended, 1);
     }
 
     void socketErrorTexts() {

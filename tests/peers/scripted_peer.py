@@ -2,10 +2,16 @@
 """A test server that records the raw bytes clients send and misbehaves on demand.
 
 Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 port), then
-"REQ <base64>" for each request (http) or connection (raw). Script, texts in Latin-1:
+"REQ <base64>" for each request (http) or connection (raw, smtp). Script, texts in Latin-1:
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
       "pad": n header bytes after the status line, "after": "hang", "silent": true}}}
   {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
+  {"mode": "smtp", "greeting": text (may be several lines; "" = none), "answers": {command: reply},
+      "silent": command}  -- a mail server: answers each command line by the table, looked up by
+      the whole line ("RCPT TO:<x@y>"), else by its first word ("RCPT"; "." ends the data),
+      else 354 for DATA, 221 for QUIT, 250 for the rest; after a 3xx answer to DATA it takes
+      lines up to "." and answers that. From the "silent" command on it answers nothing more.
+      A reply without its line end gets CR LF.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
 """
 import base64, json, socket, sys, threading, time
@@ -80,11 +86,61 @@ def serve_raw(conn, config):
     record(received)
 
 
+SMTP_DEFAULTS = {"DATA": "354 end with <CRLF>.<CRLF>", "QUIT": "221 bye"}
+
+
+def smtp_key(table, command):
+    """The entry of the table for a command line: by the whole line, else by its first word."""
+    if command in table:
+        return command
+    word = command.split(" ", 1)[0].split(":", 1)[0].upper()
+    return word if word in table else None
+
+
+def smtp_reply(answers, command):
+    key = smtp_key(answers, command)
+    if key is not None:
+        reply = answers[key]
+    else:
+        word = command.split(" ", 1)[0].upper()
+        reply = SMTP_DEFAULTS.get(word, "250 OK")
+    return reply if reply.endswith("\n") else reply + "\r\n"
+
+
+def serve_smtp(conn, config):
+    received, pending = b"", b""
+    answers = config.get("answers", {})
+    silent = {config["silent"]: True} if "silent" in config else {}
+    in_data = quiet = False
+    conn.sendall(config.get("greeting", "220 scripted peer ready\r\n").encode("latin-1"))
+    while True:
+        chunk = conn.recv(65536)
+        if not chunk:
+            break
+        received += chunk
+        pending += chunk
+        while b"\n" in pending:
+            line, pending = pending.split(b"\n", 1)
+            if in_data and line != b".\r":
+                continue
+            in_data = False
+            command = line.rstrip(b"\r").decode("latin-1")
+            quiet = quiet or smtp_key(silent, command) is not None
+            if quiet:
+                continue
+            reply = smtp_reply(answers, command)
+            conn.sendall(reply.encode("latin-1"))
+            in_data = command.upper() == "DATA" and reply.startswith("3")
+    record(received)
+
+
 def handle(conn, config):
     with conn:
         try:
             if config["mode"] == "http":
                 serve_http(conn, config.get("routes", {}))
+            elif config["mode"] == "smtp":
+                serve_smtp(conn, config)
             else:
                 serve_raw(conn, config)
         except OSError:

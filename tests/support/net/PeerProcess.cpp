@@ -23,7 +23,21 @@ PeerProcess::~PeerProcess() {
 }
 
 QString PeerProcess::output() {
-    return QString::fromLocal8Bit(process_.readAll());
+    collect();
+    return QString::fromLocal8Bit(out_ + err_);
+}
+
+void PeerProcess::collect() {
+    out_ += process_.readAllStandardOutput();
+    err_ += process_.readAllStandardError();
+}
+
+QList<QByteArray> PeerProcess::newLines() {
+    collect();
+    QList<QByteArray> lines;
+    for (qsizetype end; (end = out_.indexOf('\n', taken_)) >= 0; taken_ = end + 1)
+        lines << out_.mid(taken_, end - taken_);
+    return lines;
 }
 
 quint16 PeerProcess::freePort() {
@@ -60,4 +74,18 @@ bool PeerProcess::launch(const QString& program, const QStringList& arguments) {
         QTest::qWait(20);
     }
     return false;
+}
+
+bool PeerProcess::launchAnnounced(const QString& program, const QStringList& arguments) {
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start(program, arguments);
+    return QTest::qWaitFor(
+               [this] {
+                   for (const QByteArray& line : newLines())
+                       if (line.startsWith("READY "))
+                           port_ = quint16(line.mid(6).toUInt());
+                   return port_ != 0 || process_.state() == QProcess::NotRunning;
+               },
+               10000) &&
+           port_ != 0;
 }

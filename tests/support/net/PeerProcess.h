@@ -14,7 +14,7 @@ public:
 
     quint16 port() const { return port_; }
     QString dir() const { return dir_.path(); }
-    // Whatever the process wrote, for a failure message.
+    // Whatever the process wrote so far, for a failure message.
     QString output();
 
     static quint16 freePort();
@@ -24,8 +24,20 @@ public:
 protected:
     // Starts the program and waits until its port takes connections.
     bool launch(const QString& program, const QStringList& arguments);
+    // Starts a peer that picks its own port and names it on a line "READY <port>": no race for
+    // a free port.
+    bool launchAnnounced(const QString& program, const QStringList& arguments);
+    // The lines of standard output that came since the last call, without their line ends.
+    QList<QByteArray> newLines();
 
     QProcess process_;
     QTemporaryDir dir_;
     quint16 port_ = 0;
+
+private:
+    void collect();
+
+    QByteArray out_;
+    QByteArray err_;
+    qsizetype taken_ = 0;
 };

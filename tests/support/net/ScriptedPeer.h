@@ -5,7 +5,8 @@
 #include <QJsonObject>
 
 // The scripted Python peer (tests/peers/scripted_peer.py): records the raw bytes of every
-// request and answers as its script says: slowly, never, half a line, redirects, a huge header.
+// request or connection and answers as its script says: slowly, never, half a line, redirects, a
+// huge header; or as a mail server with a table of answers.
 class ScriptedPeer : public PeerProcess {
 public:
     explicit ScriptedPeer(const QJsonObject& script);
@@ -15,9 +16,6 @@ public:
     QString url(const QString& path) const;
 
 private:
-    void readOutput();
-
     QJsonObject script_;
-    QByteArray pending_;
     QList<QByteArray> requests_;
 };

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "support/net/PeerProcess.h"
+
+#include <QStringList>
+
+// A real mail server, aiosmtpd (tests/peers/smtp_sink.py), that accepts every mail and reports
+// what it received.
+class SmtpPeer : public PeerProcess {
+public:
+    struct Mail {
+        QString from;
+        QStringList to;
+        QByteArray data; // the message text as the server took it, dot-stuffing removed
+    };
+
+    bool start();
+    // The mails accepted so far, in arrival order.
+    QList<Mail> mails();
+
+private:
+    QList<Mail> mails_;
+};
