@@ -3,10 +3,10 @@
 // outage, with the default alarms: log line, red alarm, sound), against the healthy cycle. Also
 // how long the window's event loop went without being served, and resident memory. Prints
 // figures; never fails.
-#include "views/DialogService.h"
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
 #include "check/CheckCycle.h"
+#include "views/DialogService.h"
 
 #include "support/LoopbackPages.h"
 
@@ -36,6 +36,8 @@ long residentKiB() {
 class PrintedDialogs : public DialogService {
 public:
     void showError(const QString& text) override { std::printf("error shown: %s\n", qPrintable(text)); }
+    void showMessage(const QString& text) override { std::printf("message shown: %s\n", qPrintable(text)); }
+    std::optional<QString> inputText(const QString&, const QString&) override { return std::nullopt; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 

@@ -1,14 +1,17 @@
 #include "app/TFormMainWindow.h"
 
-#include "views/DialogService.h"
 #include "app/WindowTray.h"
 #include "check/AlarmDispatch.h"
 #include "check/AlarmMatrix.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckCycle.h"
 #include "net/TNMHTTP.h"
+#include "net/TNMSMTP.h"
+#include "notify/AlarmMailComposer.h"
+#include "notify/AlarmMailSender.h"
 #include "notify/TMediaPlayer.h"
 #include "pages/PageListEditor.h"
+#include "views/DialogService.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
 #include "views/StatusPictures.h"
@@ -80,13 +83,14 @@ void TFormMainWindow::buildCheckEngine() {
     NMHTTPback->HeaderInfo.Referer = QStringLiteral("root");
     CheckWebPages = components_.add(new QAction(this), "CheckWebPages");
     AbortCheck = components_.add(new QAction(this), "AbortCheck");
+    buildMail();
 
     alarmDispatch_ = std::make_unique<AlarmDispatch>(
         AlarmDispatch::Controls{alarms.rows, sendingEmail.EditEMail1, sendingEmail.EditEMail2,
                                 sendingEmail.EditEMail3, alarms.EditYWavFileName, alarms.EditRWavFileName,
                                 MediaPlayer1, StatusBar1},
         AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
-        pages, log, checkState);
+        pages, log, checkState, *mailSender_);
     changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
     checkCycle_ = new CheckCycle(
         CheckCycle::Controls{Timer1, Timer2, toolBar.SpeedButton1, toolBar.SpeedButtonStart,
@@ -96,6 +100,21 @@ void TFormMainWindow::buildCheckEngine() {
                              connection.EditProxyPort, NMHTTP2, StatusBar1},
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); }},
         pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
+}
+
+void TFormMainWindow::buildMail() {
+    NMSMTP1 = components_.add(new TNMSMTP(this), "NMSMTP1");
+    NMSMTP1->Port = 25;
+    NMSMTP1->TimeOut = 20000;
+    NMSMTP1->ReportLevel = 0;
+    NMSMTP1->EncodeType = UUMethods::uuMime;
+    NMSMTP1->ClearParams = true;
+    NMSMTP1->PostMessage.LocalProgram = QStringLiteral("Pellmar SMTP Demo");
+    mailComposer_ = new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, NMHTTP2}, this);
+    mailSender_ = new AlarmMailSender(
+        {sendingEmail.Edit10, emailSetup.EditEmailHost, emailSetup.EditEmailPort, emailSetup.EditEmailID,
+         emailSetup.EditLocalName, emailSetup.Edit1localEMail, NMSMTP1, StatusBar1},
+        *mailComposer_, log, dialogs_, this);
 }
 
 void TFormMainWindow::buildStatusViews() {
@@ -235,6 +254,7 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
     // A check waiting on the network ends its wait and unwinds before the window goes.
     checkCycle_->terminate();
     NMHTTP2->Abort();
+    NMSMTP1->Abort();
     canClose = true;
 }
 

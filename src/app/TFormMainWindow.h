@@ -21,12 +21,15 @@
 #include <memory>
 
 class AlarmDispatch;
+class AlarmMailComposer;
+class AlarmMailSender;
 class AlarmMatrix;
 class ChangeDetection;
 class CheckCycle;
 class DialogService;
 class QAction;
 class TNMHTTP;
+class TNMSMTP;
 class PageListEditor;
 class RepaintThrottle;
 class QTabWidget;
@@ -80,6 +83,7 @@ public:
     TMediaPlayer* MediaPlayer1;
     TNMHTTP* NMHTTP2;
     TNMHTTP* NMHTTPback;
+    TNMSMTP* NMSMTP1;
     QAction* CheckWebPages;
     QAction* AbortCheck;
     QAction* PlaceOnTray;
@@ -94,6 +98,7 @@ public:
     WindowTray& tray() { return *tray_; }
     CheckCycle& checkCycle() { return *checkCycle_; }
     AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
+    AlarmMailSender& mailSender() { return *mailSender_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -103,6 +108,7 @@ private:
     void buildTabs();
     void buildComponents(const QString& settingsFile);
     void buildCheckEngine();
+    void buildMail();
     void buildStatusViews();
     void DrawGrid1SelectCell(const QString& url);
     void FormShow();
@@ -115,6 +121,8 @@ private:
     SettingsStore settings_;
     PageListEditor* pageList_ = nullptr;
     AlarmMatrix* alarmMatrix_ = nullptr;
+    AlarmMailComposer* mailComposer_ = nullptr;
+    AlarmMailSender* mailSender_ = nullptr;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     std::unique_ptr<ChangeDetection> changeDetection_;
     CheckCycle* checkCycle_ = nullptr;

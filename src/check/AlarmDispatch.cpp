@@ -1,6 +1,8 @@
 #include "check/AlarmDispatch.h"
 
 #include "check/CheckState.h"
+#include "notify/AlarmMailSender.h"
+#include "notify/AlarmReport.h"
 #include "notify/AlarmSoundPlay.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
@@ -8,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <exception>
 
 namespace {
 
@@ -22,8 +25,8 @@ constexpr int TrayRed = 6;
 } // namespace
 
 AlarmDispatch::AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages,
-                             ActivityLog& log, CheckState& state)
-    : c_(controls), calls_(calls), pages_(pages), log_(log), s_(state) {}
+                             ActivityLog& log, CheckState& state, AlarmMailSender& mail)
+    : c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), mail_(mail) {}
 
 QString AlarmDispatch::logText(AlarmCondition condition) const {
     const QString seconds = QString::number(s_.ElapsedSeconds);
@@ -68,23 +71,32 @@ void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
 
 void AlarmDispatch::afterPage(int page) {
     const PageStatus status = pages_.readStatus(page);
+    std::exception_ptr soundError;
+    auto alarm = [&](const QLineEdit* soundFile) {
+        if (s_.PlaySound) {
+            try {
+                AlarmSoundPlay(*c_.MediaPlayer1, soundFile->text());
+            } catch (...) {
+                soundError = std::current_exception();
+            }
+        }
+        calls_.RevealWindow();
+    };
     if (s_.RedRaised) {
         calls_.ShowTrayState(TrayRed);
-        if (status == PageStatus::RedAlarm) {
-            if (s_.PlaySound)
-                AlarmSoundPlay(*c_.MediaPlayer1, c_.EditRWavFileName->text());
-            calls_.RevealWindow();
-        }
+        if (status == PageStatus::RedAlarm)
+            alarm(c_.EditRWavFileName);
     } else if (s_.YellowRaised) {
         calls_.ShowTrayState(TrayYellow);
-        if (status == PageStatus::YellowAlarm) {
-            if (s_.PlaySound)
-                AlarmSoundPlay(*c_.MediaPlayer1, c_.EditYWavFileName->text());
-            calls_.RevealWindow();
-        }
+        if (status == PageStatus::YellowAlarm)
+            alarm(c_.EditYWavFileName);
     }
     if (s_.SendMail) {
         calls_.RevealWindow();
         c_.StatusBar1->setSimpleText(QStringLiteral("Sending Email "));
+        mail_.SendAlarmMail({s_.ListedURL, s_.ErrorText, s_.ReplyNumber, s_.ToAddress});
     }
+    // A sound that cannot be played is reported, but never at the cost of the window or the mail.
+    if (soundError)
+        std::rethrow_exception(soundError);
 }

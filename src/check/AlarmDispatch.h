@@ -6,6 +6,7 @@
 #include <functional>
 
 class ActivityLog;
+class AlarmMailSender;
 class PageRecords;
 class QLineEdit;
 class TMediaPlayer;
@@ -32,11 +33,12 @@ public:
     };
 
     AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
-                  CheckState& state);
+                  CheckState& state, AlarmMailSender& mail);
 
     // Applies the row's ticked reactions to the page; ErrorText and CurrentURL are set already.
     void fireRow(AlarmCondition condition, int page);
-    // Raises the player's error when the alarm sound cannot be opened.
+    // Raises the player's error when the alarm sound cannot be opened; sends the page's alarm mail
+    // when its outcomes chose recipients.
     void afterPage(int page);
 
 private:
@@ -47,4 +49,5 @@ private:
     PageRecords& pages_;
     ActivityLog& log_;
     CheckState& s_;
+    AlarmMailSender& mail_;
 };

@@ -620,7 +620,8 @@ QString TPowersock::LocalIP() {
                 .arg((v >> 8) & 255)
                 .arg(v & 255);
         }
-    return QStringLiteral("0.0.0.0");
+    // No address to give: a made-up one would be passed on as if it were ours.
+    throw ESockError(HostLookupFailed);
 }
 
 QString TPowersock::SocketErrorText(quint32 code) {

@@ -89,6 +89,7 @@ public:
 
     void RequireConnection();
     QString RemoteIP() const;
+    // This computer's first IPv4 address, looked up by its host name; raises when there is none.
     QString LocalIP();
     QString SocketErrorText(quint32 code);
     QString CheckError(quint32 acceptedCode);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // Every message box and dialog of the program goes through this one interface, so tests can
 // answer them without a modal window blocking.
@@ -10,6 +11,13 @@ public:
 
     // The standard error message box, showing an error's own text.
     virtual void showError(const QString& text) = 0;
+
+    // A plain message box with an OK button.
+    virtual void showMessage(const QString& text) = 0;
+
+    // An input dialog with a caption, a prompt and an empty field: the text entered, or nothing
+    // when the user cancels.
+    virtual std::optional<QString> inputText(const QString& caption, const QString& prompt) = 0;
 
     // An open-file dialog starting at fileName with one filter; the chosen file's full path,
     // or an empty text when the user cancels.

@@ -2,10 +2,25 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 void QtDialogService::showError(const QString& text) {
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), text);
+}
+
+void QtDialogService::showMessage(const QString& text) {
+    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(), text);
+}
+
+std::optional<QString> QtDialogService::inputText(const QString& caption, const QString& prompt) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                               QLineEdit::Normal, QString(), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 QString QtDialogService::openFileName(const QString& fileName, const QString& filter,

@@ -137,7 +137,8 @@ private slots:
         QCOMPARE(s->ReadLn(), "hi\n");
         QCOMPARE(resolved, 1);
         QCOMPARE(s->RemoteIP(), "127.0.0.1");
-        // The local address is one the system's resolver gives for this host's name, or none.
+        // The local address is one the system's resolver gives for this host's name; without one
+        // there is no address to give.
         QProcess getent;
         getent.start("getent", {"ahostsv4", QHostInfo::localHostName()});
         QVERIFY(getent.waitForFinished(10000));
@@ -146,9 +147,10 @@ private slots:
              QString::fromLatin1(getent.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
             addresses << line.section(' ', 0, 0);
         if (addresses.isEmpty())
-            addresses << "0.0.0.0";
-        QVERIFY2(addresses.contains(s->LocalIP()),
-                 qPrintable(s->LocalIP() + " not in " + addresses.join(' ')));
+            QCOMPARE(raised<ESockError>([&] { s->LocalIP(); }), "Host Lookup Failed");
+        else
+            QVERIFY2(addresses.contains(s->LocalIP()),
+                     qPrintable(s->LocalIP() + " not in " + addresses.join(' ')));
         // A cancellation while the name is being looked up.
         s->Disconnect();
         s->ReportLevel = 8;

@@ -15,6 +15,13 @@ public:
         if (whileErrorShown)
             whileErrorShown();
     }
+    void showMessage(const QString& text) override { messages.append(text); }
+    std::optional<QString> inputText(const QString& caption, const QString& prompt) override {
+        inputRequests.append(QStringList{caption, prompt});
+        if (inputAnswers.isEmpty())
+            return std::nullopt;
+        return inputAnswers.dequeue();
+    }
     QString openFileName(const QString& fileName, const QString& filter,
                          const QString& defaultExtension) override {
         openFileRequests.append(QStringList{fileName, filter, defaultExtension});
@@ -22,6 +29,10 @@ public:
     }
 
     QStringList errors;
+    QStringList messages;
+    QList<QStringList> inputRequests;
+    // What the next input dialogs answer; none queued is a cancel.
+    QQueue<QString> inputAnswers;
     std::function<void()> whileErrorShown;
     QList<QStringList> openFileRequests;
     // What the next open-file dialogs answer; an empty text (or none queued) is a cancel.

@@ -1,0 +1,152 @@
+#include "notify/AlarmMailSender.h"
+
+#include "net/TNMSMTP.h"
+#include "notify/AlarmMailComposer.h"
+#include "notify/AlarmReport.h"
+#include "notify/PortNumber.h"
+#include "views/ActivityLog.h"
+#include "views/DialogService.h"
+#include "views/TStatusBar.h"
+
+#include <QDateTime>
+#include <QHostInfo>
+#include <QLineEdit>
+#include <QUuid>
+#include <stdexcept>
+
+namespace {
+
+// A unique message id at the sender's domain (this computer's name when the sender address has
+// none): large mail providers refuse or bin mail without one.
+QString messageId(const QString& fromAddress) {
+    QString domain = fromAddress.section(QLatin1Char('@'), 1).remove(QLatin1Char('>')).trimmed();
+    if (domain.isEmpty())
+        domain = QHostInfo::localHostName();
+    return QLatin1Char('<') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@') + domain +
+           QLatin1Char('>');
+}
+
+} // namespace
+
+AlarmMailSender::AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
+                                 DialogService& dialogs, QObject* parent)
+    : QObject(parent), c_(controls), composer_(composer), log_(log), dialogs_(dialogs),
+      statusBar_(controls.StatusBar1) {
+    TNMSMTP& smtp = *c_.NMSMTP1;
+    smtp.OnHostResolved = [this](QObject*) { NMSMTP1HostResolved(); };
+    smtp.OnInvalidHost = [this](bool& handled) { NMSMTP1InvalidHost(handled); };
+    smtp.OnConnectionFailed = [this](QObject*) { NMSMTP1ConnectionFailed(); };
+    smtp.OnConnect = [this](QObject*) { NMSMTP1Connect(); };
+    smtp.OnSendStart = [this](QObject*) { NMSMTP1SendStart(); };
+    smtp.OnPacketSent = [this](QObject*) { NMSMTP1PacketSent(); };
+    smtp.OnRecipientNotFound = [this](const QString& recipient) { NMSMTP1RecipientNotFound(recipient); };
+    smtp.OnSuccess = [this](QObject*) { NMSMTP1Success(); };
+    smtp.OnFailure = [this](QObject*) { NMSMTP1Failure(); };
+    smtp.OnDisconnect = [this](QObject*) { NMSMTP1Disconnect(); };
+    smtp.OnStatus = [this](QObject*, const QString& text) { NMSMTP1Status(text); };
+    smtp.OnEncodeStart = [this](const QString& file) { NMSMTP1EncodeStart(file); };
+    smtp.OnEncodeEnd = [this](const QString& file) { NMSMTP1EncodeEnd(file); };
+}
+
+void AlarmMailSender::status(const QString& text) {
+    if (statusBar_)
+        statusBar_->setSimpleText(text);
+}
+
+void AlarmMailSender::SendAlarmMail(const AlarmReport& report) {
+    try {
+        deliver(report);
+        log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + report.listedUrl);
+    } catch (...) {
+        // What went wrong was shown on the way, as far as the user needs to know it.
+        log_.AddLogLine(QStringLiteral("Unable to send email"));
+    }
+}
+
+void AlarmMailSender::deliver(const AlarmReport& report) {
+    TNMSMTP& smtp = *c_.NMSMTP1;
+    const QString templateText = composer_.templateText();
+    // A mail that stopped half-way left its connection open.
+    if (smtp.Connected)
+        smtp.Disconnect();
+    const QString composed = composer_.composedText(templateText, report);
+    smtp.PostMessage.Body.clear();
+    smtp.Host = c_.EditEmailHost->text();
+    const std::optional<int> port = PortNumber::parse(c_.EditEmailPort->text());
+    if (!port)
+        throw std::invalid_argument("The mail server port is not a number");
+    smtp.Port = *port;
+    smtp.UserID = c_.EditEmailID->text();
+    smtp.PostMessage.ToAddress = report.recipients;
+    smtp.Connect();
+    if (!smtp.Connected)
+        throw std::runtime_error("Not Connected");
+    TPostMessage& message = smtp.PostMessage;
+    message.FromAddress = c_.Edit1localEMail->text();
+    message.FromName = c_.EditLocalName->text();
+    message.Subject = c_.Edit10->text();
+    message.Date = QDateTime::currentDateTime().toString(Qt::RFC2822Date);
+    message.MessageID = messageId(message.FromAddress);
+    message.Body = QStringList{composed} + AlarmMailComposer::footer();
+    smtp.DeliverMessage();
+    smtp.Disconnect();
+}
+
+void AlarmMailSender::NMSMTP1HostResolved() {
+    status(QStringLiteral("Host Resolved"));
+}
+
+void AlarmMailSender::NMSMTP1InvalidHost(bool& Handled) {
+    const std::optional<QString> host =
+        dialogs_.inputText(QStringLiteral("Invalid Host"), QStringLiteral("Please Choose another host"));
+    if (!host)
+        return;
+    // For this connection only: the "Host: " field keeps what the user typed there.
+    c_.NMSMTP1->Host = *host;
+    Handled = true;
+}
+
+void AlarmMailSender::NMSMTP1ConnectionFailed() {
+    dialogs_.showMessage(QStringLiteral("Connection to mail server failed"));
+}
+
+void AlarmMailSender::NMSMTP1Connect() {
+    status(QStringLiteral("Connected"));
+}
+
+void AlarmMailSender::NMSMTP1SendStart() {
+    status(QStringLiteral("Sending message"));
+}
+
+void AlarmMailSender::NMSMTP1PacketSent() {
+    status(QString::number(c_.NMSMTP1->BytesSent) + QStringLiteral(" bytes of ") +
+           QString::number(c_.NMSMTP1->BytesTotal) + QStringLiteral(" sent"));
+}
+
+void AlarmMailSender::NMSMTP1RecipientNotFound(const QString& Recipient) {
+    dialogs_.showMessage(Recipient + QStringLiteral(" not found"));
+}
+
+void AlarmMailSender::NMSMTP1Success() {
+    status(QStringLiteral("Message Sent"));
+}
+
+void AlarmMailSender::NMSMTP1Failure() {
+    dialogs_.showMessage(QStringLiteral("Operation Failed"));
+}
+
+void AlarmMailSender::NMSMTP1Disconnect() {
+    status(QStringLiteral("Disconnected"));
+}
+
+void AlarmMailSender::NMSMTP1Status(const QString& Status) {
+    status(Status);
+}
+
+void AlarmMailSender::NMSMTP1EncodeStart(const QString& Filename) {
+    status(QStringLiteral("Decoding ") + Filename);
+}
+
+void AlarmMailSender::NMSMTP1EncodeEnd(const QString& Filename) {
+    status(QStringLiteral("Encoding ") + Filename);
+}

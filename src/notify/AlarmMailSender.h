@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class ActivityLog;
+class AlarmMailComposer;
+class DialogService;
+class QLineEdit;
+class TNMSMTP;
+class TStatusBar;
+struct AlarmReport;
+
+// Sends one alarm mail through the mail server of the "Email Setup" tab, one connection a mail,
+// shows each step in the status bar, asks or warns the user when a step needs them, and ends
+// every mail with one line in the activity log.
+class AlarmMailSender : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QLineEdit* Edit10; // the subject
+        QLineEdit* EditEmailHost;
+        QLineEdit* EditEmailPort;
+        QLineEdit* EditEmailID;
+        QLineEdit* EditLocalName;
+        QLineEdit* Edit1localEMail;
+        TNMSMTP* NMSMTP1;
+        TStatusBar* StatusBar1;
+    };
+
+    AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
+                    DialogService& dialogs, QObject* parent = nullptr);
+
+    // Composes and sends the mail; never raises.
+    void SendAlarmMail(const AlarmReport& report);
+
+    void NMSMTP1HostResolved();
+    void NMSMTP1InvalidHost(bool& Handled);
+    void NMSMTP1ConnectionFailed();
+    void NMSMTP1Connect();
+    void NMSMTP1SendStart();
+    void NMSMTP1PacketSent();
+    void NMSMTP1RecipientNotFound(const QString& Recipient);
+    void NMSMTP1Success();
+    void NMSMTP1Failure();
+    void NMSMTP1Disconnect();
+    void NMSMTP1Status(const QString& Status);
+    void NMSMTP1EncodeStart(const QString& Filename);
+    void NMSMTP1EncodeEnd(const QString& Filename);
+
+private:
+    void deliver(const AlarmReport& report);
+    // The status bar may already be gone when the client reports its last steps during close.
+    void status(const QString& text);
+
+    Controls c_;
+    AlarmMailComposer& composer_;
+    ActivityLog& log_;
+    DialogService& dialogs_;
+    QPointer<TStatusBar> statusBar_;
+};
