@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev
-  nginx-light tinyproxy python3 python3-aiosmtpd curl
+  nginx-light tinyproxy python3 python3-aiosmtpd curl openssl
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -31,3 +31,7 @@ TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info) {
     lines.append(QString());
     return lines;
 }
+
+TExStringList RequestBuilder::tunnel(const QString& host, qint32 port) {
+    return {QStringLiteral("CONNECT %1:%2 HTTP/1.0").arg(host).arg(port), QString()};
+}

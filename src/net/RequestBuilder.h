@@ -15,4 +15,7 @@ public:
         QString proxy;
     };
     static TExStringList build(const Target& target, const THeaderInfo& info);
+    // What asks a proxy for a tunnel to host:port (an IPv6 host in its brackets). HTTP/1.0 needs
+    // no Host line, and the proxy learns nothing more about us than it must.
+    static TExStringList tunnel(const QString& host, qint32 port);
 };

@@ -33,6 +33,8 @@ void TNMHTTP::Abort() {
 
 void TNMHTTP::RunRequest() {
     ReplyNumber = 0;
+    // A URL that names no scheme is a plain page; a redirect without one stays where it is.
+    Secure = false;
     for (int followed = 0;; ++followed) {
         Answered = false;
         headerEnd_.reset();
@@ -76,8 +78,10 @@ void TNMHTTP::RunRequest() {
                 return;
             if (!URL.contains(QLatin1Char('/'))) {
                 // A bare name is relative to the server we are talking to, port included.
-                const QString port = Port == 80 ? QString() : QStringLiteral(":%1").arg(Port);
-                URL = QStringLiteral("http://") + Host + port + QLatin1Char('/') + URL;
+                const QString port =
+                    Port == (Secure ? 443 : 80) ? QString() : QStringLiteral(":%1").arg(Port);
+                URL = (Secure ? QStringLiteral("https://") : QStringLiteral("http://")) + Host + port +
+                      QLatin1Char('/') + URL;
             }
         }
         if (ReplyNumber == 401)
@@ -94,11 +98,14 @@ void TNMHTTP::ParseURL() {
     Path = parsed.path;
     Host = parsed.host;
     Port = parsed.port;
+    if (!parsed.scheme.isEmpty())
+        Secure = parsed.scheme == QLatin1String("https");
 }
 
 void TNMHTTP::BuildRequest() {
     const QString method = RequestKind == KindHead ? QStringLiteral("HEAD") : QStringLiteral("GET");
-    RequestHeaders = RequestBuilder::build({method, URL, Path, Host, Proxy}, HeaderInfo);
+    // Through a tunnel the server gets the request a direct one would: the proxy never sees it.
+    RequestHeaders = RequestBuilder::build({method, URL, Path, Host, Secure ? QString() : Proxy}, HeaderInfo);
 }
 
 void TNMHTTP::SendRequest() {

@@ -127,8 +127,8 @@ void TNMSMTP::Disconnect() {
 void TNMSMTP::Abort() {
     if (Canceled)
         return;
-    // A wait can outlast the connection (the server closed in the middle of a reply), and
-    // nothing but a cancellation ends it.
+    // A wait can outlast the connection (we closed it while a reply was awaited), and nothing
+    // but a cancellation ends it.
     if (waiting_) {
         Cancel();
         return;

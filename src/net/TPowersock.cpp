@@ -4,14 +4,16 @@
 #include "net/ESockError.h"
 #include "net/EventWait.h"
 #include "net/FileError.h"
+#include "net/RequestBuilder.h"
 #include "net/SocketErrorTable.h"
 #include "net/TThreadTimer.h"
 
 #include <QFile>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QScopeGuard>
 #include <QSignalBlocker>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <algorithm>
 #include <limits>
 #include <stdexcept>
@@ -38,6 +40,26 @@ qint32 saturated32(qint64 value) {
 }
 
 const QString HostLookupFailed = QStringLiteral("Host Lookup Failed");
+const QString ClosedEarly = QStringLiteral("Connection closed before a complete reply");
+
+// A host as the resolver and the certificate know it: an IPv6 address without its brackets.
+QString bareHost(const QString& host) {
+    if (host.size() > 1 && host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        return host.mid(1, host.size() - 2);
+    return host;
+}
+
+// IPv4 first: it is what most servers answer best, and what the user knows them by.
+QList<QHostAddress> usableAddresses(const QHostInfo& info) {
+    QList<QHostAddress> found;
+    if (info.error() != QHostInfo::NoError)
+        return found;
+    for (const auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol})
+        for (const QHostAddress& a : info.addresses())
+            if (a.protocol() == protocol)
+                found.append(a);
+    return found;
+}
 } // namespace
 
 TPowersock::TPowersock(QObject* parent) : QObject(parent) {
@@ -47,7 +69,7 @@ TPowersock::TPowersock(QObject* parent) : QObject(parent) {
     timer_->SetOnTimer([this](QObject*) { timerTick(); });
     StatusMessage(8, QStringLiteral("Initializing Winsock"));
     SocketLibraryInfo = socketLibraryDescription();
-    socket_ = new QTcpSocket(this);
+    socket_ = new QSslSocket(this);
     wireSocket();
 }
 
@@ -62,11 +84,13 @@ TPowersock::~TPowersock() {
 }
 
 void TPowersock::wireSocket() {
-    connect(socket_, &QTcpSocket::connected, this, &TPowersock::onConnected);
-    connect(socket_, &QTcpSocket::readyRead, this, &TPowersock::onReadyRead);
-    connect(socket_, &QTcpSocket::bytesWritten, this, &TPowersock::onBytesWritten);
-    connect(socket_, &QTcpSocket::disconnected, this, &TPowersock::onDisconnected);
-    connect(socket_, &QTcpSocket::errorOccurred, this,
+    connect(socket_, &QSslSocket::connected, this, &TPowersock::onConnected);
+    connect(socket_, &QSslSocket::encrypted, this, &TPowersock::onEncrypted);
+    connect(socket_, &QSslSocket::sslErrors, this, &TPowersock::onSslErrors);
+    connect(socket_, &QSslSocket::readyRead, this, &TPowersock::onReadyRead);
+    connect(socket_, &QSslSocket::bytesWritten, this, &TPowersock::onBytesWritten);
+    connect(socket_, &QSslSocket::disconnected, this, &TPowersock::onDisconnected);
+    connect(socket_, &QSslSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError error) { onSocketError(int(error)); });
 }
 
@@ -93,15 +117,61 @@ void TPowersock::notified(const std::function<void()>& reaction) {
     }
 }
 
+void TPowersock::becomeConnected() {
+    Connected = true;
+    fire(OnConnect, this);
+}
+
 void TPowersock::onConnected() {
     notified([this] {
-        Connected = true;
-        fire(OnConnect, this);
+        tcpUp_ = true;
+        if (!Secure)
+            return becomeConnected();
+        if (Proxy.isEmpty())
+            return startTls();
+        // The proxy is asked for a tunnel first; TLS goes through it once it stands.
+        tunnel_ = std::make_unique<ConnectReplyReader>();
+        QByteArray request;
+        for (const QString& line : RequestBuilder::tunnel(Host, Port))
+            request += line.toLatin1() + "\r\n";
+        socket_->write(request);
     });
 }
 
+void TPowersock::startTls() {
+    tls_.start(*socket_, bareHost(Host), quint16(Port), AcceptUntrusted);
+}
+
+void TPowersock::readTunnelReply() {
+    tunnel_->feed(socket_->readAll());
+    if (!tunnel_->complete())
+        return;
+    const std::unique_ptr<ConnectReplyReader> reply = std::move(tunnel_);
+    if (reply->opened())
+        return startTls();
+    failureText_ = QStringLiteral("Proxy refused the connection: ") + reply->statusLine();
+    failAttempt(ConnectionTrouble::Refused, reply->statusLine());
+}
+
+void TPowersock::onEncrypted() {
+    notified([this] { becomeConnected(); });
+}
+
+void TPowersock::onSslErrors(const QList<QSslError>& errors) {
+    if (notificationsOff_)
+        return;
+    const TlsClient::Verdict verdict = tls_.judge(*socket_, errors);
+    if (verdict.trouble != ConnectionTrouble::None)
+        failAttempt(verdict.trouble, verdict.reason);
+}
+
 void TPowersock::onReadyRead() {
-    notified([this] { ReadToStream(); });
+    notified([this] {
+        if (tunnel_)
+            readTunnelReply();
+        else
+            ReadToStream();
+    });
 }
 
 void TPowersock::onBytesWritten() {
@@ -110,6 +180,12 @@ void TPowersock::onBytesWritten() {
 
 void TPowersock::onDisconnected() {
     notified([this] {
+        if (connecting_ && !Connected) {
+            // Hung up on in the middle of the tunnel or the handshake.
+            failAttempt(tunnel_ ? ConnectionTrouble::ClosedBeforeReply : ConnectionTrouble::SecureFailed,
+                        socket_->errorString());
+            return;
+        }
         // Keep what the peer sent before it closed: a reply is often followed by the close at once.
         while (!Canceled && socket_->bytesAvailable() > 0) {
             const QByteArray chunk = socket_->read(TransferChunk);
@@ -119,6 +195,9 @@ void TPowersock::onDisconnected() {
             if (CountBytes)
                 BytesRecvd += quint32(chunk.size());
         }
+        peerClosed_ = true;
+        if (!replied_ && !received_.hasLine())
+            noteTrouble(ConnectionTrouble::ClosedBeforeReply, {});
         Connected = false;
         CloseSocket();
     });
@@ -134,14 +213,41 @@ void TPowersock::onSocketError(int error) {
     EventOk = false;
     platformError_ = SocketErrorTable::codeFor(socketError);
     LastErrorNo = platformError_;
+    if (!connecting_ || Connected)
+        return;
+    switch (socketError) {
+    case QAbstractSocket::ConnectionRefusedError:
+        return failAttempt(ConnectionTrouble::Refused, socket_->errorString());
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError:
+        return failAttempt(ConnectionTrouble::SecureFailed, socket_->errorString());
+    default:
+        return failAttempt(ConnectionTrouble::None, {});
+    }
 }
 
-void TPowersock::onLookupDone(int lookupId, quint32 address, bool ok) {
+void TPowersock::failAttempt(ConnectionTrouble trouble, const QString& detail) {
+    EventOk = false;
+    attemptFailed_ = true;
+    noteTrouble(trouble, detail);
+}
+
+// The first trouble seen is the one that counts: the rest follows from it.
+void TPowersock::noteTrouble(ConnectionTrouble trouble, const QString& detail) {
+    if (Trouble != ConnectionTrouble::None)
+        return;
+    Trouble = trouble;
+    TroubleDetail = detail;
+}
+
+void TPowersock::onLookupDone(int lookupId, const QList<QHostAddress>& addresses) {
     if (lookupId != lookupId_ && lookupId_ != LookupStarting)
         return; // a lookup we gave up on
     lookupId_ = -1;
+    const bool ok = !addresses.isEmpty();
     EventOk = ok;
-    lookedUpAddress_ = address;
+    addresses_ = addresses;
     if (!ok)
         LastErrorNo = platformError_ = SocketErrorTable::HostNotFound;
     LookupDone = true;
@@ -312,28 +418,22 @@ void TPowersock::timerTick() {
 void TPowersock::ResolveHost() {
     StatusMessage(8, QStringLiteral("Resolve Host"));
     // The whole name goes to the resolver, however long: cutting it would look up another host.
-    const QString name = Proxy.isEmpty() ? Host : Proxy;
-    QHostAddress dotted;
-    if (dotted.setAddress(name) && dotted.protocol() == QAbstractSocket::IPv4Protocol) {
-        RemoteAddress = dotted.toIPv4Address();
+    const QString name = bareHost(Proxy.isEmpty() ? Host : Proxy);
+    // An address needs no lookup, and gets none: no event fires for it.
+    if (QHostAddress literal; literal.setAddress(name)) {
+        addresses_ = {literal};
+        RemoteAddress = literal;
         return;
     }
-    RemoteAddress = 0;
+    addresses_.clear();
+    RemoteAddress.clear();
     TimerOn();
     LookupDone = false;
     abortLookup();
     // Qt may answer from its cache before lookupHost returns; LookupStarting lets that through.
     lookupId_ = LookupStarting;
-    const int id = QHostInfo::lookupHost(name, this, [this](const QHostInfo& info) {
-        quint32 address = 0;
-        if (info.error() == QHostInfo::NoError)
-            for (const QHostAddress& a : info.addresses())
-                if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                    address = a.toIPv4Address();
-                    break;
-                }
-        onLookupDone(info.lookupId(), address, address != 0);
-    });
+    const int id = QHostInfo::lookupHost(
+        name, this, [this](const QHostInfo& info) { onLookupDone(info.lookupId(), usableAddresses(info)); });
     if (!LookupDone)
         lookupId_ = id;
     EventWait::until([this] { return LookupDone || TimerExpired || Canceled; });
@@ -343,9 +443,9 @@ void TPowersock::ResolveHost() {
         throw ESockError(QStringLiteral("Host Lookup Timed Out"));
     if (Canceled)
         throw ESockError(QStringLiteral("Host Lookup Canceled"));
-    if (!EventOk)
+    if (!EventOk || addresses_.isEmpty())
         throw ESockError(HostLookupFailed);
-    RemoteAddress = lookedUpAddress_;
+    RemoteAddress = addresses_.first();
     fire(OnHostResolved, this);
 }
 
@@ -359,6 +459,10 @@ void TPowersock::Connect() {
     resetSocket();
     received_.clear();
     toSend_.clear();
+    Trouble = ConnectionTrouble::None;
+    TroubleDetail.clear();
+    peerClosed_ = false;
+    replied_ = false;
 
     for (int retry = 0;; ++retry) {
         try {
@@ -367,7 +471,7 @@ void TPowersock::Connect() {
             if (QString::fromUtf8(e.what()) != HostLookupFailed)
                 throw;
         }
-        if (RemoteAddress != 0)
+        if (!RemoteAddress.isNull())
             break;
         bool handled = false;
         if (retry == 0 && OnInvalidHost)
@@ -378,18 +482,25 @@ void TPowersock::Connect() {
 
     const qint32 port = Proxy.isEmpty() ? Port : ProxyPort;
     LookupDone = false;
-    EventOk = true;
-    if (port < 1 || port > 65535) {
-        // No such port: fail like a refused connect rather than dial a truncated number.
-        EventOk = false;
-        LastErrorNo = platformError_ = 10049;
-    } else {
-        socket_->connectToHost(QHostAddress(RemoteAddress), quint16(port));
+    {
+        connecting_ = true;
+        const auto done = qScopeGuard([this] {
+            connecting_ = false;
+            tunnel_.reset();
+        });
+        TimerOn();
+        // The addresses of the name in turn, until one takes the connection; once one does,
+        // what follows on it (a tunnel, a handshake) decides.
+        const QList<QHostAddress> addresses = addresses_;
+        for (const QHostAddress& address : addresses) {
+            attempt(address, port);
+            EventWait::until([this] { return Connected || TimerExpired || Canceled || attemptFailed_; });
+            if (Connected || TimerExpired || Canceled || tcpUp_)
+                break;
+        }
+        TimerOff();
     }
-    TimerOn();
-    EventWait::until([this] { return Connected || TimerExpired || Canceled || !EventOk; });
-    TimerOff();
-    if (!TimerExpired && !Canceled && EventOk)
+    if (Connected && !TimerExpired && !Canceled && !attemptFailed_)
         return;
     fire(OnConnectionFailed, this);
     // A late answer to the abandoned attempt must not make the session look connected.
@@ -399,12 +510,34 @@ void TPowersock::Connect() {
         throw ESockError(QStringLiteral("Connection Timed out"));
     if (Canceled)
         throw ESockError(QStringLiteral("Connection Canceled"));
-    throw ESockError(QStringLiteral("Connection Failed"));
+    throw ESockError(failureText_.isEmpty() ? QStringLiteral("Connection Failed") : failureText_);
+}
+
+void TPowersock::attempt(const QHostAddress& address, qint32 port) {
+    resetSocket();
+    RemoteAddress = address;
+    Trouble = ConnectionTrouble::None;
+    TroubleDetail.clear();
+    failureText_.clear();
+    tunnel_.reset();
+    tcpUp_ = false;
+    attemptFailed_ = false;
+    EventOk = true;
+    if (port < 1 || port > 65535) {
+        // No such port: fail like a refused connect rather than dial a truncated number.
+        LastErrorNo = platformError_ = 10049;
+        failAttempt(ConnectionTrouble::None, {});
+        return;
+    }
+    socket_->connectToHost(address, quint16(port));
 }
 
 void TPowersock::CloseSocket() {
     StatusMessage(4, QStringLiteral("Request Close Socket"));
     Connected = false;
+    // The server's ticket for this session comes with its first reply, so it is there by now.
+    if (Secure)
+        tls_.keepTicket(*socket_);
     resetSocket();
     if (!Destroying)
         fire(OnDisconnect, this);
@@ -431,7 +564,7 @@ void TPowersock::sendBytes(const QByteArray& bytes) {
     toSend_.append(bytes);
     SendDone = false;
     postWriteMore();
-    EventWait::until([this] { return SendDone || Canceled; });
+    waitUntilSent();
     if (Canceled) {
         Canceled = false;
         throw EAbortError(QStringLiteral("Socket send aborted"));
@@ -476,7 +609,7 @@ void TPowersock::SendStream(QIODevice& stream) {
             toSend_.append(all);
             SendDone = false;
             postWriteMore();
-            EventWait::until([this] { return SendDone || Canceled; });
+            waitUntilSent();
         },
         QStringLiteral("Socket send aborted"));
 }
@@ -494,17 +627,30 @@ void TPowersock::SendFile(const QString& fileName) {
     BytesSent = 0;
     BytesTotal = saturated32(file.size());
     postWriteMore();
-    runTransfer([this] { EventWait::until([this] { return SendDone || Canceled || BytesTotal <= 0; }); },
+    runTransfer([this] { waitUntilSent([this] { return BytesTotal <= 0; }); },
                 QStringLiteral("Socket send aborted"));
+}
+
+void TPowersock::waitUntilSent(const std::function<bool()>& alsoDone) {
+    const auto done = [&] { return SendDone || Canceled || (alsoDone && alsoDone()); };
+    EventWait::until([&] { return done() || peerClosed_; });
+    // Whatever is still queued can never go.
+    if (!done())
+        throw ESockError(ClosedEarly);
 }
 
 // ---- receiving -----------------------------------------------------------------------------
 
 QString TPowersock::ReadLn() {
     StatusMessage(8, QStringLiteral("ReadLn"));
-    EventWait::until([this] { return received_.hasLine() || Canceled; });
+    // A peer that closed with no complete line left can never give one; our own Disconnect ends
+    // nothing here, only a cancellation does.
+    EventWait::until([this] { return received_.hasLine() || Canceled || peerClosed_; });
     if (Canceled)
         throw EAbortError(QStringLiteral("Socket readln aborted"));
+    if (!received_.hasLine())
+        throw ESockError(ClosedEarly);
+    replied_ = true;
     return QString::fromLatin1(received_.takeLine());
 }
 
@@ -606,7 +752,7 @@ void TPowersock::RequireConnection() {
 }
 
 QString TPowersock::RemoteIP() const {
-    return QHostAddress(RemoteAddress).toString();
+    return RemoteAddress.isNull() ? QStringLiteral("0.0.0.0") : RemoteAddress.toString();
 }
 
 QString TPowersock::LocalIP() {

@@ -1,15 +1,20 @@
 #pragma once
 
 #include "net/ByteQueue.h"
+#include "net/ConnectReplyReader.h"
+#include "net/ConnectionTrouble.h"
+#include "net/TlsClient.h"
 
+#include <QHostAddress>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QFile;
 class QIODevice;
-class QTcpSocket;
+class QSslSocket;
 class TThreadTimer;
 
 // One TCP client session on the event thread: resolve, connect, send, read lines or everything
@@ -19,6 +24,9 @@ class TThreadTimer;
 //
 // Text goes over the wire one byte per character (Latin-1): everything received comes back
 // byte for byte, and characters beyond Latin-1 cannot be sent as text.
+//
+// A secure session speaks TLS from its first byte; it counts as connected once the handshake
+// is done, and everything else (the waits, the flags, the texts) is the same as for a plain one.
 class TPowersock : public QObject {
     Q_OBJECT
 public:
@@ -38,6 +46,13 @@ public:
     qint32 ReportLevel = 1;
     QString Proxy; // empty = connect to Host directly
     qint32 ProxyPort = 0;
+    // The next Connect speaks TLS with Host (through a tunnel of the proxy when Proxy is set):
+    // Host goes out for SNI and is checked against the peer's certificate.
+    bool Secure = false;
+    // Problems of the peer's certificate (a chain we do not trust, another name, an expired
+    // one) are let pass, for intranet servers with certificates of their own. A handshake that
+    // fails for another reason still fails.
+    bool AcceptUntrusted = false;
 
     // Events. Handlers may call Disconnect, Cancel or Abort on this session.
     TNotifyEvent OnDisconnect;
@@ -68,7 +83,11 @@ public:
     qint32 BytesTotal = 0;
     qint32 BytesSent = 0;
     quint32 BytesRecvd = 0;
-    quint32 RemoteAddress = 0; // IPv4 address of the peer (or proxy), host byte order; 0 = none
+    QHostAddress RemoteAddress; // the peer (or proxy) connected to, IPv4 or IPv6; null = none
+    // Why the last Connect failed, or why its connection ended before the peer's first reply
+    // line; cleared by Connect. The detail is the TLS library's reason, or the proxy's answer.
+    ConnectionTrouble Trouble = ConnectionTrouble::None;
+    QString TroubleDetail;
     QStringList SocketLibraryInfo;
 
     virtual void Connect();
@@ -128,12 +147,21 @@ private:
     // Runs a socket notification's reaction, unless notifications are off; nothing it raises
     // gets past here.
     void notified(const std::function<void()>& reaction);
+    // One connection attempt to one of the looked-up addresses.
+    void attempt(const QHostAddress& address, qint32 port);
+    void failAttempt(ConnectionTrouble trouble, const QString& detail);
+    void noteTrouble(ConnectionTrouble trouble, const QString& detail);
+    void becomeConnected();
+    void startTls();
+    void readTunnelReply();
     void onConnected();
+    void onEncrypted();
+    void onSslErrors(const QList<QSslError>& errors);
     void onReadyRead();
     void onBytesWritten();
     void onDisconnected();
     void onSocketError(int error);
-    void onLookupDone(int lookupId, quint32 address, bool ok);
+    void onLookupDone(int lookupId, const QList<QHostAddress>& addresses);
     void abortLookup();
     // Runs one of the buffer pumps later, from the event loop; nothing it raises gets out.
     void postPump(void (TPowersock::*pump)());
@@ -143,12 +171,15 @@ private:
     void postReadMore();
     void postWriteMore();
     void sendBytes(const QByteArray& bytes);
+    // Waits until what is queued has gone out; a peer that closed ends the wait with an error.
+    void waitUntilSent(const std::function<bool()>& alsoDone = {});
     void appendReceived(const QByteArray& bytes);
     bool somethingToSend() const;
     void countSent(qint64 n);
     void timerTick();
 
-    QTcpSocket* socket_ = nullptr;
+    QSslSocket* socket_ = nullptr;
+    TlsClient tls_;
     TThreadTimer* timer_ = nullptr;
     ByteQueue received_;
     ByteQueue toSend_;
@@ -157,7 +188,15 @@ private:
     QFile* captureFile_ = nullptr;
     static constexpr int LookupStarting = -2;
     int lookupId_ = -1;
-    quint32 lookedUpAddress_ = 0;
+    QList<QHostAddress> addresses_; // of the last lookup, IPv4 first
+    // The proxy's answer to our CONNECT, while it is awaited.
+    std::unique_ptr<ConnectReplyReader> tunnel_;
+    QString failureText_; // what a failed attempt raises instead of "Connection Failed"
+    bool connecting_ = false;
+    bool tcpUp_ = false; // the attempt's TCP connection stands (a tunnel or handshake may follow)
+    bool attemptFailed_ = false;
+    bool peerClosed_ = false; // the peer closed this connection: no more bytes will come
+    bool replied_ = false;    // a line of the peer's reply has been read on this connection
     quint32 platformError_ = 0;
     bool notificationsOff_ = false;
     bool readAgain_ = false;

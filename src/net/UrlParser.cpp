@@ -29,7 +29,7 @@ qint32 UrlParser::toInteger(const QString& text) {
 ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port) {
     if (url.isEmpty())
         throw std::runtime_error("Empty URL");
-    ParsedUrl r{url, {}, host, port == 0 ? 80 : port};
+    ParsedUrl r{url, {}, host, port == 0 ? 80 : port, {}};
     const bool hasAuthority = url.contains(QStringLiteral("//"));
 
     // The whole path is kept, however long: a cut path asks for another page.
@@ -41,8 +41,11 @@ ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port)
     }
 
     if (const qsizetype colon = url.indexOf(QLatin1Char(':')); colon >= 0) {
-        const QString scheme = url.left(colon).toLower();
-        r.port = scheme == QLatin1String("gopher") ? 70 : scheme == QLatin1String("ftp") ? 21 : 80;
+        r.scheme = url.left(colon).toLower();
+        r.port = r.scheme == QLatin1String("https")    ? 443
+                 : r.scheme == QLatin1String("gopher") ? 70
+                 : r.scheme == QLatin1String("ftp")    ? 21
+                                                       : 80;
     }
 
     QString hostPart;
@@ -54,7 +57,9 @@ ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port)
         const qsizetype slash = url.indexOf(QLatin1Char('/'));
         hostPart = slash < 0 ? url : url.left(slash);
     }
-    if (const qsizetype colon = hostPart.indexOf(QLatin1Char(':')); colon >= 0) {
+    // The colons of an IPv6 address in brackets are not the port's.
+    const qsizetype bracket = hostPart.startsWith(QLatin1Char('[')) ? hostPart.indexOf(QLatin1Char(']')) : -1;
+    if (const qsizetype colon = hostPart.indexOf(QLatin1Char(':'), bracket + 1); colon >= 0) {
         r.port = toInteger(hostPart.mid(colon + 1));
         hostPart.truncate(colon);
     }

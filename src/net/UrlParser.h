@@ -7,8 +7,9 @@
 struct ParsedUrl {
     QString url;  // the URL, with "/" appended when it had no path
     QString path; // the request target without a proxy
-    QString host;
+    QString host; // an IPv6 address keeps its brackets, as it goes into the Host line
     qint32 port = 0;
+    QString scheme; // what stands before the first ":", in lower case; empty when there is no ":"
 };
 
 class UrlParser {

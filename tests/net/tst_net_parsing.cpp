@@ -2,6 +2,7 @@
 // reader, header lists, the receive queue, the mail texts and the attachment encoder. No sockets
 // here.
 #include "net/ByteQueue.h"
+#include "net/ConnectReplyReader.h"
 #include "net/MailText.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
@@ -59,6 +60,11 @@ private slots:
             {"GOPHER://g.invalid/", "", 0, "GOPHER://g.invalid/", "/", "g.invalid", 70},
             {"w.invalid/page", "", 8181, "w.invalid/page", "/page", "w.invalid", 8181},
             {"w.invalid", "", 0, "w.invalid/", "/", "w.invalid", 80},
+            {"HTTPS://s.invalid", "", 8080, "HTTPS://s.invalid/", "/", "s.invalid", 443},
+            {"https://s.invalid:8443/x", "", 0, "https://s.invalid:8443/x", "/x", "s.invalid", 8443},
+            {"http://[::1]:8080/p", "", 0, "http://[::1]:8080/p", "/p", "[::1]", 8080},
+            {"https://[fe80::1]", "", 0, "https://[fe80::1]/", "/", "[fe80::1]", 443},
+            {"[::1]:81/p", "", 0, "[::1]:81/p", "/p", "[::1]", 81},
         };
         for (const Case& c : cases) {
             const ParsedUrl p = UrlParser::parse(c.url, c.oldHost, c.oldPort);
@@ -82,6 +88,47 @@ private slots:
         // Through a proxy without a host name there is no Host line at all.
         QCOMPARE(RequestBuilder::build({"GET", "/x", "/x", "", "p.invalid"}, {}).mid(0, 3),
                  QStringList({"GET /x HTTP/1.0", "Proxy-Connection: Keep-Alive", lines[2]}));
+    }
+
+    void connectReply_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("belonging"); // bytes of the reply; -1: all, and more may come
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("statusLine");
+        QTest::newRow("established") << QByteArray("HTTP/1.0 200 Connection established\r\n\r\n") << 39
+                                     << true << "HTTP/1.0 200 Connection established";
+        QTest::newRow("header lines, then the far end")
+            << QByteArray("HTTP/1.1 200 OK\r\nProxy-Agent: p\r\n\r\n\x16\x03\x01") << 35 << true
+            << "HTTP/1.1 200 OK";
+        QTest::newRow("line feeds only")
+            << QByteArray("HTTP/1.0 204 Fine\n\n") << 19 << true << "HTTP/1.0 204 Fine";
+        QTest::newRow("carriage returns are not blank lines")
+            << QByteArray("HTTP/1.0 200 OK\r\n\r\r\n\r\n") << 22 << true << "HTTP/1.0 200 OK";
+        QTest::newRow("refused") << QByteArray("HTTP/1.0 403 Filtered\r\nX: y\r\n\r\n") << 31 << false
+                                 << "HTTP/1.0 403 Filtered";
+        QTest::newRow("no number") << QByteArray("SSH-2.0-x\r\n\r\n") << 13 << false << "SSH-2.0-x";
+        QTest::newRow("not complete yet")
+            << QByteArray("HTTP/1.0 200 OK\r\nX: y\r\n") << -1 << false << "HTTP/1.0 200 OK";
+        QTest::newRow("endless status line") << "HTTP/1.0 200 " + QByteArray(1000, 'x') + "\r\n\r\n"
+                                             << 1017 << true << "HTTP/1.0 200 " + QString(243, 'x');
+    }
+
+    void connectReply() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, belonging);
+        QFETCH(bool, opened);
+        QFETCH(QString, statusLine);
+        // Whole, and a byte at a time as a slow proxy sends it.
+        for (const qsizetype piece : {reply.size(), qsizetype(1)}) {
+            ConnectReplyReader reader;
+            qsizetype taken = 0;
+            for (qsizetype at = 0; at < reply.size(); at += piece)
+                taken += reader.feed(reply.mid(at, piece));
+            QCOMPARE(taken, belonging < 0 ? reply.size() : belonging);
+            QCOMPARE(reader.complete(), belonging >= 0);
+            QCOMPARE(reader.opened(), opened);
+            QCOMPARE(reader.statusLine(), statusLine);
+        }
     }
 
     void headerList() {

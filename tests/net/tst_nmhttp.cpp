@@ -9,6 +9,7 @@
 #include "support/net/TinyproxyPeer.h"
 
 #include <QFile>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -125,7 +126,8 @@ private slots:
         QJsonObject routes{
             {"/slow", send("HTTP/1.0 200 OK\r\n\r\n", {{"delay", 1.0}})},
             {"/silent", QJsonObject{{"silent", true}}},
-            {"/halfline", send("HTTP/1.0 200 OK\r\nContent-Le")},
+            {"/halfline", send("HTTP/1.0 200 OK\r\nContent-Le", {{"after", "hang"}})},
+            {"/halfclose", send("HTTP/1.0 200 OK\r\nContent-Le")},
             {"/noreason", send("HTTP/1.0 404\r\n\r\n")},
             {"/auth", send("HTTP/1.0 401 Unauthorized\r\n\r\n")},
             {"/numbers", send("HTTP/1.0 99999 Odd\r\nContent-Length: 99999999999\r\n\r\n")},
@@ -145,6 +147,13 @@ private slots:
             QVERIFY(http.Canceled);
             QVERIFY(!http.Connected);
         }
+
+        // A server that closes with half a line sent can never finish it: the wait ends at once.
+        QCOMPARE(raised<ESockError>([&] { http.Head(peer.url("/halfclose")); }),
+                 "Connection closed before a complete reply");
+        QCOMPARE(http.ReplyNumber, 200);
+        QCOMPARE(http.Trouble, ConnectionTrouble::None); // the status line came
+        QVERIFY(!http.Connected);
 
         int failures = 0;
         http.OnFailure = [&](int) { ++failures; };
@@ -243,6 +252,16 @@ private slots:
         QCOMPARE(invalid, 1);
         QCOMPARE(http.ReplyNumber, 0);
         QCOMPARE(raised<std::runtime_error>([&] { http.Head(""); }), "Empty URL");
+        QCOMPARE(raised<ESockError>(
+                     [&] { http.Head(QString("http://127.0.0.1:%1/").arg(PeerProcess::freePort())); }),
+                 "Connection Failed");
+        QCOMPARE(http.Trouble, ConnectionTrouble::Refused);
+        // Taken and closed at once: no reply can come, so the call ends without waiting for one.
+        ScriptedPeer closing(QJsonObject{{"mode", "raw"}, {"close", true}});
+        QVERIFY(closing.start());
+        QCOMPARE(raised<ESockError>([&] { http.Head(closing.url("/")); }),
+                 "Connection closed before a complete reply");
+        QCOMPARE(http.Trouble, ConnectionTrouble::ClosedBeforeReply);
         ScriptedPeer stuck(QJsonObject{{"mode", "backlog"}});
         QVERIFY(stuck.start());
         http.TimeOut = 300;
@@ -250,6 +269,32 @@ private slots:
         QVERIFY(http.TimerExpired);
         QVERIFY(http.Canceled); // the time-out aborts, and the abort stays pending
         QCOMPARE(classified, 0);
+    }
+
+    void ipv6Literals() {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHostIPv6))
+            QSKIP("this machine has no IPv6 loopback address (::1)");
+        probe.close();
+        ScriptedPeer peer({{"mode", "http"},
+                           {"host", "::1"},
+                           {"routes", QJsonObject{{"*", send("HTTP/1.0 200 OK\r\n\r\n")}}}});
+        TinyproxyPeer proxy;
+        QVERIFY(peer.start());
+        QVERIFY2(proxy.start(), qPrintable(proxy.output()));
+        const QString url = QString("http://[::1]:%1/six?x=1").arg(peer.port());
+        TNMHTTP http;
+        http.Head(url);
+        QCOMPARE(http.ReplyNumber, 200);
+        QCOMPARE(http.RemoteIP(), "::1");
+        http.Proxy = "127.0.0.1";
+        http.ProxyPort = proxy.port();
+        http.Head(url);
+        QCOMPARE(http.ReplyNumber, 200);
+        QTRY_COMPARE(peer.requests().size(), 2);
+        QVERIFY2(peer.requests()[0].startsWith("HEAD /six?x=1 HTTP/1.0\r\nHost: [::1]\r\n"),
+                 peer.requests()[0]);
+        QVERIFY2(peer.requests()[1].startsWith("HEAD /six?x=1 HTTP/1.0\r\n"), peer.requests()[1]);
     }
 };
 

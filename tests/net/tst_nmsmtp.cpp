@@ -337,6 +337,16 @@ private slots:
             QCOMPARE(talk(peer), ""); // nobody answered the greeting, so no QUIT was waited for
     }
 
+    void serverClosesAtOnce() {
+        ScriptedPeer peer(QJsonObject{{"mode", "raw"}, {"close", true}});
+        QVERIFY(peer.start());
+        smtp->TimeOut = 0; // only the close can end the wait for the greeting
+        attempt([&] { connectTo(peer); });
+        QCOMPARE(events.last(), "error Connection closed before a complete reply");
+        QCOMPARE(smtp->Trouble, ConnectionTrouble::ClosedBeforeReply);
+        QVERIFY(!smtp->Connected);
+    }
+
     void attachments_data() {
         QTest::addColumn<bool>("uuCode");
         QTest::addColumn<QByteArray>("encoding");

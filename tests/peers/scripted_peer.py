@@ -13,8 +13,10 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
       lines up to "." and answers that. From the "silent" command on it answers nothing more.
       A reply without its line end gets CR LF.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
+Any mode but backlog also takes "host": the address to listen on ("::1"; default 127.0.0.1), and
+"tls": {"certificate": PEM file, "key": PEM file} to speak TLS on every connection.
 """
-import base64, json, socket, sys, threading, time
+import base64, json, socket, ssl, sys, threading, time
 
 out_lock = threading.Lock()
 PORT = 0  # our own port, for replies that name it as "{PORT}"
@@ -134,24 +136,32 @@ def serve_smtp(conn, config):
     record(received)
 
 
-def handle(conn, config):
-    with conn:
-        try:
-            if config["mode"] == "http":
-                serve_http(conn, config.get("routes", {}))
-            elif config["mode"] == "smtp":
-                serve_smtp(conn, config)
-            else:
-                serve_raw(conn, config)
-        except OSError:
-            pass
+def handle(conn, config, tls):
+    try:
+        if tls:
+            conn = tls.wrap_socket(conn, server_side=True)
+        if config["mode"] == "http":
+            serve_http(conn, config.get("routes", {}))
+        elif config["mode"] == "smtp":
+            serve_smtp(conn, config)
+        else:
+            serve_raw(conn, config)
+    except OSError:
+        pass
+    finally:
+        conn.close()
 
 
 def main():
     with open(sys.argv[1]) as f:
         config = json.load(f)
-    server = socket.socket()
-    server.bind(("127.0.0.1", 0))
+    host = config.get("host", "127.0.0.1")
+    server = socket.socket(socket.AF_INET6 if ":" in host else socket.AF_INET)
+    server.bind((host, 0))
+    tls = None
+    if "tls" in config:
+        tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        tls.load_cert_chain(config["tls"]["certificate"], config["tls"]["key"])
     if config["mode"] == "backlog":
         server.listen(0)
         filler = socket.create_connection(server.getsockname())  # fills the queue, never accepted
@@ -163,7 +173,7 @@ def main():
     say("READY %d" % server.getsockname()[1])
     while True:
         conn, _ = server.accept()
-        threading.Thread(target=handle, args=(conn, config), daemon=True).start()
+        threading.Thread(target=handle, args=(conn, config, tls), daemon=True).start()
 
 
 if __name__ == "__main__":

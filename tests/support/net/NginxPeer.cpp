@@ -5,7 +5,18 @@
 
 bool NginxPeer::start() {
     QDir().mkpath(root());
-    const QString config = writeConfig(QStringLiteral("nginx.conf.in"), QStringLiteral("user root;"));
+    return run(writeConfig(QStringLiteral("nginx.conf.in"), QStringLiteral("user root;")));
+}
+
+bool NginxPeer::startSecure(const QString& certificate, const QString& key) {
+    QDir().mkpath(root());
+    secure_ = true;
+    if (!QFile::copy(certificate, dir() + "/server.pem") || !QFile::copy(key, dir() + "/server.key"))
+        return false;
+    return run(writeConfig(QStringLiteral("nginx_tls.conf.in"), QStringLiteral("user root;")));
+}
+
+bool NginxPeer::run(const QString& config) {
     return launch(QStringLiteral("nginx"), {QStringLiteral("-p"), dir(), QStringLiteral("-c"), config,
                                             QStringLiteral("-e"), dir() + QStringLiteral("/error.log")});
 }
@@ -18,5 +29,12 @@ void NginxPeer::addFile(const QString& name, const QByteArray& content) {
 }
 
 QString NginxPeer::url(const QString& path) const {
-    return QStringLiteral("http://127.0.0.1:%1/%2").arg(port()).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2/%3").arg(secure_ ? "https" : "http").arg(port()).arg(path);
+}
+
+QStringList NginxPeer::accessLog() const {
+    QFile log(dir() + "/access.log");
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLatin1(log.readAll()).split('\n', Qt::SkipEmptyParts);
 }

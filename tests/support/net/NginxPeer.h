@@ -2,11 +2,22 @@
 
 #include "support/net/PeerProcess.h"
 
-// nginx serving static files from root(): real ETag, Last-Modified, Content-Length and 404s.
+#include <QStringList>
+
+// nginx serving static files from root(): real ETag, Last-Modified, Content-Length and 404s;
+// over TLS with a given certificate when started secure.
 class NginxPeer : public PeerProcess {
 public:
     bool start();
+    bool startSecure(const QString& certificate, const QString& key);
     QString root() const { return dir() + QStringLiteral("/root"); }
     void addFile(const QString& name, const QByteArray& content);
     QString url(const QString& path) const;
+    // The lines of the access log of a secure peer: server name, session reused, request line.
+    QStringList accessLog() const;
+
+private:
+    bool run(const QString& config);
+
+    bool secure_ = false;
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// An HTTP proxy's answer to CONNECT, read as it arrives: a status line, then header lines up to
+// the blank line. Only the status line is kept (and only its start), so a proxy that talks on
+// and on costs no memory.
+class ConnectReplyReader {
+public:
+    // Takes bytes as they arrive; returns how many of them belong to the answer. Whatever follows
+    // the blank line already comes from the far end of the tunnel.
+    qsizetype feed(const QByteArray& bytes);
+    bool complete() const { return complete_; }
+    // The answer is complete and its status is 2xx: the tunnel is open.
+    bool opened() const;
+    // The status line without its line end, for the error that names it.
+    QString statusLine() const;
+
+    static constexpr qsizetype LongestStatusLine = 256;
+
+private:
+    QByteArray status_;
+    bool statusDone_ = false;
+    bool complete_ = false;
+    qsizetype lineLength_ = 0; // bytes of the current header line so far, without its line feed
+    bool lineStartsWithCr_ = false;
+};

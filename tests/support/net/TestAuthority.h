@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A certificate authority of the test's own, and server certificates, made by the openssl
+// command in a temporary folder: signed by the authority for given names, expired, or signed by
+// nobody but themselves.
+class TestAuthority {
+public:
+    struct Issued {
+        QString certificate; // PEM files
+        QString key;
+    };
+
+    // Makes the authority; false when openssl fails (output() says why).
+    bool create();
+    QString certificate() const { return dir_.filePath(QStringLiteral("ca.pem")); }
+    // A certificate for the names ("DNS:localhost", "IP:127.0.0.1"), signed by the authority; an
+    // expired one ended before it began. Empty file names when openssl fails.
+    Issued issue(const QStringList& names, bool expired = false);
+    Issued selfSigned(const QStringList& names);
+    QString output() const { return output_; }
+
+private:
+    bool openssl(const QStringList& arguments);
+    // A new key and the name of the files for it.
+    Issued next();
+
+    QTemporaryDir dir_;
+    QString output_;
+    int issued_ = 0;
+};
