@@ -4,6 +4,7 @@
 #include "net/ESockError.h"
 #include "net/EventWait.h"
 #include "net/FileError.h"
+#include "net/HostAddresses.h"
 #include "net/RequestBuilder.h"
 #include "net/SocketErrorTable.h"
 #include "net/TThreadTimer.h"
@@ -41,25 +42,6 @@ qint32 saturated32(qint64 value) {
 
 const QString HostLookupFailed = QStringLiteral("Host Lookup Failed");
 const QString ClosedEarly = QStringLiteral("Connection closed before a complete reply");
-
-// A host as the resolver and the certificate know it: an IPv6 address without its brackets.
-QString bareHost(const QString& host) {
-    if (host.size() > 1 && host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
-        return host.mid(1, host.size() - 2);
-    return host;
-}
-
-// IPv4 first: it is what most servers answer best, and what the user knows them by.
-QList<QHostAddress> usableAddresses(const QHostInfo& info) {
-    QList<QHostAddress> found;
-    if (info.error() != QHostInfo::NoError)
-        return found;
-    for (const auto protocol : {QAbstractSocket::IPv4Protocol, QAbstractSocket::IPv6Protocol})
-        for (const QHostAddress& a : info.addresses())
-            if (a.protocol() == protocol)
-                found.append(a);
-    return found;
-}
 } // namespace
 
 TPowersock::TPowersock(QObject* parent) : QObject(parent) {
@@ -139,7 +121,7 @@ void TPowersock::onConnected() {
 }
 
 void TPowersock::startTls() {
-    tls_.start(*socket_, bareHost(Host), quint16(Port), AcceptUntrusted);
+    tls_.start(*socket_, HostAddresses::bare(Host), quint16(Port), AcceptUntrusted);
 }
 
 void TPowersock::readTunnelReply() {
@@ -418,7 +400,7 @@ void TPowersock::timerTick() {
 void TPowersock::ResolveHost() {
     StatusMessage(8, QStringLiteral("Resolve Host"));
     // The whole name goes to the resolver, however long: cutting it would look up another host.
-    const QString name = bareHost(Proxy.isEmpty() ? Host : Proxy);
+    const QString name = HostAddresses::bare(Proxy.isEmpty() ? Host : Proxy);
     // An address needs no lookup, and gets none: no event fires for it.
     if (QHostAddress literal; literal.setAddress(name)) {
         addresses_ = {literal};
@@ -432,8 +414,11 @@ void TPowersock::ResolveHost() {
     abortLookup();
     // Qt may answer from its cache before lookupHost returns; LookupStarting lets that through.
     lookupId_ = LookupStarting;
-    const int id = QHostInfo::lookupHost(
-        name, this, [this](const QHostInfo& info) { onLookupDone(info.lookupId(), usableAddresses(info)); });
+    const int id = QHostInfo::lookupHost(name, this, [this](const QHostInfo& info) {
+        onLookupDone(info.lookupId(), info.error() == QHostInfo::NoError
+                                          ? HostAddresses::inOrder(info.addresses())
+                                          : QList<QHostAddress>());
+    });
     if (!LookupDone)
         lookupId_ = id;
     EventWait::until([this] { return LookupDone || TimerExpired || Canceled; });

@@ -6,6 +6,32 @@
 #include <QSslSocket>
 #include <algorithm>
 
+namespace {
+// The error is about the peer's certificate (its chain, dates or name), not the handshake.
+bool certificateProblem(QSslError::SslError error) {
+    switch (error) {
+    case QSslError::NoError:
+    case QSslError::NoPeerCertificate:
+    case QSslError::NoSslSupport:
+    case QSslError::UnspecifiedError:
+    case QSslError::OcspNoResponseFound:
+    case QSslError::OcspMalformedRequest:
+    case QSslError::OcspMalformedResponse:
+    case QSslError::OcspInternalError:
+    case QSslError::OcspTryLater:
+    case QSslError::OcspSigRequred:
+    case QSslError::OcspUnauthorized:
+    case QSslError::OcspResponseCannotBeTrusted:
+    case QSslError::OcspResponseCertIdUnknown:
+    case QSslError::OcspResponseExpired:
+    case QSslError::OcspStatusUnknown:
+        return false;
+    default:
+        return true;
+    }
+}
+} // namespace
+
 void TlsClient::start(QSslSocket& socket, const QString& peerName, quint16 port, bool acceptUntrusted) {
     peer_ = peerName.toLower() + QLatin1Char(':') + QString::number(port);
     acceptUntrusted_ = acceptUntrusted;
@@ -48,27 +74,4 @@ void TlsClient::keepTicket(const QSslSocket& socket) {
     const QByteArray ticket = socket.sslConfiguration().sessionTicket();
     if (!ticket.isEmpty())
         tickets_.insert(peer_, {ticket, !passed_});
-}
-
-bool TlsClient::certificateProblem(QSslError::SslError error) {
-    switch (error) {
-    case QSslError::NoError:
-    case QSslError::NoPeerCertificate:
-    case QSslError::NoSslSupport:
-    case QSslError::UnspecifiedError:
-    case QSslError::OcspNoResponseFound:
-    case QSslError::OcspMalformedRequest:
-    case QSslError::OcspMalformedResponse:
-    case QSslError::OcspInternalError:
-    case QSslError::OcspTryLater:
-    case QSslError::OcspSigRequred:
-    case QSslError::OcspUnauthorized:
-    case QSslError::OcspResponseCannotBeTrusted:
-    case QSslError::OcspResponseCertIdUnknown:
-    case QSslError::OcspResponseExpired:
-    case QSslError::OcspStatusUnknown:
-        return false;
-    default:
-        return true;
-    }
 }

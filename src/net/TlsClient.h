@@ -26,9 +26,6 @@ public:
     // connection to the same peer.
     void keepTicket(const QSslSocket& socket);
 
-    // The error is about the peer's certificate (its chain, dates or name), not the handshake.
-    static bool certificateProblem(QSslError::SslError error);
-
 private:
     struct Ticket {
         QByteArray bytes;

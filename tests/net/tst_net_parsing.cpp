@@ -3,6 +3,7 @@
 // here.
 #include "net/ByteQueue.h"
 #include "net/ConnectReplyReader.h"
+#include "net/HostAddresses.h"
 #include "net/MailText.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
@@ -88,6 +89,15 @@ private slots:
         // Through a proxy without a host name there is no Host line at all.
         QCOMPARE(RequestBuilder::build({"GET", "/x", "/x", "", "p.invalid"}, {}).mid(0, 3),
                  QStringList({"GET /x HTTP/1.0", "Proxy-Connection: Keep-Alive", lines[2]}));
+    }
+
+    void hostAddresses() {
+        const QHostAddress v4a("192.0.2.1"), v4b("192.0.2.2"), v6("2001:db8::1");
+        QCOMPARE(HostAddresses::inOrder({v6, v4a, v4b}), QList<QHostAddress>({v4a, v4b, v6}));
+        QCOMPARE(HostAddresses::inOrder({v6}), QList<QHostAddress>({v6})); // a name with IPv6 only
+        QCOMPARE(HostAddresses::bare("[::1]"), "::1");
+        QCOMPARE(HostAddresses::bare("[::1"), "[::1");
+        QCOMPARE(HostAddresses::bare("a.invalid"), "a.invalid");
     }
 
     void connectReply_data() {

@@ -10,9 +10,11 @@
 #include "support/net/TestAuthority.h"
 #include "support/net/TinyproxyPeer.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -23,23 +25,6 @@ QJsonObject send(const QString& reply) {
 QString at(quint16 port, const QString& path, const QString& host = "localhost") {
     return QString("https://%1:%2%3").arg(host).arg(port).arg(path);
 }
-
-// A client that takes each redirect itself and asks again, as the page checker does.
-struct Checker {
-    TNMHTTP http;
-    QStringList visited;
-    Checker() {
-        http.OnRedirect = [this](bool& handled) {
-            handled = true;
-            http.Disconnect();
-        };
-    }
-    void check(const QString& url) {
-        visited = {url};
-        for (http.Head(url); http.ReplyNumber >= 300 && http.ReplyNumber < 400; http.Head(http.URL))
-            visited << http.URL;
-    }
-};
 } // namespace
 
 class TestNMHTTPS : public QObject {
@@ -196,14 +181,19 @@ private slots:
         follower.Get(start.url("/start"));
         QCOMPARE(follower.Body.toLatin1(), page);
         QCOMPARE(follower.URL, plain.url("page.html"));
-        Checker checker;
-        checker.check(start.url("/start"));
-        QCOMPARE(checker.visited,
-                 QStringList({start.url("/start"), at(secure.port(), "/hop"), plain.url("page.html")}));
-        QCOMPARE(checker.http.ReplyNumber, 200);
-        // And back again: an https page right after a plain one on the same client.
-        checker.check(at(trusted.port(), "/page.html"));
-        QCOMPARE(checker.http.ReplyNumber, 200);
+        // The page checker takes each redirect itself and asks again on the same client.
+        TNMHTTP check;
+        check.OnRedirect = [&](bool& handled) {
+            handled = true;
+            check.Disconnect();
+        };
+        QStringList visited;
+        for (check.Head(start.url("/start")); check.ReplyNumber / 100 == 3; check.Head(check.URL))
+            visited << check.URL;
+        QCOMPARE(visited, QStringList({at(secure.port(), "/hop"), plain.url("page.html")}));
+        QCOMPARE(check.ReplyNumber, 200);
+        check.Head(at(trusted.port(), "/page.html")); // and https again right after a plain page
+        QCOMPARE(check.ReplyNumber, 200);
         QTRY_COMPARE(secure.requests().size(), 2);
         QVERIFY(secure.requests()[0].startsWith("GET /hop HTTP/1.0\r\nHost: localhost\r\n"));
         QVERIFY(secure.requests()[1].startsWith("HEAD /hop HTTP/1.0\r\nHost: localhost\r\n"));
@@ -246,6 +236,22 @@ private slots:
         QCOMPARE(http.Trouble, trouble);
         QCOMPARE(connects, 0);
         QVERIFY(!http.Connected);
+    }
+
+    // Last: it changes what the process trusts.
+    void trustFromFolders() {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(authority.certificate(), folder.filePath("ca.pem")));
+        qunsetenv("SSL_CERT_FILE");
+        qputenv("SSL_CERT_DIR", "/nonexistent:" + folder.path().toLocal8Bit());
+        TNMHTTP http;
+        http.Head(at(trusted.port(), "/page.html"));
+        QCOMPARE(http.ReplyNumber, 200);
+        qputenv("SSL_CERT_DIR", "/nonexistent");
+        TNMHTTP later; // a new client: the first one would resume its checked session
+        QCOMPARE(raised<ESockError>([&] { later.Head(at(trusted.port(), "/page.html")); }),
+                 "Connection Failed");
+        QCOMPARE(later.Trouble, ConnectionTrouble::Untrusted);
     }
 };
 
