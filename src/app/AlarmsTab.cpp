@@ -55,10 +55,17 @@ constexpr BoxDesign ChangeGroup[] = {
     {"CheckBoxDaCM1", C::DateChanged, M1, false},      {"CheckBoxDaCM2", C::DateChanged, M2, false},
     {"CheckBoxDaCM3", C::DateChanged, M3, false},
 };
+// Rows added since: their boxes come last, so the keys of an older settings file keep their places.
+constexpr BoxDesign LaterGroup[] = {
+    {"CheckBoxCFL", C::ConnectionFailed, L, true},    {"CheckBoxCFY", C::ConnectionFailed, Y, false},
+    {"CheckBoxCFR", C::ConnectionFailed, R, true},    {"CheckBoxCFPW", C::ConnectionFailed, PW, true},
+    {"CheckBoxCFM1", C::ConnectionFailed, M1, false}, {"CheckBoxCFM2", C::ConnectionFailed, M2, false},
+    {"CheckBoxCFM3", C::ConnectionFailed, M3, false},
+};
 
 const char* const RowLabels[AlarmConditionCount] = {"No Error",          "Slow Access",    "TimeOut",
                                                     "Page Not Found",    "Host Not Found", "Size Changed",
-                                                    "Signature Changed", "Date Changed"};
+                                                    "Signature Changed", "Date Changed",      "Connection Failed"};
 
 constexpr int HeadingRows = 2;
 constexpr int FirstBoxColumn = 1;
@@ -131,6 +138,7 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
                                 QStringLiteral("Browse for a wav file"));
     t.Button1 =
         button(components, "Button1", QStringLiteral("Browse"), QStringLiteral("Browse for a wav file"));
+    createBoxes(components, t.rows, grid, LaterGroup);
 
     auto* sounds = new QGridLayout;
     sounds->addWidget(label(QStringLiteral("Yellow Alarm Soud")), 0, 0);

@@ -23,6 +23,10 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
                          QStringLiteral("Give up after this many seconds"));
     t.EditInterval = edit(components, "EditInterval", QStringLiteral("10"),
                           QStringLiteral("Automatically repeat checks every this many minutes"));
+    t.CheckBoxAcceptUntrusted =
+        checkBox(components, "CheckBoxAcceptUntrusted", QStringLiteral("Accept untrusted certificates"), false,
+                 QStringLiteral("For intranet servers with self-signed certificates: check https pages even "
+                                "when their certificate is not trusted"));
 
     auto* timing = new QGridLayout;
     timing->addWidget(label(QStringLiteral("Slow Access (sec)")), 0, 0);
@@ -44,6 +48,7 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
 
     auto* layout = new QVBoxLayout(t.TabSheet6);
     layout->addLayout(timing);
+    layout->addWidget(t.CheckBoxAcceptUntrusted);
     layout->addWidget(proxy);
     layout->addStretch(1);
     return t;

@@ -5,7 +5,7 @@ class QCheckBox;
 class QLineEdit;
 class QWidget;
 
-// The "Connection" tab: timing limits, check interval and proxy.
+// The "Connection" tab: timing limits, check interval, certificates and proxy.
 struct ConnectionTab {
     QWidget* TabSheet6;
     QLineEdit* EditProxyHost;
@@ -14,6 +14,7 @@ struct ConnectionTab {
     QLineEdit* EditTimeSlow;
     QLineEdit* EditTimeOut;
     QLineEdit* EditInterval;
+    QCheckBox* CheckBoxAcceptUntrusted;
 
     static ConnectionTab build(ComponentList& components);
 };

@@ -97,7 +97,8 @@ void TFormMainWindow::buildCheckEngine() {
                              toolBar.SpeedButton2, CheckWebPages, AbortCheck, PageControl1,
                              status.TabSheetStatus, connection.EditInterval, connection.EditTimeOut,
                              connection.EditTimeSlow, connection.CheckBoxProxy, connection.EditProxyHost,
-                             connection.EditProxyPort, NMHTTP2, StatusBar1},
+                             connection.EditProxyPort, connection.CheckBoxAcceptUntrusted, NMHTTP2,
+                             StatusBar1},
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); }},
         pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
 }

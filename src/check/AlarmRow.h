@@ -14,8 +14,9 @@ enum class AlarmCondition {
     SizeChanged,
     SignatureChanged,
     DateChanged,
+    ConnectionFailed,
 };
-constexpr int AlarmConditionCount = 8;
+constexpr int AlarmConditionCount = 9;
 
 // The reaction boxes of one condition; a box the row does not have is null ("No Error" has
 // only the log box).

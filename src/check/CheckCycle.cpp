@@ -3,6 +3,7 @@
 #include "check/AlarmDispatch.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckState.h"
+#include "check/FailureReason.h"
 #include "check/RedirectTarget.h"
 #include "net/EAbortError.h"
 #include "net/EventWait.h"
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <stdexcept>
 
 namespace {
 
@@ -193,6 +195,7 @@ void CheckCycle::checkPage(const PageCursor& page) {
             http.ProxyPort = DefaultProxyPort;
         }
         http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
+        http.AcceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
         s_.CurrentURL = pages_.url(page.position());
         pages_.writeStatus(page.position(), PageStatus::Checking);
         calls_.RepaintGrid();
@@ -209,19 +212,27 @@ void CheckCycle::checkPage(const PageCursor& page) {
             return;
         s_.ReplyNumber = http.ReplyNumber;
         if (s_.ReplyNumber >= 400) {
-            fail(page.position());
+            fail(page.position(), {});
             return;
         }
         succeed(page.position());
+    } catch (const std::exception& error) {
+        failed(page, QString::fromUtf8(error.what()));
     } catch (...) {
-        c_.Timer2->stop();
-        if (terminating_ || page.deleted())
-            return;
-        fail(page.position());
+        failed(page, QStringLiteral("unknown error"));
     }
 }
 
+void CheckCycle::failed(const PageCursor& page, const QString& errorText) {
+    c_.Timer2->stop();
+    if (terminating_ || page.deleted())
+        return;
+    const TNMHTTP& http = *c_.NMHTTP2;
+    fail(page.position(), failureReason(http.Trouble, http.TroubleDetail, errorText));
+}
+
 void CheckCycle::fetch() {
+    int redirects = 0;
     do {
         // An abort between two requests of a redirect chain ends the page as one during a request.
         if (c_.NMHTTP2->Canceled)
@@ -230,6 +241,8 @@ void CheckCycle::fetch() {
         s_.Redirected = false;
         c_.NMHTTP2->Head(s_.CurrentURL);
         pumpMessages();
+        if (s_.Redirected && ++redirects > MaxRedirects)
+            throw std::runtime_error("too many redirects");
     } while (s_.Redirected && !s_.InvalidHost);
 }
 
@@ -247,7 +260,7 @@ void CheckCycle::succeed(int page) {
     pages_.history().PushAccessTime(page, s_.ElapsedSeconds);
 }
 
-void CheckCycle::fail(int page) {
+void CheckCycle::fail(int page, const QString& reason) {
     c_.Timer2->stop();
     status(QStringLiteral("Error retreiving ") + s_.CurrentURL);
     s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
@@ -264,10 +277,18 @@ void CheckCycle::fail(int page) {
         s_.ErrorText = QStringLiteral("Invalid Host ");
         dispatch_.fireRow(AlarmCondition::HostNotFound, page);
     }
-    if (s_.TimedOut || c_.NMHTTP2->TimerExpired) {
+    const bool timedOut = s_.TimedOut || c_.NMHTTP2->TimerExpired;
+    if (timedOut) {
         status(s_.CurrentURL + QStringLiteral(" TimeOut Error"));
         s_.ErrorText = QStringLiteral("TimedOut");
         dispatch_.fireRow(AlarmCondition::TimeOut, page);
+    }
+    // The commonest outage of all, a server that is down, fits none of the above. A fetch the
+    // user aborted is no outage.
+    if (s_.ReplyNumber < 400 && !s_.InvalidHost && !timedOut && s_.CheckRunning) {
+        status(s_.CurrentURL + QStringLiteral(" Connection Failed"));
+        s_.ErrorText = QStringLiteral("Connection failed: ") + reason;
+        dispatch_.fireRow(AlarmCondition::ConnectionFailed, page);
     }
 }
 

@@ -45,6 +45,7 @@ public:
         QCheckBox* CheckBoxProxy;
         QLineEdit* EditProxyHost;
         QLineEdit* EditProxyPort;
+        QCheckBox* CheckBoxAcceptUntrusted;
         TNMHTTP* NMHTTP2;
         TStatusBar* StatusBar1;
     };
@@ -52,6 +53,9 @@ public:
         std::function<void(int)> ShowTrayState;
         std::function<void()> RepaintGrid;
     };
+
+    // Redirects followed for one page; the next one ends it, so a loop never hammers a server.
+    static constexpr int MaxRedirects = 20;
 
     // Pause between the passes that clear a pending cancellation before the next page.
     static constexpr int CleanupPassMs = 1000;
@@ -86,9 +90,12 @@ private:
     // error of an alarm sound is kept in soundError.
     void walkPage(const PageCursor& page, QString& soundError);
     void checkPage(const PageCursor& page);
+    // The fetch of the page ended with an error of this text.
+    void failed(const PageCursor& page, const QString& errorText);
     void fetch();
     void succeed(int page);
-    void fail(int page);
+    // reason: what ended the page's fetch, in plain words, for when no other outcome explains it.
+    void fail(int page, const QString& reason);
     void status(const QString& text);
     // Lets the window handle what is pending: the user's actions, timers, repaints.
     void pumpMessages();

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -36,15 +37,17 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 78);
+        QCOMPARE(keys.size(), 86);
         QCOMPARE(keys.mid(15, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(40, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 12),
-                 QStringList({"CheckBoxDaCM3", "EditProxyHost", "EditProxyPort", "CheckBoxProxy",
-                              "EditTimeSlow", "EditTimeOut", "EditInterval", "SizeList", "LastDateList",
-                              "SignatureList", "EditRootTo", "EditBrowseTo"}));
+        QCOMPARE(keys.mid(keys.size() - 20),
+                 QStringList({"CheckBoxDaCM3", "CheckBoxCFL", "CheckBoxCFY", "CheckBoxCFR", "CheckBoxCFPW",
+                              "CheckBoxCFM1", "CheckBoxCFM2", "CheckBoxCFM3", "EditProxyHost", "EditProxyPort",
+                              "CheckBoxProxy", "EditTimeSlow", "EditTimeOut", "EditInterval",
+                              "CheckBoxAcceptUntrusted", "SizeList", "LastDateList", "SignatureList", "EditRootTo",
+                              "EditBrowseTo"}));
         QVERIFY(text.contains("\nCheckBoxNEL=0\n"));
         QVERIFY(text.contains("\nCheckBoxSL=1\n"));
         QVERIFY(text.contains("\nMemo1=\"\"An error occurred while trying to access:\",%URL%:,,"
@@ -132,6 +135,40 @@ private slots:
         fixture.close();
         QVERIFY(fixture.settingsText().startsWith("; written by hand\r\n[Defaults]\r\n"));
         QVERIFY(fixture.settingsText().contains("[Other]\r\nEditEmailHost=ignored\r\n"));
+    }
+
+    // A file written before the "Connection Failed" row and the certificate box existed.
+    void olderFileLoadsWithTheNewKeysAtTheirDefaults() {
+        WindowFixture fixture;
+        fixture.start();
+        fixture.close();
+        const auto isNew = [](const QByteArray& line) {
+            return line.startsWith("CheckBoxCF") || line.startsWith("CheckBoxAcceptUntrusted=");
+        };
+        QList<QByteArray> older;
+        for (const QByteArray& line : fixture.settingsText().split('\n'))
+            if (!isNew(line))
+                older << (line.startsWith("EditTimeOut=") ? QByteArray("EditTimeOut=33") : line);
+        QFile file(fixture.settingsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(older.join('\n'));
+        file.close();
+
+        TFormMainWindow& w = fixture.restart();
+        const AlarmRow& failed = w.alarms.rows[int(AlarmCondition::ConnectionFailed)];
+        QCOMPARE(QList<bool>({failed.Log->isChecked(), failed.Yellow->isChecked(), failed.Red->isChecked(),
+                              failed.PlayWav->isChecked(), failed.Email1->isChecked(), failed.Email2->isChecked(),
+                              failed.Email3->isChecked()}),
+                 QList<bool>({true, false, true, true, false, false, false}));
+        QVERIFY(!w.connection.CheckBoxAcceptUntrusted->isChecked());
+        fixture.close();
+        // Every older key keeps its place and its value; the new ones are added.
+        QList<QByteArray> kept;
+        int added = 0;
+        for (const QByteArray& line : fixture.settingsText().split('\n'))
+            isNew(line) ? void(++added) : kept.append(line);
+        QCOMPARE(kept, older);
+        QCOMPARE(added, 8);
     }
 
     void listValueWithoutFinalCommaKeepsItsLastItem() {

@@ -565,6 +565,38 @@ private slots:
         QCOMPARE(f.w().misc.LastDateList->itemText(0), QString("Sun 06 Dec 1998 10:00:00 GMT"));
     }
 
+    // A server that is down, or one that never lets go, raises "Connection Failed".
+    void connectionFailedRow_data() {
+        QTest::addColumn<QJsonObject>("server"); // empty: nobody listens on the port
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("refused") << QJsonObject() << "connection refused" << 0;
+        QTest::newRow("closed before a reply")
+            << QJsonObject{{"mode", "raw"}, {"greeting", ""}, {"close", true}} << "connection closed before a reply"
+            << 1;
+        QTest::newRow("redirect loop") << routes({{"*", reply("HTTP/1.0 302 Found\r\nLocation: /loop\r\n\r\n")}})
+                                       << "too many redirects" << 21;
+    }
+    void connectionFailedRow() {
+        QFETCH(QJsonObject, server);
+        QFETCH(QString, reason);
+        QFETCH(int, requests);
+        ScriptedPeer peer(server);
+        QVERIFY(server.isEmpty() || peer.start());
+        const QString url = server.isEmpty() ? QString("http://127.0.0.1:%1/").arg(PeerProcess::freePort())
+                                             : peer.url("/loop");
+        CheckFixture f;
+        f.addPage(url);
+        StatusTexts bar(f.w().StatusBar1);
+        QCOMPARE(f.runCycle(), QStringList{"Connection failed: " + reason + ": " + url});
+        QCOMPARE(f.w().checkState.ErrorText, "Connection failed: " + reason);
+        QVERIFY(bar.texts().contains(url + " Connection Failed"));
+        QCOMPARE(f.status(0), PageStatus::RedAlarm);
+        QCOMPARE(trayPicture(f.w()), 6);
+        if (!server.isEmpty())
+            QTRY_COMPARE(peer.requests().size(), requests);
+    }
+
     // Screen readers toggle and press buttons without a click, and wait for the press to return.
     void toolbarAndOptionsAnswerAScreenReader() {
         ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n")}}));
