@@ -1,7 +1,8 @@
 // One check cycle of the running monitor over 500 pages served by nginx on loopback, against
-// curl fetching the same pages in one process; then a cycle over 500 pages that all fail (an
-// outage, with the default alarms: log line, red alarm, sound), against the healthy cycle. Also
-// how long the window's event loop went without being served, and resident memory. Prints
+// curl fetching the same pages in one process; the same over https (pages served with a
+// certificate of a test authority, which both trust); then a cycle over 500 pages that all fail
+// (an outage, with the default alarms: log line, red alarm, sound), against the healthy cycle.
+// Also how long the window's event loop went without being served, and resident memory. Prints
 // figures; never fails.
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
@@ -108,15 +109,36 @@ int main(int argc, char** argv) {
     for (int i = 0; i < Pages; ++i)
         missing << nginx.url(QStringLiteral("missing%1.html").arg(i));
 
+    TestAuthority authority;
+    if (!authority.create()) {
+        std::printf("openssl did not make the test authority: %s\n", qPrintable(authority.output()));
+        return 0;
+    }
+    qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
+    const TestAuthority::Issued certificate = authority.issue({QStringLiteral("IP:127.0.0.1")});
+    NginxPeer secureNginx;
+    const QStringList secureUrls = serveLoopbackPages(secureNginx, Pages, &certificate);
+    if (secureUrls.isEmpty()) {
+        std::printf("nginx did not start over TLS: %s\n", qPrintable(secureNginx.output()));
+        return 0;
+    }
+
     const CycleFigures healthy = checkOnce(urls, dialogs);
+    const CycleFigures secure = checkOnce(secureUrls, dialogs);
     const CycleFigures outage = checkOnce(missing, dialogs);
     const double theirs = curlHeadSeconds(urls);
+    const double theirsSecure =
+        curlHeadSeconds(secureUrls, nullptr, {QStringLiteral("--cacert"), authority.certificate()});
 
     print("check cycle, healthy pages", healthy);
+    print("check cycle, the same pages over https", secure);
     print("check cycle, every page failing (404)", outage);
     std::printf("curl --head --http1.0, healthy pages in one process: %.3f s (%.2f ms a page)\n", theirs,
                 theirs * 1000 / Pages);
+    std::printf("curl --head --http1.0, https pages in one process: %.3f s (%.2f ms a page)\n", theirsSecure,
+                theirsSecure * 1000 / Pages);
     std::printf("ratio healthy cycle / curl: %.2f\n", healthy.seconds / theirs);
+    std::printf("ratio https cycle / curl over https: %.2f\n", secure.seconds / theirsSecure);
     std::printf("ratio failing cycle / healthy cycle: %.2f\n", outage.seconds / healthy.seconds);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "support/TrayPicture.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
+#include "support/net/TestAuthority.h"
 #include "views/TDrawGrid.h"
 
 #include <QAccessible>
@@ -14,6 +15,7 @@
 #include <QJsonArray>
 #include <QLocale>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -572,10 +574,11 @@ private slots:
         QTest::addColumn<int>("requests");
         QTest::newRow("refused") << QJsonObject() << "connection refused" << 0;
         QTest::newRow("closed before a reply")
-            << QJsonObject{{"mode", "raw"}, {"greeting", ""}, {"close", true}} << "connection closed before a reply"
-            << 1;
-        QTest::newRow("redirect loop") << routes({{"*", reply("HTTP/1.0 302 Found\r\nLocation: /loop\r\n\r\n")}})
-                                       << "too many redirects" << 21;
+            << QJsonObject{{"mode", "raw"}, {"greeting", ""}, {"close", true}}
+            << "connection closed before a reply" << 1;
+        QTest::newRow("redirect loop")
+            << routes({{"*", reply("HTTP/1.0 302 Found\r\nLocation: /loop\r\n\r\n")}}) << "too many redirects"
+            << 21;
     }
     void connectionFailedRow() {
         QFETCH(QJsonObject, server);
@@ -595,6 +598,41 @@ private slots:
         QCOMPARE(trayPicture(f.w()), 6);
         if (!server.isEmpty())
             QTRY_COMPARE(peer.requests().size(), requests);
+    }
+
+    // https pages through the cycle: a trusted one, and a self-signed one that passes only while
+    // "Accept untrusted certificates" is ticked.
+    void certificatesOfHttpsPages() {
+        TestAuthority authority;
+        QVERIFY2(authority.create(), qPrintable(authority.output()));
+        const QByteArray systemCertificates = qgetenv("SSL_CERT_FILE");
+        qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
+        const auto restore = qScopeGuard([&] { qputenv("SSL_CERT_FILE", systemCertificates); });
+        const TestAuthority::Issued issued = authority.issue({"DNS:localhost"});
+        const TestAuthority::Issued own = authority.selfSigned({"DNS:localhost"});
+        NginxPeer trusted, selfSigned;
+        for (auto [server, certificate] : {std::pair{&trusted, issued}, std::pair{&selfSigned, own}}) {
+            server->addFile("index.html", "<html>secure</html>");
+            QVERIFY2(server->startSecure(certificate.certificate, certificate.key),
+                     qPrintable(server->output()));
+        }
+        const QString good = QString("https://localhost:%1/index.html").arg(trusted.port());
+        const QString bad = QString("https://localhost:%1/index.html").arg(selfSigned.port());
+        CheckFixture f;
+        f.addPage(good);
+        f.addPage(bad);
+        const QStringList lines = f.runCycle();
+        QCOMPARE(f.status(0), PageStatus::Ok);
+        QCOMPARE(f.w().misc.SizeList->itemText(0), QString("19"));
+        QCOMPARE(f.status(1), PageStatus::RedAlarm);
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines[0].startsWith("Connection failed: certificate not trusted (") &&
+                     lines[0].endsWith("): " + bad),
+                 qPrintable(lines[0]));
+
+        f.w().connection.CheckBoxAcceptUntrusted->setChecked(true);
+        QCOMPARE(f.runCycle(), QStringList());
+        QCOMPARE(f.status(1), PageStatus::Ok);
     }
 
     // Screen readers toggle and press buttons without a click, and wait for the press to return.
