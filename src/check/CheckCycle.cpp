@@ -217,13 +217,13 @@ void CheckCycle::checkPage(const PageCursor& page) {
         }
         succeed(page.position());
     } catch (const std::exception& error) {
-        failed(page, QString::fromUtf8(error.what()));
+        fetchFailed(page, QString::fromUtf8(error.what()));
     } catch (...) {
-        failed(page, QStringLiteral("unknown error"));
+        fetchFailed(page, QStringLiteral("unknown error"));
     }
 }
 
-void CheckCycle::failed(const PageCursor& page, const QString& errorText) {
+void CheckCycle::fetchFailed(const PageCursor& page, const QString& errorText) {
     c_.Timer2->stop();
     if (terminating_ || page.deleted())
         return;

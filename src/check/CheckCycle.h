@@ -91,7 +91,7 @@ private:
     void walkPage(const PageCursor& page, QString& soundError);
     void checkPage(const PageCursor& page);
     // The fetch of the page ended with an error of this text.
-    void failed(const PageCursor& page, const QString& errorText);
+    void fetchFailed(const PageCursor& page, const QString& errorText);
     void fetch();
     void succeed(int page);
     // reason: what ended the page's fetch, in plain words, for when no other outcome explains it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/HeaderEndScanner.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,7 +13,7 @@ public:
     // Takes bytes as they arrive; returns how many of them belong to the answer. Whatever follows
     // the blank line already comes from the far end of the tunnel.
     qsizetype feed(const QByteArray& bytes);
-    bool complete() const { return complete_; }
+    bool complete() const { return end_.complete(); }
     // The answer is complete and its status is 2xx: the tunnel is open.
     bool opened() const;
     // The status line without its line end, for the error that names it.
@@ -20,9 +22,8 @@ public:
     static constexpr qsizetype LongestStatusLine = 256;
 
 private:
+    // It ends on the same blank lines as a page's header.
+    HeaderEndScanner end_;
     QByteArray status_;
     bool statusDone_ = false;
-    bool complete_ = false;
-    qsizetype lineLength_ = 0; // bytes of the current header line so far, without its line feed
-    bool lineStartsWithCr_ = false;
 };

@@ -1,6 +1,6 @@
 #include "net/HeaderEndScanner.h"
 
-bool HeaderEndScanner::feed(const QByteArray& bytes) {
+qsizetype HeaderEndScanner::feed(const QByteArray& bytes) {
     qsizetype at = 0;
     while (!complete_ && at < bytes.size()) {
         const qsizetype lineFeed = bytes.indexOf('\n', at);
@@ -9,7 +9,7 @@ bool HeaderEndScanner::feed(const QByteArray& bytes) {
             lineStartsWithCr_ = bytes[at] == '\r';
         lineLength_ += end - at;
         if (lineFeed < 0)
-            break;
+            return bytes.size();
         const bool blank = lineLength_ == 0 || (lineLength_ == 1 && lineStartsWithCr_);
         // The first line is the status line, whatever it holds.
         complete_ = lines_ > 0 && blank;
@@ -17,5 +17,5 @@ bool HeaderEndScanner::feed(const QByteArray& bytes) {
         lineLength_ = 0;
         at = lineFeed + 1;
     }
-    return complete_;
+    return at;
 }

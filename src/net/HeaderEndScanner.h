@@ -9,8 +9,9 @@
 class HeaderEndScanner {
 public:
     void reset() { *this = HeaderEndScanner(); }
-    // Returns whether the end of the header is among the bytes fed so far.
-    bool feed(const QByteArray& bytes);
+    // Takes bytes as they arrive; returns how many of them belong to the header (whatever follows
+    // its last line is the body, or what comes through a tunnel).
+    qsizetype feed(const QByteArray& bytes);
     bool complete() const { return complete_; }
 
 private:

@@ -9,8 +9,8 @@
 
 TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {
     DataArrivedHook = [this](const QByteArray& bytes) {
-        if (!Answered)
-            Answered = headerEnd_.feed(bytes);
+        headerEnd_.feed(bytes);
+        Answered = headerEnd_.complete();
     };
 }
 
