@@ -1,5 +1,7 @@
 #include "net/TNMUUProcessor.h"
 
+#include "net/FireEvent.h"
+
 #include <QIODevice>
 #include <stdexcept>
 
@@ -7,12 +9,6 @@ namespace {
 constexpr qint64 GroupSize = 45;
 const char Base64Alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 const char UuAlphabet[] = "`!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_";
-
-template <typename Event> void fire(const Event& event, QObject* sender) {
-    const Event handler = event; // the handler may replace the event while it runs
-    if (handler)
-        handler(sender);
-}
 } // namespace
 
 TNMUUProcessor::TNMUUProcessor(QObject* parent) : QObject(parent) {}

@@ -3,6 +3,7 @@
 #include "net/ByteQueue.h"
 #include "net/ConnectReplyReader.h"
 #include "net/ConnectionTrouble.h"
+#include "net/FireEvent.h"
 #include "net/TlsClient.h"
 
 #include <QHostAddress>
@@ -134,12 +135,6 @@ protected:
     std::function<void(QObject* Sender, quint32 code, const QString& text)> ErrorHook;
     // Bytes arrived from the peer, seen as they arrive, before anyone reads them.
     std::function<void(const QByteArray& bytes)> DataArrivedHook;
-
-    template <typename Event, typename... Args> void fire(const Event& event, Args&&... args) {
-        const Event handler = event; // the handler may replace the event while it runs
-        if (handler)
-            handler(std::forward<Args>(args)...);
-    }
 
 private:
     void wireSocket();
