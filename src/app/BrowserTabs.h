@@ -5,14 +5,14 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class QWidget;
+class TWebBrowser;
 
-// The hidden "Browser" tab and the "Web Browser" tab. The browser views are plain areas until
-// the embedded browser is built into them.
+// The hidden "Browser" tab and the "Web Browser" tab.
 struct BrowserTabs {
     QWidget* TabSheetRoot;
     QWidget* PanelRoot;
     QLineEdit* EditRootTo;
-    QWidget* WebBrowser1;
+    TWebBrowser* WebBrowser1;
 
     QWidget* TabSheetBrowser;
     QToolButton* BrowseBack;
@@ -21,7 +21,7 @@ struct BrowserTabs {
     QLineEdit* EditBrowseTo;
     QPushButton* ButtonBrowseGo;
     QPushButton* ButtonAddFromBrowser;
-    QWidget* WebBrowser2;
+    TWebBrowser* WebBrowser2;
 
     static BrowserTabs build(ComponentList& components);
 };

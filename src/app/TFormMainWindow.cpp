@@ -1,6 +1,9 @@
 #include "app/TFormMainWindow.h"
 
 #include "app/WindowTray.h"
+#include "browser/RootBrowserTab.h"
+#include "browser/TWebBrowser.h"
+#include "browser/WebBrowserTab.h"
 #include "check/AlarmDispatch.h"
 #include "check/AlarmMatrix.h"
 #include "check/ChangeDetection.h"
@@ -67,6 +70,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
 
     buildTabs();
     buildComponents(settingsFile);
+    buildBrowser();
     buildStatusViews();
     buildCheckEngine();
 }
@@ -141,8 +145,19 @@ void TFormMainWindow::buildStatusViews() {
     statusGrid_->OnOpenPage = [this](int, const QString& url) { DrawGrid1SelectCell(url); };
 }
 
+void TFormMainWindow::buildBrowser() {
+    webBrowserTab_ = new WebBrowserTab(
+        {browser.WebBrowser2, browser.EditBrowseTo, browser.ButtonBrowseGo, browser.ButtonAddFromBrowser,
+         browser.BrowseBack, browser.BrowseForward, browser.BrowseStop, webPages.CheckListBoxURL,
+         webPages.EditURL},
+        [this] { pageList_->ButtonAddClick(); }, this);
+    rootBrowserTab_ =
+        new RootBrowserTab({browser.WebBrowser1, browser.EditRootTo, TimerHTML1, BrowseTo}, this);
+}
+
 void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {
     browser.EditBrowseTo->setText(url);
+    webBrowserTab_->ButtonBrowseGoClick();
     PageControl1->setCurrentWidget(browser.TabSheetBrowser);
 }
 
@@ -177,6 +192,7 @@ void TFormMainWindow::buildComponents(const QString& settingsFile) {
     Timer1 = timer(components_, "Timer1", 600000, this);
     Timer2 = timer(components_, "Timer2", 1000, this);
     TimerHTML1 = timer(components_, "TimerHTML1", 100, this);
+    BrowseTo = components_.add(new QAction(this), "BrowseTo");
     // A sound named without a folder is looked for beside the settings, then beside the program.
     MediaPlayer1 = components_.add(
         new TMediaPlayer({QFileInfo(settingsFile).absolutePath(), QCoreApplication::applicationDirPath()},

@@ -32,6 +32,7 @@ class TNMHTTP;
 class TNMSMTP;
 class PageListEditor;
 class RepaintThrottle;
+class RootBrowserTab;
 class QTabWidget;
 class QTimer;
 class StatusGrid;
@@ -39,6 +40,7 @@ class TImageList;
 class TMediaPlayer;
 class TStatusBar;
 class TWinTaskbar;
+class WebBrowserTab;
 class WindowTray;
 
 // The main window. It creates every component, in the order the settings file keeps, and
@@ -80,6 +82,7 @@ public:
     QTimer* Timer1;
     QTimer* Timer2;
     QTimer* TimerHTML1;
+    QAction* BrowseTo;
     TMediaPlayer* MediaPlayer1;
     TNMHTTP* NMHTTP2;
     TNMHTTP* NMHTTPback;
@@ -110,6 +113,7 @@ private:
     void buildCheckEngine();
     void buildMail();
     void buildStatusViews();
+    void buildBrowser();
     void DrawGrid1SelectCell(const QString& url);
     void FormShow();
     void FormCloseQuery(bool& canClose);
@@ -120,6 +124,8 @@ private:
     DialogService& dialogs_;
     SettingsStore settings_;
     PageListEditor* pageList_ = nullptr;
+    WebBrowserTab* webBrowserTab_ = nullptr;
+    RootBrowserTab* rootBrowserTab_ = nullptr;
     AlarmMatrix* alarmMatrix_ = nullptr;
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;

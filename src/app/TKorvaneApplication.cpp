@@ -1,9 +1,10 @@
 #include "app/TKorvaneApplication.h"
 
+#include "browser/WebEngineSetup.h"
 #include "views/DialogService.h"
 
 TKorvaneApplication::TKorvaneApplication(int& argc, char** argv, DialogService& dialogs)
-    : QApplication(argc, argv), dialogs_(&dialogs) {
+    : QApplication(WebEngineSetup::beforeApplication(argc), argv), dialogs_(&dialogs) {
     setApplicationName(QStringLiteral("Korvane"));
     setApplicationDisplayName(QStringLiteral("Korvane"));
 }

@@ -72,14 +72,6 @@ private slots:
         QCOMPARE(trayPicture(w), 0);
     }
 
-    void selectingAGridRowOpensItsPageInTheBrowserTab() {
-        WindowFixture fixture("[defaults]\nCheckListBoxURL=1http://a.example/,1http://b.example/,\n");
-        TFormMainWindow& w = fixture.start();
-        w.status.DrawGrid1->setCurrentCell(2, 1);
-        QCOMPARE(w.browser.EditBrowseTo->text(), QString("http://b.example/"));
-        QCOMPARE(w.PageControl1->currentWidget(), w.browser.TabSheetBrowser);
-    }
-
     void closingFromTheTrayShowsTheWindowAndRemovesTheIcon() {
         WindowFixture fixture;
         TFormMainWindow& w = fixture.start();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 bool NginxPeer::start() {
     QDir().mkpath(root());
@@ -22,8 +23,8 @@ bool NginxPeer::run(const QString& config) {
 }
 
 void NginxPeer::addFile(const QString& name, const QByteArray& content) {
-    QDir().mkpath(root());
     QFile file(root() + QLatin1Char('/') + name);
+    QDir().mkpath(QFileInfo(file).absolutePath());
     file.open(QIODevice::WriteOnly);
     file.write(content);
 }

@@ -1,0 +1,34 @@
+#include "browser/BrowserEngineLibrary.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+
+namespace {
+
+// The library sits beside the program; a test or a benchmark runs from a folder of its own and
+// finds it in the build folder.
+CreateBrowserEngine resolve(QString& error) {
+    static CreateBrowserEngine create = nullptr;
+    static QString failure;
+    if (create || !failure.isEmpty()) {
+        error = failure;
+        return create;
+    }
+    for (const QString& folder :
+         {QCoreApplication::applicationDirPath(), QStringLiteral(KORVANE_ENGINE_DIR)}) {
+        QLibrary library(folder + QStringLiteral("/korvane_webengine"));
+        create = reinterpret_cast<CreateBrowserEngine>(library.resolve(CreateBrowserEngineName));
+        if (create)
+            return create;
+        failure = library.errorString();
+    }
+    error = failure;
+    return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<BrowserEngine> BrowserEngineLibrary::create(QWidget* parent, QString& error) {
+    const CreateBrowserEngine make = resolve(error);
+    return std::unique_ptr<BrowserEngine>(make ? make(parent) : nullptr);
+}
