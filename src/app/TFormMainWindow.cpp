@@ -10,6 +10,7 @@
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmMailSender.h"
 #include "notify/TMediaPlayer.h"
+#include "pages/AddressDrop.h"
 #include "pages/PageListEditor.h"
 #include "views/DialogService.h"
 #include "views/RepaintThrottle.h"
@@ -17,6 +18,7 @@
 #include "views/StatusPictures.h"
 #include "views/TCheckListBox.h"
 #include "views/TDrawGrid.h"
+#include "views/TDropURLTarget.h"
 #include "views/TImageList.h"
 #include "views/TStatusBar.h"
 #include "views/TWinTaskbar.h"
@@ -69,6 +71,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildComponents(settingsFile);
     buildStatusViews();
     buildCheckEngine();
+    buildAddressDrop();
 }
 
 TFormMainWindow::~TFormMainWindow() = default;
@@ -139,6 +142,17 @@ void TFormMainWindow::buildStatusViews() {
     statusGrid_ = std::make_unique<StatusGrid>(status.DrawGrid1, source, ImageList1);
     gridRepaint_ = new RepaintThrottle(status.DrawGrid1->viewport());
     statusGrid_->OnOpenPage = [this](int, const QString& url) { DrawGrid1SelectCell(url); };
+}
+
+void TFormMainWindow::buildAddressDrop() {
+    DropURLTarget1 = components_.add(new TDropURLTarget(this), "DropURLTarget1");
+    addressDrop_ =
+        std::make_unique<AddressDrop>(AddressDrop::Controls{PageControl1, webPages.TabSheetWebPages,
+                                                            webPages.EditURL, StatusBar1, DropURLTarget1},
+                                      [this] { pageList_->ButtonAddClick(); });
+    DropURLTarget1->OnDragOver = [this] { addressDrop_->DropURLTarget1DragOver(); };
+    DropURLTarget1->OnDrop = [this] { addressDrop_->DropURLTarget1Drop(); };
+    reported(dialogs_, [this] { DropURLTarget1->Register(PageControl1); })();
 }
 
 void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {
@@ -261,6 +275,8 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
 
 void TFormMainWindow::FormClose() {
     closed_ = true;
+    // Nothing dropped after this joins a list that is about to be saved.
+    reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();
 }
 

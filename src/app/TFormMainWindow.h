@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class AddressDrop;
 class AlarmDispatch;
 class AlarmMailComposer;
 class AlarmMailSender;
@@ -35,6 +36,7 @@ class RepaintThrottle;
 class QTabWidget;
 class QTimer;
 class StatusGrid;
+class TDropURLTarget;
 class TImageList;
 class TMediaPlayer;
 class TStatusBar;
@@ -90,6 +92,7 @@ public:
     TImageList* ImageList1;
     TImageList* ImageList2;
     TWinTaskbar* TrayIcon1;
+    TDropURLTarget* DropURLTarget1;
 
     ActivityLog log;
     PageRecords pages;
@@ -110,6 +113,7 @@ private:
     void buildCheckEngine();
     void buildMail();
     void buildStatusViews();
+    void buildAddressDrop();
     void DrawGrid1SelectCell(const QString& url);
     void FormShow();
     void FormCloseQuery(bool& canClose);
@@ -120,6 +124,7 @@ private:
     DialogService& dialogs_;
     SettingsStore settings_;
     PageListEditor* pageList_ = nullptr;
+    std::unique_ptr<AddressDrop> addressDrop_;
     AlarmMatrix* alarmMatrix_ = nullptr;
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;
