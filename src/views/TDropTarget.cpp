@@ -1,9 +1,8 @@
 #include "views/TDropTarget.h"
 
 #include <QDropEvent>
-#include <QMimeData>
-#include <QWidget>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -20,7 +19,6 @@ std::runtime_error failure(const char* what, const QWidget* control) {
 TDropTarget::TDropTarget(QObject* parent) : QObject(parent) {}
 
 TDropTarget::~TDropTarget() {
-    registered_ = false;
     revoke();
 }
 
@@ -43,7 +41,7 @@ void TDropTarget::Register(QWidget* control) {
 
 void TDropTarget::Unregister() {
     registered_ = false;
-    const QPointer<QWidget> control = control_;
+    QWidget* const control = control_;
     // Forgotten even when the registration was lost, so a second call has nothing to fail on.
     if (!revoke())
         throw failure("Failed to Unregister ", control);
