@@ -46,7 +46,7 @@ void AddressDrop::DropURLTarget1DragOver() {
 
 void AddressDrop::DropURLTarget1Drop() {
     c_.PageControl1->setCurrentWidget(c_.TabSheetWebPages);
-    // The line break that ends a shortcut's address line is not part of the address.
+    // The line break that ends a shortcut's address line does not belong to the address.
     const QString address = c_.DropURLTarget1->DroppedURL.trimmed();
     const QString problem = refusal(*c_.DropURLTarget1, address);
     if (!problem.isEmpty()) {
