@@ -13,6 +13,7 @@
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmMailSender.h"
 #include "notify/TMediaPlayer.h"
+#include "pages/AddressDrop.h"
 #include "pages/PageListEditor.h"
 #include "views/DialogService.h"
 #include "views/RepaintThrottle.h"
@@ -20,6 +21,7 @@
 #include "views/StatusPictures.h"
 #include "views/TCheckListBox.h"
 #include "views/TDrawGrid.h"
+#include "views/TDropURLTarget.h"
 #include "views/TImageList.h"
 #include "views/TStatusBar.h"
 #include "views/TWinTaskbar.h"
@@ -73,6 +75,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckEngine();
+    buildAddressDrop();
 }
 
 TFormMainWindow::~TFormMainWindow() = default;
@@ -153,6 +156,17 @@ void TFormMainWindow::buildBrowser() {
         [this] { pageList_->ButtonAddClick(); }, this);
     rootBrowserTab_ =
         new RootBrowserTab({browser.WebBrowser1, browser.EditRootTo, TimerHTML1, BrowseTo}, this);
+}
+
+void TFormMainWindow::buildAddressDrop() {
+    DropURLTarget1 = components_.add(new TDropURLTarget(this), "DropURLTarget1");
+    addressDrop_ =
+        std::make_unique<AddressDrop>(AddressDrop::Controls{PageControl1, webPages.TabSheetWebPages,
+                                                            webPages.EditURL, StatusBar1, DropURLTarget1},
+                                      [this] { pageList_->ButtonAddClick(); });
+    DropURLTarget1->OnDragOver = [this] { addressDrop_->DropURLTarget1DragOver(); };
+    DropURLTarget1->OnDrop = [this] { addressDrop_->DropURLTarget1Drop(); };
+    reported(dialogs_, [this] { DropURLTarget1->Register(PageControl1); })();
 }
 
 void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {
@@ -277,6 +291,8 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
 
 void TFormMainWindow::FormClose() {
     closed_ = true;
+    // Nothing dropped after this joins a list that is about to be saved.
+    reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();
 }
 

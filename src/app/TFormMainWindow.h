@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class AddressDrop;
 class AlarmDispatch;
 class AlarmMailComposer;
 class AlarmMailSender;
@@ -36,6 +37,7 @@ class RootBrowserTab;
 class QTabWidget;
 class QTimer;
 class StatusGrid;
+class TDropURLTarget;
 class TImageList;
 class TMediaPlayer;
 class TStatusBar;
@@ -93,6 +95,7 @@ public:
     TImageList* ImageList1;
     TImageList* ImageList2;
     TWinTaskbar* TrayIcon1;
+    TDropURLTarget* DropURLTarget1;
 
     ActivityLog log;
     PageRecords pages;
@@ -114,6 +117,7 @@ private:
     void buildMail();
     void buildStatusViews();
     void buildBrowser();
+    void buildAddressDrop();
     void DrawGrid1SelectCell(const QString& url);
     void FormShow();
     void FormCloseQuery(bool& canClose);
@@ -126,6 +130,7 @@ private:
     PageListEditor* pageList_ = nullptr;
     WebBrowserTab* webBrowserTab_ = nullptr;
     RootBrowserTab* rootBrowserTab_ = nullptr;
+    std::unique_ptr<AddressDrop> addressDrop_;
     AlarmMatrix* alarmMatrix_ = nullptr;
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;
