@@ -38,6 +38,7 @@ class PrintedDialogs : public DialogService {
 public:
     void showError(const QString& text) override { std::printf("error shown: %s\n", qPrintable(text)); }
     void showMessage(const QString& text) override { std::printf("message shown: %s\n", qPrintable(text)); }
+    bool confirm(const QString&, const QString&) override { return false; }
     std::optional<QString> inputText(const QString&, const QString&) override { return std::nullopt; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
 };

@@ -1,7 +1,7 @@
 #include "app/SettingsStore.h"
 
 #include "app/CommaText.h"
-#include "app/IniFile.h"
+#include "net/IniFile.h"
 #include "views/TCheckListBox.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "net/TNMSMTP.h"
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmReport.h"
-#include "notify/PortNumber.h"
+#include "net/IntegerText.h"
 #include "views/ActivityLog.h"
 #include "views/DialogService.h"
 #include "views/TStatusBar.h"
@@ -72,7 +72,7 @@ void AlarmMailSender::deliver(const AlarmReport& report) {
     const QString composed = composer_.composedText(templateText, report);
     smtp.PostMessage.Body.clear();
     smtp.Host = c_.EditEmailHost->text();
-    const std::optional<int> port = PortNumber::parse(c_.EditEmailPort->text());
+    const std::optional<int> port = IntegerText::parse(c_.EditEmailPort->text());
     if (!port)
         throw std::invalid_argument("The mail server port is not a number");
     smtp.Port = *port;

@@ -15,6 +15,10 @@ public:
     // A plain message box with an OK button.
     virtual void showMessage(const QString& text) = 0;
 
+    // A confirmation box with the buttons "&Yes" and "&No": whether the user chose "&Yes".
+    // Closing the box is a "&No".
+    virtual bool confirm(const QString& caption, const QString& text) = 0;
+
     // An input dialog with a caption, a prompt and an empty field: the text entered, or nothing
     // when the user cancels.
     virtual std::optional<QString> inputText(const QString& caption, const QString& prompt) = 0;

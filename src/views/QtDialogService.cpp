@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 void QtDialogService::showError(const QString& text) {
     QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), text);
@@ -12,6 +13,15 @@ void QtDialogService::showError(const QString& text) {
 
 void QtDialogService::showMessage(const QString& text) {
     QMessageBox::information(QApplication::activeWindow(), QApplication::applicationName(), text);
+}
+
+bool QtDialogService::confirm(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QAbstractButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("&No"), QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 std::optional<QString> QtDialogService::inputText(const QString& caption, const QString& prompt) {

@@ -1,6 +1,6 @@
 // The texts the alarm mail is made from: macro expansion and the port field.
 #include "notify/MailMacros.h"
-#include "notify/PortNumber.h"
+#include "net/IntegerText.h"
 
 #include <QTest>
 
@@ -56,7 +56,7 @@ private slots:
     void port() {
         QFETCH(QString, text);
         QFETCH(std::optional<int>, port);
-        QCOMPARE(PortNumber::parse(text), port);
+        QCOMPARE(IntegerText::parse(text), port);
     }
 };
 

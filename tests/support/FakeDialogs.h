@@ -16,6 +16,10 @@ public:
             whileErrorShown();
     }
     void showMessage(const QString& text) override { messages.append(text); }
+    bool confirm(const QString& caption, const QString& text) override {
+        confirmRequests.append(QStringList{caption, text});
+        return !confirmAnswers.isEmpty() && confirmAnswers.dequeue();
+    }
     std::optional<QString> inputText(const QString& caption, const QString& prompt) override {
         inputRequests.append(QStringList{caption, prompt});
         if (inputAnswers.isEmpty())
@@ -30,6 +34,9 @@ public:
 
     QStringList errors;
     QStringList messages;
+    QList<QStringList> confirmRequests;
+    // What the next confirmation boxes answer (true is "&Yes"); none queued is a close.
+    QQueue<bool> confirmAnswers;
     QList<QStringList> inputRequests;
     // What the next input dialogs answer; none queued is a cancel.
     QQueue<QString> inputAnswers;

@@ -1,8 +1,8 @@
-#include "notify/PortNumber.h"
+#include "net/IntegerText.h"
 
 #include <limits>
 
-namespace PortNumber {
+namespace IntegerText {
 
 namespace {
 
@@ -55,4 +55,4 @@ std::optional<int> parse(const QString& text) {
     return int(value);
 }
 
-} // namespace PortNumber
+} // namespace IntegerText

@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "net/IniFile.h"
 
 #include <QFile>
 #include <QSaveFile>
