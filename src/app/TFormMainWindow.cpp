@@ -15,6 +15,7 @@
 #include "notify/TMediaPlayer.h"
 #include "pages/AddressDrop.h"
 #include "pages/PageListEditor.h"
+#include "update/TAdvertisement.h"
 #include "views/DialogService.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
@@ -56,9 +57,10 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       sendingEmail(SendingEmailTab::build(components_)), alarms(AlarmsTab::build(components_)),
       connection(ConnectionTab::build(components_)), logTab(LogTab::build(components_)),
       misc(MiscTab::build(components_)), browser(BrowserTabs::build(components_)),
-      banner(BannerStrip::build(components_)), StatusBar1(components_.add(new TStatusBar, "StatusBar1")),
-      log(logTab.Log), pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
-                              misc.SignatureList}),
+      banner(BannerStrip::build(components_, QCoreApplication::applicationDirPath())),
+      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log),
+      pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
+             misc.SignatureList}),
       dialogs_(dialogs), settings_(settingsFile, components_.order()) {
     setObjectName(QStringLiteral("FormMainWindow"));
     setWindowTitle(QStringLiteral("Korvane"));
@@ -76,6 +78,8 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildStatusViews();
     buildCheckEngine();
     buildAddressDrop();
+    banner.Advertisement1->Loaded();
+    banner.Advertisement2->Loaded();
 }
 
 TFormMainWindow::~TFormMainWindow() = default;
