@@ -14,7 +14,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TAdFlagSet)
 
 // A banner area. The banner library "adimage" draws into it and tells it, through two posted
 // events, when a banner went on show and when one was clicked. With Sidebar set the area is
-// 120 wider and, once started, that part becomes a small banner of its own beside it.
+// 120 wider and, once started, its right 120 become a small banner of their own beside it.
 class TAdvertisement : public QWidget {
     Q_OBJECT
 public:
