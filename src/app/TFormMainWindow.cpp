@@ -15,6 +15,8 @@
 #include "notify/TMediaPlayer.h"
 #include "pages/AddressDrop.h"
 #include "pages/PageListEditor.h"
+#include "update/TAdvertisement.h"
+#include "update/UpdateCheck.h"
 #include "views/DialogService.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
@@ -56,9 +58,10 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       sendingEmail(SendingEmailTab::build(components_)), alarms(AlarmsTab::build(components_)),
       connection(ConnectionTab::build(components_)), logTab(LogTab::build(components_)),
       misc(MiscTab::build(components_)), browser(BrowserTabs::build(components_)),
-      banner(BannerStrip::build(components_)), StatusBar1(components_.add(new TStatusBar, "StatusBar1")),
-      log(logTab.Log), pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
-                              misc.SignatureList}),
+      banner(BannerStrip::build(components_, QCoreApplication::applicationDirPath())),
+      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log),
+      pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
+             misc.SignatureList}),
       dialogs_(dialogs), settings_(settingsFile, components_.order()) {
     setObjectName(QStringLiteral("FormMainWindow"));
     setWindowTitle(QStringLiteral("Korvane"));
@@ -76,6 +79,9 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildStatusViews();
     buildCheckEngine();
     buildAddressDrop();
+    buildUpdateCheck(settingsFile);
+    banner.Advertisement1->Loaded();
+    banner.Advertisement2->Loaded();
 }
 
 TFormMainWindow::~TFormMainWindow() = default;
@@ -167,6 +173,19 @@ void TFormMainWindow::buildAddressDrop() {
     DropURLTarget1->OnDragOver = [this] { addressDrop_->DropURLTarget1DragOver(); };
     DropURLTarget1->OnDrop = [this] { addressDrop_->DropURLTarget1Drop(); };
     reported(dialogs_, [this] { DropURLTarget1->Register(PageControl1); })();
+}
+
+// The check runs at the main banner's first display notice and downloads beside the settings.
+void TFormMainWindow::buildUpdateCheck(const QString& settingsFile) {
+    updateCheck_ = new UpdateCheck({NMHTTPback, banner.Advertisement1, PageControl1, browser.TabSheetRoot,
+                                    browser.EditRootTo, TimerHTML1, browser.EditBrowseTo},
+                                   {[this] { rootBrowserTab_->BrowseToExecute(); },
+                                    [this] { webBrowserTab_->ButtonBrowseGoClick(); },
+                                    [this] { browser.WebBrowser2->GoHome(); }},
+                                   {QString::fromLatin1(VersionTag), QFileInfo(settingsFile).absolutePath(),
+                                    UpdateCheck::configuredRootAddress()},
+                                   dialogs_, this);
+    banner.Advertisement1->OnAdChange = [this](TAdvertisement*) { updateCheck_->Advertisement1AdChange(); };
 }
 
 void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {
@@ -286,6 +305,7 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
     checkCycle_->terminate();
     NMHTTP2->Abort();
     NMSMTP1->Abort();
+    updateCheck_->stop();
     canClose = true;
 }
 

@@ -42,6 +42,7 @@ class TImageList;
 class TMediaPlayer;
 class TStatusBar;
 class TWinTaskbar;
+class UpdateCheck;
 class WebBrowserTab;
 class WindowTray;
 
@@ -117,6 +118,7 @@ private:
     void buildMail();
     void buildStatusViews();
     void buildBrowser();
+    void buildUpdateCheck(const QString& settingsFile);
     void buildAddressDrop();
     void DrawGrid1SelectCell(const QString& url);
     void FormShow();
@@ -130,6 +132,7 @@ private:
     PageListEditor* pageList_ = nullptr;
     WebBrowserTab* webBrowserTab_ = nullptr;
     RootBrowserTab* rootBrowserTab_ = nullptr;
+    UpdateCheck* updateCheck_ = nullptr;
     std::unique_ptr<AddressDrop> addressDrop_;
     AlarmMatrix* alarmMatrix_ = nullptr;
     AlarmMailComposer* mailComposer_ = nullptr;

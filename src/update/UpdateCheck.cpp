@@ -4,6 +4,7 @@
 #include "net/IntegerText.h"
 #include "net/TNMHTTP.h"
 #include "update/PictureName.h"
+#include "update/TAdvertisement.h"
 #include "views/DialogService.h"
 
 #include <QFile>
@@ -110,7 +111,7 @@ void UpdateCheck::versionGroup(const IniFile& ini) {
     for (const QString& section : {QStringLiteral("General"), tag}) {
         const QString id = read(ini, section, "AdID");
         if (!id.isEmpty())
-            calls_.setBannerSoftwareID(IntegerText::parse(id).value_or(FallbackSoftwareID));
+            c_.Advertisement1->SoftwareID = IntegerText::parse(id).value_or(FallbackSoftwareID);
     }
     const QString last = read(ini, QStringLiteral("Updates"), "last");
     if (last != tag) {
@@ -160,7 +161,7 @@ void UpdateCheck::defaultPictureGroup(const IniFile& ini) {
         download(address, file(name), LongestPicture);
     const QString picture = name.isEmpty() || !QFile::exists(file(name)) ? QString() : file(name);
     const QString page = QFile::exists(file(DefaultPage)) ? file(DefaultPage) : QString();
-    calls_.setBannerFiles(picture, page);
+    c_.Advertisement1->setBannerFiles(picture, page);
 }
 
 void UpdateCheck::startPageGroup(const IniFile& ini) {

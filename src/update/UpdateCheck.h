@@ -10,6 +10,7 @@ class QLineEdit;
 class QTabWidget;
 class QTimer;
 class QWidget;
+class TAdvertisement;
 class TNMHTTP;
 
 // Once per run, at the banner's first display notice: fetch the maker's root file and act on
@@ -20,6 +21,7 @@ class UpdateCheck : public QObject {
 public:
     struct Controls {
         TNMHTTP* NMHTTPback;
+        TAdvertisement* Advertisement1;
         QTabWidget* PageControl1;
         QWidget* TabSheetRoot;
         QLineEdit* EditRootTo;
@@ -30,8 +32,6 @@ public:
         std::function<void()> BrowseToExecute;
         std::function<void()> ButtonBrowseGoClick;
         std::function<void()> GoHomeWebBrowser2;
-        std::function<void(qint32 id)> setBannerSoftwareID;
-        std::function<void(const QString& picture, const QString& page)> setBannerFiles;
     };
     struct Settings {
         QString versionTag;

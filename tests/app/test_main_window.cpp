@@ -1,6 +1,7 @@
 // What a user sees of the window itself: the first start, the tabs, the log, closing.
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
+#include "update/TAdvertisement.h"
 #include "views/TCheckListBox.h"
 #include "views/TDrawGrid.h"
 #include "views/TStatusBar.h"
@@ -145,6 +146,23 @@ private slots:
         QFile::remove(fixture.settingsPath());
         fixture.close();
         QVERIFY(!QFile::exists(fixture.settingsPath()));
+    }
+
+    // The test runs from a folder without the banner library: the banners stay empty.
+    void bannersWaitInTheirPlacesWithoutTheirLibrary() {
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        TAdvertisement* ads[] = {w.banner.Advertisement1, w.banner.Advertisement2};
+        QCOMPARE(ads[0]->geometry(), QRect(4, 4, 468, 60));
+        QCOMPARE(ads[1]->geometry(), QRect(474, 4, 120, 60));
+        QCOMPARE(ads[0]->Version, 6);
+        QCOMPARE(ads[1]->Version, 0);
+        for (TAdvertisement* ad : ads) {
+            QCOMPARE(ad->parentWidget(), w.banner.Panel3);
+            QVERIFY(!ad->Sidebar && ad->AutoStart && ad->SoftwareID == 468);
+            QVERIFY(!ad->findChild<QWidget*>());
+            QVERIFY(!ad->Execute());
+        }
     }
 
     void minimisedWindowIsRestoredBeforeClosing() {
