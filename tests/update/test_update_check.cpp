@@ -1,13 +1,18 @@
 // The once-per-run update check through the real window, against root files served by nginx.
 #include "browser/TWebBrowser.h"
+#include "net/TNMHTTP.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 #include "support/net/NginxPeer.h"
+#include "support/net/ScriptedPeer.h"
+#include "support/net/TestAuthority.h"
 #include "update/PictureName.h"
 #include "update/TAdvertisement.h"
 
 #include <QFile>
+#include <QJsonObject>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -211,6 +216,41 @@ private slots:
         bannerShown(failed.start());
         QVERIFY(!QFile::exists(failed.folder() + "/missing.png"));
         QVERIFY(!QFile::exists(failed.folder() + "/missing.png_"));
+    }
+
+    // The packager's server speaks https, with a certificate of a private authority here.
+    void rootFileOverHttps() {
+        TestAuthority authority;
+        QVERIFY2(authority.create(), qPrintable(authority.output()));
+        const QByteArray systemCertificates = qgetenv("SSL_CERT_FILE");
+        qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
+        const auto restore = qScopeGuard([&] { qputenv("SSL_CERT_FILE", systemCertificates); });
+        const TestAuthority::Issued issued = authority.issue({"DNS:localhost"});
+        NginxPeer secure;
+        secure.addFile("root.txt", "[Updates]\nlast=korvane2.4\n[korvane2.4]\nHTMLvis=1\n");
+        QVERIFY2(secure.startSecure(issued.certificate, issued.key), qPrintable(secure.output()));
+        qputenv("KORVANE_UPDATE_ROOT", QString("https://localhost:%1/root.txt").arg(secure.port()).toUtf8());
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        bannerShown(w);
+        QVERIFY(rootTabVisible(w));
+        QCOMPARE(rootTabCaption(w), QString("FYI"));
+    }
+
+    // The check waits for a server that never answers as long as it takes; closing the window
+    // ends the wait, and nothing is written.
+    void closingEndsADownloadThatNeverEnds() {
+        ScriptedPeer silent(
+            QJsonObject{{"mode", "http"}, {"routes", QJsonObject{{"*", QJsonObject{{"silent", true}}}}}});
+        QVERIFY(silent.start());
+        qputenv("KORVANE_UPDATE_ROOT", silent.url("/root.txt").toUtf8());
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        w.NMHTTPback->OnConnect = [&](QObject*) { QTimer::singleShot(0, &w, [&] { w.close(); }); };
+        bannerShown(w);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!QFile::exists(fixture.folder() + "/KVr.ini"));
+        QVERIFY(!QFile::exists(fixture.folder() + "/KVr.ini_"));
     }
 
     void pictureNames_data() {
