@@ -158,8 +158,19 @@ private slots:
                  colour.isValid() ? colour : w.banner()->palette().highlight().color());
     }
 
+    void withoutTheLibraryNothingStartsAndNoticesAreSwallowed_data() {
+        QTest::addColumn<QByteArray>("library");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("broken") << QByteArray("not a library at all");
+    }
+
     void withoutTheLibraryNothingStartsAndNoticesAreSwallowed() {
+        QFETCH(QByteArray, library);
         QTemporaryDir empty;
+        if (!library.isEmpty()) {
+            QFile file(empty.filePath("adimage.so"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(library) == library.size());
+        }
         BannerWindow w(empty.path());
         QVERIFY(!w.ad.Execute());
         QVERIFY(!w.ad.Execute());
