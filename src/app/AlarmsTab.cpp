@@ -57,15 +57,30 @@ constexpr BoxDesign ChangeGroup[] = {
 };
 // Rows added since: their boxes come last, so the keys of an older settings file keep their places.
 constexpr BoxDesign LaterGroup[] = {
-    {"CheckBoxCFL", C::ConnectionFailed, L, true},    {"CheckBoxCFY", C::ConnectionFailed, Y, false},
-    {"CheckBoxCFR", C::ConnectionFailed, R, true},    {"CheckBoxCFPW", C::ConnectionFailed, PW, true},
-    {"CheckBoxCFM1", C::ConnectionFailed, M1, false}, {"CheckBoxCFM2", C::ConnectionFailed, M2, false},
+    {"CheckBoxCFL", C::ConnectionFailed, L, true},
+    {"CheckBoxCFY", C::ConnectionFailed, Y, false},
+    {"CheckBoxCFR", C::ConnectionFailed, R, true},
+    {"CheckBoxCFPW", C::ConnectionFailed, PW, true},
+    {"CheckBoxCFM1", C::ConnectionFailed, M1, false},
+    {"CheckBoxCFM2", C::ConnectionFailed, M2, false},
     {"CheckBoxCFM3", C::ConnectionFailed, M3, false},
+    {"CheckBoxCEL", C::CertificateExpiring, L, true},
+    {"CheckBoxCEY", C::CertificateExpiring, Y, true},
+    {"CheckBoxCER", C::CertificateExpiring, R, false},
+    {"CheckBoxCEPW", C::CertificateExpiring, PW, false},
+    {"CheckBoxCEM1", C::CertificateExpiring, M1, false},
+    {"CheckBoxCEM2", C::CertificateExpiring, M2, false},
+    {"CheckBoxCEM3", C::CertificateExpiring, M3, false},
+    {"CheckBoxRCL", C::Recovered, L, true},
+    {"CheckBoxRCM1", C::Recovered, M1, false},
+    {"CheckBoxRCM2", C::Recovered, M2, false},
+    {"CheckBoxRCM3", C::Recovered, M3, false},
 };
 
-const char* const RowLabels[AlarmConditionCount] = {"No Error",          "Slow Access",    "TimeOut",
-                                                    "Page Not Found",    "Host Not Found", "Size Changed",
-                                                    "Signature Changed", "Date Changed",      "Connection Failed"};
+const char* const RowLabels[AlarmConditionCount] = {
+    "No Error",          "Slow Access",          "TimeOut",           "Page Not Found",
+    "Host Not Found",    "Size Changed",         "Signature Changed", "Date Changed",
+    "Connection Failed", "Certificate Expiring", "Recovered"};
 
 constexpr int HeadingRows = 2;
 constexpr int FirstBoxColumn = 1;

@@ -23,10 +23,16 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
                          QStringLiteral("Give up after this many seconds"));
     t.EditInterval = edit(components, "EditInterval", QStringLiteral("10"),
                           QStringLiteral("Automatically repeat checks every this many minutes"));
-    t.CheckBoxAcceptUntrusted =
-        checkBox(components, "CheckBoxAcceptUntrusted", QStringLiteral("Accept untrusted certificates"), false,
-                 QStringLiteral("For intranet servers with self-signed certificates: check https pages even "
-                                "when their certificate is not trusted"));
+    t.CheckBoxAcceptUntrusted = checkBox(
+        components, "CheckBoxAcceptUntrusted", QStringLiteral("Accept untrusted certificates"), false,
+        QStringLiteral("For intranet servers with self-signed certificates: check https pages even "
+                       "when their certificate is not trusted"));
+    t.EditCertDays =
+        edit(components, "EditCertDays", QStringLiteral("14"),
+             QStringLiteral("Warn when the certificate of an https page expires within this many days"));
+    t.EditFailCount =
+        edit(components, "EditFailCount", QStringLiteral("1"),
+             QStringLiteral("Raise a page's failure alarms only after this many failed checks in a row"));
 
     auto* timing = new QGridLayout;
     timing->addWidget(label(QStringLiteral("Slow Access (sec)")), 0, 0);
@@ -36,6 +42,15 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     timing->addWidget(label(QStringLiteral("Check Pages every")), 2, 0);
     timing->addWidget(t.EditInterval, 2, 1);
     timing->addWidget(label(QStringLiteral("minutes")), 2, 2);
+    // The captions name their fields for a screen reader.
+    const std::pair<const char*, QLineEdit*> added[] = {{"Certificate warning (days)", t.EditCertDays},
+                                                        {"Alarm after failed checks", t.EditFailCount}};
+    for (int row = 3; const auto& [caption, field] : added) {
+        QLabel* name = label(QString::fromLatin1(caption));
+        name->setBuddy(field);
+        timing->addWidget(name, row, 0);
+        timing->addWidget(field, row++, 1);
+    }
     timing->setColumnStretch(3, 1);
 
     auto* proxy = new QGroupBox(QStringLiteral("Proxy"));

@@ -15,6 +15,8 @@ struct ConnectionTab {
     QLineEdit* EditTimeOut;
     QLineEdit* EditInterval;
     QCheckBox* CheckBoxAcceptUntrusted;
+    QLineEdit* EditCertDays;
+    QLineEdit* EditFailCount;
 
     static ConnectionTab build(ComponentList& components);
 };

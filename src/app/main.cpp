@@ -1,9 +1,9 @@
 #include "app/ProgramEnd.h"
-#include "views/QtDialogService.h"
 #include "app/QuitSignalWatcher.h"
 #include "app/SettingsLocation.h"
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
+#include "views/QtDialogService.h"
 
 int main(int argc, char** argv) {
     QtDialogService dialogs;

@@ -39,6 +39,8 @@ QString AlarmDispatch::logText(AlarmCondition condition) const {
                QStringLiteral(")seconds");
     case AlarmCondition::HostNotFound:
         return QStringLiteral("Host Not Found: ") + s_.CurrentURL;
+    case AlarmCondition::Recovered:
+        return QStringLiteral("Recovered: ") + s_.CurrentURL;
     default:
         return s_.ErrorText + QStringLiteral(": ") + s_.CurrentURL;
     }

@@ -15,8 +15,10 @@ enum class AlarmCondition {
     SignatureChanged,
     DateChanged,
     ConnectionFailed,
+    CertificateExpiring,
+    Recovered,
 };
-constexpr int AlarmConditionCount = 9;
+constexpr int AlarmConditionCount = 11;
 
 // The reaction boxes of one condition; a box the row does not have is null ("No Error" has
 // only the log box).

@@ -18,10 +18,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -197,6 +199,7 @@ void CheckCycle::checkPage(const PageCursor& page) {
         http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
         http.AcceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
         s_.CurrentURL = pages_.url(page.position());
+        const bool wasRed = pages_.readStatus(page.position()) == PageStatus::RedAlarm;
         pages_.writeStatus(page.position(), PageStatus::Checking);
         calls_.RepaintGrid();
         calls_.ShowTrayState(TrayChecking);
@@ -215,7 +218,7 @@ void CheckCycle::checkPage(const PageCursor& page) {
             fail(page.position(), {});
             return;
         }
-        succeed(page.position());
+        succeed(page.position(), wasRed);
     } catch (const std::exception& error) {
         fetchFailed(page, QString::fromUtf8(error.what()));
     } catch (...) {
@@ -240,13 +243,18 @@ void CheckCycle::fetch() {
         status(QStringLiteral("Checking ") + s_.CurrentURL);
         s_.Redirected = false;
         c_.NMHTTP2->Head(s_.CurrentURL);
+        // Some servers refuse HEAD although they serve the page: its header then comes from a
+        // GET, of which nothing but the header is read.
+        const int refused = c_.NMHTTP2->ReplyNumber;
+        if (!s_.Redirected && (refused == 405 || refused == 501))
+            c_.NMHTTP2->GetHeader(s_.CurrentURL);
         pumpMessages();
         if (s_.Redirected && ++redirects > MaxRedirects)
             throw std::runtime_error("too many redirects");
     } while (s_.Redirected && !s_.InvalidHost);
 }
 
-void CheckCycle::succeed(int page) {
+void CheckCycle::succeed(int page, bool wasRed) {
     pages_.writeStatus(page, PageStatus::Ok);
     status(s_.CurrentURL + QStringLiteral(" is OK"));
     s_.ErrorText = QStringLiteral("No Error");
@@ -257,7 +265,38 @@ void CheckCycle::succeed(int page) {
         dispatch_.fireRow(AlarmCondition::SlowAccess, page);
     }
     changes_.detectChanges(page, c_.NMHTTP2->Header);
+    checkCertificate(page);
     pages_.history().PushAccessTime(page, s_.ElapsedSeconds);
+    // Last, so that an alarm mail of the recovery carries its text.
+    checkRecovery(page, wasRed);
+}
+
+void CheckCycle::checkCertificate(int page) {
+    const QDateTime expiry = c_.NMHTTP2->PeerCertificateExpiry;
+    if (!expiry.isValid())
+        return;
+    constexpr qint64 SecondsPerDay = 24 * 60 * 60;
+    const qint64 left = QDateTime::currentDateTimeUtc().secsTo(expiry);
+    if (left > setting(c_.EditCertDays, DefaultCertificateDays) * SecondsPerDay)
+        return;
+    // An expired certificate passes only where untrusted ones are accepted; it says so plainly.
+    s_.ErrorText = left < 0 ? QStringLiteral("Certificate expired ") +
+                                  QString::number(-left / SecondsPerDay) + QStringLiteral(" days ago")
+                            : QStringLiteral("Certificate expires in ") +
+                                  QString::number(left / SecondsPerDay) + QStringLiteral(" days");
+    dispatch_.fireRow(AlarmCondition::CertificateExpiring, page);
+}
+
+// A page is back when its last check ended red or raised its failure alarms; failures still
+// being confirmed were never announced, so their end is not either.
+void CheckCycle::checkRecovery(int page, bool wasRed) {
+    FailureStreak& streak = pages_.streaks().grownTo(page);
+    if (wasRed || streak.alarmed) {
+        s_.ErrorText = QStringLiteral("Recovered after ") + QString::number(streak.failedChecks) +
+                       QStringLiteral(" failed checks");
+        dispatch_.fireRow(AlarmCondition::Recovered, page);
+    }
+    streak = {};
 }
 
 void CheckCycle::fail(int page, const QString& reason) {
@@ -267,28 +306,44 @@ void CheckCycle::fail(int page, const QString& reason) {
     s_.ReplyNumber = c_.NMHTTP2->ReplyNumber;
     pages_.writeStatus(page, PageStatus::Failed);
     pages_.history().PushAccessTime(page, timeOutSetting(c_.EditTimeOut));
-    if (s_.ReplyNumber >= 400) {
-        status(s_.CurrentURL + QStringLiteral(" Failed"));
-        s_.ErrorText = QStringLiteral("Page not found: ");
-        dispatch_.fireRow(AlarmCondition::PageNotFound, page);
-    }
-    if (s_.InvalidHost) {
-        status(s_.CurrentURL + QStringLiteral(" Invalid Host Error"));
-        s_.ErrorText = QStringLiteral("Invalid Host ");
-        dispatch_.fireRow(AlarmCondition::HostNotFound, page);
-    }
+    struct Outcome {
+        AlarmCondition condition;
+        QString status;
+        QString errorText;
+    };
+    QList<Outcome> outcomes;
+    if (s_.ReplyNumber >= 400)
+        outcomes.append(
+            {AlarmCondition::PageNotFound, QStringLiteral(" Failed"), QStringLiteral("Page not found: ")});
+    if (s_.InvalidHost)
+        outcomes.append({AlarmCondition::HostNotFound, QStringLiteral(" Invalid Host Error"),
+                         QStringLiteral("Invalid Host ")});
     const bool timedOut = s_.TimedOut || c_.NMHTTP2->TimerExpired;
-    if (timedOut) {
-        status(s_.CurrentURL + QStringLiteral(" TimeOut Error"));
-        s_.ErrorText = QStringLiteral("TimedOut");
-        dispatch_.fireRow(AlarmCondition::TimeOut, page);
-    }
+    if (timedOut)
+        outcomes.append(
+            {AlarmCondition::TimeOut, QStringLiteral(" TimeOut Error"), QStringLiteral("TimedOut")});
     // The commonest outage of all, a server that is down, fits none of the above. A fetch the
-    // user aborted is no outage.
-    if (s_.ReplyNumber < 400 && !s_.InvalidHost && !timedOut && s_.CheckRunning) {
-        status(s_.CurrentURL + QStringLiteral(" Connection Failed"));
-        s_.ErrorText = QStringLiteral("Connection failed: ") + reason;
-        dispatch_.fireRow(AlarmCondition::ConnectionFailed, page);
+    // user aborted is no outage, and no failed check either.
+    if (s_.ReplyNumber < 400 && !s_.InvalidHost && !timedOut && s_.CheckRunning)
+        outcomes.append({AlarmCondition::ConnectionFailed, QStringLiteral(" Connection Failed"),
+                         QStringLiteral("Connection failed: ") + reason});
+    if (outcomes.isEmpty())
+        return;
+    // A single lost answer need not wake anybody: the alarms wait for the failed check that
+    // confirms the outage, and come again with every one after it.
+    FailureStreak& streak = pages_.streaks().grownTo(page);
+    const int needed = std::max(1, setting(c_.EditFailCount, DefaultFailCount));
+    streak.alarmed = ++streak.failedChecks >= needed;
+    if (!streak.alarmed) {
+        log_.AddLogLine(QStringLiteral("Failed check ") + QString::number(streak.failedChecks) +
+                        QStringLiteral(" of ") + QString::number(needed) + QStringLiteral(": ") +
+                        s_.CurrentURL);
+        return;
+    }
+    for (const Outcome& outcome : outcomes) {
+        status(s_.CurrentURL + outcome.status);
+        s_.ErrorText = outcome.errorText;
+        dispatch_.fireRow(outcome.condition, page);
     }
 }
 

@@ -46,6 +46,8 @@ public:
         QLineEdit* EditProxyHost;
         QLineEdit* EditProxyPort;
         QCheckBox* CheckBoxAcceptUntrusted;
+        QLineEdit* EditCertDays;
+        QLineEdit* EditFailCount;
         TNMHTTP* NMHTTP2;
         TStatusBar* StatusBar1;
     };
@@ -93,7 +95,10 @@ private:
     // The fetch of the page ended with an error of this text.
     void fetchFailed(const PageCursor& page, const QString& errorText);
     void fetch();
-    void succeed(int page);
+    // wasRed: the page's check before this one ended in a red alarm.
+    void succeed(int page, bool wasRed);
+    void checkCertificate(int page);
+    void checkRecovery(int page, bool wasRed);
     // reason: what ended the page's fetch, in plain words, for when no other outcome explains it.
     void fail(int page, const QString& reason);
     void status(const QString& text);

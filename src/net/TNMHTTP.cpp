@@ -17,12 +17,21 @@ TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {
 void TNMHTTP::Head(const QString& url) {
     URL = url;
     RequestKind = KindHead;
+    headerOnly_ = false;
     RunRequest();
 }
 
 void TNMHTTP::Get(const QString& url) {
     URL = url;
     RequestKind = KindGet;
+    headerOnly_ = false;
+    RunRequest();
+}
+
+void TNMHTTP::GetHeader(const QString& url) {
+    URL = url;
+    RequestKind = KindGet;
+    headerOnly_ = true;
     RunRequest();
 }
 
@@ -45,7 +54,9 @@ void TNMHTTP::RunRequest() {
         try {
             SendRequest();
             ReadResponseHeader();
-            if (InputFileMode)
+            if (headerOnly_)
+                Body.clear();
+            else if (InputFileMode)
                 CaptureFile(Body);
             else
                 Body = CaptureString(-1);

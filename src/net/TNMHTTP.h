@@ -43,6 +43,9 @@ public:
 
     void Head(const QString& url);
     void Get(const QString& url);
+    // A GET of which only the response header is read; the connection is then closed, so the
+    // body is never downloaded. For servers that refuse HEAD.
+    void GetHeader(const QString& url);
     void Abort() override;
 
 protected:
@@ -54,5 +57,6 @@ protected:
 
 private:
     bool locationSeen_ = false;
+    bool headerOnly_ = false;
     HeaderEndScanner headerEnd_;
 };

@@ -14,6 +14,7 @@
 #include <QHostInfo>
 #include <QScopeGuard>
 #include <QSignalBlocker>
+#include <QSslCertificate>
 #include <QSslSocket>
 #include <algorithm>
 #include <limits>
@@ -136,6 +137,7 @@ void TPowersock::readTunnelReply() {
 }
 
 void TPowersock::onEncrypted() {
+    PeerCertificateExpiry = socket_->peerCertificate().expiryDate();
     notified([this] { becomeConnected(); });
 }
 
@@ -446,6 +448,7 @@ void TPowersock::Connect() {
     toSend_.clear();
     Trouble = ConnectionTrouble::None;
     TroubleDetail.clear();
+    PeerCertificateExpiry = QDateTime();
     peerClosed_ = false;
     replied_ = false;
 

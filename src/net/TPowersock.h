@@ -6,6 +6,7 @@
 #include "net/FireEvent.h"
 #include "net/TlsClient.h"
 
+#include <QDateTime>
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
@@ -89,6 +90,9 @@ public:
     // line; cleared by Connect. The detail is the TLS library's reason, or the proxy's answer.
     ConnectionTrouble Trouble = ConnectionTrouble::None;
     QString TroubleDetail;
+    // When the certificate of the last TLS peer ends; invalid for a plain connection. Cleared by
+    // Connect.
+    QDateTime PeerCertificateExpiry;
     QStringList SocketLibraryInfo;
 
     virtual void Connect();

@@ -71,6 +71,7 @@ int PageRecords::addPage(const QString& url, bool checkSize, bool checkDate, boo
     }
     setStatusRow(c_.ListBoxStatus, c, QStringLiteral("0"));
     history_.clearRow(c);
+    streaks_.clearRow(c);
     return c;
 }
 
@@ -83,6 +84,7 @@ void PageRecords::deletePage(int page) {
     c_.LastDateList->removeItemAt(page);
     c_.SignatureList->removeItemAt(page);
     history_.removeRow(page);
+    streaks_.removeRow(page);
 }
 
 void PageRecords::alignAfterRestore() {
@@ -97,4 +99,5 @@ void PageRecords::alignAfterRestore() {
 
 void PageRecords::resetHistories() {
     history_.reset(pageCount());
+    streaks_.reset(pageCount());
 }

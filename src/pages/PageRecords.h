@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/AccessHistory.h"
+#include "pages/FailureStreak.h"
 #include "pages/PageStatus.h"
 
 #include <QString>
@@ -36,6 +37,7 @@ public:
 
     AccessHistory& history() { return history_; }
     const AccessHistory& history() const { return history_; }
+    FailureStreaks& streaks() { return streaks_; }
 
     // Appends a ticked page with status "0", values "-" and the given change-check options.
     // Returns the new page's position.
@@ -43,7 +45,7 @@ public:
     void deletePage(int page);
 
     // After the lists were restored: every page gets a status row "0" and a value row in each
-    // value list, and every history sample becomes "no sample".
+    // value list, every history sample becomes "no sample", and no page has failed yet.
     void alignAfterRestore();
     void resetHistories();
 
@@ -52,4 +54,5 @@ public:
 private:
     Controls c_;
     AccessHistory history_;
+    FailureStreaks streaks_;
 };

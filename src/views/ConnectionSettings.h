@@ -12,6 +12,8 @@ constexpr int DefaultSlowSeconds = 5;
 constexpr int DefaultTimeOutSeconds = 20;
 constexpr int DefaultIntervalMinutes = 10;
 constexpr int DefaultProxyPort = 80;
+constexpr int DefaultCertificateDays = 14;
+constexpr int DefaultFailCount = 1;
 
 inline int number(const QString& text, int fallback) {
     bool ok = false;

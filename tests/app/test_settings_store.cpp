@@ -5,8 +5,8 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QFile>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -37,17 +37,28 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 86);
+        QCOMPARE(keys.size(), 99);
         QCOMPARE(keys.mid(15, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(40, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 20),
-                 QStringList({"CheckBoxDaCM3", "CheckBoxCFL", "CheckBoxCFY", "CheckBoxCFR", "CheckBoxCFPW",
-                              "CheckBoxCFM1", "CheckBoxCFM2", "CheckBoxCFM3", "EditProxyHost", "EditProxyPort",
-                              "CheckBoxProxy", "EditTimeSlow", "EditTimeOut", "EditInterval",
-                              "CheckBoxAcceptUntrusted", "SizeList", "LastDateList", "SignatureList", "EditRootTo",
-                              "EditBrowseTo"}));
+        QCOMPARE(keys.mid(keys.size() - 33), QStringList({"CheckBoxDaCM3", "CheckBoxCFL",
+                                                          "CheckBoxCFY",   "CheckBoxCFR",
+                                                          "CheckBoxCFPW",  "CheckBoxCFM1",
+                                                          "CheckBoxCFM2",  "CheckBoxCFM3",
+                                                          "CheckBoxCEL",   "CheckBoxCEY",
+                                                          "CheckBoxCER",   "CheckBoxCEPW",
+                                                          "CheckBoxCEM1",  "CheckBoxCEM2",
+                                                          "CheckBoxCEM3",  "CheckBoxRCL",
+                                                          "CheckBoxRCM1",  "CheckBoxRCM2",
+                                                          "CheckBoxRCM3",  "EditProxyHost",
+                                                          "EditProxyPort", "CheckBoxProxy",
+                                                          "EditTimeSlow",  "EditTimeOut",
+                                                          "EditInterval",  "CheckBoxAcceptUntrusted",
+                                                          "EditCertDays",  "EditFailCount",
+                                                          "SizeList",      "LastDateList",
+                                                          "SignatureList", "EditRootTo",
+                                                          "EditBrowseTo"}));
         QVERIFY(text.contains("\nCheckBoxNEL=0\n"));
         QVERIFY(text.contains("\nCheckBoxSL=1\n"));
         QVERIFY(text.contains("\nMemo1=\"\"An error occurred while trying to access:\",%URL%:,,"
@@ -157,8 +168,8 @@ private slots:
         TFormMainWindow& w = fixture.restart();
         const AlarmRow& failed = w.alarms.rows[int(AlarmCondition::ConnectionFailed)];
         QCOMPARE(QList<bool>({failed.Log->isChecked(), failed.Yellow->isChecked(), failed.Red->isChecked(),
-                              failed.PlayWav->isChecked(), failed.Email1->isChecked(), failed.Email2->isChecked(),
-                              failed.Email3->isChecked()}),
+                              failed.PlayWav->isChecked(), failed.Email1->isChecked(),
+                              failed.Email2->isChecked(), failed.Email3->isChecked()}),
                  QList<bool>({true, false, true, true, false, false, false}));
         QVERIFY(!w.connection.CheckBoxAcceptUntrusted->isChecked());
         fixture.close();

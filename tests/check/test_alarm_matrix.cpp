@@ -16,8 +16,8 @@ const struct {
     const char* code;
     const char* ticks;
 } DesignTicks[] = {
-    {"S", "1100000"},  {"TO", "1010000"},  {"PNF", "1011000"}, {"HNF", "1011000"},
-    {"SC", "1101000"}, {"SiC", "1101000"}, {"DaC", "1101000"}, {"CF", "1011000"},
+    {"S", "1100000"},   {"TO", "1010000"},  {"PNF", "1011000"}, {"HNF", "1011000"}, {"SC", "1101000"},
+    {"SiC", "1101000"}, {"DaC", "1101000"}, {"CF", "1011000"},  {"CE", "1100000"},
 };
 const char* const Columns[] = {"L", "Y", "R", "PW", "M1", "M2", "M3"};
 
@@ -41,6 +41,11 @@ private slots:
         fixture.start();
         QCheckBox* noError = fixture.find<QCheckBox>("CheckBoxNEL");
         QVERIFY(noError && !noError->isChecked());
+        // "Recovered" has the log and mail boxes only, like "No Error".
+        for (const char* name : {"CheckBoxRCL", "CheckBoxRCM1", "CheckBoxRCM2", "CheckBoxRCM3"})
+            QVERIFY2(fixture.find<QCheckBox>(name), name);
+        QVERIFY(fixture.find<QCheckBox>("CheckBoxRCL")->isChecked() &&
+                !fixture.find<QCheckBox>("CheckBoxRCY"));
         for (const auto& row : DesignTicks) {
             for (int c = 0; c < 7; ++c) {
                 const QByteArray name = QByteArray("CheckBox") + row.code + Columns[c];
@@ -58,6 +63,8 @@ private slots:
         TFormMainWindow& w = fixture.start();
         for (int condition = int(AlarmCondition::SlowAccess); condition < AlarmConditionCount; ++condition) {
             const AlarmRow& row = w.alarms.rows[condition];
+            if (!row.PlayWav)
+                continue;
             row.PlayWav->setChecked(true);
             row.Yellow->setChecked(false);
             row.Red->setChecked(false);

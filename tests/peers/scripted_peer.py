@@ -4,7 +4,8 @@
 Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 port), then
 "REQ <base64>" for each request (http) or connection (raw, smtp). Script, texts in Latin-1:
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
-      "pad": n header bytes after the status line, "after": "hang", "silent": true}}}
+      "pad": n header bytes after the status line, "after": "hang", "silent": true,
+      "head": text sent instead of "send" to a HEAD request}}}
   {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
   {"mode": "smtp", "greeting": text (may be several lines; "" = none), "answers": {command: reply},
       "silent": command}  -- a mail server: answers each command line by the table, looked up by
@@ -61,7 +62,10 @@ def serve_http(conn, routes):
     if route.get("silent"):
         return wait_for_close(conn)
     time.sleep(route.get("delay", 0))
-    reply = route.get("send", "HTTP/1.0 200 OK\r\n\r\n").replace("{PORT}", str(PORT))
+    reply = route.get("send", "HTTP/1.0 200 OK\r\n\r\n")
+    if data.startswith(b"HEAD ") and "head" in route:
+        reply = route["head"]
+    reply = reply.replace("{PORT}", str(PORT))
     reply = reply.encode("latin-1")
     pad = route.get("pad", 0)
     if pad:

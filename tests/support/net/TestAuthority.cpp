@@ -21,7 +21,7 @@ bool TestAuthority::openssl(const QStringList& arguments) {
 bool TestAuthority::create() {
     return openssl(QStringList{"req", "-x509"} + NewKey +
                    QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=Korvane Test Authority",
-                               "-days", "2"});
+                               "-days", "60"});
 }
 
 TestAuthority::Issued TestAuthority::next() {
@@ -29,7 +29,7 @@ TestAuthority::Issued TestAuthority::next() {
     return {name + ".pem", name + ".key"};
 }
 
-TestAuthority::Issued TestAuthority::issue(const QStringList& names, bool expired) {
+TestAuthority::Issued TestAuthority::issue(const QStringList& names, int days) {
     const Issued files = next();
     const QString request = files.certificate + ".csr", extensions = files.certificate + ".ext";
     QFile ext(extensions);
@@ -40,18 +40,18 @@ TestAuthority::Issued TestAuthority::issue(const QStringList& names, bool expire
     const bool made =
         openssl(QStringList{"req", "-new"} + NewKey +
                 QStringList{"-keyout", files.key, "-out", request, "-subj", "/CN=Korvane test server"}) &&
-        // A negative number of days gives a certificate that ended before it began.
         openssl({"x509", "-req", "-in", request, "-CA", certificate(), "-CAkey", dir_.filePath("ca.key"),
-                 "-set_serial", QString::number(1000 + issued_), "-days", expired ? "-1" : "2", "-extfile",
+                 "-set_serial", QString::number(1000 + issued_), "-days", QString::number(days), "-extfile",
                  extensions, "-out", files.certificate});
     return made ? files : Issued{};
 }
 
 TestAuthority::Issued TestAuthority::selfSigned(const QStringList& names) {
     const Issued files = next();
-    const bool made = openssl(QStringList{"req", "-x509"} + NewKey +
-                              QStringList{"-keyout", files.key, "-out", files.certificate, "-subj",
-                                          "/CN=Korvane self-signed server", "-days", "2", "-addext",
-                                          "subjectAltName=" + names.join(',')});
+    const bool made =
+        openssl(QStringList{"req", "-x509"} + NewKey +
+                QStringList{"-keyout", files.key, "-out", files.certificate, "-subj",
+                            "/CN=Korvane self-signed server", "-days", QString::number(ValidDays), "-addext",
+                            "subjectAltName=" + names.join(',')});
     return made ? files : Issued{};
 }
