@@ -82,6 +82,10 @@ const char* const RowLabels[AlarmConditionCount] = {
     "Host Not Found",    "Size Changed",         "Signature Changed", "Date Changed",
     "Connection Failed", "Certificate Expiring", "Recovered"};
 
+// What a screen reader says for a box of each column, after the row's name.
+const char* const ColumnNames[] = {"log",      "yellow alarm", "red alarm", "play wav",
+                                   "email #1", "email #2",     "email #3"};
+
 constexpr int HeadingRows = 2;
 constexpr int FirstBoxColumn = 1;
 
@@ -110,6 +114,8 @@ void createBoxes(ComponentList& components, AlarmRows& rows, QGridLayout* grid,
                  const BoxDesign (&designs)[N]) {
     for (const BoxDesign& design : designs) {
         QCheckBox* box = checkBox(components, design.name, {}, design.ticked);
+        box->setAccessibleName(QString::fromLatin1(RowLabels[int(design.row)]) + QStringLiteral(": ") +
+                               QLatin1String(ColumnNames[design.column]));
         slot(rows[std::size_t(design.row)], design.column) = box;
         grid->addWidget(box, HeadingRows + int(design.row), FirstBoxColumn + design.column, Qt::AlignCenter);
     }
