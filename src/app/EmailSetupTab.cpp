@@ -2,6 +2,7 @@
 
 #include "app/ControlFactory.h"
 
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QVBoxLayout>
@@ -19,12 +20,25 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
                            QStringLiteral("email server port, most servers use port 25"));
     t.EditLocalName = edit(components, "EditLocalName", {}, QStringLiteral("Your name"));
     t.Edit1localEMail = edit(components, "Edit1localEMail", {}, QStringLiteral("Your email address"));
+    t.ComboEmailSecurity = components.add(new QComboBox, "ComboEmailSecurity");
+    t.ComboEmailSecurity->addItems(
+        {QStringLiteral("None"), QStringLiteral("STARTTLS"), QStringLiteral("TLS")});
+    t.ComboEmailSecurity->setToolTip(
+        QStringLiteral("STARTTLS for port 587, TLS for port 465; None for a server that takes plain mail"));
+    t.EditEmailUser = edit(components, "EditEmailUser", {},
+                           QStringLiteral("The name to log in to the mail server with; empty for no login"));
+    t.EditEmailPassword = edit(components, "EditEmailPassword", {},
+                               QStringLiteral("The password to log in to the mail server with"));
+    t.EditEmailPassword->setEchoMode(QLineEdit::Password);
 
     auto* server = new QGroupBox(QStringLiteral("Mail Sever Information"));
     auto* serverForm = new QFormLayout(server);
     serverForm->addRow(label(QStringLiteral("Host: ")), t.EditEmailHost);
     serverForm->addRow(label(QStringLiteral("User ID: ")), t.EditEmailID);
     serverForm->addRow(label(QStringLiteral("Port: ")), t.EditEmailPort);
+    serverForm->addRow(label(QStringLiteral("Security")), t.ComboEmailSecurity);
+    serverForm->addRow(label(QStringLiteral("User name")), t.EditEmailUser);
+    serverForm->addRow(label(QStringLiteral("Password")), t.EditEmailPassword);
 
     auto* local = new QGroupBox(QStringLiteral("Local Information"));
     auto* localForm = new QFormLayout(local);

@@ -1,6 +1,7 @@
 #pragma once
 
 class ComponentList;
+class QComboBox;
 class QLineEdit;
 class QWidget;
 
@@ -12,6 +13,9 @@ struct EmailSetupTab {
     QLineEdit* EditEmailPort;
     QLineEdit* EditLocalName;
     QLineEdit* Edit1localEMail;
+    QComboBox* ComboEmailSecurity;
+    QLineEdit* EditEmailUser;
+    QLineEdit* EditEmailPassword;
 
     static EmailSetupTab build(ComponentList& components);
 };

@@ -141,7 +141,9 @@ void TFormMainWindow::buildMail() {
     mailComposer_ = new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, NMHTTP2}, this);
     mailSender_ = new AlarmMailSender(
         {sendingEmail.Edit10, emailSetup.EditEmailHost, emailSetup.EditEmailPort, emailSetup.EditEmailID,
-         emailSetup.EditLocalName, emailSetup.Edit1localEMail, NMSMTP1, StatusBar1},
+         emailSetup.EditLocalName, emailSetup.Edit1localEMail, emailSetup.ComboEmailSecurity,
+         emailSetup.EditEmailUser, emailSetup.EditEmailPassword, connection.CheckBoxAcceptUntrusted, NMSMTP1,
+         StatusBar1},
         *mailComposer_, log, dialogs_, this);
 }
 

@@ -27,6 +27,17 @@ public:
     // it hides the session layer's socket-level one).
     TNotifyEvent OnConnect;
     QString UserID; // the word after "HELO "
+
+    // How the connection is protected: not at all, upgraded with STARTTLS after the greeting,
+    // or TLS from the first byte (Secure must then be set as well).
+    enum SecurityMode { SecureNone, SecureStartTls, SecureTls };
+    SecurityMode Security = SecureNone;
+    // The login; an empty user name logs in not at all. The password only ever goes over an
+    // encrypted connection.
+    QString UserName;
+    QString Password;
+    // The extensions the server named in its answer to EHLO; empty after HELO.
+    QStringList Extensions;
     TPostMessage PostMessage;
     TExStringList FinalHeader; // the header lines built by the latest delivery
     UUMethods EncodeType = UUMethods::uuMime;

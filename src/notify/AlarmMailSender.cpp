@@ -1,13 +1,16 @@
 #include "notify/AlarmMailSender.h"
 
+#include "net/ESmtpRefusal.h"
+#include "net/IntegerText.h"
 #include "net/TNMSMTP.h"
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmReport.h"
-#include "net/IntegerText.h"
 #include "views/ActivityLog.h"
 #include "views/DialogService.h"
 #include "views/TStatusBar.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QHostInfo>
 #include <QLineEdit>
@@ -24,6 +27,14 @@ QString messageId(const QString& fromAddress) {
         domain = QHostInfo::localHostName();
     return QLatin1Char('<') + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@') + domain +
            QLatin1Char('>');
+}
+
+TNMSMTP::SecurityMode securityMode(const QString& shown) {
+    if (shown == QLatin1String("STARTTLS"))
+        return TNMSMTP::SecureStartTls;
+    if (shown == QLatin1String("TLS"))
+        return TNMSMTP::SecureTls;
+    return TNMSMTP::SecureNone;
 }
 
 } // namespace
@@ -53,13 +64,24 @@ void AlarmMailSender::status(const QString& text) {
         statusBar_->setSimpleText(text);
 }
 
-void AlarmMailSender::SendAlarmMail(const AlarmReport& report) {
+AlarmMailSender::Outcome AlarmMailSender::SendMail(const AlarmReport& report) {
     try {
         deliver(report);
         log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + report.listedUrl);
-    } catch (...) {
+        return {true, c_.NMSMTP1->LastReply};
+    } catch (const ESmtpRefusal& refusal) {
+        // A refused login or TLS step is not shown on the way: the log says what the server said.
+        const QString reply = QString::fromUtf8(refusal.what());
+        log_.AddLogLine(QStringLiteral("Unable to send email: ") + reply);
+        return {false, reply};
+    } catch (const std::exception& error) {
         // What went wrong was shown on the way, as far as the user needs to know it.
         log_.AddLogLine(QStringLiteral("Unable to send email"));
+        return {false,
+                c_.NMSMTP1->LastReply.isEmpty() ? QString::fromUtf8(error.what()) : c_.NMSMTP1->LastReply};
+    } catch (...) {
+        log_.AddLogLine(QStringLiteral("Unable to send email"));
+        return {false, c_.NMSMTP1->LastReply};
     }
 }
 
@@ -77,6 +99,11 @@ void AlarmMailSender::deliver(const AlarmReport& report) {
         throw std::invalid_argument("The mail server port is not a number");
     smtp.Port = *port;
     smtp.UserID = c_.EditEmailID->text();
+    smtp.Security = securityMode(c_.ComboEmailSecurity->currentText());
+    smtp.Secure = smtp.Security == TNMSMTP::SecureTls;
+    smtp.UserName = c_.EditEmailUser->text();
+    smtp.Password = c_.EditEmailPassword->text();
+    smtp.AcceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
     smtp.PostMessage.ToAddress = report.recipients;
     smtp.Connect();
     if (!smtp.Connected)

@@ -6,6 +6,8 @@
 class ActivityLog;
 class AlarmMailComposer;
 class DialogService;
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class TNMSMTP;
 class TStatusBar;
@@ -24,6 +26,10 @@ public:
         QLineEdit* EditEmailID;
         QLineEdit* EditLocalName;
         QLineEdit* Edit1localEMail;
+        QComboBox* ComboEmailSecurity;
+        QLineEdit* EditEmailUser;
+        QLineEdit* EditEmailPassword;
+        QCheckBox* CheckBoxAcceptUntrusted;
         TNMSMTP* NMSMTP1;
         TStatusBar* StatusBar1;
     };
@@ -31,8 +37,14 @@ public:
     AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
                     DialogService& dialogs, QObject* parent = nullptr);
 
-    // Composes and sends the mail; never raises.
-    void SendAlarmMail(const AlarmReport& report);
+    struct Outcome {
+        bool sent = false;
+        QString lastReply; // the server's last reply line, or why no server was reached
+    };
+
+    // Composes and sends the mail and logs the outcome; never raises.
+    Outcome SendMail(const AlarmReport& report);
+    void SendAlarmMail(const AlarmReport& report) { SendMail(report); }
 
     void NMSMTP1HostResolved();
     void NMSMTP1InvalidHost(bool& Handled);
