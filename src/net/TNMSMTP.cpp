@@ -1,15 +1,19 @@
 #include "net/TNMSMTP.h"
 
 #include "net/EAbortError.h"
+#include "net/ESmtpRefusal.h"
+#include "net/ESockError.h"
 #include "net/FileError.h"
 #include "net/MailText.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHostInfo>
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTime>
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -66,6 +70,25 @@ void TNMSMTP::greet() {
     skipContinuation(greeting);
     if (ReplyNumber >= 400)
         fail(greeting);
+    Extensions.clear();
+    // Without protection and login the dialogue stays the plain one it always was.
+    if (Security == SecureNone && UserName.isEmpty())
+        return helo();
+    if (!ehlo()) {
+        if (Security == SecureStartTls)
+            throw ESmtpRefusal(QStringLiteral("No STARTTLS: the mail server refused EHLO: ") + LastReply);
+        helo();
+    } else if (Security == SecureStartTls) {
+        startTls();
+        // What the server offered in the clear may have been tampered with: ask again.
+        if (!ehlo())
+            helo();
+    }
+    if (!UserName.isEmpty())
+        login();
+}
+
+void TNMSMTP::helo() {
     for (int retry = 0;; ++retry) {
         skipContinuation(command(QStringLiteral("HELO ") + argument(UserID)));
         if (ReplyNumber < 300)
@@ -78,6 +101,74 @@ void TNMSMTP::greet() {
     }
 }
 
+bool TNMSMTP::ehlo() {
+    // EHLO wants a name for this computer; the ID typed for HELO is it when there is one.
+    const QString name = UserID.isEmpty() ? QHostInfo::localHostName() : UserID;
+    QString line = command(QStringLiteral("EHLO ") + argument(name));
+    if (ReplyNumber >= 300) {
+        skipContinuation(line);
+        return false;
+    }
+    Extensions.clear();
+    // The first line greets; every line after it names an extension.
+    while (line.size() >= 4 && line[3] == QLatin1Char('-')) {
+        line = waitFor([this] { return ReadLn(); });
+        Extensions.append(line.mid(4).trimmed());
+    }
+    return true;
+}
+
+void TNMSMTP::startTls() {
+    const bool offered = std::any_of(Extensions.begin(), Extensions.end(), [](const QString& extension) {
+        return extension.compare(QLatin1String("STARTTLS"), Qt::CaseInsensitive) == 0;
+    });
+    if (!offered)
+        throw ESmtpRefusal(QStringLiteral("The mail server offers no STARTTLS"));
+    StatusMessage(0, QStringLiteral("Starting TLS"));
+    const QString reply = command(QStringLiteral("STARTTLS"));
+    if (ReplyNumber != 220)
+        throw ESmtpRefusal(reply);
+    try {
+        waitFor([this] { StartTls(); }, false);
+    } catch (const ESockError& error) {
+        throw ESmtpRefusal(QString::fromUtf8(error.what()));
+    }
+    StatusMessage(0, QStringLiteral("TLS started"));
+}
+
+void TNMSMTP::login() {
+    if (!Encrypted())
+        throw ESmtpRefusal(
+            QStringLiteral("No login over a connection that is not encrypted: choose STARTTLS or TLS"));
+    QStringList methods;
+    for (const QString& extension : std::as_const(Extensions)) {
+        // "AUTH PLAIN LOGIN", or the older "AUTH=PLAIN LOGIN".
+        if (extension.startsWith(QLatin1String("AUTH"), Qt::CaseInsensitive) && extension.size() > 4 &&
+            (extension[4] == QLatin1Char(' ') || extension[4] == QLatin1Char('=')))
+            methods += extension.mid(5).toUpper().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    }
+    StatusMessage(0, QStringLiteral("Logging in"));
+    const auto base64 = [](const QString& text) { return QString::fromLatin1(text.toUtf8().toBase64()); };
+    if (methods.contains(QLatin1String("PLAIN"))) {
+        loginStep(QStringLiteral("AUTH PLAIN ") + base64(QChar(u'\0') + UserName + QChar(u'\0') + Password),
+                  235);
+    } else if (methods.contains(QLatin1String("LOGIN"))) {
+        loginStep(QStringLiteral("AUTH LOGIN"), 334);
+        loginStep(base64(UserName), 334);
+        loginStep(base64(Password), 235);
+    } else {
+        throw ESmtpRefusal(
+            QStringLiteral("The mail server offers no login method we know (AUTH PLAIN or LOGIN)"));
+    }
+    StatusMessage(0, QStringLiteral("Logged in"));
+}
+
+void TNMSMTP::loginStep(const QString& text, int expected) {
+    const QString reply = command(text);
+    if (ReplyNumber != expected)
+        throw ESmtpRefusal(reply);
+}
+
 void TNMSMTP::Connect() {
     {
         const bool mine = !std::exchange(InProgress, true);
@@ -85,7 +176,15 @@ void TNMSMTP::Connect() {
             if (mine)
                 InProgress = false;
         });
-        waitFor([this] { TPowersock::Connect(); }, false);
+        try {
+            waitFor([this] { TPowersock::Connect(); }, false);
+        } catch (const ESockError& error) {
+            // A handshake that failed is a refusal of the protection asked for.
+            if (Security == SecureTls &&
+                (Trouble == ConnectionTrouble::Untrusted || Trouble == ConnectionTrouble::SecureFailed))
+                throw ESmtpRefusal(QStringLiteral("TLS failed: ") + TroubleDetail);
+            throw;
+        }
         try {
             greet();
         } catch (const EAbortError&) {

@@ -9,7 +9,8 @@
 
 // The mail client: connects to a mail server, greets it with HELO and delivers one message per
 // call with the SMTP commands, the message written as a header block followed by the body, or
-// as a multipart message when there are attachments.
+// as a multipart message when there are attachments. For today's servers it can protect the
+// connection (STARTTLS, or TLS from the first byte) and log in; it then greets with EHLO.
 //
 // Every wait of the dialogue (greeting, each reply, sending the message text) is bounded by
 // TimeOut, so a server that stops answering ends the operation with its abort error instead of
@@ -70,6 +71,13 @@ private:
     // Reads on while the reply has continuation lines; ReplyNumber stays that of the first line.
     void skipContinuation(QString line);
     void greet();
+    void helo();
+    // Greets with EHLO and takes the extensions; false when the server refused it.
+    bool ehlo();
+    void startTls();
+    void login();
+    // Sends one step of the login; the server must answer with the code expected.
+    void loginStep(const QString& text, int expected);
     void checkHeader();
     void sendRecipients();
     void EncodeAttachmentPart(const QString& entry);

@@ -501,6 +501,41 @@ void TPowersock::Connect() {
     throw ESockError(failureText_.isEmpty() ? QStringLiteral("Connection Failed") : failureText_);
 }
 
+void TPowersock::StartTls() {
+    if (!Connected)
+        throw ESockError(QStringLiteral("Not connected"));
+    // Bytes that came in the clear must not pass for part of the protected conversation.
+    received_.clear();
+    Secure = true;
+    Trouble = ConnectionTrouble::None;
+    TroubleDetail.clear();
+    failureText_.clear();
+    attemptFailed_ = false;
+    // The handshake runs as the last step of a connect: Connected again once it is through.
+    Connected = false;
+    {
+        connecting_ = true;
+        const auto done = qScopeGuard([this] { connecting_ = false; });
+        TimerOn();
+        startTls();
+        EventWait::until([this] { return Connected || TimerExpired || Canceled || attemptFailed_; });
+        TimerOff();
+    }
+    if (Connected && !TimerExpired && !Canceled && !attemptFailed_)
+        return;
+    const QString why = TimerExpired ? QStringLiteral("TLS handshake timed out")
+                        : Canceled   ? QStringLiteral("TLS handshake canceled")
+                                     : QStringLiteral("TLS failed: ") +
+                                         (TroubleDetail.isEmpty() ? socket_->errorString() : TroubleDetail);
+    resetSocket();
+    Connected = false;
+    throw ESockError(why);
+}
+
+bool TPowersock::Encrypted() const {
+    return Connected && socket_->isEncrypted();
+}
+
 void TPowersock::attempt(const QHostAddress& address, qint32 port) {
     resetSocket();
     RemoteAddress = address;

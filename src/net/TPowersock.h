@@ -96,6 +96,11 @@ public:
     QStringList SocketLibraryInfo;
 
     virtual void Connect();
+    // Turns the plain connection that stands into a TLS one with Host, checked as a Secure
+    // connect is (AcceptUntrusted applies). Raises when the handshake fails, TimeOut passes or
+    // the session is canceled; whatever the peer sent before it is dropped.
+    void StartTls();
+    bool Encrypted() const;
     virtual void Disconnect();
     void Cancel();
     virtual void Abort();

@@ -14,10 +14,16 @@ public:
         QByteArray data; // the message text as the server took it, dot-stuffing removed
     };
 
-    bool start();
+    // Options of tests/peers/smtp_sink.py: TLS with a certificate, a login to require.
+    bool start(const QStringList& options = {});
     // The mails accepted so far, in arrival order.
     QList<Mail> mails();
+    // The user names of the logins accepted so far.
+    QStringList logins();
 
 private:
+    void collect();
+
     QList<Mail> mails_;
+    QStringList logins_;
 };
