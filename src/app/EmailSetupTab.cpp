@@ -1,6 +1,7 @@
 #include "app/EmailSetupTab.h"
 
 #include "app/ControlFactory.h"
+#include "app/SettingsStore.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -30,6 +31,9 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
     t.EditEmailPassword = edit(components, "EditEmailPassword", {},
                                QStringLiteral("The password to log in to the mail server with"));
     t.EditEmailPassword->setEchoMode(QLineEdit::Password);
+    // The settings file is plain text anyone with the folder can read: the password goes to the
+    // desktop's secret store instead.
+    t.EditEmailPassword->setProperty(SettingsStore::NotSaved, true);
 
     auto* server = new QGroupBox(QStringLiteral("Mail Sever Information"));
     auto* serverForm = new QFormLayout(server);
