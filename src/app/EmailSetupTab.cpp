@@ -34,6 +34,10 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
     // The settings file is plain text anyone with the folder can read: the password goes to the
     // desktop's secret store instead.
     t.EditEmailPassword->setProperty(SettingsStore::NotSaved, true);
+    t.ButtonSendTestMail =
+        button(components, "ButtonSendTestMail", QStringLiteral("Send test mail"),
+               QStringLiteral("Send the alarm mail for a sample page to E-Mail Address #1, "
+                              "or to your own address when that is empty"));
 
     auto* server = new QGroupBox(QStringLiteral("Mail Sever Information"));
     auto* serverForm = new QFormLayout(server);
@@ -52,6 +56,7 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
     auto* layout = new QVBoxLayout(t.TabSheet1);
     layout->addWidget(server);
     layout->addWidget(local);
+    layout->addWidget(t.ButtonSendTestMail, 0, Qt::AlignLeft);
     layout->addStretch(1);
     return t;
 }

@@ -15,6 +15,7 @@
 #include "notify/KeychainSecretStore.h"
 #include "notify/PasswordStore.h"
 #include "notify/TMediaPlayer.h"
+#include "notify/TestMail.h"
 #include "pages/AddressDrop.h"
 #include "pages/PageListEditor.h"
 #include "update/TAdvertisement.h"
@@ -149,6 +150,9 @@ void TFormMainWindow::buildMail() {
          emailSetup.EditEmailUser, emailSetup.EditEmailPassword, connection.CheckBoxAcceptUntrusted, NMSMTP1,
          StatusBar1},
         *mailComposer_, log, dialogs_, this);
+    testMail_ =
+        new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
+                     *mailSender_, dialogs_, this);
 }
 
 void TFormMainWindow::buildPasswordStore(const QString& settingsFile, SecretStore* secrets) {

@@ -42,6 +42,7 @@ class StatusGrid;
 class TDropURLTarget;
 class TImageList;
 class TMediaPlayer;
+class TestMail;
 class TStatusBar;
 class TWinTaskbar;
 class UpdateCheck;
@@ -142,6 +143,7 @@ private:
     AlarmMatrix* alarmMatrix_ = nullptr;
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;
+    TestMail* testMail_ = nullptr;
     std::unique_ptr<SecretStore> ownSecrets_;
     std::unique_ptr<PasswordStore> passwords_;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
