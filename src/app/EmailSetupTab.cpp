@@ -1,6 +1,7 @@
 #include "app/EmailSetupTab.h"
 
 #include "app/ControlFactory.h"
+#include "app/SettingsStore.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -30,6 +31,13 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
     t.EditEmailPassword = edit(components, "EditEmailPassword", {},
                                QStringLiteral("The password to log in to the mail server with"));
     t.EditEmailPassword->setEchoMode(QLineEdit::Password);
+    // The settings file is plain text anyone with the folder can read: the password goes to the
+    // desktop's secret store instead.
+    t.EditEmailPassword->setProperty(SettingsStore::NotSaved, true);
+    t.ButtonSendTestMail =
+        button(components, "ButtonSendTestMail", QStringLiteral("Send test mail"),
+               QStringLiteral("Send the alarm mail for a sample page to E-Mail Address #1, "
+                              "or to your own address when that is empty"));
 
     auto* server = new QGroupBox(QStringLiteral("Mail Sever Information"));
     auto* serverForm = new QFormLayout(server);
@@ -48,6 +56,7 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
     auto* layout = new QVBoxLayout(t.TabSheet1);
     layout->addWidget(server);
     layout->addWidget(local);
+    layout->addWidget(t.ButtonSendTestMail, 0, Qt::AlignLeft);
     layout->addStretch(1);
     return t;
 }

@@ -3,6 +3,7 @@
 class ComponentList;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 // The "Email Setup" tab: the mail server and the sender.
@@ -16,6 +17,7 @@ struct EmailSetupTab {
     QComboBox* ComboEmailSecurity;
     QLineEdit* EditEmailUser;
     QLineEdit* EditEmailPassword;
+    QPushButton* ButtonSendTestMail;
 
     static EmailSetupTab build(ComponentList& components);
 };

@@ -24,6 +24,7 @@ QuitSignalWatcher::QuitSignalWatcher(QObject* parent) : QObject(parent) {
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte;
         [[maybe_unused]] const auto got = ::read(signalPipe[1], &byte, 1);
+        requested_ = true;
         emit quitRequested();
     });
     struct sigaction action = {};

@@ -13,10 +13,16 @@ public:
     explicit QuitSignalWatcher(QObject* parent = nullptr);
     ~QuitSignalWatcher() override;
 
+    // A signal came: the program is to end. It may come while the window is still starting (the
+    // password store waits for its answer), before the main loop runs, where quitting does
+    // nothing; then the program ends instead of entering the loop.
+    bool requested() const { return requested_; }
+
 signals:
     void quitRequested();
 
 private:
     static void onSignal(int signal);
     QSocketNotifier* notifier_ = nullptr;
+    bool requested_ = false;
 };

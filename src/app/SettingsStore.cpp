@@ -5,6 +5,7 @@
 #include "views/TCheckListBox.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <stdexcept>
@@ -13,6 +14,10 @@ namespace {
 
 template <class T> T* exactly(QObject* component) {
     return component->metaObject() == &T::staticMetaObject ? static_cast<T*>(component) : nullptr;
+}
+
+bool kept(const QObject* component) {
+    return !component->property(SettingsStore::NotSaved).toBool();
 }
 
 QString checkListValue(const TCheckListBox* list) {
@@ -55,6 +60,8 @@ void SettingsStore::LoadSettings() {
     const IniFile ini = IniFile::load(filePath_);
     const QString section = QString::fromLatin1(Section);
     for (QObject* component : components_) {
+        if (!kept(component))
+            continue;
         const std::optional<QString> stored = ini.value(section, component->objectName());
         // A missing key keeps the design default. A key written empty means the user emptied
         // the control, and it comes back empty.
@@ -71,6 +78,11 @@ void SettingsStore::LoadSettings() {
             restoreCheckList(list, value);
         } else if (auto* memo = exactly<QPlainTextEdit>(component)) {
             memo->setPlainText(fromCommaText(value).join(QLatin1Char('\n')));
+        } else if (auto* combo = exactly<QComboBox>(component)) {
+            // A text that is none of the items (a hand-edited file) keeps the design choice.
+            const int item = combo->findText(value);
+            if (item >= 0)
+                combo->setCurrentIndex(item);
         }
     }
 }
@@ -79,6 +91,8 @@ void SettingsStore::SaveSettings() {
     IniFile ini = IniFile::load(filePath_);
     const QString section = QString::fromLatin1(Section);
     for (QObject* component : components_) {
+        if (!kept(component))
+            continue;
         QString value;
         if (auto* edit = exactly<QLineEdit>(component))
             value = edit->text();
@@ -88,6 +102,8 @@ void SettingsStore::SaveSettings() {
             value = checkListValue(list);
         else if (auto* memo = exactly<QPlainTextEdit>(component))
             value = QLatin1Char('"') + toCommaText(memoLines(memo)) + QLatin1Char('"');
+        else if (auto* combo = exactly<QComboBox>(component))
+            value = combo->currentText();
         else
             continue;
         ini.setValue(section, component->objectName(), value);

@@ -6,11 +6,13 @@
 class QObject;
 
 // Makes the window's controls persistent in "KV.ini", section "defaults", one key per control
-// named after it. Only edit fields, check boxes, check lists and memos of exactly those kinds
-// are kept; every other component is passed by.
+// named after it. Only edit fields, check boxes, check lists, memos and combo boxes of exactly
+// those kinds are kept; every other component is passed by, and so is a control carrying the
+// property NotSaved set to true.
 class SettingsStore {
 public:
     static constexpr const char* Section = "defaults";
+    static constexpr const char* NotSaved = "korvaneNotSaved";
 
     SettingsStore(QString filePath, const QList<QObject*>& components);
 

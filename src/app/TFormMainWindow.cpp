@@ -12,7 +12,10 @@
 #include "net/TNMSMTP.h"
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmMailSender.h"
+#include "notify/KeychainSecretStore.h"
+#include "notify/PasswordStore.h"
 #include "notify/TMediaPlayer.h"
+#include "notify/TestMail.h"
 #include "pages/AddressDrop.h"
 #include "pages/PageListEditor.h"
 #include "update/TAdvertisement.h"
@@ -51,7 +54,8 @@ QTimer* timer(ComponentList& components, const char* name, int intervalMs, QObje
 
 } // namespace
 
-TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dialogs, QWidget* parent)
+TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dialogs, SecretStore* secrets,
+                                 QWidget* parent)
     : QMainWindow(parent), toolBar(ToolBarControls::build(components_)),
       PageControl1(components_.add(new QTabWidget, "PageControl1")), status(StatusTab::build(components_)),
       webPages(WebPagesTab::build(components_)), emailSetup(EmailSetupTab::build(components_)),
@@ -78,6 +82,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckEngine();
+    buildPasswordStore(settingsFile, secrets);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     banner.Advertisement1->Loaded();
@@ -145,6 +150,18 @@ void TFormMainWindow::buildMail() {
          emailSetup.EditEmailUser, emailSetup.EditEmailPassword, connection.CheckBoxAcceptUntrusted, NMSMTP1,
          StatusBar1},
         *mailComposer_, log, dialogs_, this);
+    testMail_ =
+        new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
+                     *mailSender_, dialogs_, this);
+}
+
+void TFormMainWindow::buildPasswordStore(const QString& settingsFile, SecretStore* secrets) {
+    if (!secrets) {
+        ownSecrets_ = std::make_unique<KeychainSecretStore>();
+        secrets = ownSecrets_.get();
+    }
+    passwords_ = std::make_unique<PasswordStore>(
+        PasswordStore::Controls{emailSetup.EditEmailPassword, StatusBar1}, *secrets, settingsFile);
 }
 
 void TFormMainWindow::buildStatusViews() {
@@ -280,6 +297,7 @@ void TFormMainWindow::FormShow() {
     if (firstShow_) {
         log.AddLogLine(QStringLiteral("Korvane Start"));
         settings_.LoadSettings();
+        passwords_->load();
         pages.alignAfterRestore();
         pages.resetHistories();
         PageControl1->setCurrentWidget(status.TabSheetStatus);
@@ -330,6 +348,7 @@ void TFormMainWindow::FormClose() {
     // Nothing dropped after this joins a list that is about to be saved.
     reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();
+    passwords_->save();
 }
 
 void TFormMainWindow::saveSettingsReporting() {

@@ -32,14 +32,17 @@ class QAction;
 class TNMHTTP;
 class TNMSMTP;
 class PageListEditor;
+class PasswordStore;
 class RepaintThrottle;
 class RootBrowserTab;
+class SecretStore;
 class QTabWidget;
 class QTimer;
 class StatusGrid;
 class TDropURLTarget;
 class TImageList;
 class TMediaPlayer;
+class TestMail;
 class TStatusBar;
 class TWinTaskbar;
 class UpdateCheck;
@@ -53,7 +56,9 @@ class TFormMainWindow : public QMainWindow {
 public:
     static constexpr const char* VersionTag = "korvane2.4";
 
-    TFormMainWindow(const QString& settingsFile, DialogService& dialogs, QWidget* parent = nullptr);
+    // The mail password is kept in the desktop's secret store unless another store is given.
+    TFormMainWindow(const QString& settingsFile, DialogService& dialogs, SecretStore* secrets = nullptr,
+                    QWidget* parent = nullptr);
     ~TFormMainWindow() override;
 
     // Closing steps for when the program ends without the window being closed by hand (the
@@ -116,6 +121,7 @@ private:
     void buildComponents(const QString& settingsFile);
     void buildCheckEngine();
     void buildMail();
+    void buildPasswordStore(const QString& settingsFile, SecretStore* secrets);
     void buildStatusViews();
     void buildBrowser();
     void buildUpdateCheck(const QString& settingsFile);
@@ -137,6 +143,9 @@ private:
     AlarmMatrix* alarmMatrix_ = nullptr;
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;
+    TestMail* testMail_ = nullptr;
+    std::unique_ptr<SecretStore> ownSecrets_;
+    std::unique_ptr<PasswordStore> passwords_;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     std::unique_ptr<ChangeDetection> changeDetection_;
     CheckCycle* checkCycle_ = nullptr;

@@ -14,5 +14,5 @@ int main(int argc, char** argv) {
     connectProgramEnd(app, quitSignals, window);
 
     window.show();
-    return app.exec();
+    return quitSignals.requested() ? 0 : app.exec();
 }

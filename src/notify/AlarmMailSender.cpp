@@ -66,9 +66,9 @@ void AlarmMailSender::status(const QString& text) {
 
 AlarmMailSender::Outcome AlarmMailSender::SendMail(const AlarmReport& report) {
     try {
-        deliver(report);
+        const QString accepted = deliver(report);
         log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + report.listedUrl);
-        return {true, c_.NMSMTP1->LastReply};
+        return {true, accepted};
     } catch (const ESmtpRefusal& refusal) {
         // A refused login or TLS step is not shown on the way: the log says what the server said.
         const QString reply = QString::fromUtf8(refusal.what());
@@ -85,7 +85,7 @@ AlarmMailSender::Outcome AlarmMailSender::SendMail(const AlarmReport& report) {
     }
 }
 
-void AlarmMailSender::deliver(const AlarmReport& report) {
+QString AlarmMailSender::deliver(const AlarmReport& report) {
     TNMSMTP& smtp = *c_.NMSMTP1;
     const QString templateText = composer_.templateText();
     // A mail that stopped half-way left its connection open.
@@ -116,7 +116,9 @@ void AlarmMailSender::deliver(const AlarmReport& report) {
     message.MessageID = messageId(message.FromAddress);
     message.Body = QStringList{composed} + AlarmMailComposer::footer();
     smtp.DeliverMessage();
+    const QString accepted = smtp.LastReply;
     smtp.Disconnect();
+    return accepted;
 }
 
 void AlarmMailSender::NMSMTP1HostResolved() {

@@ -61,7 +61,8 @@ public:
     void NMSMTP1EncodeEnd(const QString& Filename);
 
 private:
-    void deliver(const AlarmReport& report);
+    // Returns the server's answer to the message, which tells whether it took it.
+    QString deliver(const AlarmReport& report);
     // The status bar may already be gone when the client reports its last steps during close.
     void status(const QString& text);
 

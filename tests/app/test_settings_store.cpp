@@ -4,6 +4,7 @@
 #include "views/TCheckListBox.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -37,10 +38,10 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 99);
-        QCOMPARE(keys.mid(15, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
+        QCOMPARE(keys.size(), 101);
+        QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
-        QCOMPARE(keys.mid(40, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
+        QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
         QCOMPARE(keys.mid(keys.size() - 33), QStringList({"CheckBoxDaCM3", "CheckBoxCFL",
                                                           "CheckBoxCFY",   "CheckBoxCFR",
@@ -64,9 +65,11 @@ private slots:
         QVERIFY(text.contains("\nMemo1=\"\"An error occurred while trying to access:\",%URL%:,,"
                               "\"The error message was:\",\"%ERROR% \"\"\n"));
         QVERIFY(text.contains("\nSizeList=" + QByteArray("0,").repeated(17) + "\n"));
-        // Not saved: the status list, the keywords, the log, the toolbar.
-        for (const char* notSaved :
-             {"ListBoxStatus", "ListBoxKeywords", "Log", "SpeedButtonStart", "DrawGrid1"})
+        QVERIFY(
+            text.contains("\nEditLocalName=\nEdit1localEMail=\nComboEmailSecurity=None\nEditEmailUser=\n"));
+        // Not saved: the status list, the keywords, the log, the toolbar, the mail password.
+        for (const char* notSaved : {"ListBoxStatus", "ListBoxKeywords", "Log", "SpeedButtonStart",
+                                     "DrawGrid1", "EditEmailPassword", "ButtonSendTestMail"})
             QVERIFY2(!keys.contains(notSaved), notSaved);
     }
 
@@ -112,6 +115,34 @@ private slots:
         QCOMPARE(again.misc.LastDateList->count(), 1018);
         QCOMPARE(again.misc.ListBoxStatus->count(), 1000);
         QCOMPARE(again.PageControl1->currentWidget(), again.status.TabSheetStatus);
+    }
+
+    void securityChoiceRestores_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("chosen"); // "" = nothing chosen before the restart
+        QTest::addColumn<QString>("restored");
+        QTest::newRow("chosen") << QByteArray() << "STARTTLS"
+                                << "STARTTLS";
+        QTest::newRow("none of the items") << QByteArray("[defaults]\nComboEmailSecurity=SSL\n") << ""
+                                           << "None";
+        QTest::newRow("other letter case") << QByteArray("[defaults]\nComboEmailSecurity=tls\n") << ""
+                                           << "None";
+        QTest::newRow("older file without the key")
+            << QByteArray("[defaults]\nEditEmailHost=mail.example.test\n") << ""
+            << "None";
+    }
+    void securityChoiceRestores() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, chosen);
+        QFETCH(QString, restored);
+        WindowFixture fixture(file);
+        QComboBox* combo = fixture.start().emailSetup.ComboEmailSecurity;
+        if (!chosen.isEmpty()) {
+            combo->setFocus();
+            QTest::keyClicks(combo, chosen.left(1));
+            QCOMPARE(combo->currentText(), chosen);
+        }
+        QCOMPARE(fixture.restart().emailSetup.ComboEmailSecurity->currentText(), restored);
     }
 
     void handWrittenFileRestoresExactly() {

@@ -1,6 +1,7 @@
 #include "support/WindowFixture.h"
 
 #include "support/FakeDialogs.h"
+#include "support/FakeSecretStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,7 +25,7 @@ QByteArray WindowFixture::settingsText() const {
 }
 
 TFormMainWindow& WindowFixture::start() {
-    window_ = std::make_unique<TFormMainWindow>(settingsPath(), testDialogs());
+    window_ = std::make_unique<TFormMainWindow>(settingsPath(), testDialogs(), &testSecrets());
     window_->show();
     return *window_;
 }

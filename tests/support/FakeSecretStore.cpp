@@ -1,0 +1,6 @@
+#include "support/FakeSecretStore.h"
+
+FakeSecretStore& testSecrets() {
+    static FakeSecretStore secrets;
+    return secrets;
+}
