@@ -25,8 +25,8 @@ QString canonicalPath(const QString& file) {
 
 SingleInstance::SingleInstance(const QString& settingsFile, QObject* parent)
     : QObject(parent), name_(serverName(settingsFile)), server_(new QLocalServer(this)) {
-    // Another user's program must not be able to drive this one.
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // No socket options: with them the toolkit binds elsewhere and renames the socket over the
+    // name, which would take it from a program already running instead of failing.
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection())
             receive(socket);
