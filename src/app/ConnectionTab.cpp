@@ -33,6 +33,12 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     t.EditFailCount =
         edit(components, "EditFailCount", QStringLiteral("1"),
              QStringLiteral("Raise a page's failure alarms only after this many failed checks in a row"));
+    // Whether the autostart entry exists is the state of this box, so it is not one of the
+    // components the settings file keeps.
+    t.CheckBoxAutostart = new QCheckBox(QStringLiteral("Start with the desktop session"));
+    t.CheckBoxAutostart->setObjectName(QStringLiteral("CheckBoxAutostart"));
+    t.CheckBoxAutostart->setToolTip(
+        QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
 
     auto* timing = new QGridLayout;
     timing->addWidget(label(QStringLiteral("Slow Access (sec)")), 0, 0);
@@ -65,6 +71,7 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     layout->addLayout(timing);
     layout->addWidget(t.CheckBoxAcceptUntrusted);
     layout->addWidget(proxy);
+    layout->addWidget(t.CheckBoxAutostart);
     layout->addStretch(1);
     return t;
 }

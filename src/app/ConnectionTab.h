@@ -5,7 +5,8 @@ class QCheckBox;
 class QLineEdit;
 class QWidget;
 
-// The "Connection" tab: timing limits, check interval, certificates and proxy.
+// The "Connection" tab: timing limits, check interval, certificates, proxy and the start
+// with the desktop session.
 struct ConnectionTab {
     QWidget* TabSheet6;
     QLineEdit* EditProxyHost;
@@ -17,6 +18,7 @@ struct ConnectionTab {
     QCheckBox* CheckBoxAcceptUntrusted;
     QLineEdit* EditCertDays;
     QLineEdit* EditFailCount;
+    QCheckBox* CheckBoxAutostart;
 
     static ConnectionTab build(ComponentList& components);
 };

@@ -1,5 +1,6 @@
 #include "app/TFormMainWindow.h"
 
+#include "app/SessionAutostart.h"
 #include "app/WindowTray.h"
 #include "browser/RootBrowserTab.h"
 #include "browser/TWebBrowser.h"
@@ -85,6 +86,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildPasswordStore(settingsFile, secrets);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
+    buildSessionAutostart(settingsFile);
     banner.Advertisement1->Loaded();
     banner.Advertisement2->Loaded();
 }
@@ -219,6 +221,13 @@ void TFormMainWindow::buildUpdateCheck(const QString& settingsFile) {
                                     UpdateCheck::configuredRootAddress()},
                                    dialogs_, this);
     banner.Advertisement1->OnAdChange = [this](TAdvertisement*) { updateCheck_->Advertisement1AdChange(); };
+}
+
+void TFormMainWindow::buildSessionAutostart(const QString& settingsFile) {
+    new SessionAutostart(connection.CheckBoxAutostart,
+                         {SessionAutostart::entryPath(), QCoreApplication::applicationFilePath(),
+                          QFileInfo(settingsFile).absoluteFilePath()},
+                         dialogs_, this);
 }
 
 void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {

@@ -126,6 +126,7 @@ private:
     void buildBrowser();
     void buildUpdateCheck(const QString& settingsFile);
     void buildAddressDrop();
+    void buildSessionAutostart(const QString& settingsFile);
     void DrawGrid1SelectCell(const QString& url);
     void FormShow();
     void FormCloseQuery(bool& canClose);

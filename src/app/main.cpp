@@ -1,18 +1,32 @@
+#include "app/CommandLine.h"
 #include "app/ProgramEnd.h"
+#include "app/ProgramStart.h"
 #include "app/QuitSignalWatcher.h"
 #include "app/SettingsLocation.h"
+#include "app/SingleInstance.h"
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
 #include "views/QtDialogService.h"
 
 int main(int argc, char** argv) {
+    const CommandLine commandLine(CommandLine::fromArgv(argc, argv),
+                                  QString::fromLatin1(TFormMainWindow::VersionTag));
+    if (commandLine.exitCode())
+        return commandLine.finish();
+
     QtDialogService dialogs;
     TKorvaneApplication app(argc, argv, dialogs);
+    const QString settingsFile = commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath()
+                                                                      : commandLine.settingsFile();
+    SingleInstance instance(settingsFile);
+    if (instance.handedOver(commandLine.arguments()))
+        return 0;
     QuitSignalWatcher quitSignals;
 
-    TFormMainWindow window(SettingsLocation::settingsFilePath(), dialogs);
+    TFormMainWindow window(settingsFile, dialogs);
     connectProgramEnd(app, quitSignals, window);
+    connectSecondStarts(instance, window);
 
-    window.show();
+    showAtStart(window, commandLine.minimized());
     return quitSignals.requested() ? 0 : app.exec();
 }

@@ -3,6 +3,7 @@
 #include "app/ProgramEnd.h"
 #include "app/QuitSignalWatcher.h"
 #include "check/CheckCycle.h"
+#include "support/ProcessSignals.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 #include "support/net/ScriptedPeer.h"
@@ -15,22 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
-
-namespace {
-
-// Whether the process has installed its own handler for the signal yet.
-bool catchesSignal(qint64 pid, int signal) {
-    QFile status(QString("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
-    }
-    return false;
-}
-
-} // namespace
 
 class TestProgramEnd : public QObject {
     Q_OBJECT

@@ -1,0 +1,66 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+const QString MinimizedOption = QStringLiteral("minimized");
+const QString SettingsOption = QStringLiteral("settings");
+
+void print(FILE* stream, const QString& text) {
+    if (text.isEmpty())
+        return;
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+} // namespace
+
+CommandLine::CommandLine(const QStringList& arguments, const QString& version) : arguments_(arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Watches the health of web servers and of their pages."));
+    // Not addHelpOption(): its --help-all lists options of the toolkit this program does not take.
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Displays help on the options."));
+    parser.addOption(helpOption);
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    parser.addOption(
+        {MinimizedOption, QStringLiteral("Start hidden in the tray (minimised where there is no tray).")});
+    parser.addOption({SettingsOption, QStringLiteral("Use <file> as the settings file instead of KV.ini."),
+                      QStringLiteral("file")});
+
+    if (!parser.parse(arguments)) {
+        errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
+        exitCode_ = UsageError;
+    } else if (!parser.positionalArguments().isEmpty()) {
+        errorOutput_ = QStringLiteral("Unexpected argument: %1\nTry --help for the options.\n")
+                           .arg(parser.positionalArguments().constFirst());
+        exitCode_ = UsageError;
+    } else if (parser.isSet(helpOption)) {
+        // Without an application object the parser does not know the program's name.
+        output_ = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                            QFileInfo(arguments.value(0)).fileName());
+        exitCode_ = 0;
+    } else if (parser.isSet(versionOption)) {
+        output_ = version + QLatin1Char('\n');
+        exitCode_ = 0;
+    }
+    minimized_ = parser.isSet(MinimizedOption);
+    if (parser.isSet(SettingsOption))
+        settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();
+}
+
+QStringList CommandLine::fromArgv(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+int CommandLine::finish() const {
+    print(stdout, output_);
+    print(stderr, errorOutput_);
+    return exitCode_.value_or(0);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The program's options. They are read before the application object exists, so --help,
+// --version and a mistyped option answer even where no display can be opened.
+class CommandLine {
+public:
+    // A wrong option ends the program with this code (QCommandLineParser would use 1, which
+    // scripts cannot tell from a failure of the program itself).
+    static constexpr int UsageError = 2;
+
+    // The first argument is the program, as in argv; --version prints the version text.
+    CommandLine(const QStringList& arguments, const QString& version);
+    static QStringList fromArgv(int argc, char** argv);
+
+    // Set when the program ends right here: --help, --version or a mistake. What it printed
+    // goes to standard output or standard error by then.
+    std::optional<int> exitCode() const { return exitCode_; }
+    // Prints the answer of --help, --version or a mistake and returns the exit code.
+    int finish() const;
+
+    const QStringList& arguments() const { return arguments_; }
+    bool minimized() const { return minimized_; }
+    // The absolute path given with --settings; empty when the usual place applies.
+    const QString& settingsFile() const { return settingsFile_; }
+
+private:
+    QStringList arguments_;
+    std::optional<int> exitCode_;
+    QString output_;
+    QString errorOutput_;
+    bool minimized_ = false;
+    QString settingsFile_;
+};

@@ -1,0 +1,21 @@
+#include "app/ProgramStart.h"
+
+#include "app/CommandLine.h"
+#include "app/SingleInstance.h"
+#include "app/TFormMainWindow.h"
+#include "app/WindowTray.h"
+
+void showAtStart(QWidget& window, bool minimized) {
+    if (minimized)
+        window.showMinimized();
+    else
+        window.show();
+}
+
+void connectSecondStarts(SingleInstance& instance, TFormMainWindow& window) {
+    QObject::connect(
+        &instance, &SingleInstance::commandLineReceived, &window, [&window](const QStringList& arguments) {
+            if (!CommandLine(arguments, QString::fromLatin1(TFormMainWindow::VersionTag)).minimized())
+                window.tray().RevealWindow();
+        });
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One running program per settings file: two monitors on one KV.ini would check the same pages
+// twice and overwrite each other's settings. The first start listens on a local socket named
+// after the settings file; a later start hands it its command line and ends.
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    explicit SingleInstance(const QString& settingsFile, QObject* parent = nullptr);
+
+    // True when a program already running on this settings file took the command line; false
+    // when this one is now the running one (or cannot tell, and runs all the same).
+    bool handedOver(const QStringList& arguments);
+
+    // "korvane-" and the SHA-1 of the canonical path, so that every way of naming one file meets.
+    static QString serverName(const QString& settingsFile);
+
+signals:
+    void commandLineReceived(const QStringList& arguments);
+
+private:
+    bool send(const QStringList& arguments) const;
+    void receive(QLocalSocket* socket);
+
+    QString name_;
+    QLocalServer* server_;
+};
