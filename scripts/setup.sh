@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev
-  nginx-light tinyproxy python3 python3-aiosmtpd curl openssl
+  nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

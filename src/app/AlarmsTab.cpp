@@ -160,6 +160,10 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
     t.Button1 =
         button(components, "Button1", QStringLiteral("Browse"), QStringLiteral("Browse for a wav file"));
     createBoxes(components, t.rows, grid, LaterGroup);
+    t.CheckBoxDesktopNotification = checkBox(
+        components, "CheckBoxDesktopNotification", QStringLiteral("Desktop notification"), true,
+        QStringLiteral("After a check that raised a red or yellow alarm, show one desktop notification "
+                       "naming the pages; activating it shows the Status tab"));
 
     auto* sounds = new QGridLayout;
     sounds->addWidget(label(QStringLiteral("Yellow Alarm Soud")), 0, 0);
@@ -172,6 +176,7 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
     auto* layout = new QVBoxLayout(t.TabSheet5);
     layout->addLayout(grid);
     layout->addLayout(sounds);
+    layout->addWidget(t.CheckBoxDesktopNotification);
     layout->addStretch(1);
     return t;
 }

@@ -3,11 +3,12 @@
 #include "check/AlarmRow.h"
 
 class ComponentList;
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The "Alarms" tab: the matrix of reaction boxes and the two sound files.
+// The "Alarms" tab: the matrix of reaction boxes, the two sound files and the desktop notification.
 struct AlarmsTab {
     QWidget* TabSheet5;
     AlarmRows rows;
@@ -15,6 +16,7 @@ struct AlarmsTab {
     QPushButton* ButtonBrowseYwav;
     QLineEdit* EditRWavFileName;
     QPushButton* Button1;
+    QCheckBox* CheckBoxDesktopNotification;
 
     static AlarmsTab build(ComponentList& components);
 };

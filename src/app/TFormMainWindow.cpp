@@ -18,6 +18,7 @@
 #include "notify/TMediaPlayer.h"
 #include "notify/TestMail.h"
 #include "pages/AddressDrop.h"
+#include "pages/DesktopNotifier.h"
 #include "pages/PageListEditor.h"
 #include "update/TAdvertisement.h"
 #include "update/UpdateCheck.h"
@@ -112,29 +113,32 @@ void TFormMainWindow::buildCheckEngine() {
         AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
         pages, log, checkState, *mailSender_);
     changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
-    checkCycle_ = new CheckCycle(
-        CheckCycle::Controls{Timer1,
-                             Timer2,
-                             toolBar.SpeedButton1,
-                             toolBar.SpeedButtonStart,
-                             toolBar.SpeedButton2,
-                             CheckWebPages,
-                             AbortCheck,
-                             PageControl1,
-                             status.TabSheetStatus,
-                             connection.EditInterval,
-                             connection.EditTimeOut,
-                             connection.EditTimeSlow,
-                             connection.CheckBoxProxy,
-                             connection.EditProxyHost,
-                             connection.EditProxyPort,
-                             connection.CheckBoxAcceptUntrusted,
-                             connection.EditCertDays,
-                             connection.EditFailCount,
-                             NMHTTP2,
-                             StatusBar1},
-        CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); }},
-        pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
+    desktopNotifier_ = new DesktopNotifier(
+        {alarms.CheckBoxDesktopNotification}, pages, [this] { tray_->RevealWindow(); }, this);
+    checkCycle_ = new CheckCycle(CheckCycle::Controls{Timer1,
+                                                      Timer2,
+                                                      toolBar.SpeedButton1,
+                                                      toolBar.SpeedButtonStart,
+                                                      toolBar.SpeedButton2,
+                                                      CheckWebPages,
+                                                      AbortCheck,
+                                                      PageControl1,
+                                                      status.TabSheetStatus,
+                                                      connection.EditInterval,
+                                                      connection.EditTimeOut,
+                                                      connection.EditTimeSlow,
+                                                      connection.CheckBoxProxy,
+                                                      connection.EditProxyHost,
+                                                      connection.EditProxyPort,
+                                                      connection.CheckBoxAcceptUntrusted,
+                                                      connection.EditCertDays,
+                                                      connection.EditFailCount,
+                                                      NMHTTP2,
+                                                      StatusBar1},
+                                 CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); },
+                                                   [this] { gridRepaint_->request(); },
+                                                   [this] { desktopNotifier_->AlarmsRaised(); }},
+                                 pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
 }
 
 void TFormMainWindow::buildMail() {

@@ -27,6 +27,7 @@ class AlarmMailSender;
 class AlarmMatrix;
 class ChangeDetection;
 class CheckCycle;
+class DesktopNotifier;
 class DialogService;
 class QAction;
 class TNMHTTP;
@@ -150,6 +151,7 @@ private:
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     std::unique_ptr<ChangeDetection> changeDetection_;
     CheckCycle* checkCycle_ = nullptr;
+    DesktopNotifier* desktopNotifier_ = nullptr;
     WindowTray* tray_ = nullptr;
     std::unique_ptr<StatusGrid> statusGrid_;
     RepaintThrottle* gridRepaint_ = nullptr;

@@ -149,7 +149,9 @@ void CheckCycle::CheckWebPagesExecute() {
     }
     if (terminating_)
         return;
-    if (!s_.RedRaised && !s_.YellowRaised)
+    if (s_.RedRaised || s_.YellowRaised)
+        calls_.AlarmsRaised();
+    else
         calls_.ShowTrayState(TrayAllWell);
     status(QString());
     if (!soundError.isEmpty()) {

@@ -54,6 +54,8 @@ public:
     struct Calls {
         std::function<void(int)> ShowTrayState;
         std::function<void()> RepaintGrid;
+        // The walk ended having raised red or yellow.
+        std::function<void()> AlarmsRaised;
     };
 
     // Redirects followed for one page; the next one ends it, so a loop never hammers a server.

@@ -6,6 +6,7 @@
 #include "views/TStatusBar.h"
 
 #include "views/LogView.h"
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTimer>
@@ -53,6 +54,14 @@ public:
                                     if (text == "Checking " + url)
                                         action();
                                 });
+    }
+
+    // No alarm sound: the test's folder has none, and the error box it would raise is not the test's.
+    void muteSounds() {
+        for (AlarmRow& row : window().alarms.rows) {
+            if (row.PlayWav)
+                row.PlayWav->setChecked(false);
+        }
     }
 
     PageStatus status(int page) { return window().pages.readStatus(page); }

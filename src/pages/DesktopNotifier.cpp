@@ -1,0 +1,84 @@
+#include "pages/DesktopNotifier.h"
+
+#include "pages/PageRecords.h"
+
+#include <QCheckBox>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QStringList>
+
+namespace {
+
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
+const QString Interface = QStringLiteral("org.freedesktop.Notifications");
+const QString DefaultAction = QStringLiteral("default");
+
+// "Korvane: 2 pages red, 1 yellow"; the noun goes with the first count.
+QString summaryText(qsizetype red, qsizetype yellow) {
+    const qsizetype first = red > 0 ? red : yellow;
+    QString text = QStringLiteral("Korvane: %1 %2 %3")
+                       .arg(first)
+                       .arg(first == 1 ? QStringLiteral("page") : QStringLiteral("pages"))
+                       .arg(red > 0 ? QStringLiteral("red") : QStringLiteral("yellow"));
+    if (red > 0 && yellow > 0)
+        text += QStringLiteral(", %1 yellow").arg(yellow);
+    return text;
+}
+
+} // namespace
+
+DesktopNotifier::DesktopNotifier(const Controls& controls, const PageRecords& pages,
+                                 std::function<void()> revealWindow, QObject* parent)
+    : QObject(parent), c_(controls), pages_(pages), revealWindow_(std::move(revealWindow)) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
+                    SLOT(ActionInvoked(uint, QString)));
+}
+
+void DesktopNotifier::AlarmsRaised() {
+    if (!c_.CheckBoxDesktopNotification->isChecked())
+        return;
+    QStringList red, yellow;
+    for (int page = 0; page < pages_.pageCount(); ++page) {
+        const PageStatus status = pages_.readStatus(page);
+        if (status == PageStatus::RedAlarm)
+            red.append(pages_.url(page));
+        else if (status == PageStatus::YellowAlarm)
+            yellow.append(pages_.url(page));
+    }
+    // The alarming pages may have been deleted while the cycle ran.
+    if (red.isEmpty() && yellow.isEmpty())
+        return;
+    const QStringList all = red + yellow;
+    QStringList lines = all.mid(0, NamedPages);
+    if (all.size() > NamedPages)
+        lines.append(QStringLiteral("and %1 more").arg(all.size() - NamedPages));
+    send(summaryText(red.size(), yellow.size()), lines.join('\n'));
+}
+
+void DesktopNotifier::send(const QString& summary, const QString& body) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("Notify"));
+    call << QStringLiteral("Korvane") << shownId_ << QStringLiteral("org.korvane.Korvane") << summary << body
+         << QStringList{DefaultAction, QStringLiteral("Show")} << QVariantMap() << -1;
+    // Never waited for: a desktop without the service must not hold up the window. Its error
+    // reply is dropped.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
+        const QDBusPendingReply<uint> reply = *done;
+        if (!reply.isError())
+            shownId_ = reply.value();
+        done->deleteLater();
+    });
+}
+
+void DesktopNotifier::ActionInvoked(uint id, const QString& actionKey) {
+    if (shownId_ != 0 && id == shownId_ && actionKey == DefaultAction)
+        revealWindow_();
+}
