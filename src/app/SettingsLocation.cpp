@@ -1,5 +1,7 @@
 #include "app/SettingsLocation.h"
 
+#include "views/ProgramFolders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -19,8 +21,14 @@ QString settingsFilePath(const QString& executableFolder, const QString& userCon
 }
 
 QString settingsFilePath() {
-    return settingsFilePath(QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    const QString userConfigFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    // An installed copy keeps settings per user even where its folder is writable (root and
+    // /usr/bin): one user's list must not become every user's, nor land among the programs.
+    if (ProgramFolders::installed()) {
+        QDir().mkpath(userConfigFolder);
+        return QDir(userConfigFolder).absoluteFilePath(FileName);
+    }
+    return settingsFilePath(QCoreApplication::applicationDirPath(), userConfigFolder);
 }
 
 } // namespace SettingsLocation

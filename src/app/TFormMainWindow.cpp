@@ -23,6 +23,7 @@
 #include "update/TAdvertisement.h"
 #include "update/UpdateCheck.h"
 #include "views/DialogService.h"
+#include "views/ProgramFolders.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
 #include "views/StatusPictures.h"
@@ -36,7 +37,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -64,7 +64,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       sendingEmail(SendingEmailTab::build(components_)), alarms(AlarmsTab::build(components_)),
       connection(ConnectionTab::build(components_)), logTab(LogTab::build(components_)),
       misc(MiscTab::build(components_)), browser(BrowserTabs::build(components_)),
-      banner(BannerStrip::build(components_, QCoreApplication::applicationDirPath())),
+      banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
       StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log),
       pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
              misc.SignatureList}),
@@ -272,9 +272,10 @@ void TFormMainWindow::buildComponents(const QString& settingsFile) {
     Timer2 = timer(components_, "Timer2", 1000, this);
     TimerHTML1 = timer(components_, "TimerHTML1", 100, this);
     BrowseTo = components_.add(new QAction(this), "BrowseTo");
-    // A sound named without a folder is looked for beside the settings, then beside the program.
+    // A sound named without a folder is looked for beside the settings, then where the program's
+    // own sounds are.
     MediaPlayer1 = components_.add(
-        new TMediaPlayer({QFileInfo(settingsFile).absolutePath(), QCoreApplication::applicationDirPath()},
+        new TMediaPlayer(QStringList{QFileInfo(settingsFile).absolutePath()} + ProgramFolders::dataFolders(),
                          this),
         "MediaPlayer1");
 

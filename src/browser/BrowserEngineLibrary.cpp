@@ -1,12 +1,13 @@
 #include "browser/BrowserEngineLibrary.h"
 
-#include <QCoreApplication>
+#include "views/ProgramFolders.h"
+
 #include <QLibrary>
 
 namespace {
 
-// The library sits beside the program; a test or a benchmark runs from a folder of its own and
-// finds it in the build folder.
+// The library sits beside the program or in the installed library folder; a test or a benchmark
+// runs from a folder of its own and finds it in the build folder.
 CreateBrowserEngine resolve(QString& error) {
     static CreateBrowserEngine create = nullptr;
     static QString failure;
@@ -14,8 +15,8 @@ CreateBrowserEngine resolve(QString& error) {
         error = failure;
         return create;
     }
-    for (const QString& folder :
-         {QCoreApplication::applicationDirPath(), QStringLiteral(KORVANE_ENGINE_DIR)}) {
+    for (const QString& folder : {ProgramFolders::libraryFolder(QStringLiteral("korvane_webengine")),
+                                  QStringLiteral(KORVANE_ENGINE_DIR)}) {
         QLibrary library(folder + QStringLiteral("/korvane_webengine"));
         create = reinterpret_cast<CreateBrowserEngine>(library.resolve(CreateBrowserEngineName));
         if (create)
