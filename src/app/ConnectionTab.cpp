@@ -33,6 +33,11 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     t.EditFailCount =
         edit(components, "EditFailCount", QStringLiteral("1"),
              QStringLiteral("Raise a page's failure alarms only after this many failed checks in a row"));
+    // The same kind of address as a page's, scheme included; empty asks the platform only.
+    t.EditNetworkCheck =
+        edit(components, "EditNetworkCheck", {},
+             QStringLiteral("An address you trust to answer, such as your router (http://192.168.1.1/): when "
+                            "it fails too, page alarms are held, since the outage is your network's"));
     // Whether the autostart entry exists is the state of this box, so it is not one of the
     // components the settings file keeps.
     t.CheckBoxAutostart = new QCheckBox(QStringLiteral("Start with the desktop session"));
@@ -50,7 +55,8 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     timing->addWidget(label(QStringLiteral("minutes")), 2, 2);
     // The captions name their fields for a screen reader.
     const std::pair<const char*, QLineEdit*> added[] = {{"Certificate warning (days)", t.EditCertDays},
-                                                        {"Alarm after failed checks", t.EditFailCount}};
+                                                        {"Alarm after failed checks", t.EditFailCount},
+                                                        {"Network check address", t.EditNetworkCheck}};
     for (int row = 3; const auto& [caption, field] : added) {
         QLabel* name = label(QString::fromLatin1(caption));
         name->setBuddy(field);

@@ -18,6 +18,7 @@ struct ConnectionTab {
     QCheckBox* CheckBoxAcceptUntrusted;
     QLineEdit* EditCertDays;
     QLineEdit* EditFailCount;
+    QLineEdit* EditNetworkCheck;
     QCheckBox* CheckBoxAutostart;
 
     static ConnectionTab build(ComponentList& components);

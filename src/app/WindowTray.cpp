@@ -50,6 +50,11 @@ void WindowTray::RevealWindow() {
     c_.PageControl1->setCurrentWidget(c_.TabSheetStatus);
 }
 
+void WindowTray::ShowNetworkUnavailable(bool unavailable) {
+    c_.TrayIcon1->setHint(unavailable ? QStringLiteral("Korvane: network unavailable")
+                                      : QStringLiteral("Korvane"));
+}
+
 void WindowTray::ShowTrayState(int n) {
     c_.TrayIcon1->setIcon(c_.ImageList2->icon(n >= 0 && n < c_.ImageList2->count() ? n : 0));
 }

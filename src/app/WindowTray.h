@@ -26,6 +26,8 @@ public:
     void TrayIcon1Click();
     // The picture of a check state; one beyond the list shows the first.
     void ShowTrayState(int n);
+    // The hint says so while the last cycle held its alarms for a network that was down.
+    void ShowNetworkUnavailable(bool unavailable);
     // Brings the hidden or minimised window back, on the Status tab.
     void RevealWindow();
 

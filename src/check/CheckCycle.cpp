@@ -4,6 +4,7 @@
 #include "check/ChangeDetection.h"
 #include "check/CheckState.h"
 #include "check/FailureReason.h"
+#include "check/NetworkCheck.h"
 #include "check/RedirectTarget.h"
 #include "net/EAbortError.h"
 #include "net/EventWait.h"
@@ -54,7 +55,7 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
                        CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes,
                        DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
-      changes_(changes), dialogs_(dialogs) {
+      changes_(changes), dialogs_(dialogs), network_(new NetworkCheck(this)) {
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::CheckWebPagesExecute);
     connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::startSoon);
     connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
@@ -98,6 +99,7 @@ void CheckCycle::SpeedButtonStartToggle(bool down) {
 void CheckCycle::AbortCheckExecute() {
     s_.CheckRunning = false;
     c_.NMHTTP2->Abort();
+    network_->abort();
 }
 
 void CheckCycle::terminate() {
@@ -123,6 +125,8 @@ void CheckCycle::CheckWebPagesExecute() {
     calls_.ShowTrayState(TrayChecking);
     s_.YellowRaised = false;
     s_.RedRaised = false;
+    network_->startCycle();
+    calls_.ShowNetworkUnavailable(false);
     QString soundError;
     int next = 0;
     while (s_.CheckRunning) {
@@ -153,6 +157,7 @@ void CheckCycle::CheckWebPagesExecute() {
         calls_.AlarmsRaised();
     else
         calls_.ShowTrayState(TrayAllWell);
+    calls_.ShowNetworkUnavailable(network_->down());
     status(QString());
     if (!soundError.isEmpty()) {
         showingError_ = true;
@@ -329,7 +334,7 @@ void CheckCycle::fail(int page, const QString& reason) {
     if (s_.ReplyNumber < 400 && !s_.InvalidHost && !timedOut && s_.CheckRunning)
         outcomes.append({AlarmCondition::ConnectionFailed, QStringLiteral(" Connection Failed"),
                          QStringLiteral("Connection failed: ") + reason});
-    if (outcomes.isEmpty())
+    if (outcomes.isEmpty() || networkDown())
         return;
     // A single lost answer need not wake anybody: the alarms wait for the failed check that
     // confirms the outage, and come again with every one after it.
@@ -347,6 +352,15 @@ void CheckCycle::fail(int page, const QString& reason) {
         s_.ErrorText = outcome.errorText;
         dispatch_.fireRow(outcome.condition, page);
     }
+}
+
+bool CheckCycle::networkDown() {
+    if (!network_->asked()) {
+        const QString why = network_->ask(c_.EditNetworkCheck->text().trimmed(), *c_.NMHTTP2);
+        if (!why.isEmpty())
+            log_.AddLogLine(QStringLiteral("Network unavailable, alarms held: ") + why);
+    }
+    return network_->down();
 }
 
 void CheckCycle::Timer2Timer() {

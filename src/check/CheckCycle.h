@@ -10,6 +10,7 @@ class AlarmDispatch;
 class PageCursor;
 class ChangeDetection;
 class DialogService;
+class NetworkCheck;
 class PageRecords;
 class QAction;
 class QCheckBox;
@@ -48,6 +49,7 @@ public:
         QCheckBox* CheckBoxAcceptUntrusted;
         QLineEdit* EditCertDays;
         QLineEdit* EditFailCount;
+        QLineEdit* EditNetworkCheck;
         TNMHTTP* NMHTTP2;
         TStatusBar* StatusBar1;
     };
@@ -56,6 +58,8 @@ public:
         std::function<void()> RepaintGrid;
         // The walk ended having raised red or yellow.
         std::function<void()> AlarmsRaised;
+        // Whether this cycle held its page alarms because the network was down.
+        std::function<void(bool)> ShowNetworkUnavailable;
     };
 
     // Redirects followed for one page; the next one ends it, so a loop never hammers a server.
@@ -84,6 +88,7 @@ public:
     void terminate();
 
     int cleanupPassMs = CleanupPassMs;
+    NetworkCheck& network() { return *network_; }
 
 private:
     // Runs the cycle from the event loop, so the button or action that asked for it returns at
@@ -103,6 +108,9 @@ private:
     void checkRecovery(int page, bool wasRed);
     // reason: what ended the page's fetch, in plain words, for when no other outcome explains it.
     void fail(int page, const QString& reason);
+    // A page failed: whether the network is down, so that the outage is not the page's. The
+    // first failing page of a cycle asks, and the answer is logged once if it holds the alarms.
+    bool networkDown();
     void status(const QString& text);
     // Lets the window handle what is pending: the user's actions, timers, repaints.
     void pumpMessages();
@@ -115,6 +123,7 @@ private:
     AlarmDispatch& dispatch_;
     ChangeDetection& changes_;
     DialogService& dialogs_;
+    NetworkCheck* network_;
     bool terminating_ = false;
     // An error box of the cycle is open: a cycle started inside it would pile up boxes.
     bool showingError_ = false;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "FakeNetworkState.h"
 #include "check/CheckCycle.h"
+#include "check/NetworkCheck.h"
 #include "support/WindowFixture.h"
 #include "views/TCheckListBox.h"
 #include "views/TStatusBar.h"
@@ -20,7 +22,13 @@ public:
         // Every check counts in short ticks, so a test does not wait seconds for a second.
         w.Timer2->setInterval(WatchdogTickMs);
         w.checkCycle().cleanupPassMs = 20;
+        // The machine running the tests may well be offline: the pages are on loopback anyway.
+        auto state = std::make_unique<FakeNetworkState>();
+        network = state.get();
+        w.checkCycle().network().useState(std::move(state));
     }
+
+    FakeNetworkState* network;
 
     static constexpr int WatchdogTickMs = 200;
 

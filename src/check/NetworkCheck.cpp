@@ -1,0 +1,60 @@
+#include "check/NetworkCheck.h"
+
+#include "net/PlatformNetworkState.h"
+#include "net/TNMHTTP.h"
+
+#include <QTimer>
+
+NetworkCheck::NetworkCheck(QObject* parent)
+    : QObject(parent), state_(std::make_unique<PlatformNetworkState>()), http_(new TNMHTTP(this)),
+      watchdog_(new QTimer(this)) {
+    http_->ReportLevel = 0;
+    watchdog_->setSingleShot(true);
+    connect(watchdog_, &QTimer::timeout, this, &NetworkCheck::abort);
+}
+
+NetworkCheck::~NetworkCheck() = default;
+
+void NetworkCheck::useState(std::unique_ptr<NetworkState> state) {
+    state_ = std::move(state);
+}
+
+void NetworkCheck::startCycle() {
+    asked_ = false;
+    downBecause_.clear();
+}
+
+QString NetworkCheck::ask(const QString& address, const TNMHTTP& page) {
+    asked_ = true;
+    if (state_->offline())
+        downBecause_ = QStringLiteral("offline");
+    else if (!address.isEmpty() && !answers(address, page))
+        downBecause_ = address;
+    return downBecause_;
+}
+
+bool NetworkCheck::answers(const QString& address, const TNMHTTP& page) {
+    http_->TimeOut = page.TimeOut;
+    http_->Proxy = page.Proxy;
+    http_->ProxyPort = page.ProxyPort;
+    http_->AcceptUntrusted = page.AcceptUntrusted;
+    http_->HeaderInfo.LocalProgram = page.HeaderInfo.LocalProgram;
+    // The client's own time-out ends the lookup and the connect only; a server that takes the
+    // connection and never answers is cut off by the watchdog.
+    watchdog_->start(page.TimeOut);
+    http_->Canceled = false; // an abort of the last cycle is over
+
+    try {
+        http_->Head(address);
+    } catch (...) {
+        watchdog_->stop();
+        return false;
+    }
+    watchdog_->stop();
+    // Any answer short of an error means the way out is open, a redirect included.
+    return http_->ReplyNumber > 0 && http_->ReplyNumber < 400;
+}
+
+void NetworkCheck::abort() {
+    http_->Abort();
+}

@@ -1,0 +1,72 @@
+// A machine that is offline fails every page at once: the page alarms are held for that cycle.
+#include "CheckFixture.h"
+#include "support/TestMain.h"
+#include "support/TrayPicture.h"
+#include "support/net/NginxPeer.h"
+
+namespace {
+
+QStringList heldOrAlarmed(const QStringList& lines) {
+    QStringList out;
+    for (const QString& line : lines) {
+        if (line.startsWith("Network unavailable") || line.startsWith("Page not found"))
+            out.append(line);
+    }
+    return out;
+}
+
+} // namespace
+
+class TestNetworkHold : public QObject {
+    Q_OBJECT
+    NginxPeer peer;
+
+private slots:
+    void initTestCase() {
+        peer.addFile("here.html", "<html>here</html>");
+        QVERIFY2(peer.start(), qPrintable(peer.output()));
+    }
+
+    void init() { testDialogs() = FakeDialogs(); }
+
+    void heldWhileDownAlarmedWhenBack_data() {
+        QTest::addColumn<bool>("offline");
+        QTest::addColumn<QString>("checkAddress");
+        QTest::addColumn<QString>("heldBecause"); // "A" stands for the check address
+        QTest::newRow("check address refused")
+            << false << QString("http://127.0.0.1:%1/").arg(PeerProcess::freePort()) << "A";
+        QTest::newRow("platform offline") << true << QString() << "offline";
+    }
+
+    void heldWhileDownAlarmedWhenBack() {
+        QFETCH(bool, offline);
+        QFETCH(QString, checkAddress);
+        QFETCH(QString, heldBecause);
+        CheckFixture f;
+        const QString a = peer.url("missing-a.html"), b = peer.url("missing-b.html");
+        f.addPage(a);
+        f.addPage(peer.url("here.html"));
+        f.addPage(b);
+        f.network->isOffline = offline;
+        f.w().connection.EditNetworkCheck->setText(checkAddress);
+
+        QCOMPARE(heldOrAlarmed(f.runCycle()),
+                 QStringList{"Network unavailable, alarms held: " + heldBecause.replace("A", checkAddress)});
+        QCOMPARE(QList<int>({int(f.status(0)), int(f.status(1)), int(f.status(2))}), QList<int>({0, 3, 0}));
+        QCOMPARE(f.w().pages.streaks().grownTo(0).failedChecks, 0);
+        QCOMPARE(trayPicture(f.w()), 4);
+        QCOMPARE(f.w().TrayIcon1->hint(), QString("Korvane: network unavailable"));
+        QVERIFY(testDialogs().errors.isEmpty()); // no alarm sound was tried
+
+        f.muteSounds();
+        f.network->isOffline = false;
+        f.w().connection.EditNetworkCheck->setText(peer.url("here.html"));
+        QCOMPARE(heldOrAlarmed(f.runCycle()),
+                 (QStringList{"Page not found: : " + a, "Page not found: : " + b}));
+        QCOMPARE(QList<int>({int(f.status(0)), int(f.status(1)), int(f.status(2))}), QList<int>({5, 3, 5}));
+        QCOMPARE(f.w().TrayIcon1->hint(), QString("Korvane"));
+    }
+};
+
+KORVANE_TEST_MAIN(TestNetworkHold)
+#include "test_network_hold.moc"
