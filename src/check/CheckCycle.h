@@ -88,6 +88,7 @@ public:
     void terminate();
 
     int cleanupPassMs = CleanupPassMs;
+    // Where the cycle asks whether the network is down; a test speaks for the platform here.
     NetworkCheck& network() { return *network_; }
 
 private:
