@@ -10,7 +10,7 @@ NetworkCheck::NetworkCheck(QObject* parent)
       watchdog_(new QTimer(this)) {
     http_->ReportLevel = 0;
     watchdog_->setSingleShot(true);
-    connect(watchdog_, &QTimer::timeout, this, &NetworkCheck::abort);
+    connect(watchdog_, &QTimer::timeout, http_, &TNMHTTP::Abort);
 }
 
 NetworkCheck::~NetworkCheck() = default;
@@ -43,12 +43,13 @@ bool NetworkCheck::answers(const QString& address, const TNMHTTP& page) {
     // connection and never answers is cut off by the watchdog.
     watchdog_->start(page.TimeOut);
     http_->Canceled = false; // an abort of the last cycle is over
-
+    userAborted_ = false;
     try {
         http_->Head(address);
     } catch (...) {
         watchdog_->stop();
-        return false;
+        // A check the user aborted says nothing about the network: the page's alarms stand.
+        return userAborted_;
     }
     watchdog_->stop();
     // Any answer short of an error means the way out is open, a redirect included.
@@ -56,5 +57,6 @@ bool NetworkCheck::answers(const QString& address, const TNMHTTP& page) {
 }
 
 void NetworkCheck::abort() {
+    userAborted_ = true;
     http_->Abort();
 }

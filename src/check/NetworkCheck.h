@@ -27,6 +27,7 @@ public:
     // why the network is down ("offline" or the check address), or nothing when it is up. An
     // empty address asks the platform only.
     QString ask(const QString& address, const TNMHTTP& page);
+    // The user ends the cycle.
     void abort();
 
 private:
@@ -36,6 +37,7 @@ private:
     // Its own client: the page's keeps the failed answer that the page's alarm mail quotes.
     TNMHTTP* http_;
     QTimer* watchdog_;
+    bool userAborted_ = false;
     bool asked_ = false;
     QString downBecause_;
 };
