@@ -107,6 +107,8 @@ void CheckCycle::terminate() {
     s_.CheckRunning = false;
     c_.Timer1->stop();
     c_.Timer2->stop();
+    // A check of the network address under way ends too, so the close does not wait for it.
+    network_->abort();
 }
 
 bool CheckCycle::stopped() const {
