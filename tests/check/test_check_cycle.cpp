@@ -15,7 +15,6 @@
 #include <QJsonArray>
 #include <QLocale>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -605,9 +604,7 @@ private slots:
     void certificatesOfHttpsPages() {
         TestAuthority authority;
         QVERIFY2(authority.create(), qPrintable(authority.output()));
-        const QByteArray systemCertificates = qgetenv("SSL_CERT_FILE");
-        qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
-        const auto restore = qScopeGuard([&] { qputenv("SSL_CERT_FILE", systemCertificates); });
+        authority.trustInThisProcess();
         const TestAuthority::Issued issued = authority.issue({"DNS:localhost"});
         const TestAuthority::Issued own = authority.selfSigned({"DNS:localhost"});
         NginxPeer trusted, selfSigned;

@@ -32,7 +32,6 @@ class TestOutcomesAdded : public QObject {
     TestAuthority::Issued expiring;
     NginxPeer secure;
     NginxPeer plain;
-    QByteArray systemCertificates;
 
     void setPage(const QString& name, bool present) {
         if (present)
@@ -44,15 +43,13 @@ class TestOutcomesAdded : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY2(authority.create(), qPrintable(authority.output()));
-        systemCertificates = qgetenv("SSL_CERT_FILE");
-        qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
+        authority.trustInThisProcess();
         expiring = authority.issue({"DNS:localhost"}, 5);
         secure.addFile("index.html", "<html>secure</html>");
         QVERIFY2(secure.startSecure(expiring.certificate, expiring.key), qPrintable(secure.output()));
         QVERIFY2(plain.start(), qPrintable(plain.output()));
     }
 
-    void cleanupTestCase() { qputenv("SSL_CERT_FILE", systemCertificates); }
     void init() { testDialogs() = FakeDialogs(); }
 
     void certificateAboutToExpire_data() {

@@ -43,17 +43,14 @@ class TestMailSecurity : public QObject {
     TestAuthority authority;
     TestAuthority::Issued trusted;
     TestAuthority::Issued own;
-    QByteArray systemCertificates;
 
 private slots:
     void initTestCase() {
         QVERIFY2(authority.create(), qPrintable(authority.output()));
         trusted = authority.issue({"IP:127.0.0.1"});
         own = authority.selfSigned({"IP:127.0.0.1"});
-        systemCertificates = qgetenv("SSL_CERT_FILE");
-        qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
+        authority.trustInThisProcess();
     }
-    void cleanupTestCase() { qputenv("SSL_CERT_FILE", systemCertificates); }
     void init() { testDialogs() = FakeDialogs(); }
 
     void throughAiosmtpd_data() {

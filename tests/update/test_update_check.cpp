@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
@@ -222,9 +221,7 @@ private slots:
     void rootFileOverHttps() {
         TestAuthority authority;
         QVERIFY2(authority.create(), qPrintable(authority.output()));
-        const QByteArray systemCertificates = qgetenv("SSL_CERT_FILE");
-        qputenv("SSL_CERT_FILE", authority.certificate().toLocal8Bit());
-        const auto restore = qScopeGuard([&] { qputenv("SSL_CERT_FILE", systemCertificates); });
+        authority.trustInThisProcess();
         const TestAuthority::Issued issued = authority.issue({"DNS:localhost"});
         NginxPeer secure;
         secure.addFile("root.txt", "[Updates]\nlast=korvane2.4\n[korvane2.4]\nHTMLvis=1\n");

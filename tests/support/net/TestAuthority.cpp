@@ -18,6 +18,17 @@ bool TestAuthority::openssl(const QStringList& arguments) {
     return done && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+void TestAuthority::trustInThisProcess() {
+    if (!trustedBefore_)
+        trustedBefore_ = qgetenv("SSL_CERT_FILE");
+    qputenv("SSL_CERT_FILE", certificate().toLocal8Bit());
+}
+
+TestAuthority::~TestAuthority() {
+    if (trustedBefore_)
+        qputenv("SSL_CERT_FILE", *trustedBefore_);
+}
+
 bool TestAuthority::create() {
     return openssl(QStringList{"req", "-x509"} + NewKey +
                    QStringList{"-keyout", "ca.key", "-out", "ca.pem", "-subj", "/CN=Korvane Test Authority",

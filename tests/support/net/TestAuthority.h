@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <optional>
 
 // A certificate authority of the test's own, and server certificates, made by the openssl
 // command in a temporary folder: signed by the authority for given names, expired, or signed by
@@ -26,6 +27,11 @@ public:
     Issued selfSigned(const QStringList& names);
     QString output() const { return output_; }
 
+    // Makes this process trust the authority, through SSL_CERT_FILE, until the authority goes;
+    // then what the process trusted before comes back.
+    void trustInThisProcess();
+    ~TestAuthority();
+
 private:
     bool openssl(const QStringList& arguments);
     // A new key and the name of the files for it.
@@ -33,5 +39,6 @@ private:
 
     QTemporaryDir dir_;
     QString output_;
+    std::optional<QByteArray> trustedBefore_;
     int issued_ = 0;
 };
