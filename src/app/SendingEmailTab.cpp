@@ -26,6 +26,11 @@ SendingEmailTab SendingEmailTab::build(ComponentList& components) {
                         QStringLiteral("Email address #3 to send a notification when something fails"));
     t.Edit10 = edit(components, "Edit10", QStringLiteral("Korvane Error Notification"),
                     QStringLiteral("This appears on the subject line of the error notification email"));
+    // The window keeps this box among its components after all the others, so a first save
+    // writes the keys every older settings file has in their usual order.
+    t.CheckBoxMailPerCycle = new QCheckBox(QStringLiteral("One mail per check cycle"));
+    t.CheckBoxMailPerCycle->setToolTip(
+        QStringLiteral("Send the alarm mails of a check cycle as one mail, after the last page"));
     t.ListBoxKeywords = components.add(new QListWidget, "ListBoxKeywords");
     t.ListBoxKeywords->setToolTip(QStringLiteral("Double Click a keyword to include it on the email"));
     t.ListBoxKeywords->addItems({"%URL%", "%HOST%", "%ERROR%", "%HOST_IP%", "%HOST_PORT%", "%MY_IP%",
@@ -43,11 +48,12 @@ SendingEmailTab SendingEmailTab::build(ComponentList& components) {
     auto* subject = new QFormLayout;
     subject->addRow(label(QStringLiteral("Subject: ")), t.Edit10);
     layout->addLayout(subject, 1, 0, 1, 2);
-    layout->addWidget(t.Memo1, 2, 0, 2, 1);
-    layout->addWidget(label(QStringLiteral("Keywords")), 2, 1);
-    layout->addWidget(t.ListBoxKeywords, 3, 1);
+    layout->addWidget(t.CheckBoxMailPerCycle, 2, 0, 1, 2);
+    layout->addWidget(t.Memo1, 3, 0, 2, 1);
+    layout->addWidget(label(QStringLiteral("Keywords")), 3, 1);
+    layout->addWidget(t.ListBoxKeywords, 4, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 1);
-    layout->setRowStretch(3, 1);
+    layout->setRowStretch(4, 1);
     return t;
 }

@@ -1,18 +1,21 @@
 #pragma once
 
 class ComponentList;
+class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QWidget;
 
-// The "Sending E-Mail" tab: recipients, subject and the message template.
+// The "Sending E-Mail" tab: recipients, subject, the message template and whether a cycle
+// sends one mail.
 struct SendingEmailTab {
     QWidget* TabSheet2;
     QPlainTextEdit* Memo1;
     QLineEdit* EditEMail1;
     QLineEdit* EditEMail2;
     QLineEdit* EditEMail3;
+    QCheckBox* CheckBoxMailPerCycle;
     QLineEdit* Edit10;
     QListWidget* ListBoxKeywords;
 

@@ -36,6 +36,7 @@
 #include "views/TrayPictures.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -108,8 +109,8 @@ void TFormMainWindow::buildCheckEngine() {
 
     alarmDispatch_ = std::make_unique<AlarmDispatch>(
         AlarmDispatch::Controls{alarms.rows, sendingEmail.EditEMail1, sendingEmail.EditEMail2,
-                                sendingEmail.EditEMail3, alarms.EditYWavFileName, alarms.EditRWavFileName,
-                                MediaPlayer1, StatusBar1},
+                                sendingEmail.EditEMail3, sendingEmail.CheckBoxMailPerCycle,
+                                alarms.EditYWavFileName, alarms.EditRWavFileName, MediaPlayer1, StatusBar1},
         AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
         pages, log, checkState, *mailSender_);
     changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
@@ -144,6 +145,7 @@ void TFormMainWindow::buildCheckEngine() {
 }
 
 void TFormMainWindow::buildMail() {
+    components_.add(sendingEmail.CheckBoxMailPerCycle, "CheckBoxMailPerCycle");
     NMSMTP1 = components_.add(new TNMSMTP(this), "NMSMTP1");
     NMSMTP1->Port = 25;
     NMSMTP1->TimeOut = 20000;

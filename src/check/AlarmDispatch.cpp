@@ -95,10 +95,27 @@ void AlarmDispatch::afterPage(int page) {
     }
     if (s_.SendMail) {
         calls_.RevealWindow();
-        c_.StatusBar1->setSimpleText(QStringLiteral("Sending Email "));
-        mail_.SendAlarmMail({s_.ListedURL, s_.ErrorText, s_.ReplyNumber, s_.ToAddress});
+        const AlarmReport report{s_.ListedURL, s_.ErrorText, s_.ReplyNumber, s_.ToAddress};
+        if (ticked(c_.CheckBoxMailPerCycle)) {
+            mail_.CollectAlarmMail(report);
+        } else {
+            sendingMail();
+            mail_.SendAlarmMail(report);
+        }
     }
     // A sound that cannot be played is reported, but never at the cost of the window or the mail.
     if (soundError)
         std::rethrow_exception(soundError);
+}
+
+void AlarmDispatch::afterCycle() {
+    // Reports collected before the box was unticked mid-cycle still go out.
+    if (!mail_.HasCollectedMail())
+        return;
+    sendingMail();
+    mail_.SendCollectedMail();
+}
+
+void AlarmDispatch::sendingMail() {
+    c_.StatusBar1->setSimpleText(QStringLiteral("Sending Email "));
 }

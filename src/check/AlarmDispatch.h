@@ -8,6 +8,7 @@
 class ActivityLog;
 class AlarmMailSender;
 class PageRecords;
+class QCheckBox;
 class QLineEdit;
 class TMediaPlayer;
 class TStatusBar;
@@ -22,6 +23,7 @@ public:
         QLineEdit* EditEMail1;
         QLineEdit* EditEMail2;
         QLineEdit* EditEMail3;
+        QCheckBox* CheckBoxMailPerCycle;
         QLineEdit* EditYWavFileName;
         QLineEdit* EditRWavFileName;
         TMediaPlayer* MediaPlayer1;
@@ -38,11 +40,14 @@ public:
     // Applies the row's ticked reactions to the page; ErrorText and CurrentURL are set already.
     void fireRow(AlarmCondition condition, int page);
     // Raises the player's error when the alarm sound cannot be opened; sends the page's alarm mail
-    // when its outcomes chose recipients.
+    // when its outcomes chose recipients, or keeps it for the cycle's one mail.
     void afterPage(int page);
+    // Sends the cycle's one mail, when its pages left reports for it.
+    void afterCycle();
 
 private:
     QString logText(AlarmCondition condition) const;
+    void sendingMail();
 
     Controls c_;
     Calls calls_;

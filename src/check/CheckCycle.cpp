@@ -155,6 +155,7 @@ void CheckCycle::CheckWebPagesExecute() {
     }
     if (terminating_)
         return;
+    dispatch_.afterCycle();
     if (s_.RedRaised || s_.YellowRaised)
         calls_.AlarmsRaised();
     else

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QUuid>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -64,34 +65,58 @@ void AlarmMailSender::status(const QString& text) {
         statusBar_->setSimpleText(text);
 }
 
+QString AlarmMailSender::composed(const AlarmReport& report) const {
+    return composer_.composedText(composer_.templateText(), report);
+}
+
 AlarmMailSender::Outcome AlarmMailSender::SendMail(const AlarmReport& report) {
+    return logged(report.listedUrl, {}, [&] { return deliver(composed(report), report.recipients); });
+}
+
+void AlarmMailSender::CollectAlarmMail(const AlarmReport& report) {
     try {
-        const QString accepted = deliver(report);
-        log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + report.listedUrl);
+        collected_.add(composed(report), report.recipients);
+    } catch (...) {
+        // The page's report cannot be written, as its own mail could not be.
+        log_.AddLogLine(QStringLiteral("Unable to send email"));
+    }
+}
+
+void AlarmMailSender::SendCollectedMail() {
+    const CycleMail mail = std::exchange(collected_, {});
+    const QString pages = QString::number(mail.pageCount()) +
+                          (mail.pageCount() == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
+    logged(pages, QStringLiteral(" for ") + pages, [&] { return deliver(mail.text(), mail.recipients()); });
+}
+
+AlarmMailSender::Outcome AlarmMailSender::logged(const QString& sentFor, const QString& failedFor,
+                                                 const std::function<QString()>& attempt) {
+    const QString failed = QStringLiteral("Unable to send email") + failedFor;
+    try {
+        const QString accepted = attempt();
+        log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + sentFor);
         return {true, accepted};
     } catch (const ESmtpRefusal& refusal) {
         // A refused login or TLS step is not shown on the way: the log says what the server said.
         const QString reply = QString::fromUtf8(refusal.what());
-        log_.AddLogLine(QStringLiteral("Unable to send email: ") + reply);
+        log_.AddLogLine(failed + QStringLiteral(": ") + reply);
         return {false, reply};
     } catch (const std::exception& error) {
         // What went wrong was shown on the way, as far as the user needs to know it.
-        log_.AddLogLine(QStringLiteral("Unable to send email"));
+        log_.AddLogLine(failed);
         return {false,
                 c_.NMSMTP1->LastReply.isEmpty() ? QString::fromUtf8(error.what()) : c_.NMSMTP1->LastReply};
     } catch (...) {
-        log_.AddLogLine(QStringLiteral("Unable to send email"));
+        log_.AddLogLine(failed);
         return {false, c_.NMSMTP1->LastReply};
     }
 }
 
-QString AlarmMailSender::deliver(const AlarmReport& report) {
+QString AlarmMailSender::deliver(const QString& text, const QStringList& recipients) {
     TNMSMTP& smtp = *c_.NMSMTP1;
-    const QString templateText = composer_.templateText();
     // A mail that stopped half-way left its connection open.
     if (smtp.Connected)
         smtp.Disconnect();
-    const QString composed = composer_.composedText(templateText, report);
     smtp.PostMessage.Body.clear();
     smtp.Host = c_.EditEmailHost->text();
     const std::optional<int> port = IntegerText::parse(c_.EditEmailPort->text());
@@ -104,7 +129,7 @@ QString AlarmMailSender::deliver(const AlarmReport& report) {
     smtp.UserName = c_.EditEmailUser->text();
     smtp.Password = c_.EditEmailPassword->text();
     smtp.AcceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
-    smtp.PostMessage.ToAddress = report.recipients;
+    smtp.PostMessage.ToAddress = recipients;
     smtp.Connect();
     if (!smtp.Connected)
         throw std::runtime_error("Not Connected");
@@ -114,7 +139,7 @@ QString AlarmMailSender::deliver(const AlarmReport& report) {
     message.Subject = c_.Edit10->text();
     message.Date = QDateTime::currentDateTime().toString(Qt::RFC2822Date);
     message.MessageID = messageId(message.FromAddress);
-    message.Body = QStringList{composed} + AlarmMailComposer::footer();
+    message.Body = QStringList{text} + AlarmMailComposer::footer();
     smtp.DeliverMessage();
     const QString accepted = smtp.LastReply;
     smtp.Disconnect();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "notify/CycleMail.h"
+
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class ActivityLog;
 class AlarmMailComposer;
@@ -15,7 +18,8 @@ struct AlarmReport;
 
 // Sends one alarm mail through the mail server of the "Email Setup" tab, one connection a mail,
 // shows each step in the status bar, asks or warns the user when a step needs them, and ends
-// every mail with one line in the activity log.
+// every mail with one line in the activity log. The mails of a cycle can also be collected and
+// go out as one.
 class AlarmMailSender : public QObject {
     Q_OBJECT
 public:
@@ -45,6 +49,11 @@ public:
     // Composes and sends the mail and logs the outcome; never raises.
     Outcome SendMail(const AlarmReport& report);
     void SendAlarmMail(const AlarmReport& report) { SendMail(report); }
+    // Keeps the page's report for the cycle's one mail, composed now from the check just made.
+    void CollectAlarmMail(const AlarmReport& report);
+    bool HasCollectedMail() const { return !collected_.isEmpty(); }
+    // Sends the reports collected so far as one mail, and starts a new collection.
+    void SendCollectedMail();
 
     void NMSMTP1HostResolved();
     void NMSMTP1InvalidHost(bool& Handled);
@@ -61,8 +70,12 @@ public:
     void NMSMTP1EncodeEnd(const QString& Filename);
 
 private:
+    QString composed(const AlarmReport& report) const;
+    // Makes the attempt and logs its end: "for " + what it sent for, or why it was not sent with
+    // failedFor after "Unable to send email".
+    Outcome logged(const QString& sentFor, const QString& failedFor, const std::function<QString()>& attempt);
     // Returns the server's answer to the message, which tells whether it took it.
-    QString deliver(const AlarmReport& report);
+    QString deliver(const QString& text, const QStringList& recipients);
     // The status bar may already be gone when the client reports its last steps during close.
     void status(const QString& text);
 
@@ -71,4 +84,5 @@ private:
     ActivityLog& log_;
     DialogService& dialogs_;
     QPointer<TStatusBar> statusBar_;
+    CycleMail collected_;
 };

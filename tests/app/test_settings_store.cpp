@@ -38,12 +38,12 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 103);
+        QCOMPARE(keys.size(), 104);
         QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 35), QStringList({"CheckBoxDaCM3",
+        QCOMPARE(keys.mid(keys.size() - 36), QStringList({"CheckBoxDaCM3",
                                                           "CheckBoxCFL",
                                                           "CheckBoxCFY",
                                                           "CheckBoxCFR",
@@ -77,7 +77,8 @@ private slots:
                                                           "LastDateList",
                                                           "SignatureList",
                                                           "EditRootTo",
-                                                          "EditBrowseTo"}));
+                                                          "EditBrowseTo",
+                                                          "CheckBoxMailPerCycle"}));
         QVERIFY(text.contains("\nCheckBoxNEL=0\n"));
         QVERIFY(text.contains("\nCheckBoxSL=1\n"));
         QVERIFY(text.contains("\nMemo1=\"\"An error occurred while trying to access:\",%URL%:,,"
@@ -97,6 +98,7 @@ private slots:
         w.emailSetup.EditEmailHost->setText("mail.example.test");
         w.sendingEmail.EditEMail2->setText("ops@example.test");
         w.connection.CheckBoxProxy->setChecked(true);
+        w.sendingEmail.CheckBoxMailPerCycle->setChecked(true);
         w.alarms.rows[int(AlarmCondition::NoError)].Log->setChecked(true);
         w.alarms.rows[int(AlarmCondition::TimeOut)].Red->setChecked(false);
         w.sendingEmail.Memo1->setPlainText("Line one\n\n\"quoted\", with comma\n%ERROR% ");
@@ -113,6 +115,7 @@ private slots:
         QCOMPARE(again.emailSetup.EditEmailHost->text(), QString("mail.example.test"));
         QCOMPARE(again.sendingEmail.EditEMail2->text(), QString("ops@example.test"));
         QVERIFY(again.connection.CheckBoxProxy->isChecked());
+        QVERIFY(again.sendingEmail.CheckBoxMailPerCycle->isChecked());
         QVERIFY(again.alarms.rows[int(AlarmCondition::NoError)].Log->isChecked());
         QVERIFY(!again.alarms.rows[int(AlarmCondition::TimeOut)].Red->isChecked());
         QCOMPARE(again.sendingEmail.Memo1->toPlainText(),

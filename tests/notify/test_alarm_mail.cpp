@@ -54,7 +54,10 @@ class TestAlarmMail : public QObject {
     NginxPeer nginx;
 
 private slots:
-    void initTestCase() { QVERIFY2(nginx.start(), qPrintable(nginx.output())); }
+    void initTestCase() {
+        nginx.addFile("here.html", "<html>here</html>");
+        QVERIFY2(nginx.start(), qPrintable(nginx.output()));
+    }
     void init() { testDialogs() = FakeDialogs(); }
 
     void alarmOfARealCheckReachesTheServerAsComposed() {
@@ -116,6 +119,34 @@ private slots:
         shown.removeAt(3);
         QCOMPARE(shown, QStringList({"Sending Email ", "Connected", "Sending message", "Message Sent",
                                      "Disconnected", ""}));
+    }
+
+    // Five pages down at once make one mail: each report in turn, every recipient once.
+    void oneMailPerCycleReportsEveryPage() {
+        SmtpPeer server;
+        QVERIFY2(server.start(), qPrintable(server.output()));
+        CheckFixture f;
+        f.muteSounds();
+        setUpMail(f.w(), server.port());
+        f.w().alarms.rows[int(AlarmCondition::PageNotFound)].Email1->setChecked(true);
+        f.w().sendingEmail.CheckBoxMailPerCycle->setChecked(true);
+        f.w().sendingEmail.Memo1->setPlainText("Down: %URL% (%REPLY_NUMBER%)\n");
+        QStringList reports;
+        for (int i = 0; i < 5; ++i) {
+            const QString url = nginx.url(QString("missing-%1.html").arg(i));
+            f.addPage(url);
+            reports.append("Down: " + url + " (404)");
+        }
+        f.addPage(nginx.url("here.html")); // a page that answers reports nothing
+        const QStringList lines = f.runCycle();
+        QCOMPARE(lines.filter("mail"), QStringList{"Email sent sucessfully for 5 pages"});
+        QTRY_COMPARE(server.mails().size(), 1);
+        const SmtpPeer::Mail mail = server.mails().front();
+        QCOMPARE(mail.to, QStringList{"ops@example.org"});
+        const QString text = QString::fromLatin1(mail.data);
+        QVERIFY2(text.contains("\r\n\r\n" + reports.join("\r\n\r\n") + "\r\n\r\n\r\nThis email"),
+                 qPrintable(text));
+        QCOMPARE(text.count("Subject: Korvane Error Notification"), 1);
     }
 
     // Every way a mail can fail ends in one log line; the user is asked or warned only where the
