@@ -6,6 +6,7 @@
 #include "check/FailureReason.h"
 #include "check/NetworkCheck.h"
 #include "check/RedirectTarget.h"
+#include "check/ResumeWait.h"
 #include "net/EAbortError.h"
 #include "net/EventWait.h"
 #include "net/TNMHTTP.h"
@@ -55,8 +56,9 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
                        CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes,
                        DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
-      changes_(changes), dialogs_(dialogs), network_(new NetworkCheck(this)) {
-    connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::CheckWebPagesExecute);
+      changes_(changes), dialogs_(dialogs), network_(new NetworkCheck(this)),
+      resume_(new ResumeWait([this] { return network_->offline(); }, this)) {
+    connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
     connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::startSoon);
     connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
     connect(c_.Timer2, &QTimer::timeout, this, &CheckCycle::Timer2Timer);
@@ -93,7 +95,19 @@ void CheckCycle::SpeedButtonStartToggle(bool down) {
         c_.Timer1->start();
     } else {
         c_.Timer1->stop();
+        if (resume_->waiting()) {
+            resume_->cancel();
+            status(QString());
+        }
     }
+}
+
+void CheckCycle::Timer1Timer() {
+    // A tick during a cycle passes, as the cycle would let it.
+    if (s_.CheckRunning || terminating_ || showingError_)
+        return;
+    if (!resume_->runOrWait([this] { CheckWebPagesExecute(); }))
+        status(QStringLiteral("Waiting for the network after sleep"));
 }
 
 void CheckCycle::AbortCheckExecute() {
@@ -107,6 +121,7 @@ void CheckCycle::terminate() {
     s_.CheckRunning = false;
     c_.Timer1->stop();
     c_.Timer2->stop();
+    resume_->cancel();
     // A check of the network address under way ends too, so the close does not wait for it.
     network_->abort();
 }
@@ -119,6 +134,8 @@ void CheckCycle::CheckWebPagesExecute() {
     if (s_.CheckRunning || terminating_ || showingError_)
         return;
     s_.CheckRunning = true;
+    // A scheduled cycle still waiting for the network after a sleep is this one now.
+    resume_->cancel();
     // Changing the interval restarts the countdown, so it is only set when it differs: later
     // scheduled cycles then start one interval apart.
     const int interval = intervalMs(c_.EditInterval->text());

@@ -19,6 +19,7 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 class QWidget;
+class ResumeWait;
 class TNMHTTP;
 class TStatusBar;
 struct CheckState;
@@ -78,6 +79,8 @@ public:
     void SpeedButton1Click();
     // Follows the button's state however it changed: a click, the keyboard or a screen reader.
     void SpeedButtonStartToggle(bool down);
+    // The scheduled cycle is due; soon after a resume from sleep it waits for the network.
+    void Timer1Timer();
     void Timer2Timer();
     void NMHTTP2Redirect(bool& Handled);
     void NMHTTP2InvalidHost(bool& Handled);
@@ -90,6 +93,8 @@ public:
     int cleanupPassMs = CleanupPassMs;
     // Where the cycle asks whether the network is down; a test speaks for the platform here.
     NetworkCheck& network() { return *network_; }
+    // Where the cycle learns of a resume from sleep; a test moves its clocks.
+    ResumeWait& resumeWait() { return *resume_; }
 
 private:
     // Runs the cycle from the event loop, so the button or action that asked for it returns at
@@ -125,6 +130,7 @@ private:
     ChangeDetection& changes_;
     DialogService& dialogs_;
     NetworkCheck* network_;
+    ResumeWait* resume_;
     bool terminating_ = false;
     // An error box of the cycle is open: a cycle started inside it would pile up boxes.
     bool showingError_ = false;

@@ -19,6 +19,10 @@ void NetworkCheck::useState(std::unique_ptr<NetworkState> state) {
     state_ = std::move(state);
 }
 
+bool NetworkCheck::offline() {
+    return state_->offline();
+}
+
 void NetworkCheck::startCycle() {
     asked_ = false;
     downBecause_.clear();
@@ -26,7 +30,7 @@ void NetworkCheck::startCycle() {
 
 QString NetworkCheck::ask(const QString& address, const TNMHTTP& page) {
     asked_ = true;
-    if (state_->offline())
+    if (offline())
         downBecause_ = QStringLiteral("offline");
     else if (!address.isEmpty() && !answers(address, page))
         downBecause_ = address;

@@ -20,6 +20,8 @@ public:
     // Replaces the platform's word on the network, which nobody can drive from outside.
     void useState(std::unique_ptr<NetworkState> state);
 
+    // The platform says the machine has no network at all.
+    bool offline();
     void startCycle();
     bool asked() const { return asked_; }
     bool down() const { return !downBecause_.isEmpty(); }

@@ -1,5 +1,8 @@
 // A machine that is offline fails every page at once: the page alarms are held for that cycle.
+// One that wakes from sleep lets its network come back before the scheduled cycle.
 #include "CheckFixture.h"
+#include "check/ResumeWait.h"
+#include "net/MachineClocks.h"
 #include "support/TestMain.h"
 #include "support/TrayPicture.h"
 #include "support/net/NginxPeer.h"
@@ -14,6 +17,15 @@ QStringList heldOrAlarmed(const QStringList& lines) {
     }
     return out;
 }
+
+// Clocks the test puts to sleep.
+class FakeClocks : public MachineClocks {
+public:
+    qint64 awake = 1000000;
+    qint64 boot = 2000000;
+    qint64 awakeMs() override { return awake; }
+    qint64 sinceBootMs() override { return boot; }
+};
 
 } // namespace
 
@@ -65,6 +77,41 @@ private slots:
                  (QStringList{"Page not found: : " + a, "Page not found: : " + b}));
         QCOMPARE(QList<int>({int(f.status(0)), int(f.status(1)), int(f.status(2))}), QList<int>({5, 3, 5}));
         QCOMPARE(f.w().TrayIcon1->hint(), QString("Korvane"));
+    }
+
+    void scheduledCycleAfterResume_data() {
+        QTest::addColumn<bool>("slept");
+        QTest::addColumn<QString>("waitEnds"); // what ends the wait: "online", "deadline" or ""
+        QTest::newRow("awake all along: no wait") << false << "";
+        QTest::newRow("resumed, network comes back") << true << "online";
+        QTest::newRow("resumed, network stays away") << true << "deadline";
+    }
+
+    void scheduledCycleAfterResume() {
+        QFETCH(bool, slept);
+        QFETCH(QString, waitEnds);
+        CheckFixture f;
+        auto owned = std::make_unique<FakeClocks>();
+        FakeClocks& clocks = *owned;
+        f.w().checkCycle().resumeWait().useClocks(std::move(owned));
+        f.addPage(peer.url("here.html"));
+        f.network->isOffline = true;
+        clocks.awake += 600000;
+        clocks.boot += 600000 + (slept ? 8 * 3600000 : 0);
+
+        f.w().checkCycle().Timer1Timer();
+        if (waitEnds.isEmpty()) {
+            QCOMPARE(f.status(0), PageStatus::Ok);
+            return;
+        }
+        QCOMPARE(f.statusBar(), QString("Waiting for the network after sleep"));
+        QVERIFY(f.status(0) != PageStatus::Ok);
+        if (waitEnds == "online")
+            f.network->isOffline = false;
+        else
+            clocks.awake += ResumeWait::NetworkWaitMs;
+        QTRY_COMPARE(f.status(0), PageStatus::Ok);
+        QVERIFY(!f.w().checkCycle().resumeWait().waiting());
     }
 };
 
