@@ -95,11 +95,15 @@ void CheckCycle::SpeedButtonStartToggle(bool down) {
         c_.Timer1->start();
     } else {
         c_.Timer1->stop();
-        if (resume_->waiting()) {
-            resume_->cancel();
-            status(QString());
-        }
+        stopWaiting();
     }
+}
+
+void CheckCycle::stopWaiting() {
+    if (!resume_->waiting())
+        return;
+    resume_->cancel();
+    status(QString());
 }
 
 void CheckCycle::Timer1Timer() {
@@ -111,6 +115,7 @@ void CheckCycle::Timer1Timer() {
 }
 
 void CheckCycle::AbortCheckExecute() {
+    stopWaiting();
     s_.CheckRunning = false;
     c_.NMHTTP2->Abort();
     network_->abort();

@@ -101,6 +101,8 @@ private:
     // once (a screen reader waits for that answer).
     void startSoon();
     bool stopped() const;
+    // A scheduled cycle waiting for the network after a sleep will not run.
+    void stopWaiting();
     // One page of the walk: passed by when unticked, else checked and dispatched. The first
     // error of an alarm sound is kept in soundError.
     void walkPage(const PageCursor& page, QString& soundError);

@@ -81,10 +81,11 @@ private slots:
 
     void scheduledCycleAfterResume_data() {
         QTest::addColumn<bool>("slept");
-        QTest::addColumn<QString>("waitEnds"); // what ends the wait: "online", "deadline" or ""
+        QTest::addColumn<QString>("waitEnds"); // "online", "deadline", "abort" or "" for no wait
         QTest::newRow("awake all along: no wait") << false << "";
         QTest::newRow("resumed, network comes back") << true << "online";
         QTest::newRow("resumed, network stays away") << true << "deadline";
+        QTest::newRow("resumed, the user aborts") << true << "abort";
     }
 
     void scheduledCycleAfterResume() {
@@ -106,6 +107,12 @@ private slots:
         }
         QCOMPARE(f.statusBar(), QString("Waiting for the network after sleep"));
         QVERIFY(f.status(0) != PageStatus::Ok);
+        if (waitEnds == "abort") {
+            f.w().AbortCheck->trigger();
+            QVERIFY(!f.w().checkCycle().resumeWait().waiting());
+            QCOMPARE(f.statusBar(), QString());
+            return;
+        }
         if (waitEnds == "online")
             f.network->isOffline = false;
         else
