@@ -177,12 +177,13 @@ void CheckCycle::CheckWebPagesExecute() {
     }
     if (terminating_)
         return;
-    dispatch_.afterCycle();
     if (s_.RedRaised || s_.YellowRaised)
         calls_.AlarmsRaised();
     else
         calls_.ShowTrayState(TrayAllWell);
     calls_.ShowNetworkUnavailable(network_->down());
+    // After the tray and the desktop notice, which need not wait for the mail server.
+    dispatch_.afterCycle();
     status(QString());
     if (!soundError.isEmpty()) {
         showingError_ = true;
