@@ -194,6 +194,9 @@ private slots:
         QVERIFY(!w.misc.SizeList->isChecked(1));
         QCOMPARE(w.sendingEmail.Memo1->toPlainText(), QString("Hello\n%URL% \n\nlast"));
         QCOMPARE(w.emailSetup.EditEmailHost->text(), QString());
+        // Settings the file predates keep their defaults.
+        QVERIFY(!w.sendingEmail.CheckBoxMailPerCycle->isChecked());
+        QCOMPARE(w.connection.EditNetworkCheck->text(), QString());
         // Keys of the file that are not written again stay as the user wrote them.
         fixture.close();
         QVERIFY(fixture.settingsText().startsWith("; written by hand\r\n[Defaults]\r\n"));
