@@ -4,6 +4,7 @@
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
 #include "browser/TWebBrowser.h"
+#include "support/ResidentMemory.h"
 #include "support/net/NginxPeer.h"
 #include "views/QtDialogService.h"
 
@@ -22,17 +23,6 @@
 namespace {
 
 constexpr int Rounds = 5;
-
-// Resident memory of a process in KiB, from /proc.
-long residentKiB(const QString& pid) {
-    QFile status("/proc/" + pid + "/status");
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
 
 QString parentOf(const QString& pid) {
     QFile stat("/proc/" + pid + "/stat");
@@ -73,8 +63,7 @@ int child(int argc, char** argv, const QString& url) {
         window.browser.EditBrowseTo->setText(url);
         window.browser.ButtonBrowseGo->click();
         const bool loaded = complete.wait(60000);
-        std::printf("browsed %d %lld %ld %ld\n", loaded, clock.elapsed(),
-                    residentKiB(QString::number(QCoreApplication::applicationPid())), familyKiB());
+        std::printf("browsed %d %lld %ld %ld\n", loaded, clock.elapsed(), residentKiB(), familyKiB());
         std::fflush(stdout);
         window.shutDown();
         app.quit();

@@ -10,6 +10,7 @@
 #include "views/DialogService.h"
 
 #include "support/LoopbackPages.h"
+#include "support/ResidentMemory.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,17 +22,6 @@
 namespace {
 
 constexpr int Pages = 500;
-
-long residentKiB() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLong();
-    }
-    return -1;
-}
 
 // Errors are printed, never shown: a benchmark must not stop at a message box.
 class PrintedDialogs : public DialogService {
