@@ -1,6 +1,7 @@
 #include "app/ConnectionTab.h"
 
 #include "app/ControlFactory.h"
+#include "app/SettingsStore.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -38,12 +39,12 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
         edit(components, "EditNetworkCheck", {},
              QStringLiteral("An address you trust to answer, such as your router (http://192.168.1.1/): when "
                             "it fails too, page alarms are held, since the outage is your network's"));
-    // Whether the autostart entry exists is the state of this box, so it is not one of the
-    // components the settings file keeps.
-    t.CheckBoxAutostart = new QCheckBox(QStringLiteral("Start with the desktop session"));
-    t.CheckBoxAutostart->setObjectName(QStringLiteral("CheckBoxAutostart"));
-    t.CheckBoxAutostart->setToolTip(
-        QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
+    t.CheckBoxAutostart =
+        checkBox(components, "CheckBoxAutostart", QStringLiteral("Start with the desktop session"), false,
+                 QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
+    // Whether the autostart entry exists is the state of this box, so the settings file does not
+    // keep it.
+    t.CheckBoxAutostart->setProperty(SettingsStore::NotSaved, true);
 
     auto* timing = new QGridLayout;
     timing->addWidget(label(QStringLiteral("Slow Access (sec)")), 0, 0);

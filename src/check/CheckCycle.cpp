@@ -108,7 +108,7 @@ void CheckCycle::stopWaiting() {
 
 void CheckCycle::Timer1Timer() {
     // A tick during a cycle passes, as the cycle would let it.
-    if (s_.CheckRunning || terminating_ || showingError_)
+    if (!mayStart())
         return;
     if (!resume_->runOrWait([this] { CheckWebPagesExecute(); }))
         status(QStringLiteral("Waiting for the network after sleep"));
@@ -135,8 +135,12 @@ bool CheckCycle::stopped() const {
     return !s_.CheckRunning || terminating_;
 }
 
+bool CheckCycle::mayStart() const {
+    return !s_.CheckRunning && !terminating_ && !showingError_;
+}
+
 void CheckCycle::CheckWebPagesExecute() {
-    if (s_.CheckRunning || terminating_ || showingError_)
+    if (!mayStart())
         return;
     s_.CheckRunning = true;
     // A scheduled cycle still waiting for the network after a sleep is this one now.

@@ -101,6 +101,8 @@ private:
     // once (a screen reader waits for that answer).
     void startSoon();
     bool stopped() const;
+    // No cycle runs, the window is not closing and no error box of a cycle is open.
+    bool mayStart() const;
     // A scheduled cycle waiting for the network after a sleep will not run.
     void stopWaiting();
     // One page of the walk: passed by when unticked, else checked and dispatched. The first

@@ -482,13 +482,13 @@ void TPowersock::Connect() {
         const QList<QHostAddress> addresses = addresses_;
         for (const QHostAddress& address : addresses) {
             attempt(address, port);
-            EventWait::until([this] { return Connected || TimerExpired || Canceled || attemptFailed_; });
+            EventWait::until([this] { return Connected || attemptEnded(); });
             if (Connected || TimerExpired || Canceled || tcpUp_)
                 break;
         }
         TimerOff();
     }
-    if (Connected && !TimerExpired && !Canceled && !attemptFailed_)
+    if (Connected && !attemptEnded())
         return;
     fire(OnConnectionFailed, this);
     // A late answer to the abandoned attempt must not make the session look connected.
@@ -518,10 +518,10 @@ void TPowersock::StartTls() {
         const auto done = qScopeGuard([this] { connecting_ = false; });
         TimerOn();
         startTls();
-        EventWait::until([this] { return Connected || TimerExpired || Canceled || attemptFailed_; });
+        EventWait::until([this] { return Connected || attemptEnded(); });
         TimerOff();
     }
-    if (Connected && !TimerExpired && !Canceled && !attemptFailed_)
+    if (Connected && !attemptEnded())
         return;
     const QString why = TimerExpired ? QStringLiteral("TLS handshake timed out")
                         : Canceled   ? QStringLiteral("TLS handshake canceled")
@@ -530,6 +530,10 @@ void TPowersock::StartTls() {
     resetSocket();
     Connected = false;
     throw ESockError(why);
+}
+
+bool TPowersock::attemptEnded() const {
+    return TimerExpired || Canceled || attemptFailed_;
 }
 
 bool TPowersock::Encrypted() const {

@@ -148,6 +148,8 @@ protected:
 private:
     void wireSocket();
     void resetSocket();
+    // The connect or handshake under way timed out, was canceled or failed.
+    bool attemptEnded() const;
     // Runs a socket notification's reaction, unless notifications are off; nothing it raises
     // gets past here.
     void notified(const std::function<void()>& reaction);
