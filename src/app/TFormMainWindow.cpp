@@ -369,6 +369,11 @@ void TFormMainWindow::FormClose() {
     passwords_->save();
 }
 
+void TFormMainWindow::finishSaving() {
+    constexpr int SecretStoreWaitMs = 1000;
+    passwords_->finishSaving(SecretStoreWaitMs);
+}
+
 void TFormMainWindow::saveSettingsReporting() {
     try {
         settings_.SaveSettings();

@@ -28,5 +28,7 @@ int main(int argc, char** argv) {
     connectSecondStarts(instance, window);
 
     showAtStart(window, commandLine.minimized());
-    return quitSignals.requested() ? 0 : app.exec();
+    const int exitCode = quitSignals.requested() ? 0 : app.exec();
+    window.finishSaving();
+    return exitCode;
 }

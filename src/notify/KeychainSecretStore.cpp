@@ -1,51 +1,56 @@
 #include "notify/KeychainSecretStore.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
+#include <memory>
 #include <qt6keychain/keychain.h>
+#include <utility>
 
 namespace {
 
 const QString Service = QStringLiteral("Korvane");
 constexpr int AnswerTimeoutMs = 5000;
 
+bool answered(const QKeychain::Job* job) {
+    return job && (job->error() == QKeychain::NoError || job->error() == QKeychain::EntryNotFound);
+}
+
 } // namespace
 
-bool KeychainSecretStore::run(QKeychain::Job* job, const QString& key, QString* readBack) {
+// Nothing here waits in a loop of its own: a nested loop would hold back the window system's
+// input, the close request among it, for as long as the service takes.
+void KeychainSecretStore::run(QKeychain::Job* job, const QString& key,
+                              std::function<void(QKeychain::Job*)> finished) {
     // The secret must never end up in a plain file when the service is missing.
     job->setInsecureFallback(false);
     job->setKey(key);
-    bool finished = false;
-    bool answered = false;
-    QEventLoop loop;
-    QObject::connect(job, &QKeychain::Job::finished, &loop, [&](QKeychain::Job* done) {
-        finished = true;
-        answered = done->error() == QKeychain::NoError || done->error() == QKeychain::EntryNotFound;
-        if (readBack && done->error() == QKeychain::NoError)
-            *readBack = static_cast<QKeychain::ReadPasswordJob*>(done)->textData();
-        loop.quit();
-    });
-    QTimer::singleShot(AnswerTimeoutMs, &loop, &QEventLoop::quit);
+    auto settle = [settled = std::make_shared<bool>(false),
+                   finished = std::move(finished)](QKeychain::Job* done) {
+        if (!std::exchange(*settled, true))
+            finished(done);
+    };
+    QObject::connect(job, &QKeychain::Job::finished, &answers_, settle);
+    QTimer::singleShot(AnswerTimeoutMs, &answers_, [settle] { settle(nullptr); });
+    // A job deletes itself once finished; one that stays silent goes with the application.
     job->start();
-    // A job that failed inside start() has already finished.
-    if (!finished)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    // A job deletes itself once finished; one that stayed silent goes with the application.
-    return answered;
 }
 
-bool KeychainSecretStore::read(const QString& key, QString& secret) {
-    secret.clear();
-    return run(new QKeychain::ReadPasswordJob(Service, QCoreApplication::instance()), key, &secret);
+void KeychainSecretStore::read(const QString& key, ReadAnswer answer) {
+    run(new QKeychain::ReadPasswordJob(Service, QCoreApplication::instance()), key,
+        [answer = std::move(answer)](QKeychain::Job* job) {
+            const bool found = job && job->error() == QKeychain::NoError;
+            answer(answered(job),
+                   found ? static_cast<QKeychain::ReadPasswordJob*>(job)->textData() : QString());
+        });
 }
 
-bool KeychainSecretStore::write(const QString& key, const QString& secret) {
+void KeychainSecretStore::write(const QString& key, const QString& secret, Answer answer) {
     auto* job = new QKeychain::WritePasswordJob(Service, QCoreApplication::instance());
     job->setTextData(secret);
-    return run(job, key);
+    run(job, key, [answer = std::move(answer)](QKeychain::Job* done) { answer(answered(done)); });
 }
 
-bool KeychainSecretStore::remove(const QString& key) {
-    return run(new QKeychain::DeletePasswordJob(Service, QCoreApplication::instance()), key);
+void KeychainSecretStore::remove(const QString& key, Answer answer) {
+    run(new QKeychain::DeletePasswordJob(Service, QCoreApplication::instance()), key,
+        [answer = std::move(answer)](QKeychain::Job* done) { answer(answered(done)); });
 }

@@ -1,28 +1,56 @@
 #include "notify/PasswordStore.h"
 
+#include "net/EventWait.h"
 #include "notify/SecretStore.h"
 #include "views/TStatusBar.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 
 PasswordStore::PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile)
-    : c_(controls), secrets_(secrets), key_(QFileInfo(settingsFile).absoluteFilePath()) {}
+    : c_(controls), secrets_(secrets), key_(QFileInfo(settingsFile).absoluteFilePath()) {
+    connect(c_.EditEmailPassword, &QLineEdit::textEdited, this, [this] { edited_ = true; });
+}
 
 void PasswordStore::load() {
-    QString password;
-    if (!secrets_.read(key_, password)) {
-        reportNoStore();
-        return;
-    }
-    c_.EditEmailPassword->setText(password);
+    QPointer<PasswordStore> self(this);
+    secrets_.read(key_, [self](bool answered, const QString& password) {
+        if (!self)
+            return;
+        if (!answered)
+            return self->reportNoStore();
+        self->loaded_ = true;
+        if (!self->edited_)
+            self->c_.EditEmailPassword->setText(password);
+    });
 }
 
 void PasswordStore::save() {
+    if (!loaded_ && !edited_)
+        return;
     const QString password = c_.EditEmailPassword->text();
-    const bool answered = password.isEmpty() ? secrets_.remove(key_) : secrets_.write(key_, password);
-    if (!answered)
-        reportNoStore();
+    QPointer<PasswordStore> self(this);
+    const auto answer = [self](bool answered) {
+        if (!self)
+            return;
+        --self->saving_;
+        if (!answered)
+            self->reportNoStore();
+    };
+    ++saving_;
+    if (password.isEmpty())
+        secrets_.remove(key_, answer);
+    else
+        secrets_.write(key_, password, answer);
+}
+
+void PasswordStore::finishSaving(int waitMs) {
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.start(waitMs);
+    EventWait::until([this, &limit] { return saving_ == 0 || !limit.isActive(); });
 }
 
 void PasswordStore::reportNoStore() {

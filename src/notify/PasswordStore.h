@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class QLineEdit;
@@ -9,8 +10,8 @@ class TStatusBar;
 // Keeps the mail password of the "Email Setup" tab in the desktop's secret store, under the
 // settings file's absolute path, so two settings files keep two passwords. Where no secret
 // store answers, the password lives in its field for this session only and the status bar
-// says so.
-class PasswordStore {
+// says so. Nothing here waits on the store while the window runs.
+class PasswordStore : public QObject {
 public:
     struct Controls {
         QLineEdit* EditEmailPassword;
@@ -19,10 +20,13 @@ public:
 
     PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile);
 
-    // Fills the field from the store.
+    // Asks the store; its answer fills the field, unless the user has typed in it meanwhile.
     void load();
-    // Keeps the field's password; an empty field removes the stored one.
+    // Keeps the field's password; an empty field removes the stored one. A field the store has
+    // not filled yet and nobody touched says nothing about the stored password, which stays.
     void save();
+    // Gives the saves under way up to waitMs to be answered, for the end of the program.
+    void finishSaving(int waitMs);
 
 private:
     void reportNoStore();
@@ -30,4 +34,7 @@ private:
     Controls c_;
     SecretStore& secrets_;
     QString key_;
+    bool loaded_ = false; // the store answered the load
+    bool edited_ = false;
+    int saving_ = 0;
 };

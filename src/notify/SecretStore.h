@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
-// A place for secrets outside the settings file, keyed by a name. Every call tells whether the
-// store answered at all: a desktop without a secret service answers none of them.
+// A place for secrets outside the settings file, keyed by a name. No call waits: the answer comes
+// through the callback, later or at once. answered tells whether the store answered at all: a
+// desktop without a secret service answers none of them.
 class SecretStore {
 public:
+    using ReadAnswer = std::function<void(bool answered, const QString& secret)>;
+    using Answer = std::function<void(bool answered)>;
+
     virtual ~SecretStore() = default;
 
     // An entry the store does not hold reads as empty.
-    virtual bool read(const QString& key, QString& secret) = 0;
-    virtual bool write(const QString& key, const QString& secret) = 0;
+    virtual void read(const QString& key, ReadAnswer answer) = 0;
+    virtual void write(const QString& key, const QString& secret, Answer answer) = 0;
     // Removing an entry the store does not hold is an answer too.
-    virtual bool remove(const QString& key) = 0;
+    virtual void remove(const QString& key, Answer answer) = 0;
 };

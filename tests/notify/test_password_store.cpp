@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QTest>
 
 class TestPasswordStore : public QObject {
     Q_OBJECT
@@ -63,6 +64,27 @@ private slots:
         QCOMPARE(testSecrets().entries.keys(),
                  QStringList{QFileInfo(second.settingsPath()).absoluteFilePath()});
         QCOMPARE(second.restart().emailSetup.EditEmailPassword->text(), QString("second"));
+    }
+
+    // A slow secret store: the window is up before its answers, and a close before them must
+    // neither wait for them nor lose the stored password; a password typed meanwhile wins.
+    void answersThatComeLateNeitherLoseNorOverwrite() {
+        WindowFixture fixture;
+        const QString key = QFileInfo(fixture.settingsPath()).absoluteFilePath();
+        testSecrets().entries.insert(key, "stored");
+        testSecrets().held = true;
+        fixture.start();
+        fixture.close();
+        testSecrets().release();
+        QCOMPARE(testSecrets().entries.value(key), QString("stored"));
+
+        QLineEdit* field = fixture.start().emailSetup.EditEmailPassword;
+        QTest::keyClicks(field, "typed");
+        testSecrets().release();
+        QCOMPARE(field->text(), QString("typed"));
+        fixture.close();
+        testSecrets().release();
+        QCOMPARE(testSecrets().entries.value(key), QString("typed"));
     }
 };
 
