@@ -176,6 +176,7 @@ void TNMSMTP::Connect() {
             if (mine)
                 InProgress = false;
         });
+        MayStartTls = Security == SecureStartTls;
         try {
             waitFor([this] { TPowersock::Connect(); }, false);
         } catch (const ESockError& error) {

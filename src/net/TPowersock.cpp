@@ -52,7 +52,7 @@ TPowersock::TPowersock(QObject* parent) : QObject(parent) {
     timer_->SetOnTimer([this](QObject*) { timerTick(); });
     StatusMessage(8, QStringLiteral("Initializing Winsock"));
     SocketLibraryInfo = socketLibraryDescription();
-    socket_ = new QSslSocket(this);
+    socket_ = new QTcpSocket(this);
     wireSocket();
 }
 
@@ -66,15 +66,32 @@ TPowersock::~TPowersock() {
     Connected = false;
 }
 
+QSslSocket* TPowersock::tlsSocket() const {
+    return qobject_cast<QSslSocket*>(socket_);
+}
+
+void TPowersock::prepareSocket() {
+    const bool tls = Secure || MayStartTls;
+    if ((tlsSocket() != nullptr) == tls)
+        return;
+    disconnect(socket_, nullptr, this, nullptr);
+    socket_->abort();
+    socket_->deleteLater();
+    socket_ = tls ? new QSslSocket(this) : new QTcpSocket(this);
+    wireSocket();
+}
+
 void TPowersock::wireSocket() {
-    connect(socket_, &QSslSocket::connected, this, &TPowersock::onConnected);
-    connect(socket_, &QSslSocket::encrypted, this, &TPowersock::onEncrypted);
-    connect(socket_, &QSslSocket::sslErrors, this, &TPowersock::onSslErrors);
-    connect(socket_, &QSslSocket::readyRead, this, &TPowersock::onReadyRead);
-    connect(socket_, &QSslSocket::bytesWritten, this, &TPowersock::onBytesWritten);
-    connect(socket_, &QSslSocket::disconnected, this, &TPowersock::onDisconnected);
-    connect(socket_, &QSslSocket::errorOccurred, this,
+    connect(socket_, &QTcpSocket::connected, this, &TPowersock::onConnected);
+    connect(socket_, &QTcpSocket::readyRead, this, &TPowersock::onReadyRead);
+    connect(socket_, &QTcpSocket::bytesWritten, this, &TPowersock::onBytesWritten);
+    connect(socket_, &QTcpSocket::disconnected, this, &TPowersock::onDisconnected);
+    connect(socket_, &QTcpSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError error) { onSocketError(int(error)); });
+    if (QSslSocket* tls = tlsSocket()) {
+        connect(tls, &QSslSocket::encrypted, this, &TPowersock::onEncrypted);
+        connect(tls, &QSslSocket::sslErrors, this, &TPowersock::onSslErrors);
+    }
 }
 
 // Drops whatever the socket was doing, without any notification, and leaves it ready for the
@@ -122,7 +139,7 @@ void TPowersock::onConnected() {
 }
 
 void TPowersock::startTls() {
-    tls_.start(*socket_, HostAddresses::bare(Host), quint16(Port), AcceptUntrusted);
+    tls_.start(*tlsSocket(), HostAddresses::bare(Host), quint16(Port), AcceptUntrusted);
 }
 
 void TPowersock::readTunnelReply() {
@@ -137,14 +154,14 @@ void TPowersock::readTunnelReply() {
 }
 
 void TPowersock::onEncrypted() {
-    PeerCertificateExpiry = socket_->peerCertificate().expiryDate();
+    PeerCertificateExpiry = tlsSocket()->peerCertificate().expiryDate();
     notified([this] { becomeConnected(); });
 }
 
 void TPowersock::onSslErrors(const QList<QSslError>& errors) {
     if (notificationsOff_)
         return;
-    const TlsClient::Verdict verdict = tls_.judge(*socket_, errors);
+    const TlsClient::Verdict verdict = tls_.judge(*tlsSocket(), errors);
     if (verdict.trouble != ConnectionTrouble::None)
         failAttempt(verdict.trouble, verdict.reason);
 }
@@ -504,6 +521,8 @@ void TPowersock::Connect() {
 void TPowersock::StartTls() {
     if (!Connected)
         throw ESockError(QStringLiteral("Not connected"));
+    if (!tlsSocket())
+        throw ESockError(QStringLiteral("This connection was not made ready for TLS"));
     // Bytes that came in the clear must not pass for part of the protected conversation.
     received_.clear();
     Secure = true;
@@ -537,10 +556,12 @@ bool TPowersock::attemptEnded() const {
 }
 
 bool TPowersock::Encrypted() const {
-    return Connected && socket_->isEncrypted();
+    const QSslSocket* tls = tlsSocket();
+    return Connected && tls && tls->isEncrypted();
 }
 
 void TPowersock::attempt(const QHostAddress& address, qint32 port) {
+    prepareSocket();
     resetSocket();
     RemoteAddress = address;
     Trouble = ConnectionTrouble::None;
@@ -563,8 +584,8 @@ void TPowersock::CloseSocket() {
     StatusMessage(4, QStringLiteral("Request Close Socket"));
     Connected = false;
     // The server's ticket for this session comes with its first reply, so it is there by now.
-    if (Secure)
-        tls_.keepTicket(*socket_);
+    if (QSslSocket* tls = tlsSocket(); tls && Secure)
+        tls_.keepTicket(*tls);
     resetSocket();
     if (!Destroying)
         fire(OnDisconnect, this);

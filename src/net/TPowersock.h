@@ -17,6 +17,7 @@
 class QFile;
 class QIODevice;
 class QSslSocket;
+class QTcpSocket;
 class TThreadTimer;
 
 // One TCP client session on the event thread: resolve, connect, send, read lines or everything
@@ -55,6 +56,9 @@ public:
     // one) are let pass, for intranet servers with certificates of their own. A handshake that
     // fails for another reason still fails.
     bool AcceptUntrusted = false;
+    // The conversation may turn to TLS after the next Connect (StartTls). Only a connection that
+    // speaks TLS now or may later loads the TLS library, so checks of plain pages never carry it.
+    bool MayStartTls = false;
 
     // Events. Handlers may call Disconnect, Cancel or Abort on this session.
     TNotifyEvent OnDisconnect;
@@ -146,8 +150,12 @@ protected:
     std::function<void(const QByteArray& bytes)> DataArrivedHook;
 
 private:
+    // A socket of the kind the next connection needs: TLS-capable or plain.
+    void prepareSocket();
     void wireSocket();
     void resetSocket();
+    // The socket as a TLS one; null on a plain connection.
+    QSslSocket* tlsSocket() const;
     // The connect or handshake under way timed out, was canceled or failed.
     bool attemptEnded() const;
     // Runs a socket notification's reaction, unless notifications are off; nothing it raises
@@ -184,7 +192,7 @@ private:
     void countSent(qint64 n);
     void timerTick();
 
-    QSslSocket* socket_ = nullptr;
+    QTcpSocket* socket_ = nullptr;
     TlsClient tls_;
     TThreadTimer* timer_ = nullptr;
     ByteQueue received_;
