@@ -9,6 +9,7 @@ PACKAGES=(
   fonts-dejavu-core
   clang libclang-rt-14-dev
   nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon
+  xvfb openbox libxcb1-dev libxcb-xtest0-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )
 missing=()

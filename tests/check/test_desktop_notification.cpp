@@ -2,8 +2,8 @@
 // service on a session bus of the test's own.
 #include "CheckFixture.h"
 #include "FakeNotifications.h"
-#include "PrivateSessionBus.h"
 #include "support/TestMain.h"
+#include "support/desktop/PrivateSessionBus.h"
 #include "support/net/NginxPeer.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "PrivateSessionBus.h"
+#include "support/desktop/PrivateSessionBus.h"
 
 #include <QFile>
 

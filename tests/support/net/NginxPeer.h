@@ -13,7 +13,8 @@ public:
     QString root() const { return dir() + QStringLiteral("/root"); }
     void addFile(const QString& name, const QByteArray& content);
     QString url(const QString& path) const;
-    // The lines of the access log of a secure peer: server name, session reused, request line.
+    // The lines of the access log: the request line, after the server name and whether the
+    // session was reused on a secure peer.
     QStringList accessLog() const;
 
 private:

@@ -1,0 +1,212 @@
+#include "support/desktop/XvfbDesktop.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QThread>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+namespace {
+
+template <class Reply> using Owned = std::unique_ptr<Reply, decltype(&std::free)>;
+template <class Reply> Owned<Reply> owned(Reply* reply) {
+    return Owned<Reply>(reply, &std::free);
+}
+
+// Asks often, so that a benchmark's figures are not rounded up to the test library's 10 ms steps.
+bool poll(const std::function<bool()>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents();
+        QThread::usleep(500);
+    }
+    return true;
+}
+
+} // namespace
+
+XvfbDesktop::XvfbDesktop() {
+    // The server names the display it found free on its standard output.
+    server_.start(QStringLiteral("Xvfb"),
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                   QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    if (!poll([this] { return server_.canReadLine() || server_.state() == QProcess::NotRunning; }, 20000))
+        return;
+    display_ = QLatin1Char(':') + QString::fromLatin1(server_.readLine().trimmed());
+    xcb_connection_t* connection = xcb_connect(display_.toLatin1().constData(), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return;
+    }
+    connection_ = connection;
+    root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+    // Answers to pings come to the root window.
+    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &events);
+    windowManager_.setProcessEnvironment(environment());
+    windowManager_.start(QStringLiteral("openbox"), {});
+    // A window manager in charge names itself on the root window.
+    const std::uint32_t check = atom("_NET_SUPPORTING_WM_CHECK");
+    ready_ = poll(
+        [this, check] {
+            auto reply = owned(xcb_get_property_reply(
+                connection_, xcb_get_property(connection_, 0, root_, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
+            return reply && xcb_get_property_value_length(reply.get()) > 0;
+        },
+        20000);
+}
+
+XvfbDesktop::~XvfbDesktop() {
+    if (connection_)
+        xcb_disconnect(connection_);
+    for (QProcess* process : {&windowManager_, &server_}) {
+        process->terminate();
+        process->waitForFinished(5000);
+    }
+}
+
+QProcessEnvironment XvfbDesktop::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return env;
+}
+
+std::uint32_t XvfbDesktop::atom(const char* name) {
+    auto reply = owned(xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : 0;
+}
+
+void XvfbDesktop::sync() {
+    std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+}
+
+bool XvfbDesktop::viewable(Window window) {
+    auto reply = owned(xcb_get_window_attributes_reply(
+        connection_, xcb_get_window_attributes(connection_, window), nullptr));
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+XvfbDesktop::Window XvfbDesktop::waitForWindow(qint64 pid, const QString& title, int timeoutMs) {
+    const std::uint32_t pidAtom = atom("_NET_WM_PID");
+    const QByteArray name = title.toUtf8();
+    const auto matches = [&](Window window) {
+        auto owner = owned(xcb_get_property_reply(
+            connection_, xcb_get_property(connection_, 0, window, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
+            nullptr));
+        auto caption = owned(xcb_get_property_reply(
+            connection_, xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256),
+            nullptr));
+        return owner && xcb_get_property_value_length(owner.get()) == 4 &&
+               *static_cast<std::uint32_t*>(xcb_get_property_value(owner.get())) == std::uint32_t(pid) &&
+               caption &&
+               QByteArray(static_cast<const char*>(xcb_get_property_value(caption.get())),
+                          xcb_get_property_value_length(caption.get())) == name &&
+               viewable(window);
+    };
+    // The window manager puts each client window into a frame of its own.
+    const std::function<Window(Window, int)> search = [&](Window parent, int depth) -> Window {
+        auto tree = owned(xcb_query_tree_reply(connection_, xcb_query_tree(connection_, parent), nullptr));
+        if (!tree)
+            return 0;
+        const Window* children = xcb_query_tree_children(tree.get());
+        for (int i = 0; i < xcb_query_tree_children_length(tree.get()); ++i) {
+            if (matches(children[i]))
+                return children[i];
+            if (const Window inner = depth > 0 ? search(children[i], depth - 1) : 0)
+                return inner;
+        }
+        return 0;
+    };
+    Window found = 0;
+    return poll([&] { return (found = search(root_, 1)) != 0; }, timeoutMs) ? found : 0;
+}
+
+void XvfbDesktop::requestClose(Window window) {
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    // Leaving before the server has taken the request could lose it.
+    sync();
+}
+
+bool XvfbDesktop::ping(Window window, int timeoutMs) {
+    const std::uint32_t protocols = atom("WM_PROTOCOLS");
+    const std::uint32_t pingAtom = atom("_NET_WM_PING");
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = protocols;
+    message.data.data32[0] = pingAtom;
+    message.data.data32[2] = window;
+    xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
+    xcb_flush(connection_);
+    return poll(
+        [&] {
+            while (auto event = owned(xcb_poll_for_event(connection_))) {
+                const auto* answer = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
+                if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && answer->type == protocols &&
+                    answer->data.data32[0] == pingAtom && answer->data.data32[2] == window)
+                    return true;
+            }
+            return false;
+        },
+        timeoutMs);
+}
+
+std::uint8_t XvfbDesktop::keycode(std::uint32_t keysym) {
+    const xcb_setup_t* setup = xcb_get_setup(connection_);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    auto map = owned(xcb_get_keyboard_mapping_reply(
+        connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, std::uint8_t(count)),
+        nullptr));
+    if (!map)
+        return 0;
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+    for (int i = 0; i < count * map->keysyms_per_keycode; ++i) {
+        if (syms[i] == keysym)
+            return std::uint8_t(setup->min_keycode + i / map->keysyms_per_keycode);
+    }
+    return 0;
+}
+
+void XvfbDesktop::fakeInput(std::uint8_t type, std::uint8_t detail, Window root, int x, int y) {
+    xcb_test_fake_input(connection_, type, detail, XCB_CURRENT_TIME, root, std::int16_t(x), std::int16_t(y),
+                        XCB_NONE);
+}
+
+void XvfbDesktop::pressKeys(Window window, std::initializer_list<std::uint32_t> keysyms) {
+    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+    for (const std::uint32_t keysym : keysyms)
+        fakeInput(XCB_KEY_PRESS, keycode(keysym));
+    for (auto it = std::rbegin(keysyms); it != std::rend(keysyms); ++it)
+        fakeInput(XCB_KEY_RELEASE, keycode(*it));
+    sync();
+}
+
+void XvfbDesktop::click(Window window, int x, int y) {
+    auto onScreen = owned(xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, window, root_, std::int16_t(x), std::int16_t(y)),
+        nullptr));
+    if (!onScreen)
+        return;
+    fakeInput(XCB_MOTION_NOTIFY, 0, root_, onScreen->dst_x, onScreen->dst_y);
+    fakeInput(XCB_BUTTON_PRESS, 1);
+    fakeInput(XCB_BUTTON_RELEASE, 1);
+    sync();
+}
