@@ -20,7 +20,6 @@ constexpr int ExitLimitMs = 20000;
 constexpr int ExitLimitMs = 2000;
 #endif
 constexpr int ShowLimitMs = 60000;
-constexpr std::uint32_t EscapeKey = 0xff1b;
 
 // The update check's root file, a page that reports when it has been drawn, and pages that
 // never answer.
@@ -87,6 +86,12 @@ private:
         QProcessEnvironment env = desktop_.environment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", bus_.address());
         env.insert("KORVANE_UPDATE_ROOT", moment == "question" ? peer.url("/root.txt") : QString());
+#ifdef KORVANE_SANITIZED
+        // With a session bus, the toolkit's accessibility bridge now and then leaves its bus thread
+        // behind at the exit, and the fast unwinder cannot tell its frames from ours. The
+        // program's own objects are leak-checked by the in-process window tests.
+        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
+#endif
         QProcess korvane;
         korvane.setProcessEnvironment(env);
         korvane.setStandardOutputFile(QProcess::nullDevice());
@@ -95,9 +100,10 @@ private:
         QVERIFY(korvane.waitForStarted());
 
         if (moment == "question") {
+            // Closing the question's box is the answer "No".
             const auto question = desktop_.waitForWindow(korvane.processId(), "Confirm", ShowLimitMs);
             QVERIFY(question);
-            desktop_.pressKeys(question, {EscapeKey});
+            desktop_.requestClose(question);
         }
         const XvfbDesktop::Window window =
             desktop_.waitForWindow(korvane.processId(), "Korvane", ShowLimitMs);

@@ -169,34 +169,9 @@ bool XvfbDesktop::ping(Window window, int timeoutMs) {
         timeoutMs);
 }
 
-std::uint8_t XvfbDesktop::keycode(std::uint32_t keysym) {
-    const xcb_setup_t* setup = xcb_get_setup(connection_);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    auto map = owned(xcb_get_keyboard_mapping_reply(
-        connection_, xcb_get_keyboard_mapping(connection_, setup->min_keycode, std::uint8_t(count)),
-        nullptr));
-    if (!map)
-        return 0;
-    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
-    for (int i = 0; i < count * map->keysyms_per_keycode; ++i) {
-        if (syms[i] == keysym)
-            return std::uint8_t(setup->min_keycode + i / map->keysyms_per_keycode);
-    }
-    return 0;
-}
-
 void XvfbDesktop::fakeInput(std::uint8_t type, std::uint8_t detail, Window root, int x, int y) {
     xcb_test_fake_input(connection_, type, detail, XCB_CURRENT_TIME, root, std::int16_t(x), std::int16_t(y),
                         XCB_NONE);
-}
-
-void XvfbDesktop::pressKeys(Window window, std::initializer_list<std::uint32_t> keysyms) {
-    xcb_set_input_focus(connection_, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
-    for (const std::uint32_t keysym : keysyms)
-        fakeInput(XCB_KEY_PRESS, keycode(keysym));
-    for (auto it = std::rbegin(keysyms); it != std::rend(keysyms); ++it)
-        fakeInput(XCB_KEY_RELEASE, keycode(*it));
-    sync();
 }
 
 void XvfbDesktop::click(Window window, int x, int y) {

@@ -8,7 +8,7 @@ struct xcb_connection_t;
 
 // A desktop of its own for a test or a benchmark: an X server (Xvfb) with a real window manager
 // (openbox), and a connection to it that acts as the window manager and the user do: find a
-// program's window, ask it to close, press keys, click.
+// program's window, ask it to close, click.
 class XvfbDesktop {
 public:
     using Window = std::uint32_t;
@@ -27,18 +27,15 @@ public:
     // The top-level window of the process with this title, once it is on the screen; 0 when
     // none shows within timeoutMs.
     Window waitForWindow(qint64 pid, const QString& title, int timeoutMs);
-    bool viewable(Window window);
     // WM_DELETE_WINDOW, as a window manager sends it for a click on the close box or Alt+F4.
     void requestClose(Window window);
     // _NET_WM_PING: true once the program's event loop has answered it.
     bool ping(Window window, int timeoutMs);
-    // Focuses the window, then presses the keys in order and lets them go in reverse, as a chord.
-    void pressKeys(Window window, std::initializer_list<std::uint32_t> keysyms);
     void click(Window window, int x, int y);
 
 private:
     std::uint32_t atom(const char* name);
-    std::uint8_t keycode(std::uint32_t keysym);
+    bool viewable(Window window);
     void fakeInput(std::uint8_t type, std::uint8_t detail, Window root = 0, int x = 0, int y = 0);
     // Waits until the server has taken every request sent so far.
     void sync();
