@@ -33,6 +33,7 @@
 #include "views/TImageList.h"
 #include "views/TStatusBar.h"
 #include "views/TWinTaskbar.h"
+#include "views/TabVisibility.h"
 #include "views/TrayPictures.h"
 
 #include <QAction>
@@ -256,8 +257,8 @@ void TFormMainWindow::buildTabs() {
     PageControl1->addTab(misc.TabSheet3, QStringLiteral("Misc"));
     PageControl1->addTab(browser.TabSheetRoot, QStringLiteral("Browser"));
     PageControl1->addTab(browser.TabSheetBrowser, QStringLiteral("Web Browser"));
-    PageControl1->setTabVisible(PageControl1->indexOf(misc.TabSheet3), false);
-    PageControl1->setTabVisible(PageControl1->indexOf(browser.TabSheetRoot), false);
+    TabVisibility::setShown(*PageControl1, misc.TabSheet3, false);
+    TabVisibility::setShown(*PageControl1, browser.TabSheetRoot, false);
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);

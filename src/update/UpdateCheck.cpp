@@ -6,6 +6,7 @@
 #include "update/PictureName.h"
 #include "update/TAdvertisement.h"
 #include "views/DialogService.h"
+#include "views/TabVisibility.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -141,9 +142,8 @@ void UpdateCheck::versionGroup(const IniFile& ini) {
 }
 
 void UpdateCheck::setRootTab(bool visible, const QString& caption) {
-    const int index = c_.PageControl1->indexOf(c_.TabSheetRoot);
-    c_.PageControl1->setTabVisible(index, visible);
-    c_.PageControl1->setTabText(index, caption);
+    TabVisibility::setShown(*c_.PageControl1, c_.TabSheetRoot, visible);
+    c_.PageControl1->setTabText(c_.PageControl1->indexOf(c_.TabSheetRoot), caption);
 }
 
 // The banner's page is fetched again on every run.

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -45,6 +46,19 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
     void init() { testDialogs() = FakeDialogs(); }
+
+    // The tab bar's arrow keys walk the tabs a user sees, never onto the hidden ones.
+    void arrowKeysSkipTheHiddenTabs() {
+        WindowFixture fixture;
+        QTabWidget* tabs = fixture.start().PageControl1;
+        tabs->setCurrentIndex(0);
+        for (int press = 0; press < tabs->count(); ++press) {
+            QTest::keyClick(tabs->tabBar(), Qt::Key_Right);
+            QVERIFY2(tabs->isTabVisible(tabs->currentIndex()),
+                     qPrintable(tabs->tabText(tabs->currentIndex())));
+        }
+        QCOMPARE(tabs->currentWidget(), fixture.window().browser.TabSheetBrowser);
+    }
 
     void firstStartWithoutSettingsFile() {
         WindowFixture fixture;
