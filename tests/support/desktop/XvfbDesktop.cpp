@@ -54,13 +54,7 @@ XvfbDesktop::XvfbDesktop() {
     windowManager_.start(QStringLiteral("openbox"), {});
     // A window manager in charge names itself on the root window.
     const std::uint32_t check = atom("_NET_SUPPORTING_WM_CHECK");
-    ready_ = poll(
-        [this, check] {
-            auto reply = owned(xcb_get_property_reply(
-                connection_, xcb_get_property(connection_, 0, root_, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
-            return reply && xcb_get_property_value_length(reply.get()) > 0;
-        },
-        20000);
+    ready_ = poll([this, check] { return !property(root_, check, XCB_ATOM_WINDOW).isEmpty(); }, 20000);
 }
 
 XvfbDesktop::~XvfbDesktop() {
@@ -90,6 +84,14 @@ void XvfbDesktop::sync() {
     std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
 }
 
+QByteArray XvfbDesktop::property(Window window, std::uint32_t name, std::uint32_t type) {
+    auto reply = owned(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, name, type, 0, 256), nullptr));
+    return reply ? QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                              xcb_get_property_value_length(reply.get()))
+                 : QByteArray();
+}
+
 bool XvfbDesktop::viewable(Window window) {
     auto reply = owned(xcb_get_window_attributes_reply(
         connection_, xcb_get_window_attributes(connection_, window), nullptr));
@@ -99,19 +101,12 @@ bool XvfbDesktop::viewable(Window window) {
 XvfbDesktop::Window XvfbDesktop::waitForWindow(qint64 pid, const QString& title, int timeoutMs) {
     const std::uint32_t pidAtom = atom("_NET_WM_PID");
     const QByteArray name = title.toUtf8();
+    // The server sends the process id in this machine's byte order.
+    const std::uint32_t ownerPid = std::uint32_t(pid);
+    const QByteArray owner(reinterpret_cast<const char*>(&ownerPid), sizeof ownerPid);
     const auto matches = [&](Window window) {
-        auto owner = owned(xcb_get_property_reply(
-            connection_, xcb_get_property(connection_, 0, window, pidAtom, XCB_ATOM_CARDINAL, 0, 1),
-            nullptr));
-        auto caption = owned(xcb_get_property_reply(
-            connection_, xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256),
-            nullptr));
-        return owner && xcb_get_property_value_length(owner.get()) == 4 &&
-               *static_cast<std::uint32_t*>(xcb_get_property_value(owner.get())) == std::uint32_t(pid) &&
-               caption &&
-               QByteArray(static_cast<const char*>(xcb_get_property_value(caption.get())),
-                          xcb_get_property_value_length(caption.get())) == name &&
-               viewable(window);
+        return property(window, pidAtom, XCB_ATOM_CARDINAL) == owner &&
+               property(window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY) == name && viewable(window);
     };
     // The window manager puts each client window into a frame of its own.
     const std::function<Window(Window, int)> search = [&](Window parent, int depth) -> Window {
@@ -131,31 +126,28 @@ XvfbDesktop::Window XvfbDesktop::waitForWindow(qint64 pid, const QString& title,
     return poll([&] { return (found = search(root_, 1)) != 0; }, timeoutMs) ? found : 0;
 }
 
-void XvfbDesktop::requestClose(Window window) {
+void XvfbDesktop::sendProtocol(Window window, const char* protocol) {
     xcb_client_message_event_t message = {};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = window;
     message.type = atom("WM_PROTOCOLS");
-    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[0] = atom(protocol);
     message.data.data32[1] = XCB_CURRENT_TIME;
+    message.data.data32[2] = window;
     xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
     // Leaving before the server has taken the request could lose it.
     sync();
 }
 
+void XvfbDesktop::requestClose(Window window) {
+    sendProtocol(window, "WM_DELETE_WINDOW");
+}
+
 bool XvfbDesktop::ping(Window window, int timeoutMs) {
+    sendProtocol(window, "_NET_WM_PING");
     const std::uint32_t protocols = atom("WM_PROTOCOLS");
     const std::uint32_t pingAtom = atom("_NET_WM_PING");
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = window;
-    message.type = protocols;
-    message.data.data32[0] = pingAtom;
-    message.data.data32[2] = window;
-    xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-    xcb_flush(connection_);
     return poll(
         [&] {
             while (auto event = owned(xcb_poll_for_event(connection_))) {

@@ -35,6 +35,9 @@ public:
 
 private:
     std::uint32_t atom(const char* name);
+    QByteArray property(Window window, std::uint32_t name, std::uint32_t type);
+    // A WM_PROTOCOLS message, as window managers send them.
+    void sendProtocol(Window window, const char* protocol);
     bool viewable(Window window);
     void fakeInput(std::uint8_t type, std::uint8_t detail, Window root = 0, int x = 0, int y = 0);
     // Waits until the server has taken every request sent so far.
