@@ -1,12 +1,11 @@
 #include "support/desktop/XvfbDesktop.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <poll.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -17,18 +16,6 @@ template <class Reply> Owned<Reply> owned(Reply* reply) {
     return Owned<Reply>(reply, &std::free);
 }
 
-// Asks often, so that a benchmark's figures are not rounded up to the test library's 10 ms steps.
-bool poll(const std::function<bool()>& done, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents();
-        QThread::usleep(500);
-    }
-    return true;
-}
-
 } // namespace
 
 XvfbDesktop::XvfbDesktop() {
@@ -37,8 +24,10 @@ XvfbDesktop::XvfbDesktop() {
                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                    QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
                    QStringLiteral("tcp"), QStringLiteral("-noreset")});
-    if (!poll([this] { return server_.canReadLine() || server_.state() == QProcess::NotRunning; }, 20000))
-        return;
+    while (!server_.canReadLine()) {
+        if (!server_.waitForReadyRead(20000))
+            return;
+    }
     display_ = QLatin1Char(':') + QString::fromLatin1(server_.readLine().trimmed());
     xcb_connection_t* connection = xcb_connect(display_.toLatin1().constData(), nullptr);
     if (xcb_connection_has_error(connection)) {
@@ -47,14 +36,17 @@ XvfbDesktop::XvfbDesktop() {
     }
     connection_ = connection;
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
-    // Answers to pings come to the root window.
-    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    // Answers to pings come to the root window; what comes and goes on the screen, and the window
+    // manager naming itself, show there too.
+    const std::uint32_t events =
+        XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &events);
     windowManager_.setProcessEnvironment(environment());
     windowManager_.start(QStringLiteral("openbox"), {});
     // A window manager in charge names itself on the root window.
     const std::uint32_t check = atom("_NET_SUPPORTING_WM_CHECK");
-    ready_ = poll([this, check] { return !property(root_, check, XCB_ATOM_WINDOW).isEmpty(); }, 20000);
+    ready_ = waitFor(
+        [this, check](const void*) { return !property(root_, check, XCB_ATOM_WINDOW).isEmpty(); }, 20000);
 }
 
 XvfbDesktop::~XvfbDesktop() {
@@ -78,6 +70,22 @@ std::uint32_t XvfbDesktop::atom(const char* name) {
     auto reply = owned(xcb_intern_atom_reply(
         connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr));
     return reply ? reply->atom : 0;
+}
+
+bool XvfbDesktop::waitFor(const std::function<bool(const void* event)>& done, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    if (done(nullptr))
+        return true;
+    for (;;) {
+        while (auto event = owned(xcb_poll_for_event(connection_))) {
+            if (done(event.get()))
+                return true;
+        }
+        if (deadline.hasExpired() || xcb_connection_has_error(connection_))
+            return false;
+        pollfd server = {xcb_get_file_descriptor(connection_), POLLIN, 0};
+        ::poll(&server, 1, int(deadline.remainingTime()));
+    }
 }
 
 void XvfbDesktop::sync() {
@@ -123,7 +131,7 @@ XvfbDesktop::Window XvfbDesktop::waitForWindow(qint64 pid, const QString& title,
         return 0;
     };
     Window found = 0;
-    return poll([&] { return (found = search(root_, 1)) != 0; }, timeoutMs) ? found : 0;
+    return waitFor([&](const void*) { return (found = search(root_, 1)) != 0; }, timeoutMs) ? found : 0;
 }
 
 void XvfbDesktop::sendProtocol(Window window, const char* protocol) {
@@ -148,15 +156,12 @@ bool XvfbDesktop::ping(Window window, int timeoutMs) {
     sendProtocol(window, "_NET_WM_PING");
     const std::uint32_t protocols = atom("WM_PROTOCOLS");
     const std::uint32_t pingAtom = atom("_NET_WM_PING");
-    return poll(
-        [&] {
-            while (auto event = owned(xcb_poll_for_event(connection_))) {
-                const auto* answer = reinterpret_cast<const xcb_client_message_event_t*>(event.get());
-                if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE && answer->type == protocols &&
-                    answer->data.data32[0] == pingAtom && answer->data.data32[2] == window)
-                    return true;
-            }
-            return false;
+    return waitFor(
+        [&](const void* event) {
+            const auto* answer = static_cast<const xcb_client_message_event_t*>(event);
+            return answer && (answer->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                   answer->type == protocols && answer->data.data32[0] == pingAtom &&
+                   answer->data.data32[2] == window;
         },
         timeoutMs);
 }

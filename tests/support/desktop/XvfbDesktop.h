@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 struct xcb_connection_t;
 
@@ -40,6 +41,9 @@ private:
     void sendProtocol(Window window, const char* protocol);
     bool viewable(Window window);
     void fakeInput(std::uint8_t type, std::uint8_t detail, Window root = 0, int x = 0, int y = 0);
+    // Asks done at once, then again with each event the server sends (an xcb event), until it
+    // holds; false when timeoutMs pass first.
+    bool waitFor(const std::function<bool(const void* event)>& done, int timeoutMs);
     // Waits until the server has taken every request sent so far.
     void sync();
 
