@@ -39,6 +39,10 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
         edit(components, "EditNetworkCheck", {},
              QStringLiteral("An address you trust to answer, such as your router (http://192.168.1.1/): when "
                             "it fails too, page alarms are held, since the outage is your network's"));
+    t.EditParallelChecks =
+        edit(components, "EditParallelChecks", QStringLiteral("16"),
+             QStringLiteral("How many pages are checked at the same time (1 to 64); a server gets at most "
+                            "6 of them at once"));
     t.CheckBoxAutostart =
         checkBox(components, "CheckBoxAutostart", QStringLiteral("Start with the desktop session"), false,
                  QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
@@ -57,7 +61,8 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     // The captions name their fields for a screen reader.
     const std::pair<const char*, QLineEdit*> added[] = {{"Certificate warning (days)", t.EditCertDays},
                                                         {"Alarm after failed checks", t.EditFailCount},
-                                                        {"Network check address", t.EditNetworkCheck}};
+                                                        {"Network check address", t.EditNetworkCheck},
+                                                        {"Parallel checks", t.EditParallelChecks}};
     for (int row = 3; const auto& [caption, field] : added) {
         QLabel* name = label(QString::fromLatin1(caption));
         name->setBuddy(field);

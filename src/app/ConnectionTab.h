@@ -19,6 +19,7 @@ struct ConnectionTab {
     QLineEdit* EditCertDays;
     QLineEdit* EditFailCount;
     QLineEdit* EditNetworkCheck;
+    QLineEdit* EditParallelChecks;
     QCheckBox* CheckBoxAutostart;
 
     static ConnectionTab build(ComponentList& components);

@@ -97,9 +97,6 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
 TFormMainWindow::~TFormMainWindow() = default;
 
 void TFormMainWindow::buildCheckEngine() {
-    NMHTTP2 = components_.add(new TNMHTTP(this), "NMHTTP2");
-    NMHTTP2->TimeOut = 22000;
-    NMHTTP2->ReportLevel = 0;
     NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
     NMHTTPback->ReportLevel = 0;
     NMHTTPback->HeaderInfo.LocalProgram = QStringLiteral("korvane2.3");
@@ -137,7 +134,7 @@ void TFormMainWindow::buildCheckEngine() {
                              connection.EditCertDays,
                              connection.EditFailCount,
                              connection.EditNetworkCheck,
-                             NMHTTP2,
+                             connection.EditParallelChecks,
                              StatusBar1},
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); },
                           [this] { desktopNotifier_->AlarmsRaised(); },
@@ -154,7 +151,7 @@ void TFormMainWindow::buildMail() {
     NMSMTP1->EncodeType = UUMethods::uuMime;
     NMSMTP1->ClearParams = true;
     NMSMTP1->PostMessage.LocalProgram = QStringLiteral("Pellmar SMTP Demo");
-    mailComposer_ = new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, NMHTTP2}, this);
+    mailComposer_ = new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, &checkState.Exchange}, this);
     mailSender_ = new AlarmMailSender(
         {sendingEmail.Edit10, emailSetup.EditEmailHost, emailSetup.EditEmailPort, emailSetup.EditEmailID,
          emailSetup.EditLocalName, emailSetup.Edit1localEMail, emailSetup.ComboEmailSecurity,
@@ -356,7 +353,6 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     // A check waiting on the network ends its wait and unwinds before the window goes.
     checkCycle_->terminate();
-    NMHTTP2->Abort();
     NMSMTP1->Abort();
     updateCheck_->stop();
     canClose = true;

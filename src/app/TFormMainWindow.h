@@ -96,7 +96,6 @@ public:
     QTimer* TimerHTML1;
     QAction* BrowseTo;
     TMediaPlayer* MediaPlayer1;
-    TNMHTTP* NMHTTP2;
     TNMHTTP* NMHTTPback;
     TNMSMTP* NMSMTP1;
     QAction* CheckWebPages;

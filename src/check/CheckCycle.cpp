@@ -5,11 +5,11 @@
 #include "check/CheckState.h"
 #include "check/FailureReason.h"
 #include "check/NetworkCheck.h"
-#include "check/RedirectTarget.h"
+#include "check/PageCheck.h"
 #include "check/ResumeWait.h"
-#include "net/EAbortError.h"
 #include "net/EventWait.h"
-#include "net/TNMHTTP.h"
+#include "net/FetchRequest.h"
+#include "net/HostLookups.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
@@ -22,11 +22,12 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLineEdit>
+#include <QSet>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
-#include <stdexcept>
+#include <climits>
 
 namespace {
 
@@ -39,8 +40,6 @@ constexpr int FirstScheduledCycleMs = 1000;
 // The longest the walk keeps pending events waiting between two pages. Pages served in well
 // under this time do not each pay for a repaint that nobody could follow anyway.
 constexpr int PumpIntervalMs = 10;
-// The watchdog aborts the request this many seconds after it disconnected it.
-constexpr int AbortGraceSeconds = 5;
 
 int setting(const QLineEdit* field, int fallback) {
     return number(field->text(), fallback);
@@ -57,7 +56,8 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
                        DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
       changes_(changes), dialogs_(dialogs), network_(new NetworkCheck(this)),
-      resume_(new ResumeWait([this] { return network_->offline(); }, this)) {
+      resume_(new ResumeWait([this] { return network_->offline(); }, this)),
+      lookups_(new HostLookups(this)), walk_(new CheckWalk(pages, *lookups_, this)) {
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
     connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::startSoon);
     connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
@@ -65,8 +65,6 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
     connect(c_.SpeedButton1, &QToolButton::clicked, this, &CheckCycle::SpeedButton1Click);
     connect(c_.SpeedButtonStart, &QToolButton::toggled, this, &CheckCycle::SpeedButtonStartToggle);
     connect(c_.SpeedButton2, &QToolButton::clicked, c_.AbortCheck, &QAction::trigger);
-    c_.NMHTTP2->OnRedirect = [this](bool& handled) { NMHTTP2Redirect(handled); };
-    c_.NMHTTP2->OnInvalidHost = [this](bool& handled) { NMHTTP2InvalidHost(handled); };
 }
 
 void CheckCycle::pumpMessages() {
@@ -117,7 +115,6 @@ void CheckCycle::Timer1Timer() {
 void CheckCycle::AbortCheckExecute() {
     stopWaiting();
     s_.CheckRunning = false;
-    c_.NMHTTP2->Abort();
     network_->abort();
 }
 
@@ -129,6 +126,7 @@ void CheckCycle::terminate() {
     resume_->cancel();
     // A check of the network address under way ends too, so the close does not wait for it.
     network_->abort();
+    walk_->forEachRunning([](CheckWalk::Page& page) { page.check->stop(false); });
 }
 
 bool CheckCycle::stopped() const {
@@ -156,29 +154,7 @@ void CheckCycle::CheckWebPagesExecute() {
     network_->startCycle();
     calls_.ShowNetworkUnavailable(false);
     QString soundError;
-    int next = 0;
-    while (s_.CheckRunning) {
-        if (next >= pages_.pageCount()) {
-            s_.CheckRunning = false;
-            break;
-        }
-        // The user may add and delete pages while the walk waits; the cursor keeps this page's
-        // results on this page.
-        const PageCursor page(pages_, next);
-        if (c_.NMHTTP2->Canceled)
-            CleanupAfterCancel();
-        if (stopped())
-            break;
-        // A page deleted during the clean-up is passed by: the page that followed it is next.
-        if (!page.deleted())
-            walkPage(page, soundError);
-        if (terminating_)
-            break;
-        next = page.deleted() ? page.position() : page.position() + 1;
-        calls_.RepaintGrid();
-        if (next >= pages_.pageCount())
-            s_.CheckRunning = false;
-    }
+    walk(soundError);
     if (terminating_)
         return;
     if (s_.RedRaised || s_.YellowRaised)
@@ -196,99 +172,141 @@ void CheckCycle::CheckWebPagesExecute() {
     }
 }
 
-void CheckCycle::walkPage(const PageCursor& page, QString& soundError) {
-    if (!pages_.isIncluded(page.position())) {
-        pages_.writeStatus(page.position(), PageStatus::Excluded);
+void CheckCycle::walk(QString& soundError) {
+    walk_->begin();
+    c_.Timer2->start();
+    const auto start = [this](CheckWalk::Page& page) { startPage(page); };
+    for (;;) {
+        walk_->fill(parallelChecks(c_.EditParallelChecks->text()), start);
+        handBackDone(soundError);
+        if (stopped() || !walk_->head())
+            break;
+        showWaiting();
+        EventWait::once();
+    }
+    c_.Timer2->stop();
+    if (stopped())
+        abandon();
+    s_.CheckRunning = false;
+}
+
+FetchRequest CheckCycle::requestSettings() const {
+    FetchRequest request;
+    if (c_.CheckBoxProxy->isChecked()) {
+        request.proxy = c_.EditProxyHost->text();
+        request.proxyPort = setting(c_.EditProxyPort, DefaultProxyPort);
+    } else {
+        request.proxyPort = DefaultProxyPort;
+    }
+    request.acceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
+    request.headerInfo.LocalProgram = QStringLiteral("Korvane");
+    return request;
+}
+
+void CheckCycle::startPage(CheckWalk::Page& page) {
+    const int position = page.cursor->position();
+    page.listedUrl = pages_.url(position);
+    page.before = pages_.readStatus(position);
+    page.secondMs = std::max(1, c_.Timer2->interval());
+    page.deadlineMs = qint64(timeOutSetting(c_.EditTimeOut)) * page.secondMs;
+    pages_.writeStatus(position, PageStatus::Checking);
+    calls_.RepaintGrid();
+    calls_.ShowTrayState(TrayChecking);
+    FetchRequest request = requestSettings();
+    request.url = page.listedUrl;
+    page.check->start(request);
+}
+
+void CheckCycle::showWaiting() {
+    const CheckWalk::Page* page = walk_->firstWaiting();
+    if (!page)
+        return;
+    const QString text = QStringLiteral("Checking ") +
+                         (page->check ? page->check->currentUrl() : pages_.url(page->cursor->position()));
+    if (c_.StatusBar1->simpleText() != text)
+        status(text);
+}
+
+void CheckCycle::handBackDone(QString& soundError) {
+    while (!stopped()) {
+        CheckWalk::Page* page = walk_->head();
+        if (!page || !(page->done() || page->cursor->deleted()))
+            return;
+        handBack(*page, soundError);
+        if (terminating_)
+            return;
+        walk_->pop();
+    }
+}
+
+void CheckCycle::handBack(CheckWalk::Page& page, QString& soundError) {
+    // A page deleted while it was checked has nowhere to keep its result.
+    if (page.cursor->deleted())
+        return;
+    if (page.excluded) {
+        pages_.writeStatus(page.cursor->position(), PageStatus::Excluded);
+        calls_.RepaintGrid();
         return;
     }
-    checkPage(page);
-    if (terminating_)
+    classify(page, page.cursor->position());
+    if (terminating_ || page.cursor->deleted())
         return;
-    if (!page.deleted()) {
-        try {
-            dispatch_.afterPage(page.position());
-        } catch (const std::exception& error) {
-            // A sound that cannot be played must not stop the watch: the other pages are still
-            // checked, and the error is shown once the walk is over.
-            if (soundError.isEmpty())
-                soundError = QString::fromUtf8(error.what());
-        }
+    try {
+        dispatch_.afterPage(page.cursor->position());
+    } catch (const std::exception& error) {
+        // A sound that cannot be played must not stop the watch: the other pages are still
+        // checked, and the error is shown once the walk is over.
+        if (soundError.isEmpty())
+            soundError = QString::fromUtf8(error.what());
     }
+    calls_.RepaintGrid();
     pumpMessages();
 }
 
-void CheckCycle::checkPage(const PageCursor& page) {
+void CheckCycle::classify(const CheckWalk::Page& page, int position) {
+    const PageCheck& check = *page.check;
     s_.ErrorText = QStringLiteral("Unknown");
-    s_.ReplyNumber = 0;
     s_.ToAddress.clear();
     s_.SendMail = false;
     s_.PlaySound = false;
+    s_.ListedURL = page.listedUrl;
+    s_.CurrentURL = check.currentUrl();
+    s_.ElapsedSeconds = int(std::min<qint64>(check.elapsedMs() / page.secondMs, INT_MAX));
+    s_.TimedOut = check.timedOut();
+    s_.InvalidHost = check.result().invalidHost;
+    s_.Exchange = check.result();
+    s_.ReplyNumber = s_.Exchange.replyNumber;
     try {
-        TNMHTTP& http = *c_.NMHTTP2;
-        http.TimeOut = timeOutSetting(c_.EditTimeOut) * 1000;
-        if (c_.CheckBoxProxy->isChecked()) {
-            http.Proxy = c_.EditProxyHost->text();
-            http.ProxyPort = setting(c_.EditProxyPort, DefaultProxyPort);
-        } else {
-            http.Proxy.clear();
-            http.ProxyPort = DefaultProxyPort;
-        }
-        http.HeaderInfo.LocalProgram = QStringLiteral("Korvane");
-        http.AcceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
-        s_.CurrentURL = pages_.url(page.position());
-        const bool wasRed = pages_.readStatus(page.position()) == PageStatus::RedAlarm;
-        pages_.writeStatus(page.position(), PageStatus::Checking);
-        calls_.RepaintGrid();
-        calls_.ShowTrayState(TrayChecking);
-        s_.ListedURL = s_.CurrentURL;
-        s_.ElapsedSeconds = 0;
-        s_.TimedOut = false;
-        s_.InvalidHost = false;
-        c_.Timer2->start();
-        fetch();
-        c_.Timer2->stop();
-        // A page deleted while it was checked has nowhere to keep its result.
-        if (page.deleted())
-            return;
-        s_.ReplyNumber = http.ReplyNumber;
-        if (s_.ReplyNumber >= 400) {
-            fail(page.position(), {});
-            return;
-        }
-        succeed(page.position(), wasRed);
+        if (!check.errorText().isEmpty())
+            fail(position, failureReason(s_.Exchange.trouble, s_.Exchange.troubleDetail, check.errorText()));
+        else if (s_.ReplyNumber >= 400)
+            fail(position, {});
+        else
+            succeed(position, page.before == PageStatus::RedAlarm);
     } catch (const std::exception& error) {
-        fetchFailed(page, QString::fromUtf8(error.what()));
-    } catch (...) {
-        fetchFailed(page, QStringLiteral("unknown error"));
+        fail(position, QString::fromUtf8(error.what()));
     }
 }
 
-void CheckCycle::fetchFailed(const PageCursor& page, const QString& errorText) {
-    c_.Timer2->stop();
-    if (terminating_ || page.deleted())
-        return;
-    const TNMHTTP& http = *c_.NMHTTP2;
-    fail(page.position(), failureReason(http.Trouble, http.TroubleDetail, errorText));
-}
-
-void CheckCycle::fetch() {
-    int redirects = 0;
-    do {
-        // An abort between two requests of a redirect chain ends the page as one during a request.
-        if (c_.NMHTTP2->Canceled)
-            throw EAbortError(QStringLiteral("Check aborted"));
-        status(QStringLiteral("Checking ") + s_.CurrentURL);
-        s_.Redirected = false;
-        c_.NMHTTP2->Head(s_.CurrentURL);
-        // Some servers refuse HEAD although they serve the page: its header then comes from a
-        // GET, of which nothing but the header is read.
-        const int refused = c_.NMHTTP2->ReplyNumber;
-        if (!s_.Redirected && (refused == 405 || refused == 501))
-            c_.NMHTTP2->GetHeader(s_.CurrentURL);
-        pumpMessages();
-        if (s_.Redirected && ++redirects > MaxRedirects)
-            throw std::runtime_error("too many redirects");
-    } while (s_.Redirected && !s_.InvalidHost);
+void CheckCycle::abandon() {
+    QSet<const PageCheck*> cut;
+    walk_->forEachRunning([&](CheckWalk::Page& page) {
+        page.check->stop(false);
+        cut.insert(page.check);
+    });
+    // A request the user cut short fails without an alarm. Answers that were in but not handed
+    // back are dropped, as if never asked for, and after a close nothing is applied at all.
+    while (CheckWalk::Page* page = walk_->head()) {
+        if (page->check && !page->cursor->deleted()) {
+            if (cut.contains(page->check) && !terminating_)
+                classify(*page, page->cursor->position());
+            else
+                pages_.writeStatus(page->cursor->position(), page->before);
+        }
+        walk_->pop();
+    }
+    walk_->end();
+    calls_.RepaintGrid();
 }
 
 void CheckCycle::succeed(int page, bool wasRed) {
@@ -301,7 +319,7 @@ void CheckCycle::succeed(int page, bool wasRed) {
             QStringLiteral("Slow Access: ") + QString::number(s_.ElapsedSeconds) + QStringLiteral(" seconds");
         dispatch_.fireRow(AlarmCondition::SlowAccess, page);
     }
-    changes_.detectChanges(page, c_.NMHTTP2->Header);
+    changes_.detectChanges(page, s_.Exchange.header);
     checkCertificate(page);
     pages_.history().PushAccessTime(page, s_.ElapsedSeconds);
     // Last, so that an alarm mail of the recovery carries its text.
@@ -309,7 +327,7 @@ void CheckCycle::succeed(int page, bool wasRed) {
 }
 
 void CheckCycle::checkCertificate(int page) {
-    const QDateTime expiry = c_.NMHTTP2->PeerCertificateExpiry;
+    const QDateTime expiry = s_.Exchange.certificateExpiry;
     if (!expiry.isValid())
         return;
     constexpr qint64 SecondsPerDay = 24 * 60 * 60;
@@ -337,10 +355,8 @@ void CheckCycle::checkRecovery(int page, bool wasRed) {
 }
 
 void CheckCycle::fail(int page, const QString& reason) {
-    c_.Timer2->stop();
     status(QStringLiteral("Error retreiving ") + s_.CurrentURL);
     s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
-    s_.ReplyNumber = c_.NMHTTP2->ReplyNumber;
     pages_.writeStatus(page, PageStatus::Failed);
     pages_.history().PushAccessTime(page, timeOutSetting(c_.EditTimeOut));
     struct Outcome {
@@ -355,7 +371,7 @@ void CheckCycle::fail(int page, const QString& reason) {
     if (s_.InvalidHost)
         outcomes.append({AlarmCondition::HostNotFound, QStringLiteral(" Invalid Host Error"),
                          QStringLiteral("Invalid Host ")});
-    const bool timedOut = s_.TimedOut || c_.NMHTTP2->TimerExpired;
+    const bool timedOut = s_.TimedOut;
     if (timedOut)
         outcomes.append(
             {AlarmCondition::TimeOut, QStringLiteral(" TimeOut Error"), QStringLiteral("TimedOut")});
@@ -386,7 +402,8 @@ void CheckCycle::fail(int page, const QString& reason) {
 
 bool CheckCycle::networkDown() {
     if (!network_->asked()) {
-        const QString why = network_->ask(c_.EditNetworkCheck->text().trimmed(), *c_.NMHTTP2);
+        const QString why = network_->ask(c_.EditNetworkCheck->text().trimmed(), requestSettings(),
+                                          timeOutSetting(c_.EditTimeOut) * 1000);
         if (!why.isEmpty())
             log_.AddLogLine(QStringLiteral("Network unavailable, alarms held: ") + why);
     }
@@ -394,61 +411,8 @@ bool CheckCycle::networkDown() {
 }
 
 void CheckCycle::Timer2Timer() {
-    TNMHTTP& http = *c_.NMHTTP2;
-    if (http.Answered) {
-        // The answer is in, so the page's time ended with it, even when a dialog keeps the
-        // waiting call from returning: a quick answer must not turn slow or time out. A server
-        // that holds the connection open after its answer has nothing more to say; closing it
-        // ends the wait normally and keeps the answer.
-        if (http.Connected)
-            http.Disconnect();
-        return;
-    }
-    ++s_.ElapsedSeconds;
-    const int timeOut = timeOutSetting(c_.EditTimeOut);
-    if (s_.ElapsedSeconds == timeOut) {
-        s_.TimedOut = true;
-        http.Disconnect();
-    }
-    if (s_.ElapsedSeconds > timeOut + AbortGraceSeconds) {
-        s_.TimedOut = true;
-        log_.AddLogLine(QStringLiteral("Aborted: ") + s_.CurrentURL);
-        http.Abort();
-    }
-}
-
-void CheckCycle::NMHTTP2Redirect(bool& Handled) {
-    // The cycle follows redirects itself, so every request is timed by its own watchdog.
-    Handled = true;
-    const std::optional<QString> target = RedirectTarget::fromHeader(c_.NMHTTP2->Header, s_.CurrentURL);
-    if (!target)
-        return; // no address to go to: the page ends with this reply
-    s_.CurrentURL = *target;
-    s_.Redirected = true;
-    c_.NMHTTP2->Disconnect();
-}
-
-void CheckCycle::NMHTTP2InvalidHost(bool& Handled) {
-    s_.InvalidHost = true;
-    Handled = true;
-}
-
-void CheckCycle::CleanupAfterCancel() {
-    try {
-        // An abort or a close during the passes ends them, and the walk with them.
-        for (int pass = 0; pass < CleanupPasses && !stopped(); ++pass) {
-            c_.NMHTTP2->Disconnect();
-            QCoreApplication::processEvents();
-            // The window stays usable during the pause.
-            QTimer pause;
-            pause.setSingleShot(true);
-            pause.start(cleanupPassMs);
-            EventWait::until([this, &pause] { return !pause.isActive() || stopped(); });
-            if (stopped())
-                break;
-            c_.NMHTTP2->Canceled = false;
-        }
-    } catch (...) {
-        // Whatever goes wrong while clearing up, the next page starts afresh.
-    }
+    walk_->forEachRunning([](CheckWalk::Page& page) {
+        if (page.check->elapsedMs() >= page.deadlineMs)
+            page.check->stop(true);
+    });
 }

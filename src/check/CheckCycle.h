@@ -5,9 +5,10 @@
 #include <QString>
 #include <functional>
 
+#include "check/CheckWalk.h"
+
 class ActivityLog;
 class AlarmDispatch;
-class PageCursor;
 class ChangeDetection;
 class DialogService;
 class NetworkCheck;
@@ -19,15 +20,16 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 class QWidget;
+class HostLookups;
 class ResumeWait;
-class TNMHTTP;
 class TStatusBar;
 struct CheckState;
+struct FetchRequest;
 
 // The check cycle: walks the page list once, asks the server of every ticked page for the
-// page's header, times it with the one-second watchdog, follows redirects itself, classifies
-// the outcome and hands it to the alarm dispatch. It runs on the window's thread; while the
-// HTTP client waits, timers and the user's actions run nested inside it.
+// page's header (many pages side by side), times each page with the one-second watchdog,
+// classifies the outcomes in list order and hands them to the alarm dispatch. It runs on the
+// window's thread; while the requests wait, timers and the user's actions run nested inside it.
 class CheckCycle : public QObject {
     Q_OBJECT
 public:
@@ -51,7 +53,7 @@ public:
         QLineEdit* EditCertDays;
         QLineEdit* EditFailCount;
         QLineEdit* EditNetworkCheck;
-        TNMHTTP* NMHTTP2;
+        QLineEdit* EditParallelChecks;
         TStatusBar* StatusBar1;
     };
     struct Calls {
@@ -62,13 +64,6 @@ public:
         // Whether this cycle held its page alarms because the network was down.
         std::function<void(bool)> ShowNetworkUnavailable;
     };
-
-    // Redirects followed for one page; the next one ends it, so a loop never hammers a server.
-    static constexpr int MaxRedirects = 20;
-
-    // Pause between the passes that clear a pending cancellation before the next page.
-    static constexpr int CleanupPassMs = 1000;
-    static constexpr int CleanupPasses = 5;
 
     CheckCycle(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
                CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes, DialogService& dialogs,
@@ -81,16 +76,12 @@ public:
     void SpeedButtonStartToggle(bool down);
     // The scheduled cycle is due; soon after a resume from sleep it waits for the network.
     void Timer1Timer();
+    // The watchdog: a page whose time-out has passed since its first request ends as timed out.
     void Timer2Timer();
-    void NMHTTP2Redirect(bool& Handled);
-    void NMHTTP2InvalidHost(bool& Handled);
-    void CleanupAfterCancel();
 
-    // The window is closing: the walk ends after the current page, whose error is not
-    // classified any more.
+    // The window is closing: every request ends, and no result is applied any more.
     void terminate();
 
-    int cleanupPassMs = CleanupPassMs;
     // Where the cycle asks whether the network is down; a test speaks for the platform here.
     NetworkCheck& network() { return *network_; }
     // Where the cycle learns of a resume from sleep; a test moves its clocks.
@@ -105,13 +96,21 @@ private:
     bool mayStart() const;
     // A scheduled cycle waiting for the network after a sleep will not run.
     void stopWaiting();
-    // One page of the walk: passed by when unticked, else checked and dispatched. The first
-    // error of an alarm sound is kept in soundError.
-    void walkPage(const PageCursor& page, QString& soundError);
-    void checkPage(const PageCursor& page);
-    // The fetch of the page ended with an error of this text.
-    void fetchFailed(const PageCursor& page, const QString& errorText);
-    void fetch();
+    // Runs the pages' checks until every page is handed back, or the walk is stopped.
+    void walk(QString& soundError);
+    // Sets a page up for its check, with the settings of this moment, and starts it.
+    void startPage(CheckWalk::Page& page);
+    FetchRequest requestSettings() const;
+    // Hands back, in list order, the pages whose checks are done. The first error of an alarm
+    // sound is kept in soundError.
+    void handBackDone(QString& soundError);
+    // One page of the walk: passed by when unticked, else classified and dispatched.
+    void handBack(CheckWalk::Page& page, QString& soundError);
+    void classify(const CheckWalk::Page& page, int position);
+    // The user aborted: the requests cut short fail without an alarm, the answers not handed
+    // back yet are dropped.
+    void abandon();
+    void showWaiting();
     // wasRed: the page's check before this one ended in a red alarm.
     void succeed(int page, bool wasRed);
     void checkCertificate(int page);
@@ -135,6 +134,8 @@ private:
     DialogService& dialogs_;
     NetworkCheck* network_;
     ResumeWait* resume_;
+    HostLookups* lookups_;
+    CheckWalk* walk_;
     bool terminating_ = false;
     // An error box of the cycle is open: a cycle started inside it would pile up boxes.
     bool showingError_ = false;

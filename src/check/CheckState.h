@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/FetchResult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +25,6 @@ struct CheckState {
     // Who receives this page's alarm e-mail; one entry per firing row that ticks a recipient.
     QStringList ToAddress;
 
-    // Fetch.
-    bool Redirected = false;
+    // The last request of the page: what the alarm mail's macros describe.
+    FetchResult Exchange;
 };

@@ -1,5 +1,6 @@
 #include "check/NetworkCheck.h"
 
+#include "net/FetchRequest.h"
 #include "net/PlatformNetworkState.h"
 #include "net/TNMHTTP.h"
 
@@ -28,24 +29,24 @@ void NetworkCheck::startCycle() {
     downBecause_.clear();
 }
 
-QString NetworkCheck::ask(const QString& address, const TNMHTTP& page) {
+QString NetworkCheck::ask(const QString& address, const FetchRequest& settings, int timeOutMs) {
     asked_ = true;
     if (offline())
         downBecause_ = QStringLiteral("offline");
-    else if (!address.isEmpty() && !answers(address, page))
+    else if (!address.isEmpty() && !answers(address, settings, timeOutMs))
         downBecause_ = address;
     return downBecause_;
 }
 
-bool NetworkCheck::answers(const QString& address, const TNMHTTP& page) {
-    http_->TimeOut = page.TimeOut;
-    http_->Proxy = page.Proxy;
-    http_->ProxyPort = page.ProxyPort;
-    http_->AcceptUntrusted = page.AcceptUntrusted;
-    http_->HeaderInfo.LocalProgram = page.HeaderInfo.LocalProgram;
+bool NetworkCheck::answers(const QString& address, const FetchRequest& settings, int timeOutMs) {
+    http_->TimeOut = timeOutMs;
+    http_->Proxy = settings.proxy;
+    http_->ProxyPort = settings.proxyPort;
+    http_->AcceptUntrusted = settings.acceptUntrusted;
+    http_->HeaderInfo.LocalProgram = settings.headerInfo.LocalProgram;
     // The client's own time-out ends the lookup and the connect only; a server that takes the
     // connection and never answers is cut off by the watchdog.
-    watchdog_->start(page.TimeOut);
+    watchdog_->start(timeOutMs);
     http_->Canceled = false; // an abort of the last cycle is over
     userAborted_ = false;
     try {

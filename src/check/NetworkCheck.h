@@ -7,6 +7,7 @@
 class NetworkState;
 class QTimer;
 class TNMHTTP;
+struct FetchRequest;
 
 // Whether the network itself is down, asked when a page of the cycle fails: the platform says
 // the machine is offline, or the address the user trusts to answer does not. It is asked once a
@@ -25,15 +26,15 @@ public:
     void startCycle();
     bool asked() const { return asked_; }
     bool down() const { return !downBecause_.isEmpty(); }
-    // Asks, with the proxy, time-out and certificate settings of the page's request. Returns
-    // why the network is down ("offline" or the check address), or nothing when it is up. An
-    // empty address asks the platform only.
-    QString ask(const QString& address, const TNMHTTP& page);
+    // Asks with the proxy and certificate settings of the pages' requests, and their time-out.
+    // Returns why the network is down ("offline" or the check address), or nothing when it is
+    // up. An empty address asks the platform only.
+    QString ask(const QString& address, const FetchRequest& settings, int timeOutMs);
     // The user ends the cycle.
     void abort();
 
 private:
-    bool answers(const QString& address, const TNMHTTP& page);
+    bool answers(const QString& address, const FetchRequest& settings, int timeOutMs);
 
     std::unique_ptr<NetworkState> state_;
     // Its own client: the page's keeps the failed answer that the page's alarm mail quotes.

@@ -5,6 +5,7 @@
 #include "net/EventWait.h"
 #include "net/FileError.h"
 #include "net/HostAddresses.h"
+#include "net/LocalAddress.h"
 #include "net/RequestBuilder.h"
 #include "net/SocketErrorTable.h"
 #include "net/TThreadTimer.h"
@@ -804,18 +805,7 @@ QString TPowersock::RemoteIP() const {
 }
 
 QString TPowersock::LocalIP() {
-    const QHostInfo info = QHostInfo::fromName(QHostInfo::localHostName());
-    for (const QHostAddress& a : info.addresses())
-        if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-            const quint32 v = a.toIPv4Address();
-            return QStringLiteral("%1.%2.%3.%4")
-                .arg(v >> 24)
-                .arg((v >> 16) & 255)
-                .arg((v >> 8) & 255)
-                .arg(v & 255);
-        }
-    // No address to give: a made-up one would be passed on as if it were ours.
-    throw ESockError(HostLookupFailed);
+    return LocalAddress::ipv4();
 }
 
 QString TPowersock::SocketErrorText(quint32 code) {

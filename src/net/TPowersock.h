@@ -193,7 +193,8 @@ private:
     void timerTick();
 
     QTcpSocket* socket_ = nullptr;
-    TlsClient tls_;
+    TlsTickets tickets_;
+    TlsClient tls_{tickets_};
     TThreadTimer* timer_ = nullptr;
     ByteQueue received_;
     ByteQueue toSend_;

@@ -45,8 +45,8 @@ void TlsClient::start(QSslSocket& socket, const QString& peerName, quint16 port,
     config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     // A session that got through only because its certificate was let pass is offered again
     // only where that is allowed: resuming skips the certificate check.
-    if (const auto ticket = tickets_.constFind(peer_);
-        ticket != tickets_.cend() && (ticket->verified || acceptUntrusted)) {
+    if (const auto ticket = tickets_.byPeer.constFind(peer_);
+        ticket != tickets_.byPeer.cend() && (ticket->verified || acceptUntrusted)) {
         config.setSessionTicket(ticket->bytes);
         // What resumes a session that was let pass was let pass too, though nothing is checked.
         passed_ = !ticket->verified;
@@ -73,5 +73,5 @@ TlsClient::Verdict TlsClient::judge(QSslSocket& socket, const QList<QSslError>& 
 void TlsClient::keepTicket(const QSslSocket& socket) {
     const QByteArray ticket = socket.sslConfiguration().sessionTicket();
     if (!ticket.isEmpty())
-        tickets_.insert(peer_, {ticket, !passed_});
+        tickets_.byPeer.insert(peer_, {ticket, !passed_});
 }

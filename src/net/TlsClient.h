@@ -8,10 +8,22 @@
 
 class QSslSocket;
 
-// The TLS side of a session's connections: what they trust, which earlier session each may
-// resume, and which problems of the peer's certificate they let pass.
+// Sessions the servers gave us to resume, by "host:port", shared by the connections of one owner.
+class TlsTickets {
+public:
+    struct Ticket {
+        QByteArray bytes;
+        bool verified = false; // from a session whose certificate problems were not let pass
+    };
+    QHash<QString, Ticket> byPeer;
+};
+
+// The TLS side of one connection at a time: what it trusts, which earlier session it may resume,
+// and which problems of the peer's certificate it lets pass.
 class TlsClient {
 public:
+    explicit TlsClient(TlsTickets& tickets) : tickets_(tickets) {}
+
     struct Verdict {
         ConnectionTrouble trouble = ConnectionTrouble::None; // None: the handshake goes on
         QString reason;
@@ -27,11 +39,7 @@ public:
     void keepTicket(const QSslSocket& socket);
 
 private:
-    struct Ticket {
-        QByteArray bytes;
-        bool verified = false; // from a session whose certificate problems were not let pass
-    };
-    QHash<QString, Ticket> tickets_; // by "host:port"
+    TlsTickets& tickets_;
     QString peer_;
     bool acceptUntrusted_ = false;
     bool passed_ = false; // certificate problems were let pass on this connection

@@ -1,6 +1,7 @@
 #include "net/TrustStore.h"
 
 #include <QDir>
+#include <QMutex>
 #include <QSet>
 #include <QSslConfiguration>
 
@@ -15,6 +16,9 @@ QList<QSslCertificate> fromFolders(const QString& folders) {
 } // namespace
 
 QList<QSslCertificate> TrustStore::certificates() {
+    // The first reading runs on a worker thread, so the window never waits for it.
+    static QMutex busy;
+    const QMutexLocker lock(&busy);
     // Reading the system's certificates takes a while; they do not change while we run.
     static const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
     static bool read = false;

@@ -1,6 +1,7 @@
 #include "notify/AlarmMailComposer.h"
 
-#include "net/TNMHTTP.h"
+#include "net/FetchResult.h"
+#include "net/LocalAddress.h"
 #include "notify/AlarmReport.h"
 #include "notify/MailMacros.h"
 
@@ -25,27 +26,27 @@ QString AlarmMailComposer::composedText(const QString& templateText, const Alarm
 }
 
 QString AlarmMailComposer::macroValue(const QString& macro, const AlarmReport& report) const {
-    const TNMHTTP& http = *c_.NMHTTP2;
+    const FetchResult& http = *c_.Exchange;
     if (macro == QLatin1String("%URL%"))
         return report.listedUrl;
     if (macro == QLatin1String("%ERROR%"))
         return QString::number(report.replyNumber) + QStringLiteral(": ") + report.errorText;
     if (macro == QLatin1String("%HOST%"))
-        return http.Host;
+        return http.host;
     if (macro == QLatin1String("%HOST_IP%"))
-        return http.RemoteIP();
+        return http.remoteIP();
     if (macro == QLatin1String("%HOST_PORT%"))
-        return QString::number(http.Port);
+        return QString::number(http.port);
     if (macro == QLatin1String("%MY_IP%"))
-        return c_.NMHTTP2->LocalIP();
+        return LocalAddress::ipv4();
     if (macro == QLatin1String("%PROXY%"))
-        return http.Proxy;
+        return http.proxy;
     if (macro == QLatin1String("%PROXY_PORT%"))
-        return QString::number(http.ProxyPort);
+        return QString::number(http.proxyPort);
     if (macro == QLatin1String("%REPLY_NUMBER%"))
-        return QString::number(qint16(http.ReplyNumber));
+        return QString::number(http.replyNumber);
     if (macro == QLatin1String("%COOKIE_IN%"))
-        return http.CookieIn;
+        return http.cookieIn;
     if (macro == QLatin1String("%DATE%"))
         return QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"));
     // "%TIME%", the last of the macros.

@@ -5,7 +5,7 @@
 
 class QListWidget;
 class QPlainTextEdit;
-class TNMHTTP;
+struct FetchResult;
 struct AlarmReport;
 
 // What the alarm mail says: the user's template with its keyword macros filled in from the check
@@ -17,7 +17,7 @@ public:
     struct Controls {
         QPlainTextEdit* Memo1;
         QListWidget* ListBoxKeywords;
-        TNMHTTP* NMHTTP2; // the page-check client, whose last exchange the macros describe
+        const FetchResult* Exchange; // the last request of the page checked last, which the macros describe
     };
 
     // Where the footer sends readers who want to know more.

@@ -14,6 +14,8 @@ constexpr int DefaultIntervalMinutes = 10;
 constexpr int DefaultProxyPort = 80;
 constexpr int DefaultCertificateDays = 14;
 constexpr int DefaultFailCount = 1;
+constexpr int DefaultParallelChecks = 16;
+constexpr int MostParallelChecks = 64;
 
 inline int number(const QString& text, int fallback) {
     bool ok = false;
@@ -34,6 +36,11 @@ inline int intervalMs(const QString& minutesText) {
 // milliseconds.
 inline int timeOutSeconds(const QString& text) {
     return std::clamp(number(text, DefaultTimeOutSeconds), 1, std::numeric_limits<int>::max() / 1000);
+}
+
+// How many pages are checked at once.
+inline int parallelChecks(const QString& text) {
+    return std::clamp(number(text, DefaultParallelChecks), 1, MostParallelChecks);
 }
 
 } // namespace ConnectionSettings

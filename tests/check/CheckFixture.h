@@ -21,7 +21,6 @@ public:
         TFormMainWindow& w = start();
         // Every check counts in short ticks, so a test does not wait seconds for a second.
         w.Timer2->setInterval(WatchdogTickMs);
-        w.checkCycle().cleanupPassMs = 20;
         // The machine running the tests may well be offline: the pages are on loopback anyway.
         auto state = std::make_unique<FakeNetworkState>();
         network = state.get();

@@ -1,7 +1,6 @@
 // The outcomes added to the matrix since: a certificate about to expire, a page that is back,
 // failures confirmed before they alarm, and servers that refuse HEAD.
 #include "CheckFixture.h"
-#include "net/TNMHTTP.h"
 #include "support/TestMain.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
@@ -171,7 +170,6 @@ private slots:
         if (methods.size() == 2) {
             QCOMPARE(PageRecords::readValue(f.w().misc.SizeList, 0), QString("100000"));
             QVERIFY(PageRecords::readValue(f.w().misc.SignatureList, 0).contains("v7"));
-            QVERIFY(f.w().NMHTTP2->Body.isEmpty());
         }
     }
 };

@@ -5,7 +5,8 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
 "REQ <base64>" for each request (http) or connection (raw, smtp). Script, texts in Latin-1:
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
       "pad": n header bytes after the status line, "after": "hang", "silent": true,
-      "head": text sent instead of "send" to a HEAD request}}}
+      "head": text sent instead of "send" to a HEAD request, "together": n -- answers only once
+      n requests of such routes are open at once, and closes without a word when they never are}}}
   {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
   {"mode": "smtp", "greeting": text (may be several lines; "" = none), "answers": {command: reply},
       "silent": command}  -- a mail server: answers each command line by the table, looked up by
@@ -41,6 +42,24 @@ def wait_for_close(conn):
         pass
 
 
+barriers = {}
+barriers_lock = threading.Lock()
+
+
+def met(route):
+    """Whether the route's company arrived: it needs "together" requests open at once."""
+    parties = route.get("together")
+    if not parties:
+        return True
+    with barriers_lock:
+        barrier = barriers.setdefault(parties, threading.Barrier(parties))
+    try:
+        barrier.wait(timeout=30)
+        return True
+    except threading.BrokenBarrierError:
+        return False
+
+
 def target_path(request):
     words = request.split(b"\r\n", 1)[0].split(b" ")
     target = words[1].decode("latin-1") if len(words) > 1 else "/"
@@ -61,6 +80,8 @@ def serve_http(conn, routes):
     route = routes.get(target_path(data), routes.get("*", {}))
     if route.get("silent"):
         return wait_for_close(conn)
+    if not met(route):
+        return
     time.sleep(route.get("delay", 0))
     reply = route.get("send", "HTTP/1.0 200 OK\r\n\r\n")
     if data.startswith(b"HEAD ") and "head" in route:

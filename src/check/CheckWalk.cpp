@@ -1,0 +1,113 @@
+#include "check/CheckWalk.h"
+
+#include "check/PageCheck.h"
+#include "net/HostLookups.h"
+#include "net/UrlParser.h"
+#include "pages/PageCursor.h"
+#include "pages/PageRecords.h"
+
+#include <QHash>
+#include <exception>
+
+namespace {
+QString serverOf(const QString& url) {
+    try {
+        const ParsedUrl parsed = UrlParser::parse(url, QString(), 80);
+        return parsed.host.toLower() + QLatin1Char(':') + QString::number(parsed.port);
+    } catch (const std::exception&) {
+        return {}; // an address that goes nowhere fails at once
+    }
+}
+} // namespace
+
+bool CheckWalk::Page::done() const {
+    return excluded || (check && !check->running());
+}
+
+CheckWalk::CheckWalk(PageRecords& pages, HostLookups& lookups, QObject* parent)
+    : QObject(parent), pages_(pages), lookups_(lookups) {}
+
+CheckWalk::~CheckWalk() {
+    end();
+}
+
+void CheckWalk::begin() {
+    end();
+    lookups_.forget();
+    for (int position = 0; position < pages_.pageCount(); ++position) {
+        Page page;
+        page.cursor = std::make_unique<PageCursor>(pages_, position);
+        walk_.push_back(std::move(page));
+    }
+}
+
+PageCheck* CheckWalk::newCheck() {
+    return new PageCheck(lookups_, tickets_, this);
+}
+
+void CheckWalk::fill(int limit, const std::function<void(Page&)>& start) {
+    int running = 0;
+    QHash<QString, int> perServer;
+    forEachRunning([&](Page& page) {
+        // Nobody will read a deleted page's answer.
+        if (page.cursor->deleted())
+            return page.check->stop(false);
+        ++running;
+        ++perServer[page.server];
+    });
+    for (std::size_t i = handedBack_; i < walk_.size() && running < limit; ++i) {
+        Page& page = walk_[i];
+        if (page.started() || page.cursor->deleted())
+            continue;
+        const int position = page.cursor->position();
+        if (!pages_.isIncluded(position)) {
+            page.excluded = true;
+            continue;
+        }
+        page.server = serverOf(pages_.url(position));
+        if (!page.server.isEmpty() && perServer.value(page.server) >= PerServer)
+            continue;
+        ++running;
+        ++perServer[page.server];
+        page.check = newCheck();
+        start(page);
+    }
+}
+
+CheckWalk::Page* CheckWalk::head() {
+    return handedBack_ < walk_.size() ? &walk_[handedBack_] : nullptr;
+}
+
+void CheckWalk::pop() {
+    Page& page = walk_[handedBack_++];
+    if (page.check) {
+        page.check->deleteLater();
+        page.check = nullptr;
+    }
+    page.cursor.reset();
+}
+
+const CheckWalk::Page* CheckWalk::firstWaiting() const {
+    for (std::size_t i = handedBack_; i < walk_.size(); ++i) {
+        const Page& page = walk_[i];
+        if (!page.cursor->deleted() && !page.done())
+            return &page;
+    }
+    return nullptr;
+}
+
+void CheckWalk::forEachRunning(const std::function<void(Page&)>& action) {
+    for (std::size_t i = handedBack_; i < walk_.size(); ++i)
+        if (Page& page = walk_[i]; page.check && page.check->running())
+            action(page);
+}
+
+void CheckWalk::end() {
+    for (Page& page : walk_)
+        if (page.check) {
+            page.check->stop(false);
+            page.check->deleteLater();
+        }
+    walk_.clear();
+    handedBack_ = 0;
+}

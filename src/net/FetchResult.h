@@ -1,0 +1,36 @@
+#pragma once
+
+#include "net/ConnectionTrouble.h"
+
+#include <QDateTime>
+#include <QHostAddress>
+#include <QString>
+
+// What one request of a page check found: everything the check and the alarm mail's macros
+// read of it afterwards.
+struct FetchResult {
+    // The request, as it went out.
+    QString url; // with "/" added where it named no path
+    QString host;
+    qint32 port = 0;
+    QString proxy;
+    qint32 proxyPort = 0;
+    QHostAddress remoteAddress; // the server (or proxy) connected to; null = none
+
+    // The answer.
+    qint16 replyNumber = 0;
+    QString header; // the status line and the fields, each with its line end
+    QString cookieIn;
+    QDateTime certificateExpiry; // of a TLS server; invalid for plain http
+
+    // Why the header did not arrive in full; empty when it did.
+    QString errorText;
+    ConnectionTrouble trouble = ConnectionTrouble::None;
+    QString troubleDetail;
+    bool invalidHost = false; // the name has no address
+
+    bool answered() const { return errorText.isEmpty(); }
+    QString remoteIP() const {
+        return remoteAddress.isNull() ? QStringLiteral("0.0.0.0") : remoteAddress.toString();
+    }
+};
