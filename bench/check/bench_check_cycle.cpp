@@ -2,8 +2,10 @@
 // curl fetching the same pages in one process; the same over https (pages served with a
 // certificate of a test authority, which both trust); then a cycle over 500 pages that all fail
 // (an outage, with the default alarms: log line, red alarm, sound), against the healthy cycle.
-// Also how long the window's event loop went without being served, and resident memory. Prints
-// figures; never fails.
+// Then pages checked side by side where the network is slow: 300 pages on 30 loopback addresses
+// that each answer after 100 ms, and 40 pages of which 4 never answer, against curl with as many
+// transfers at once. Also how long the window's event loop went without being served, and
+// resident memory. Prints figures; never fails.
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
 #include "check/CheckCycle.h"
@@ -11,13 +13,19 @@
 
 #include "support/LoopbackPages.h"
 #include "support/ResidentMemory.h"
+#include "support/net/ScriptedPeer.h"
 
 #include <QElapsedTimer>
+#include <QJsonObject>
+#include <QLineEdit>
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -41,7 +49,8 @@ struct CycleFigures {
     long residentAfter = 0;
 };
 
-CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs) {
+CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs,
+                       const std::function<void(TFormMainWindow&)>& settings = {}) {
     QTemporaryDir dir;
     // The default alarm sounds lie beside the settings, as they do beside an installed program.
     for (const char* sound : {"td.wav", "problem.wav"})
@@ -50,6 +59,8 @@ CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs) {
     window.show();
     for (const QString& url : urls)
         window.pages.addPage(url, true, true, true);
+    if (settings)
+        settings(window);
     // As "Check websites once" does: the grid is in view while the pages are checked.
     window.PageControl1->setCurrentWidget(window.status.TabSheetStatus);
     CycleFigures figures;
@@ -74,12 +85,57 @@ CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs) {
     return figures;
 }
 
-void print(const char* what, const CycleFigures& f) {
-    std::printf("%s, %d pages: %.3f s (%.2f ms a page, %d pages OK)\n", what, Pages, f.seconds,
-                f.seconds * 1000 / Pages, f.ok);
+void print(const char* what, const CycleFigures& f, int pages = Pages) {
+    std::printf("%s, %d pages: %.3f s (%.2f ms a page, %d pages OK)\n", what, pages, f.seconds,
+                f.seconds * 1000 / pages, f.ok);
     std::printf("  longest time the window's event loop went unserved: %lld ms\n", (long long)f.longestGapMs);
     std::printf("  resident memory: %ld KiB before the cycle, %ld KiB after it\n", f.residentBefore,
                 f.residentAfter);
+}
+
+QJsonObject answering(const QString& host, double delay) {
+    return QJsonObject{{"mode", "http"},
+                       {"host", host},
+                       {"routes", QJsonObject{{"*", QJsonObject{{"send", "HTTP/1.0 200 OK\r\n\r\n"}, {"delay", delay}}}}}};
+}
+
+// Far servers: 30 loopback addresses with 10 pages each, every answer 100 ms late.
+void farPages(DialogService& dialogs) {
+    std::vector<std::unique_ptr<ScriptedPeer>> servers;
+    QStringList urls;
+    for (int host = 2; host <= 31; ++host) {
+        const QString address = QStringLiteral("127.0.0.%1").arg(host);
+        servers.push_back(std::make_unique<ScriptedPeer>(answering(address, 0.1)));
+        if (!servers.back()->start()) {
+            std::printf("the far server on %s did not start\n", qPrintable(address));
+            return;
+        }
+        for (int page = 0; page < 10; ++page)
+            urls << QStringLiteral("http://%1:%2/page%3.html").arg(address).arg(servers.back()->port()).arg(page);
+    }
+    const CycleFigures ours = checkOnce(urls, dialogs);
+    const double theirs = curlHeadSeconds(urls, nullptr, {"--parallel", "--parallel-max", "16"});
+    print("check cycle, far pages (100 ms each)", ours, urls.size());
+    std::printf("curl --parallel --parallel-max 16, far pages: %.3f s\n", theirs);
+    std::printf("ratio far cycle / curl --parallel: %.2f\n", ours.seconds / theirs);
+}
+
+// Dead servers: 36 pages that answer at once and 4 that never do, with a 5 s time-out.
+void silentPages(DialogService& dialogs, const QStringList& healthy) {
+    ScriptedPeer silent(QJsonObject{{"mode", "http"}, {"routes", QJsonObject{{"*", QJsonObject{{"silent", true}}}}}});
+    if (!silent.start()) {
+        std::printf("the silent server did not start\n");
+        return;
+    }
+    QStringList urls = healthy.mid(0, 36);
+    for (int page = 0; page < 4; ++page)
+        urls.insert(page * 10, silent.url(QStringLiteral("/dead%1").arg(page)));
+    const CycleFigures ours =
+        checkOnce(urls, dialogs, [](TFormMainWindow& window) { window.connection.EditTimeOut->setText("5"); });
+    const double theirs = curlHeadSeconds(urls, nullptr, {"--parallel", "--max-time", "5"});
+    print("check cycle, 4 silent pages among 40 (time-out 5 s)", ours, urls.size());
+    std::printf("curl --parallel --max-time 5, the same pages: %.3f s\n", theirs);
+    std::printf("ratio silent cycle / curl --parallel: %.2f\n", ours.seconds / theirs);
 }
 
 } // namespace
@@ -131,5 +187,7 @@ int main(int argc, char** argv) {
     std::printf("ratio healthy cycle / curl: %.2f\n", healthy.seconds / theirs);
     std::printf("ratio https cycle / curl over https: %.2f\n", secure.seconds / theirsSecure);
     std::printf("ratio failing cycle / healthy cycle: %.2f\n", outage.seconds / healthy.seconds);
+    farPages(dialogs);
+    silentPages(dialogs, urls);
     return 0;
 }

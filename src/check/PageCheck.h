@@ -27,7 +27,7 @@ public:
     void stop(bool timedOut);
 
     bool running() const { return running_; }
-    qint64 elapsedMs() const { return running_ ? clock_.elapsed() : elapsedMs_; }
+    qint64 elapsedMs() const;
     // The address of the request under way, or of the last one.
     const QString& currentUrl() const { return currentUrl_; }
     // The last request's result; errorText says why the page has no answer.
@@ -39,6 +39,7 @@ signals:
     void finished();
 
 private:
+    void begin();
     void request(bool headerByGet);
     void fetched();
     void end(const QString& errorText);
@@ -51,6 +52,7 @@ private:
     QElapsedTimer clock_;
     qint64 elapsedMs_ = 0;
     int redirects_ = 0;
+    quint64 attempts_ = 0; // a wait for TLS of an earlier start is dropped
     bool running_ = false;
     bool timedOut_ = false;
 };
