@@ -141,11 +141,8 @@ void PageFetch::onConnected() {
         return startTls();
     // The proxy is asked for a tunnel first; TLS goes through it once it stands.
     phase_ = Phase::Tunnel;
-    tunnel_ = std::make_unique<ConnectReplyReader>();
-    QByteArray ask;
-    for (const QString& line : RequestBuilder::tunnel(result_.host, result_.port))
-        ask += line.toLatin1() + "\r\n";
-    socket_->write(ask);
+    tunnel_ = std::make_unique<ProxyTunnel>();
+    tunnel_->ask(*socket_, result_.host, result_.port);
 }
 
 void PageFetch::startTls() {
@@ -171,14 +168,13 @@ void PageFetch::onReadyRead() {
 }
 
 void PageFetch::readTunnelReply() {
-    tunnel_->feed(socket_->readAll());
-    if (!tunnel_->complete())
+    if (!tunnel_->read(*socket_))
         return;
-    const std::unique_ptr<ConnectReplyReader> reply = std::move(tunnel_);
-    if (reply->opened())
+    const std::unique_ptr<ProxyTunnel> tunnel = std::move(tunnel_);
+    if (tunnel->opened())
         return startTls();
-    failureText_ = QStringLiteral("Proxy refused the connection: ") + reply->statusLine();
-    noteTrouble(ConnectionTrouble::Refused, reply->statusLine());
+    failureText_ = tunnel->refusal();
+    noteTrouble(ConnectionTrouble::Refused, tunnel->statusLine());
     attemptFailed();
 }
 

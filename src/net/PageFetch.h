@@ -1,7 +1,7 @@
 #pragma once
 
 #include "net/ByteQueue.h"
-#include "net/ConnectReplyReader.h"
+#include "net/ProxyTunnel.h"
 #include "net/FetchRequest.h"
 #include "net/FetchResult.h"
 #include "net/HeaderEndScanner.h"
@@ -68,7 +68,7 @@ private:
     QList<QHostAddress> addresses_;
     qsizetype nextAddress_ = 0;
     QTcpSocket* socket_ = nullptr;
-    std::unique_ptr<ConnectReplyReader> tunnel_;
+    std::unique_ptr<ProxyTunnel> tunnel_;
     HeaderEndScanner headerEnd_;
     ByteQueue received_;
     QString failureText_; // what a failed connection says instead of "Connection Failed"

@@ -6,7 +6,6 @@
 #include "net/FileError.h"
 #include "net/HostAddresses.h"
 #include "net/LocalAddress.h"
-#include "net/RequestBuilder.h"
 #include "net/SocketErrorTable.h"
 #include "net/TThreadTimer.h"
 
@@ -131,11 +130,8 @@ void TPowersock::onConnected() {
         if (Proxy.isEmpty())
             return startTls();
         // The proxy is asked for a tunnel first; TLS goes through it once it stands.
-        tunnel_ = std::make_unique<ConnectReplyReader>();
-        QByteArray request;
-        for (const QString& line : RequestBuilder::tunnel(Host, Port))
-            request += line.toLatin1() + "\r\n";
-        socket_->write(request);
+        tunnel_ = std::make_unique<ProxyTunnel>();
+        tunnel_->ask(*socket_, Host, Port);
     });
 }
 
@@ -144,14 +140,13 @@ void TPowersock::startTls() {
 }
 
 void TPowersock::readTunnelReply() {
-    tunnel_->feed(socket_->readAll());
-    if (!tunnel_->complete())
+    if (!tunnel_->read(*socket_))
         return;
-    const std::unique_ptr<ConnectReplyReader> reply = std::move(tunnel_);
-    if (reply->opened())
+    const std::unique_ptr<ProxyTunnel> tunnel = std::move(tunnel_);
+    if (tunnel->opened())
         return startTls();
-    failureText_ = QStringLiteral("Proxy refused the connection: ") + reply->statusLine();
-    failAttempt(ConnectionTrouble::Refused, reply->statusLine());
+    failureText_ = tunnel->refusal();
+    failAttempt(ConnectionTrouble::Refused, tunnel->statusLine());
 }
 
 void TPowersock::onEncrypted() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "net/ByteQueue.h"
-#include "net/ConnectReplyReader.h"
+#include "net/ProxyTunnel.h"
 #include "net/ConnectionTrouble.h"
 #include "net/FireEvent.h"
 #include "net/TlsClient.h"
@@ -205,7 +205,7 @@ private:
     int lookupId_ = -1;
     QList<QHostAddress> addresses_; // of the last lookup, IPv4 first
     // The proxy's answer to our CONNECT, while it is awaited.
-    std::unique_ptr<ConnectReplyReader> tunnel_;
+    std::unique_ptr<ProxyTunnel> tunnel_;
     QString failureText_; // what a failed attempt raises instead of "Connection Failed"
     bool connecting_ = false;
     bool tcpUp_ = false; // the attempt's TCP connection stands (a tunnel or handshake may follow)

@@ -5,6 +5,7 @@
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
 #include "support/net/TestAuthority.h"
+#include "support/net/TinyproxyPeer.h"
 #include "views/TDrawGrid.h"
 
 #include <QAccessible>
@@ -631,6 +632,23 @@ private slots:
         f.w().connection.CheckBoxAcceptUntrusted->setChecked(true);
         QCOMPARE(f.runCycle(), QStringList{"Recovered: " + bad});
         QCOMPARE(f.status(1), PageStatus::Ok);
+
+        // Through a proxy, plain pages go by it and https ones through its tunnel; a proxy that
+        // will not tunnel fails the https page.
+        TinyproxyPeer proxy;
+        ScriptedPeer refusing(QJsonObject{{"mode", "raw"}, {"replies", QJsonArray{"HTTP/1.0 403 Filtered\r\n\r\n"}}});
+        QVERIFY2(proxy.start() && refusing.start(), qPrintable(proxy.output()));
+        f.w().pages.deletePage(1);
+        f.addPage(nginx.url("index.html"));
+        f.w().connection.CheckBoxProxy->setChecked(true);
+        f.w().connection.EditProxyHost->setText("127.0.0.1");
+        f.w().connection.EditProxyPort->setText(QString::number(proxy.port()));
+        QCOMPARE(f.runCycle(), QStringList());
+        QCOMPARE(f.status(0), PageStatus::Ok);
+        QCOMPARE(f.status(1), PageStatus::Ok);
+        f.w().pages.deletePage(1);
+        f.w().connection.EditProxyPort->setText(QString::number(refusing.port()));
+        QCOMPARE(f.runCycle(), QStringList{"Connection failed: connection refused: " + good});
     }
 
     // Screen readers toggle and press buttons without a click, and wait for the press to return.
