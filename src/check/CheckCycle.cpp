@@ -58,6 +58,11 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
       changes_(changes), dialogs_(dialogs), network_(new NetworkCheck(this)),
       resume_(new ResumeWait([this] { return network_->offline(); }, this)),
       lookups_(new HostLookups(this)), walk_(new CheckWalk(pages, *lookups_, this)) {
+    // Free slots are filled at once, even while the walk hands a page back.
+    connect(walk_, &CheckWalk::progressed, this, [this] {
+        fillSlots();
+        progressed_ = true;
+    });
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
     connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::startSoon);
     connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
@@ -172,17 +177,23 @@ void CheckCycle::CheckWebPagesExecute() {
     }
 }
 
+void CheckCycle::fillSlots() {
+    if (!stopped())
+        walk_->fill(parallelChecks(c_.EditParallelChecks->text()), [this](CheckWalk::Page& page) { startPage(page); });
+}
+
 void CheckCycle::walk(QString& soundError) {
     walk_->begin();
     c_.Timer2->start();
-    const auto start = [this](CheckWalk::Page& page) { startPage(page); };
+    fillSlots();
     for (;;) {
-        walk_->fill(parallelChecks(c_.EditParallelChecks->text()), start);
+        // Checks that finish while a page is handed back (a mail may be sent then) say so here.
+        progressed_ = false;
         handBackDone(soundError);
         if (stopped() || !walk_->head())
             break;
         showWaiting();
-        EventWait::once();
+        EventWait::until([this] { return progressed_ || stopped(); });
     }
     c_.Timer2->stop();
     if (stopped())

@@ -98,6 +98,8 @@ private:
     void stopWaiting();
     // Runs the pages' checks until every page is handed back, or the walk is stopped.
     void walk(QString& soundError);
+    // Starts waiting pages while slots are free.
+    void fillSlots();
     // Sets a page up for its check, with the settings of this moment, and starts it.
     void startPage(CheckWalk::Page& page);
     FetchRequest requestSettings() const;
@@ -137,6 +139,7 @@ private:
     HostLookups* lookups_;
     CheckWalk* walk_;
     bool terminating_ = false;
+    bool progressed_ = false; // the walk moved on since the hand-back last looked
     // An error box of the cycle is open: a cycle started inside it would pile up boxes.
     bool showingError_ = false;
     QElapsedTimer sincePump_;

@@ -6,7 +6,9 @@
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 
-#include <QHash>
+#include "views/TCheckListBox.h"
+
+#include <QAbstractItemModel>
 #include <exception>
 
 namespace {
@@ -39,37 +41,45 @@ void CheckWalk::begin() {
         page.cursor = std::make_unique<PageCursor>(pages_, position);
         walk_.push_back(std::move(page));
     }
+    // After the cursors, so they know of a deletion before the walk looks.
+    const QAbstractItemModel* model = pages_.controls().CheckListBoxURL->model();
+    listChanges_ = {connect(model, &QAbstractItemModel::rowsRemoved, this, &CheckWalk::dropDeleted),
+                    connect(model, &QAbstractItemModel::modelReset, this, &CheckWalk::dropDeleted)};
 }
 
-PageCheck* CheckWalk::newCheck() {
-    return new PageCheck(lookups_, tickets_, this);
+void CheckWalk::dropDeleted() {
+    // Nobody will read a deleted page's answer: its slot is free at once.
+    forEachRunning([](Page& page) {
+        if (page.cursor->deleted())
+            page.check->stop(false);
+    });
+    emit progressed();
 }
 
 void CheckWalk::fill(int limit, const std::function<void(Page&)>& start) {
-    int running = 0;
-    QHash<QString, int> perServer;
-    forEachRunning([&](Page& page) {
-        // Nobody will read a deleted page's answer.
-        if (page.cursor->deleted())
-            return page.check->stop(false);
-        ++running;
-        ++perServer[page.server];
-    });
-    for (std::size_t i = handedBack_; i < walk_.size() && running < limit; ++i) {
+    for (std::size_t i = firstUnstarted_; i < walk_.size() && running_ < limit; ++i) {
         Page& page = walk_[i];
-        if (page.started() || page.cursor->deleted())
+        if (page.started() || page.cursor->deleted()) {
+            if (i == firstUnstarted_)
+                ++firstUnstarted_;
             continue;
+        }
         const int position = page.cursor->position();
         if (!pages_.isIncluded(position)) {
             page.excluded = true;
             continue;
         }
         page.server = serverOf(pages_.url(position));
-        if (!page.server.isEmpty() && perServer.value(page.server) >= PerServer)
+        if (!page.server.isEmpty() && perServer_.value(page.server) >= PerServer)
             continue;
-        ++running;
-        ++perServer[page.server];
-        page.check = newCheck();
+        ++running_;
+        ++perServer_[page.server];
+        page.check = new PageCheck(lookups_, tickets_, this);
+        connect(page.check, &PageCheck::finished, this, [this, server = page.server] {
+            --running_;
+            --perServer_[server];
+            emit progressed();
+        });
         start(page);
     }
 }
@@ -103,6 +113,8 @@ void CheckWalk::forEachRunning(const std::function<void(Page&)>& action) {
 }
 
 void CheckWalk::end() {
+    for (const QMetaObject::Connection& connection : std::exchange(listChanges_, {}))
+        disconnect(connection);
     for (Page& page : walk_)
         if (page.check) {
             page.check->stop(false);
@@ -110,4 +122,7 @@ void CheckWalk::end() {
         }
     walk_.clear();
     handedBack_ = 0;
+    firstUnstarted_ = 0;
+    running_ = 0;
+    perServer_.clear();
 }

@@ -3,6 +3,7 @@
 #include "net/TlsClient.h"
 #include "pages/PageStatus.h"
 
+#include <QHash>
 #include <QObject>
 #include <deque>
 #include <functional>
@@ -55,12 +56,20 @@ public:
     // Ends the walk: every check still running stops; nothing is handed back any more.
     void end();
 
+signals:
+    // A check finished, or pages were deleted: a slot may be free, or the head done.
+    void progressed();
+
 private:
-    PageCheck* newCheck();
+    void dropDeleted();
 
     PageRecords& pages_;
     HostLookups& lookups_;
     TlsTickets tickets_;
     std::deque<Page> walk_;
     std::size_t handedBack_ = 0;
+    std::size_t firstUnstarted_ = 0; // no page before it waits to start
+    int running_ = 0;
+    QHash<QString, int> perServer_; // running checks by server
+    QList<QMetaObject::Connection> listChanges_;
 };

@@ -31,10 +31,10 @@ void PageCheck::start(const FetchRequest& request) {
 
 void PageCheck::begin() {
     clock_.start();
-    request(false);
+    send(false);
 }
 
-void PageCheck::request(bool headerByGet) {
+void PageCheck::send(bool headerByGet) {
     request_.url = currentUrl_;
     request_.headerByGet = headerByGet;
     fetch_->start(request_);
@@ -57,7 +57,7 @@ void PageCheck::fetched() {
     // Some servers refuse HEAD although they serve the page: its header then comes from a GET,
     // of which nothing but the header is read.
     if (!request_.headerByGet && (reply == 405 || reply == 501))
-        return request(true);
+        return send(true);
     if (reply >= 300 && reply <= 399) {
         // Without an address to go to, the page ends with this reply.
         if (const std::optional<QString> target = RedirectTarget::fromHeader(result_.header, currentUrl_)) {
@@ -67,7 +67,7 @@ void PageCheck::fetched() {
             if (!result_.cookieIn.isEmpty())
                 request_.headerInfo.Cookie = result_.cookieIn;
             currentUrl_ = *target;
-            return request(false);
+            return send(false);
         }
     }
     end({});

@@ -40,7 +40,7 @@ signals:
 
 private:
     void begin();
-    void request(bool headerByGet);
+    void send(bool headerByGet);
     void fetched();
     void end(const QString& errorText);
 
