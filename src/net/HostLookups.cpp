@@ -18,14 +18,11 @@ void HostLookups::forget() {
 }
 
 void HostLookups::deliver(const Waiter& waiter, const QList<QHostAddress>& addresses) {
-    // Never from inside find: the asker is still setting itself up.
-    QMetaObject::invokeMethod(
-        waiter.context.data(),
-        [context = waiter.context, answer = waiter.answer, addresses] {
-            if (context)
-                answer(addresses);
-        },
-        Qt::QueuedConnection);
+    // Never from inside find, where the asker is still setting itself up; a call posted to an
+    // asker that is gone by then is dropped with it.
+    if (waiter.context)
+        QMetaObject::invokeMethod(
+            waiter.context, [answer = waiter.answer, addresses] { answer(addresses); }, Qt::QueuedConnection);
 }
 
 void HostLookups::find(const QString& name, QObject* context, Answer answer) {

@@ -17,13 +17,8 @@ Stage stage = Stage::NotStarted;
 QList<Waiter> waiters;
 
 void deliver(const Waiter& waiter) {
-    QMetaObject::invokeMethod(
-        waiter.context.data(),
-        [context = waiter.context, ready = waiter.ready] {
-            if (context)
-                ready();
-        },
-        Qt::QueuedConnection);
+    if (waiter.context)
+        QMetaObject::invokeMethod(waiter.context, waiter.ready, Qt::QueuedConnection);
 }
 } // namespace
 
