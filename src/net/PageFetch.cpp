@@ -1,6 +1,5 @@
 #include "net/PageFetch.h"
 
-#include "net/HostAddresses.h"
 #include "net/HostLookups.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
@@ -8,7 +7,6 @@
 #include "net/UrlParser.h"
 
 #include <QSignalBlocker>
-#include <QSslCertificate>
 #include <QSslSocket>
 #include <exception>
 
@@ -17,14 +15,13 @@ const QString ClosedEarly = QStringLiteral("Connection closed before a complete 
 }
 
 PageFetch::PageFetch(HostLookups& lookups, TlsTickets& tickets, QObject* parent)
-    : QObject(parent), lookups_(lookups), tls_(tickets) {}
+    : QObject(parent), lookups_(lookups), connector_(tickets) {
+    connect(&connector_, &Connector::connected, this, &PageFetch::onConnected);
+    connect(&connector_, &Connector::failed, this, &PageFetch::onConnectFailed);
+}
 
 PageFetch::~PageFetch() {
     stop();
-}
-
-QSslSocket* PageFetch::tlsSocket() const {
-    return qobject_cast<QSslSocket*>(socket_);
 }
 
 void PageFetch::start(const FetchRequest& request) {
@@ -35,7 +32,6 @@ void PageFetch::start(const FetchRequest& request) {
     result_.proxyPort = request.proxyPort;
     headerEnd_.reset();
     received_.clear();
-    failureText_.clear();
     phase_ = Phase::LookingUp;
     try {
         const ParsedUrl parsed = UrlParser::parse(request.url, QString(), 80);
@@ -66,7 +62,7 @@ void PageFetch::start(const FetchRequest& request) {
 void PageFetch::stop() {
     ++generation_;
     phase_ = Phase::Idle;
-    tunnel_.reset();
+    connector_.stop();
     dropSocket();
 }
 
@@ -97,67 +93,40 @@ void PageFetch::resolved(const QList<QHostAddress>& addresses) {
         result_.invalidHost = true;
         return fail(QStringLiteral("Null Remote Address"));
     }
-    addresses_ = addresses;
-    nextAddress_ = 0;
-    attemptNext();
+    phase_ = Phase::Connecting;
+    connector_.start({result_.host, result_.port, request_.proxy, request_.proxyPort, secure_, false,
+                      request_.acceptUntrusted},
+                     addresses);
 }
 
-void PageFetch::attemptNext() {
-    const qint32 port = request_.proxy.isEmpty() ? result_.port : request_.proxyPort;
-    if (nextAddress_ >= addresses_.size() || port < 1 || port > 65535)
-        return fail(failureText_.isEmpty() ? QStringLiteral("Connection Failed") : failureText_);
-    dropSocket();
-    const QHostAddress address = addresses_[nextAddress_++];
-    result_.remoteAddress = address;
-    result_.trouble = ConnectionTrouble::None;
-    result_.troubleDetail.clear();
-    failureText_.clear();
-    phase_ = Phase::Connecting;
-    socket_ = secure_ ? new QSslSocket(this) : new QTcpSocket(this);
-    connect(socket_, &QTcpSocket::connected, this, &PageFetch::onConnected);
-    connect(socket_, &QTcpSocket::readyRead, this, &PageFetch::onReadyRead);
-    connect(socket_, &QTcpSocket::disconnected, this, &PageFetch::onDisconnected);
-    connect(socket_, &QTcpSocket::errorOccurred, this, &PageFetch::onError);
-    if (QSslSocket* tls = tlsSocket()) {
-        connect(tls, &QSslSocket::encrypted, this, [this] {
-            result_.certificateExpiry = tlsSocket()->peerCertificate().expiryDate();
-            sendRequest();
-        });
-        connect(tls, &QSslSocket::sslErrors, this, [this](const QList<QSslError>& errors) {
-            const TlsClient::Verdict verdict = tls_.judge(*tlsSocket(), errors);
-            if (verdict.trouble == ConnectionTrouble::None)
-                return;
-            noteTrouble(verdict.trouble, verdict.reason);
-            attemptFailed();
-        });
-    }
-    socket_->connectToHost(address, quint16(port));
+void PageFetch::takeConnection() {
+    const ConnectOutcome& outcome = connector_.outcome();
+    result_.remoteAddress = outcome.remoteAddress;
+    result_.trouble = outcome.trouble;
+    result_.troubleDetail = outcome.troubleDetail;
+    result_.certificateExpiry = outcome.certificateExpiry;
+}
+
+void PageFetch::onConnectFailed() {
+    takeConnection();
+    fail(connector_.outcome().failureText);
 }
 
 void PageFetch::onConnected() {
-    if (!secure_)
-        return sendRequest();
-    if (request_.proxy.isEmpty())
-        return startTls();
-    // The proxy is asked for a tunnel first; TLS goes through it once it stands.
-    phase_ = Phase::Tunnel;
-    tunnel_ = std::make_unique<ProxyTunnel>();
-    tunnel_->ask(*socket_, result_.host, result_.port);
-}
-
-void PageFetch::startTls() {
-    phase_ = Phase::Handshake;
-    tls_.start(*tlsSocket(), HostAddresses::bare(result_.host), quint16(result_.port), request_.acceptUntrusted);
-}
-
-void PageFetch::sendRequest() {
+    takeConnection();
+    socket_ = connector_.take(this);
+    connect(socket_, &QTcpSocket::readyRead, this, &PageFetch::onReadyRead);
+    connect(socket_, &QTcpSocket::disconnected, this, &PageFetch::onDisconnected);
+    connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        // The ordinary end of a connection is seen by onDisconnected.
+        if (error != QAbstractSocket::RemoteHostClosedError)
+            onDisconnected();
+    });
     phase_ = Phase::Reply;
     socket_->write(requestBytes_);
 }
 
 void PageFetch::onReadyRead() {
-    if (phase_ == Phase::Tunnel)
-        return readTunnelReply();
     if (phase_ != Phase::Reply)
         return;
     const QByteArray bytes = socket_->readAll();
@@ -167,74 +136,19 @@ void PageFetch::onReadyRead() {
         finish();
 }
 
-void PageFetch::readTunnelReply() {
-    if (!tunnel_->read(*socket_))
-        return;
-    const std::unique_ptr<ProxyTunnel> tunnel = std::move(tunnel_);
-    if (tunnel->opened())
-        return startTls();
-    failureText_ = tunnel->refusal();
-    noteTrouble(ConnectionTrouble::Refused, tunnel->statusLine());
-    attemptFailed();
-}
-
 void PageFetch::onDisconnected() {
-    switch (phase_) {
-    case Phase::Reply:
-        // What the server sent before it closed still counts: a reply is often followed by the
-        // close at once.
-        onReadyRead();
-        if (phase_ != Phase::Reply)
-            return;
-        if (!received_.hasLine())
-            noteTrouble(ConnectionTrouble::ClosedBeforeReply, {});
-        return fail(ClosedEarly);
-    case Phase::Tunnel:
-    case Phase::Handshake:
-        // Hung up on in the middle of the tunnel or the handshake.
-        noteTrouble(tunnel_ ? ConnectionTrouble::ClosedBeforeReply : ConnectionTrouble::SecureFailed,
-                    socket_->errorString());
-        return attemptFailed();
-    default:
+    if (phase_ != Phase::Reply)
         return;
+    // What the server sent before it closed still counts: a reply is often followed by the close
+    // at once.
+    onReadyRead();
+    if (phase_ != Phase::Reply)
+        return;
+    if (!received_.hasLine() && result_.trouble == ConnectionTrouble::None) {
+        result_.trouble = ConnectionTrouble::ClosedBeforeReply;
+        result_.troubleDetail.clear();
     }
-}
-
-void PageFetch::onError(QAbstractSocket::SocketError error) {
-    switch (error) {
-    case QAbstractSocket::RemoteHostClosedError:
-        return; // the ordinary end of a connection, seen by onDisconnected
-    case QAbstractSocket::ConnectionRefusedError:
-        noteTrouble(ConnectionTrouble::Refused, socket_->errorString());
-        break;
-    case QAbstractSocket::SslHandshakeFailedError:
-    case QAbstractSocket::SslInternalError:
-    case QAbstractSocket::SslInvalidUserDataError:
-        noteTrouble(ConnectionTrouble::SecureFailed, socket_->errorString());
-        break;
-    default:
-        break;
-    }
-    if (phase_ == Phase::Reply)
-        return onDisconnected();
-    attemptFailed();
-}
-
-// The first trouble seen is the one that counts: the rest follows from it.
-void PageFetch::noteTrouble(ConnectionTrouble trouble, const QString& detail) {
-    if (result_.trouble != ConnectionTrouble::None)
-        return;
-    result_.trouble = trouble;
-    result_.troubleDetail = detail;
-}
-
-void PageFetch::attemptFailed() {
-    if (phase_ == Phase::Idle)
-        return;
-    // Once an address took the connection, what followed on it decides: no other is tried.
-    if (phase_ == Phase::Connecting)
-        return attemptNext();
-    fail(failureText_.isEmpty() ? QStringLiteral("Connection Failed") : failureText_);
+    fail(ClosedEarly);
 }
 
 // The status line and the fields up to the blank line that ends them, each with its line end.
@@ -277,8 +191,8 @@ void PageFetch::finish() {
         return;
     takeHeader();
     // The server's ticket for this session came with its reply: the next request resumes it.
-    if (QSslSocket* tls = tlsSocket(); tls && tls->isEncrypted())
-        tls_.keepTicket(*tls);
+    if (auto* tls = qobject_cast<QSslSocket*>(socket_); tls && tls->isEncrypted())
+        connector_.keepTicket(*tls);
     stop();
     emit finished();
 }

@@ -1,18 +1,15 @@
 #pragma once
 
 #include "net/ByteQueue.h"
-#include "net/ProxyTunnel.h"
+#include "net/Connector.h"
 #include "net/FetchRequest.h"
 #include "net/FetchResult.h"
 #include "net/HeaderEndScanner.h"
-#include "net/TlsClient.h"
 
 #include <QAbstractSocket>
 #include <QObject>
-#include <memory>
 
 class HostLookups;
-class QSslSocket;
 class QTcpSocket;
 
 // One request of a page check, without waiting: start it, and finished() follows once the
@@ -35,41 +32,30 @@ signals:
     void finished();
 
 private:
-    enum class Phase { Idle, LookingUp, Connecting, Tunnel, Handshake, Reply };
+    enum class Phase { Idle, LookingUp, Connecting, Reply };
 
     void lookUp();
     void resolved(const QList<QHostAddress>& addresses);
-    void attemptNext();
     void onConnected();
-    void startTls();
-    void sendRequest();
+    void onConnectFailed();
+    void takeConnection();
     void onReadyRead();
-    void readTunnelReply();
     void onDisconnected();
-    void onError(QAbstractSocket::SocketError error);
-    void noteTrouble(ConnectionTrouble trouble, const QString& detail);
-    // The connection could not be made on this address, or what followed on it failed.
-    void attemptFailed();
     void takeHeader();
     void fail(const QString& errorText);
     void finishSoon(const QString& errorText);
     void finish();
     void dropSocket();
-    QSslSocket* tlsSocket() const;
 
     HostLookups& lookups_;
-    TlsClient tls_;
+    Connector connector_;
     FetchRequest request_;
     FetchResult result_;
     Phase phase_ = Phase::Idle;
     quint64 generation_ = 0; // answers for an earlier request of this fetch are dropped
     bool secure_ = false;
     QByteArray requestBytes_;
-    QList<QHostAddress> addresses_;
-    qsizetype nextAddress_ = 0;
     QTcpSocket* socket_ = nullptr;
-    std::unique_ptr<ProxyTunnel> tunnel_;
     HeaderEndScanner headerEnd_;
     ByteQueue received_;
-    QString failureText_; // what a failed connection says instead of "Connection Failed"
 };

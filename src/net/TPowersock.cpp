@@ -12,9 +12,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QScopeGuard>
 #include <QSignalBlocker>
-#include <QSslCertificate>
 #include <QSslSocket>
 #include <algorithm>
 #include <limits>
@@ -52,8 +50,9 @@ TPowersock::TPowersock(QObject* parent) : QObject(parent) {
     timer_->SetOnTimer([this](QObject*) { timerTick(); });
     StatusMessage(8, QStringLiteral("Initializing Winsock"));
     SocketLibraryInfo = socketLibraryDescription();
-    socket_ = new QTcpSocket(this);
-    wireSocket();
+    connector_ = new Connector(tickets_, this);
+    connect(connector_, &Connector::connected, this, &TPowersock::onConnectorConnected);
+    connect(connector_, &Connector::failed, this, &TPowersock::onConnectorFailed);
 }
 
 TPowersock::~TPowersock() {
@@ -62,7 +61,7 @@ TPowersock::~TPowersock() {
     Canceled = true;
     abortLookup();
     timer_->SetEnabled(false);
-    resetSocket();
+    dropSocket();
     Connected = false;
 }
 
@@ -70,36 +69,30 @@ QSslSocket* TPowersock::tlsSocket() const {
     return qobject_cast<QSslSocket*>(socket_);
 }
 
-void TPowersock::prepareSocket() {
-    const bool tls = Secure || MayStartTls;
-    if ((tlsSocket() != nullptr) == tls)
-        return;
-    disconnect(socket_, nullptr, this, nullptr);
-    socket_->abort();
-    socket_->deleteLater();
-    socket_ = tls ? new QSslSocket(this) : new QTcpSocket(this);
-    wireSocket();
+ConnectTarget TPowersock::target() const {
+    return {Host, Port, Proxy, ProxyPort, Secure, MayStartTls, AcceptUntrusted};
 }
 
 void TPowersock::wireSocket() {
-    connect(socket_, &QTcpSocket::connected, this, &TPowersock::onConnected);
     connect(socket_, &QTcpSocket::readyRead, this, &TPowersock::onReadyRead);
     connect(socket_, &QTcpSocket::bytesWritten, this, &TPowersock::onBytesWritten);
     connect(socket_, &QTcpSocket::disconnected, this, &TPowersock::onDisconnected);
     connect(socket_, &QTcpSocket::errorOccurred, this,
             [this](QAbstractSocket::SocketError error) { onSocketError(int(error)); });
-    if (QSslSocket* tls = tlsSocket()) {
-        connect(tls, &QSslSocket::encrypted, this, &TPowersock::onEncrypted);
-        connect(tls, &QSslSocket::sslErrors, this, &TPowersock::onSslErrors);
-    }
 }
 
-// Drops whatever the socket was doing, without any notification, and leaves it ready for the
-// next connect: the socket object is reused as the "fresh socket" of the session.
-void TPowersock::resetSocket() {
-    {
-        const QSignalBlocker quiet(socket_);
-        socket_->abort();
+// Drops the connection and whatever was being made, without any notification.
+void TPowersock::dropSocket() {
+    connector_->stop();
+    if (socket_) {
+        disconnect(socket_, nullptr, this, nullptr);
+        {
+            const QSignalBlocker quiet(socket_);
+            socket_->abort();
+        }
+        // Perhaps inside one of its own notifications.
+        socket_->deleteLater();
+        socket_ = nullptr;
     }
     notificationsOff_ = false;
 }
@@ -117,58 +110,36 @@ void TPowersock::notified(const std::function<void()>& reaction) {
     }
 }
 
-void TPowersock::becomeConnected() {
-    Connected = true;
-    fire(OnConnect, this);
-}
-
-void TPowersock::onConnected() {
+void TPowersock::onConnectorConnected() {
+    const ConnectOutcome& outcome = connector_->outcome();
+    RemoteAddress = outcome.remoteAddress;
+    PeerCertificateExpiry = outcome.certificateExpiry;
+    socket_ = connector_->take(this);
+    wireSocket();
+    // What came with the handshake was not seen by our own notifications.
+    if (socket_->bytesAvailable() > 0)
+        postReadMore();
     notified([this] {
-        tcpUp_ = true;
-        if (!Secure)
-            return becomeConnected();
-        if (Proxy.isEmpty())
-            return startTls();
-        // The proxy is asked for a tunnel first; TLS goes through it once it stands.
-        tunnel_ = std::make_unique<ProxyTunnel>();
-        tunnel_->ask(*socket_, Host, Port);
+        Connected = true;
+        fire(OnConnect, this);
     });
 }
 
-void TPowersock::startTls() {
-    tls_.start(*tlsSocket(), HostAddresses::bare(Host), quint16(Port), AcceptUntrusted);
-}
-
-void TPowersock::readTunnelReply() {
-    if (!tunnel_->read(*socket_))
-        return;
-    const std::unique_ptr<ProxyTunnel> tunnel = std::move(tunnel_);
-    if (tunnel->opened())
-        return startTls();
-    failureText_ = tunnel->refusal();
-    failAttempt(ConnectionTrouble::Refused, tunnel->statusLine());
-}
-
-void TPowersock::onEncrypted() {
-    PeerCertificateExpiry = tlsSocket()->peerCertificate().expiryDate();
-    notified([this] { becomeConnected(); });
-}
-
-void TPowersock::onSslErrors(const QList<QSslError>& errors) {
-    if (notificationsOff_)
-        return;
-    const TlsClient::Verdict verdict = tls_.judge(*tlsSocket(), errors);
-    if (verdict.trouble != ConnectionTrouble::None)
-        failAttempt(verdict.trouble, verdict.reason);
+void TPowersock::onConnectorFailed() {
+    const ConnectOutcome& outcome = connector_->outcome();
+    connectFailed_ = true;
+    EventOk = false;
+    RemoteAddress = outcome.remoteAddress;
+    Trouble = outcome.trouble;
+    TroubleDetail = outcome.troubleDetail;
+    failureText_ = outcome.failureText;
+    failureSocketText_ = outcome.socketErrorText;
+    if (outcome.socketError)
+        LastErrorNo = platformError_ = SocketErrorTable::codeFor(*outcome.socketError);
 }
 
 void TPowersock::onReadyRead() {
-    notified([this] {
-        if (tunnel_)
-            readTunnelReply();
-        else
-            ReadToStream();
-    });
+    notified([this] { ReadToStream(); });
 }
 
 void TPowersock::onBytesWritten() {
@@ -177,12 +148,6 @@ void TPowersock::onBytesWritten() {
 
 void TPowersock::onDisconnected() {
     notified([this] {
-        if (connecting_ && !Connected) {
-            // Hung up on in the middle of the tunnel or the handshake.
-            failAttempt(tunnel_ ? ConnectionTrouble::ClosedBeforeReply : ConnectionTrouble::SecureFailed,
-                        socket_->errorString());
-            return;
-        }
         // Keep what the peer sent before it closed: a reply is often followed by the close at once.
         while (!Canceled && socket_->bytesAvailable() > 0) {
             const QByteArray chunk = socket_->read(TransferChunk);
@@ -208,26 +173,7 @@ void TPowersock::onSocketError(int error) {
     if (socketError == QAbstractSocket::RemoteHostClosedError)
         return;
     EventOk = false;
-    platformError_ = SocketErrorTable::codeFor(socketError);
-    LastErrorNo = platformError_;
-    if (!connecting_ || Connected)
-        return;
-    switch (socketError) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return failAttempt(ConnectionTrouble::Refused, socket_->errorString());
-    case QAbstractSocket::SslHandshakeFailedError:
-    case QAbstractSocket::SslInternalError:
-    case QAbstractSocket::SslInvalidUserDataError:
-        return failAttempt(ConnectionTrouble::SecureFailed, socket_->errorString());
-    default:
-        return failAttempt(ConnectionTrouble::None, {});
-    }
-}
-
-void TPowersock::failAttempt(ConnectionTrouble trouble, const QString& detail) {
-    EventOk = false;
-    attemptFailed_ = true;
-    noteTrouble(trouble, detail);
+    LastErrorNo = platformError_ = SocketErrorTable::codeFor(socketError);
 }
 
 // The first trouble seen is the one that counts: the rest follows from it.
@@ -301,7 +247,7 @@ void TPowersock::ReadToStream() {
     try {
         StatusMessage(8, QStringLiteral("ReadToStream"));
         QByteArray chunk(TransferChunk, Qt::Uninitialized);
-        n = socket_->isReadable() ? socket_->read(chunk.data(), TransferChunk) : 0;
+        n = socket_ && socket_->isReadable() ? socket_->read(chunk.data(), TransferChunk) : 0;
         if (n < 0) {
             LastErrorNo = platformError_ = SocketErrorTable::codeFor(socket_->error());
             fire(ErrorHook, this, LastErrorNo, SocketErrorText(LastErrorNo));
@@ -332,6 +278,10 @@ bool TPowersock::somethingToSend() const {
     return !toSend_.isEmpty();
 }
 
+qint64 TPowersock::bytesWaiting() const {
+    return socket_ ? socket_->bytesToWrite() : 0;
+}
+
 void TPowersock::countSent(qint64 n) {
     BytesSent = saturated32(qint64(BytesSent) + n);
     if (CountBytes)
@@ -348,7 +298,7 @@ void TPowersock::WriteFromStream() {
         StatusMessage(8, QStringLiteral("WriteFromStream"));
         // One chunk at a time, and the next only when Qt has handed the last one to the system:
         // that keeps a large file out of memory and makes SendDone mean "on its way".
-        if (somethingToSend() && !Canceled && socket_->bytesToWrite() == 0) {
+        if (somethingToSend() && !Canceled && bytesWaiting() == 0) {
             QByteArray chunk;
             if (FromFile) {
                 sendFile_->seek(sendFilePos_);
@@ -356,10 +306,10 @@ void TPowersock::WriteFromStream() {
             } else {
                 chunk = toSend_.peek(TransferChunk);
             }
-            const qint64 n = socket_->isWritable() ? socket_->write(chunk) : -1;
+            const qint64 n = socket_ && socket_->isWritable() ? socket_->write(chunk) : -1;
             if (n < 0) {
                 // Left queued; a later write notification, or a cancellation, ends the wait.
-                LastErrorNo = platformError_ = socket_->state() == QAbstractSocket::ConnectedState
+                LastErrorNo = platformError_ = socket_ && socket_->state() == QAbstractSocket::ConnectedState
                                                    ? SocketErrorTable::codeFor(socket_->error())
                                                    : SocketErrorTable::NotConnected;
             } else {
@@ -373,7 +323,7 @@ void TPowersock::WriteFromStream() {
                     postWriteMore();
             }
         }
-        if (!somethingToSend() && socket_->bytesToWrite() == 0) {
+        if (!somethingToSend() && bytesWaiting() == 0) {
             if (!FromFile)
                 toSend_.clear();
             SendDone = true;
@@ -456,7 +406,7 @@ void TPowersock::Connect() {
         throw ESockError(QStringLiteral("Already connected"));
     // Every connect starts clean: no half-open attempt of an earlier failed connect, and no
     // bytes of an earlier connection that could be taken for the new peer's.
-    resetSocket();
+    dropSocket();
     received_.clear();
     toSend_.clear();
     Trouble = ConnectionTrouble::None;
@@ -481,41 +431,34 @@ void TPowersock::Connect() {
             throw ESockError(QStringLiteral("Null Remote Address"));
     }
 
-    const qint32 port = Proxy.isEmpty() ? Port : ProxyPort;
     LookupDone = false;
-    {
-        connecting_ = true;
-        const auto done = qScopeGuard([this] {
-            connecting_ = false;
-            tunnel_.reset();
-        });
-        TimerOn();
-        // The addresses of the name in turn, until one takes the connection; once one does,
-        // what follows on it (a tunnel, a handshake) decides.
-        const QList<QHostAddress> addresses = addresses_;
-        for (const QHostAddress& address : addresses) {
-            attempt(address, port);
-            EventWait::until([this] { return Connected || attemptEnded(); });
-            if (Connected || TimerExpired || Canceled || tcpUp_)
-                break;
-        }
-        TimerOff();
-    }
-    if (Connected && !attemptEnded())
+    if (awaitConnector([this] { connector_->start(target(), addresses_); }))
         return;
     fire(OnConnectionFailed, this);
-    // A late answer to the abandoned attempt must not make the session look connected.
-    resetSocket();
-    Connected = false;
     if (TimerExpired)
         throw ESockError(QStringLiteral("Connection Timed out"));
     if (Canceled)
         throw ESockError(QStringLiteral("Connection Canceled"));
-    throw ESockError(failureText_.isEmpty() ? QStringLiteral("Connection Failed") : failureText_);
+    throw ESockError(failureText_);
+}
+
+bool TPowersock::awaitConnector(const std::function<void()>& begin) {
+    Connected = false;
+    connectFailed_ = false;
+    TimerOn();
+    begin();
+    EventWait::until([this] { return Connected || connectFailed_ || TimerExpired || Canceled; });
+    TimerOff();
+    if (Connected && !TimerExpired && !Canceled)
+        return true;
+    // A late answer to the abandoned attempt must not make the session look connected.
+    dropSocket();
+    Connected = false;
+    return false;
 }
 
 void TPowersock::StartTls() {
-    if (!Connected)
+    if (!Connected || !socket_)
         throw ESockError(QStringLiteral("Not connected"));
     if (!tlsSocket())
         throw ESockError(QStringLiteral("This connection was not made ready for TLS"));
@@ -524,31 +467,16 @@ void TPowersock::StartTls() {
     Secure = true;
     Trouble = ConnectionTrouble::None;
     TroubleDetail.clear();
-    failureText_.clear();
-    attemptFailed_ = false;
+    failureSocketText_.clear();
     // The handshake runs as the last step of a connect: Connected again once it is through.
-    Connected = false;
-    {
-        connecting_ = true;
-        const auto done = qScopeGuard([this] { connecting_ = false; });
-        TimerOn();
-        startTls();
-        EventWait::until([this] { return Connected || attemptEnded(); });
-        TimerOff();
-    }
-    if (Connected && !attemptEnded())
+    disconnect(socket_, nullptr, this, nullptr);
+    QTcpSocket* plain = std::exchange(socket_, nullptr);
+    if (awaitConnector([&] { connector_->startTls(plain, target()); }))
         return;
-    const QString why = TimerExpired ? QStringLiteral("TLS handshake timed out")
-                        : Canceled   ? QStringLiteral("TLS handshake canceled")
-                                     : QStringLiteral("TLS failed: ") +
-                                         (TroubleDetail.isEmpty() ? socket_->errorString() : TroubleDetail);
-    resetSocket();
-    Connected = false;
-    throw ESockError(why);
-}
-
-bool TPowersock::attemptEnded() const {
-    return TimerExpired || Canceled || attemptFailed_;
+    throw ESockError(TimerExpired ? QStringLiteral("TLS handshake timed out")
+                     : Canceled   ? QStringLiteral("TLS handshake canceled")
+                                  : QStringLiteral("TLS failed: ") +
+                                      (TroubleDetail.isEmpty() ? failureSocketText_ : TroubleDetail));
 }
 
 bool TPowersock::Encrypted() const {
@@ -556,33 +484,13 @@ bool TPowersock::Encrypted() const {
     return Connected && tls && tls->isEncrypted();
 }
 
-void TPowersock::attempt(const QHostAddress& address, qint32 port) {
-    prepareSocket();
-    resetSocket();
-    RemoteAddress = address;
-    Trouble = ConnectionTrouble::None;
-    TroubleDetail.clear();
-    failureText_.clear();
-    tunnel_.reset();
-    tcpUp_ = false;
-    attemptFailed_ = false;
-    EventOk = true;
-    if (port < 1 || port > 65535) {
-        // No such port: fail like a refused connect rather than dial a truncated number.
-        LastErrorNo = platformError_ = 10049;
-        failAttempt(ConnectionTrouble::None, {});
-        return;
-    }
-    socket_->connectToHost(address, quint16(port));
-}
-
 void TPowersock::CloseSocket() {
     StatusMessage(4, QStringLiteral("Request Close Socket"));
     Connected = false;
     // The server's ticket for this session comes with its first reply, so it is there by now.
     if (QSslSocket* tls = tlsSocket(); tls && Secure)
-        tls_.keepTicket(*tls);
-    resetSocket();
+        connector_->keepTicket(*tls);
+    dropSocket();
     if (!Destroying)
         fire(OnDisconnect, this);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "net/ByteQueue.h"
-#include "net/ProxyTunnel.h"
 #include "net/ConnectionTrouble.h"
+#include "net/Connector.h"
 #include "net/FireEvent.h"
 #include "net/TlsClient.h"
 
@@ -150,27 +150,21 @@ protected:
     std::function<void(const QByteArray& bytes)> DataArrivedHook;
 
 private:
-    // A socket of the kind the next connection needs: TLS-capable or plain.
-    void prepareSocket();
+    ConnectTarget target() const;
     void wireSocket();
-    void resetSocket();
+    // Drops the connection, and the one being made, without any notification.
+    void dropSocket();
     // The socket as a TLS one; null on a plain connection.
     QSslSocket* tlsSocket() const;
-    // The connect or handshake under way timed out, was canceled or failed.
-    bool attemptEnded() const;
-    // Runs a socket notification's reaction, unless notifications are off; nothing it raises
-    // gets past here.
+    // Runs a notification's reaction, unless notifications are off; nothing it raises gets past
+    // here.
     void notified(const std::function<void()>& reaction);
-    // One connection attempt to one of the looked-up addresses.
-    void attempt(const QHostAddress& address, qint32 port);
-    void failAttempt(ConnectionTrouble trouble, const QString& detail);
+    // Waits for the connection that begin has the connector make, within TimeOut; false when
+    // it failed, timed out or was canceled.
+    bool awaitConnector(const std::function<void()>& begin);
+    void onConnectorConnected();
+    void onConnectorFailed();
     void noteTrouble(ConnectionTrouble trouble, const QString& detail);
-    void becomeConnected();
-    void startTls();
-    void readTunnelReply();
-    void onConnected();
-    void onEncrypted();
-    void onSslErrors(const QList<QSslError>& errors);
     void onReadyRead();
     void onBytesWritten();
     void onDisconnected();
@@ -189,12 +183,13 @@ private:
     void waitUntilSent(const std::function<bool()>& alsoDone = {});
     void appendReceived(const QByteArray& bytes);
     bool somethingToSend() const;
+    qint64 bytesWaiting() const;
     void countSent(qint64 n);
     void timerTick();
 
-    QTcpSocket* socket_ = nullptr;
+    QTcpSocket* socket_ = nullptr; // the connection; null while none stands
     TlsTickets tickets_;
-    TlsClient tls_{tickets_};
+    Connector* connector_ = nullptr;
     TThreadTimer* timer_ = nullptr;
     ByteQueue received_;
     ByteQueue toSend_;
@@ -204,12 +199,9 @@ private:
     static constexpr int LookupStarting = -2;
     int lookupId_ = -1;
     QList<QHostAddress> addresses_; // of the last lookup, IPv4 first
-    // The proxy's answer to our CONNECT, while it is awaited.
-    std::unique_ptr<ProxyTunnel> tunnel_;
-    QString failureText_; // what a failed attempt raises instead of "Connection Failed"
-    bool connecting_ = false;
-    bool tcpUp_ = false; // the attempt's TCP connection stands (a tunnel or handshake may follow)
-    bool attemptFailed_ = false;
+    QString failureText_;       // what the last failed connect raises
+    QString failureSocketText_; // the socket's own words on why it failed
+    bool connectFailed_ = false;
     bool peerClosed_ = false; // the peer closed this connection: no more bytes will come
     bool replied_ = false;    // a line of the peer's reply has been read on this connection
     quint32 platformError_ = 0;
