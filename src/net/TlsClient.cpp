@@ -36,13 +36,7 @@ void TlsClient::start(QSslSocket& socket, const QString& peerName, quint16 port,
     peer_ = peerName.toLower() + QLatin1Char(':') + QString::number(port);
     acceptUntrusted_ = acceptUntrusted;
     passed_ = false;
-    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.setCaCertificates(TrustStore::certificates());
-    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    // Resuming the last session with the same server saves most of the handshake, which is what
-    // makes checking hundreds of pages quick; Qt keeps no ticket unless asked to.
-    config.setSslOption(QSsl::SslOptionDisableSessionTickets, false);
-    config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    QSslConfiguration config = TrustStore::configuration();
     // A session that got through only because its certificate was let pass is offered again
     // only where that is allowed: resuming skips the certificate check.
     if (const auto ticket = tickets_.byPeer.constFind(peer_);

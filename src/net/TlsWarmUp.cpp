@@ -32,7 +32,7 @@ void TlsWarmUp::whenReady(QObject* context, std::function<void()> ready) {
     stage = Stage::Loading;
     QThread* worker = QThread::create([] {
         QSslSocket::supportsSsl();
-        TrustStore::certificates();
+        TrustStore::configuration();
     });
     QObject::connect(worker, &QThread::finished, QCoreApplication::instance(), [worker] {
         stage = Stage::Done;

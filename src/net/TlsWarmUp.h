@@ -3,8 +3,8 @@
 #include <QObject>
 #include <functional>
 
-// Loading the TLS library and reading the system's certificates takes about a quarter of a
-// second. It is done once, on a worker thread, so that the first https page never freezes the
+// Loading the TLS library and building the trust configuration takes up to a quarter of a
+// second (when certificates are named beside the system's). It is done once, on a worker thread, so that the first https page never freezes the
 // window; connections wait for it without holding anything else up.
 class TlsWarmUp {
 public:

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QMutex>
 #include <QSet>
-#include <QSslConfiguration>
 
 namespace {
 QList<QSslCertificate> fromFolders(const QString& folders) {
@@ -13,34 +12,48 @@ QList<QSslCertificate> fromFolders(const QString& folders) {
             found += QSslCertificate::fromPath(file.filePath(), QSsl::Pem);
     return found;
 }
-} // namespace
 
-QList<QSslCertificate> TrustStore::certificates() {
-    // The first reading runs on a worker thread, so the window never waits for it.
-    static QMutex busy;
-    const QMutexLocker lock(&busy);
-    // Reading the system's certificates takes a while; they do not change while we run.
-    static const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
-    static bool read = false;
-    static QString file, folders;
-    static QList<QSslCertificate> all;
-    const QString nowFile = qEnvironmentVariable("SSL_CERT_FILE");
-    const QString nowFolders = qEnvironmentVariable("SSL_CERT_DIR");
-    if (read && nowFile == file && nowFolders == folders)
-        return all;
-    read = true;
-    file = nowFile;
-    folders = nowFolders;
-    all.clear();
-    // The variables often name the system's own certificates again; each is given once.
-    QSet<QSslCertificate> seen;
+QSslConfiguration build(const QString& file, const QString& folders) {
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    // Resuming the last session with the same server saves most of the handshake, which is what
+    // makes checking hundreds of pages quick; Qt keeps no ticket unless asked to.
+    config.setSslOption(QSsl::SslOptionDisableSessionTickets, false);
+    config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     const QList<QSslCertificate> named =
-        (file.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(file, QSsl::Pem)) +
-        fromFolders(folders);
-    for (const QSslCertificate& certificate : system + named)
+        (file.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(file, QSsl::Pem)) + fromFolders(folders);
+    // Left alone, the TLS library looks the system's certificates up as a chain needs them. That
+    // is far cheaper than being handed all of them for every connection, which is the only way to
+    // add others.
+    if (named.isEmpty())
+        return config;
+    // The variables often name the system's own certificates again; each is given once.
+    QList<QSslCertificate> all;
+    QSet<QSslCertificate> seen;
+    for (const QSslCertificate& certificate : QSslConfiguration::systemCaCertificates() + named)
         if (!seen.contains(certificate)) {
             seen.insert(certificate);
             all.append(certificate);
         }
-    return all;
+    config.setCaCertificates(all);
+    return config;
+}
+} // namespace
+
+QSslConfiguration TrustStore::configuration() {
+    // The first one is built on a worker thread, so the window never waits for it.
+    static QMutex busy;
+    const QMutexLocker lock(&busy);
+    static bool built = false;
+    static QString file, folders;
+    static QSslConfiguration config;
+    const QString nowFile = qEnvironmentVariable("SSL_CERT_FILE");
+    const QString nowFolders = qEnvironmentVariable("SSL_CERT_DIR");
+    if (built && nowFile == file && nowFolders == folders)
+        return config;
+    built = true;
+    file = nowFile;
+    folders = nowFolders;
+    config = build(file, folders);
+    return config;
 }
