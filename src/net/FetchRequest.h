@@ -4,11 +4,14 @@
 
 #include <QString>
 
-// One request of a page check: where it goes, how, and the settings it is made with.
+// One HTTP request: where it goes, how, and the settings it is made with.
 struct FetchRequest {
     QString url;
-    // A GET of which only the response header is read, for servers that refuse HEAD.
+    // GET instead of HEAD; unless readBody, only the response header is read, for servers that
+    // refuse HEAD.
     bool headerByGet = false;
+    // The body too, as it arrives, until the server closes.
+    bool readBody = false;
     QString proxy; // empty: straight to the page's server
     qint32 proxyPort = 0;
     bool acceptUntrusted = false;

@@ -6,8 +6,8 @@
 #include <QHostAddress>
 #include <QString>
 
-// What one request of a page check found: everything the check and the alarm mail's macros
-// read of it afterwards.
+// What one HTTP request found: everything its owner (a page check and the alarm mail's macros,
+// or the waiting client) reads of it afterwards.
 struct FetchResult {
     // The request, as it went out.
     QString url; // with "/" added where it named no path
@@ -21,6 +21,8 @@ struct FetchResult {
     qint16 replyNumber = 0;
     QString header; // the status line and the fields, each with its line end
     QString cookieIn;
+    QString location; // the last Location field's; empty names no place to go
+    qint32 bytesTotal = 0; // Content-Length, saturated; 0 when none
     QDateTime certificateExpiry; // of a TLS server; invalid for plain http
 
     // Why the header did not arrive in full; empty when it did.

@@ -124,24 +124,58 @@ void PageFetch::onConnected() {
     });
     phase_ = Phase::Reply;
     socket_->write(requestBytes_);
+    emit requested();
+    // What the server sent with the handshake raised no notification of ours.
+    if (phase_ == Phase::Reply && socket_->bytesAvailable() > 0)
+        onReadyRead();
 }
 
 void PageFetch::onReadyRead() {
-    if (phase_ != Phase::Reply)
-        return;
+    if (phase_ == Phase::Reply)
+        readHeader();
+    else if (phase_ == Phase::Body)
+        readBody();
+}
+
+void PageFetch::readHeader() {
     const QByteArray bytes = socket_->readAll();
     received_.append(bytes);
     headerEnd_.feed(bytes);
-    if (headerEnd_.complete())
-        finish();
+    if (!headerEnd_.complete())
+        return;
+    // The server's ticket for this session came with its reply: the next request resumes it.
+    if (auto* tls = qobject_cast<QSslSocket*>(socket_); tls && tls->isEncrypted())
+        connector_.keepTicket(*tls);
+    if (!request_.readBody)
+        return finish();
+    takeHeader();
+    phase_ = Phase::Body;
+    const quint64 generation = generation_;
+    emit headerReceived();
+    // What came with the header is the body's start.
+    if (generation == generation_ && !received_.isEmpty())
+        emit bodyReceived(received_.takeAll());
+}
+
+void PageFetch::readBody() {
+    if (const QByteArray bytes = socket_->readAll(); !bytes.isEmpty())
+        emit bodyReceived(bytes);
 }
 
 void PageFetch::onDisconnected() {
+    if (phase_ == Phase::Body) {
+        // The close ends the body: everything before it counts.
+        const quint64 generation = generation_;
+        readBody();
+        if (generation == generation_)
+            finish();
+        return;
+    }
     if (phase_ != Phase::Reply)
         return;
     // What the server sent before it closed still counts: a reply is often followed by the close
     // at once.
-    onReadyRead();
+    readHeader();
     if (phase_ != Phase::Reply)
         return;
     if (!received_.hasLine() && result_.trouble == ConnectionTrouble::None) {
@@ -167,6 +201,8 @@ void PageFetch::takeHeader() {
             break;
     }
     result_.cookieIn = reader.CookieIn;
+    result_.location = reader.Location;
+    result_.bytesTotal = reader.BytesTotal;
 }
 
 void PageFetch::fail(const QString& errorText) {
@@ -190,9 +226,6 @@ void PageFetch::finish() {
     if (phase_ == Phase::Idle)
         return;
     takeHeader();
-    // The server's ticket for this session came with its reply: the next request resumes it.
-    if (auto* tls = qobject_cast<QSslSocket*>(socket_); tls && tls->isEncrypted())
-        connector_.keepTicket(*tls);
     stop();
     emit finished();
 }

@@ -12,11 +12,11 @@
 class HostLookups;
 class QTcpSocket;
 
-// One request of a page check, without waiting: start it, and finished() follows once the
-// response header is in or the request failed. Many run side by side on the event loop, each
-// on a connection of its own: name lookup (shared), connect to the name's addresses in turn,
-// a proxy's tunnel and TLS for https, the request, the response header. The body is never
-// read. Time limits are the owner's: it stops a request that takes too long.
+// One HTTP request without waiting: start it, and finished() follows once the response header
+// is in (or, when asked for, the body up to the server's close), or the request failed. Many
+// run side by side on the event loop, each on a connection of its own: name lookup (shared),
+// connect to the name's addresses in turn, a proxy's tunnel and TLS for https, the request, the
+// response. Time limits are the owner's: it stops a request that takes too long.
 class PageFetch : public QObject {
     Q_OBJECT
 public:
@@ -27,12 +27,19 @@ public:
     // Ends the request at once, without finished().
     void stop();
     const FetchResult& result() const { return result_; }
+    // The name is still being looked up (or TLS loaded for it): nothing is connected yet.
+    bool lookingUp() const { return phase_ == Phase::LookingUp; }
 
 signals:
+    // The connection stands and the request has gone out.
+    void requested();
+    // The header is in, and the body follows (readBody).
+    void headerReceived();
+    void bodyReceived(const QByteArray& bytes);
     void finished();
 
 private:
-    enum class Phase { Idle, LookingUp, Connecting, Reply };
+    enum class Phase { Idle, LookingUp, Connecting, Reply, Body };
 
     void lookUp();
     void resolved(const QList<QHostAddress>& addresses);
@@ -40,6 +47,8 @@ private:
     void onConnectFailed();
     void takeConnection();
     void onReadyRead();
+    void readHeader();
+    void readBody();
     void onDisconnected();
     void takeHeader();
     void fail(const QString& errorText);

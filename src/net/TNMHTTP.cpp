@@ -1,17 +1,25 @@
 #include "net/TNMHTTP.h"
 
+#include "net/EAbortError.h"
+#include "net/ESockError.h"
+#include "net/EventWait.h"
 #include "net/FileError.h"
-#include "net/RequestBuilder.h"
-#include "net/ResponseHeaderReader.h"
+#include "net/PageFetch.h"
 #include "net/UrlParser.h"
 
-#include <QFile>
+#include <QScopeGuard>
 
-TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent) {
-    DataArrivedHook = [this](const QByteArray& bytes) {
-        headerEnd_.feed(bytes);
-        Answered = headerEnd_.complete();
-    };
+TNMHTTP::TNMHTTP(QObject* parent) : TPowersock(parent), fetch_(new PageFetch(lookups_, tickets_, this)) {
+    connect(fetch_, &PageFetch::requested, this, [this] { guarded([this] { onRequested(); }); });
+    connect(fetch_, &PageFetch::headerReceived, this, [this] { guarded([this] { onHeader(); }); });
+    connect(fetch_, &PageFetch::bodyReceived, this,
+            [this](const QByteArray& bytes) { guarded([&] { onBody(bytes); }); });
+    connect(fetch_, &PageFetch::finished, this, [this] { stage_ = Stage::Done; });
+}
+
+TNMHTTP::~TNMHTTP() {
+    // Before the lookups and tickets it uses go.
+    delete fetch_;
 }
 
 void TNMHTTP::Head(const QString& url) {
@@ -40,31 +48,22 @@ void TNMHTTP::Abort() {
     Cancel();
 }
 
+void TNMHTTP::Disconnect() {
+    if (stage_ == Stage::Body) {
+        fetch_->stop();
+        stage_ = Stage::Done;
+    }
+    TPowersock::Disconnect();
+}
+
 void TNMHTTP::RunRequest() {
     ReplyNumber = 0;
     // A URL that names no scheme is a plain page; a redirect without one stays where it is.
     Secure = false;
     for (int followed = 0;; ++followed) {
-        Answered = false;
-        headerEnd_.reset();
         ParseURL();
-        BuildRequest();
         fire(OnAboutToSend, this);
-        Connect();
-        try {
-            SendRequest();
-            ReadResponseHeader();
-            if (headerOnly_)
-                Body.clear();
-            else if (InputFileMode)
-                CaptureFile(Body);
-            else
-                Body = CaptureString(-1);
-        } catch (...) {
-            Disconnect();
-            throw;
-        }
-        Disconnect();
+        fetchOne();
 
         const int cmd = RequestKind;
         if (ReplyNumber < 300) {
@@ -73,19 +72,21 @@ void TNMHTTP::RunRequest() {
         } else if (ReplyNumber >= 400) {
             fire(OnFailure, cmd);
         }
-        Disconnect();
 
         const bool redirect = ReplyNumber >= 300 && ReplyNumber <= 399;
+        const QString location = fetch_->result().location;
         if (redirect) {
             if (!CookieIn.isEmpty())
                 HeaderInfo.Cookie = CookieIn;
+            if (!location.isEmpty())
+                URL = location;
             bool handled = false;
             fire(OnRedirect, handled);
             if (handled)
                 return;
             // Without a new location the same request would be repeated for ever; and a chain
             // that never ends is cut off. Either way the call ends with the reply it has.
-            if (!locationSeen_ || followed >= MaxRedirects)
+            if (location.isEmpty() || followed >= MaxRedirects)
                 return;
             if (!URL.contains(QLatin1Char('/'))) {
                 // A bare name is relative to the server we are talking to, port included.
@@ -113,55 +114,152 @@ void TNMHTTP::ParseURL() {
         Secure = parsed.scheme == QLatin1String("https");
 }
 
-void TNMHTTP::BuildRequest() {
-    const QString method = RequestKind == KindHead ? QStringLiteral("HEAD") : QStringLiteral("GET");
-    // Through a tunnel the server gets the request a direct one would: the proxy never sees it.
-    RequestHeaders = RequestBuilder::build({method, URL, Path, Host, Secure ? QString() : Proxy}, HeaderInfo);
+QString TNMHTTP::absoluteUrl() const {
+    if (URL.contains(QStringLiteral("//")))
+        return URL;
+    const QString port = Port == (Secure ? 443 : 80) ? QString() : QStringLiteral(":%1").arg(Port);
+    return (Secure ? QStringLiteral("https://") : QStringLiteral("http://")) + Host + port + Path;
 }
 
-void TNMHTTP::SendRequest() {
-    QString text;
-    for (const QString& line : RequestHeaders)
-        text += line + QStringLiteral("\r\n");
-    Write(text);
-    RequestKind = KindGet;
+void TNMHTTP::startFetch() {
+    // Each call looks the name up anew: a server that moved is found.
+    lookups_.forget();
+    fetch_->start({.url = absoluteUrl(),
+                   .headerByGet = RequestKind == KindGet,
+                   .readBody = !headerOnly_,
+                   .proxy = Proxy,
+                   .proxyPort = ProxyPort,
+                   .acceptUntrusted = AcceptUntrusted,
+                   .headerInfo = HeaderInfo});
 }
 
-void TNMHTTP::ReadResponseHeader() {
-    BytesTotal = 0;
-    CookieIn.clear();
-    locationSeen_ = false;
-    QFile file;
-    if (OutputFileMode) {
-        file.setFileName(Header);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            throw FileError::cannotCreate(file);
-    } else {
-        Header.clear();
-    }
-    auto keep = [&](const QString& line) {
-        if (OutputFileMode)
-            file.write(line.toLatin1());
-        else
-            Header += line;
-    };
-
-    const QString status = ReadLn();
-    ReplyNumber = ResponseHeaderReader::replyNumber(status);
-    keep(status);
-    ResponseHeaderReader reader;
-    for (;;) {
-        const QString line = ReadLn();
-        const bool end = reader.takeLine(line);
-        CookieIn = reader.CookieIn;
-        BytesTotal = reader.BytesTotal;
-        // An empty Location names no place to go; it counts as none.
-        if (reader.HasLocation && !reader.Location.isEmpty()) {
-            URL = reader.Location;
-            locationSeen_ = true;
-        }
-        keep(line);
-        if (end)
+void TNMHTTP::fetchOne() {
+    StatusMessage(8, QStringLiteral("Connecting"));
+    Canceled = false;
+    Connected = false;
+    failure_ = nullptr;
+    body_.clear();
+    BytesRecvd = 0;
+    const auto done = qScopeGuard([this] {
+        fetch_->stop();
+        stage_ = Stage::Done;
+        bodyFile_.close();
+        TimerOff();
+        if (Connected)
+            Disconnect();
+    });
+    for (int retry = 0;; ++retry) {
+        stage_ = Stage::Connecting;
+        startFetch();
+        // The time-out bounds the lookup and the connect; what follows has no limit of its own.
+        TimerOn();
+        EventWait::until([this] { return stage_ == Stage::Done || Canceled || TimerExpired; });
+        const FetchResult& result = fetch_->result();
+        bool handled = false;
+        if (stage_ == Stage::Done && result.invalidHost && retry == 0 && OnInvalidHost)
+            fire(OnInvalidHost, handled);
+        if (!handled)
             break;
     }
+    const FetchResult& result = fetch_->result();
+    RemoteAddress = result.remoteAddress;
+    Trouble = result.trouble;
+    TroubleDetail = result.troubleDetail;
+    PeerCertificateExpiry = result.certificateExpiry;
+    if (failure_)
+        std::rethrow_exception(failure_);
+    if (stage_ != Stage::Done)
+        raiseFailure(result);
+    if (!result.answered()) {
+        // What came of the header still counts, as the reply number of a half-sent one.
+        if (!result.header.isEmpty())
+            takeHeader(result);
+        raiseFailure(result);
+    }
+    if (headerOnly_) {
+        takeHeader(result);
+        Body.clear();
+    } else if (!InputFileMode) {
+        Body = QString::fromLatin1(body_);
+    }
+}
+
+void TNMHTTP::raiseFailure(const FetchResult& result) {
+    switch (stage_) {
+    case Stage::Connecting: {
+        const bool lookingUp = fetch_->lookingUp() || result.invalidHost;
+        if (TimerExpired)
+            throw ESockError(lookingUp ? QStringLiteral("Host Lookup Timed Out") : QStringLiteral("Connection Timed out"));
+        if (Canceled)
+            throw ESockError(lookingUp ? QStringLiteral("Host Lookup Canceled") : QStringLiteral("Connection Canceled"));
+        break;
+    }
+    case Stage::Header:
+        throw EAbortError(QStringLiteral("Socket readln aborted"));
+    case Stage::Body:
+        // A canceled capture is half done: the cancellation is spent on saying so.
+        Canceled = false;
+        throw EAbortError(QStringLiteral("Socket capture aborted"));
+    case Stage::Done:
+        break;
+    }
+    if (result.invalidHost)
+        throw ESockError(QStringLiteral("Null Remote Address"));
+    if (!Connected)
+        fire(OnConnectionFailed, this);
+    throw ESockError(result.errorText);
+}
+
+void TNMHTTP::guarded(const std::function<void()>& reaction) {
+    try {
+        reaction();
+    } catch (...) {
+        failure_ = std::current_exception();
+        fetch_->stop();
+        stage_ = Stage::Done;
+    }
+}
+
+void TNMHTTP::onRequested() {
+    TimerOff();
+    stage_ = Stage::Header;
+    // Whatever the redirects, what follows the first request is a GET.
+    RequestKind = KindGet;
+    Connected = true;
+    fire(OnConnect, this);
+    StatusMessage(8, QStringLiteral("ReadLn"));
+}
+
+void TNMHTTP::onHeader() {
+    stage_ = Stage::Body;
+    takeHeader(fetch_->result());
+    if (InputFileMode) {
+        bodyFile_.setFileName(Body);
+        if (!bodyFile_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw FileError::cannotCreate(bodyFile_);
+    }
+    StatusMessage(8, InputFileMode ? QStringLiteral("CaptureFile") : QStringLiteral("Capture String"));
+}
+
+void TNMHTTP::onBody(const QByteArray& bytes) {
+    if (InputFileMode)
+        bodyFile_.write(bytes);
+    else
+        body_ += bytes;
+    BytesRecvd += quint32(bytes.size());
+    fire(OnPacketRecvd, this);
+}
+
+void TNMHTTP::takeHeader(const FetchResult& result) {
+    ReplyNumber = result.replyNumber;
+    CookieIn = result.cookieIn;
+    BytesTotal = result.bytesTotal;
+    if (!OutputFileMode) {
+        Header = result.header;
+        return;
+    }
+    QFile file(Header);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw FileError::cannotCreate(file);
+    file.write(result.header.toLatin1());
 }

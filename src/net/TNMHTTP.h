@@ -1,13 +1,20 @@
 #pragma once
 
-#include "net/HeaderEndScanner.h"
-#include "net/TExStringList.h"
+#include "net/FetchResult.h"
+#include "net/HostLookups.h"
 #include "net/THeaderInfo.h"
 #include "net/TPowersock.h"
 
+#include <QFile>
+#include <exception>
+
+class PageFetch;
+
 // The HTTP/1.0 client: one call fetches one URL (HEAD or GET), directly or through a proxy,
 // reads the header and the body until the server closes, and follows redirects unless the
-// owner takes them over in OnRedirect.
+// owner takes them over in OnRedirect. Each request is a PageFetch, the form that runs side by
+// side with others; the call waits for it with the event loop running, as the session's
+// operations do, and raises what they raise.
 class TNMHTTP : public TPowersock {
     Q_OBJECT
 public:
@@ -16,6 +23,7 @@ public:
     enum : quint8 { KindGet = 0, KindHead = 2 };
 
     explicit TNMHTTP(QObject* parent = nullptr);
+    ~TNMHTTP() override;
 
     QString Body = QStringLiteral("Default.htm"); // the body, or the file that receives it
     QString Header = QStringLiteral("Head.txt");  // the header as received, or its file
@@ -32,11 +40,7 @@ public:
     QString URL;
     QString Path;
     quint8 RequestKind = KindGet;
-    TExStringList RequestHeaders;
     QString CookieIn;
-    // The whole response header of the current request has arrived, even if the waiting call
-    // has not read it yet (a dialog may keep it from returning). Cleared when a request starts.
-    bool Answered = false;
 
     // Redirects followed within one call; a server sending us round in circles ends there.
     static constexpr int MaxRedirects = 20;
@@ -47,16 +51,35 @@ public:
     // body is never downloaded. For servers that refuse HEAD.
     void GetHeader(const QString& url);
     void Abort() override;
+    // During a body read, ends it as the server's close would: what came is kept.
+    void Disconnect() override;
 
 protected:
     virtual void RunRequest();
     virtual void ParseURL();
-    virtual void BuildRequest();
-    virtual void ReadResponseHeader();
-    virtual void SendRequest();
 
 private:
-    bool locationSeen_ = false;
+    enum class Stage { Connecting, Header, Body, Done };
+
+    // One request of the call, waited for.
+    void fetchOne();
+    void startFetch();
+    // The URL with its server, for a Location that named only a path.
+    QString absoluteUrl() const;
+    void onRequested();
+    void onHeader();
+    void onBody(const QByteArray& bytes);
+    void takeHeader(const FetchResult& result);
+    // Ends the request with what the reaction raised, if anything.
+    void guarded(const std::function<void()>& reaction);
+    void raiseFailure(const FetchResult& result);
+
+    HostLookups lookups_;
+    TlsTickets tickets_;
+    PageFetch* fetch_;
+    Stage stage_ = Stage::Done;
     bool headerOnly_ = false;
-    HeaderEndScanner headerEnd_;
+    QFile bodyFile_;
+    QByteArray body_;
+    std::exception_ptr failure_;
 };

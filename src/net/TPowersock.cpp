@@ -225,7 +225,6 @@ void TPowersock::postWriteMore() {
 // ---- the two buffer pumps ------------------------------------------------------------------
 
 void TPowersock::appendReceived(const QByteArray& bytes) {
-    fire(DataArrivedHook, bytes);
     if (captureFile_)
         captureFile_->write(bytes);
     else

@@ -146,8 +146,6 @@ protected:
     // Hooks for the clients built on this session.
     std::function<void()> CancelHook; // ReadToStream found a cancellation pending
     std::function<void(QObject* Sender, quint32 code, const QString& text)> ErrorHook;
-    // Bytes arrived from the peer, seen as they arrive, before anyone reads them.
-    std::function<void(const QByteArray& bytes)> DataArrivedHook;
 
 private:
     ConnectTarget target() const;
