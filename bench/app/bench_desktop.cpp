@@ -1,6 +1,6 @@
 // What the running monitor costs on a desktop, measured from outside the real program on an X
 // server (Xvfb) with a window manager (openbox), the browser never used: the time from start to the
-// window drawn, resident memory after the start and after one cycle over 500 pages on loopback,
+// window drawn, resident memory after the start and after one cycle over 1000 pages on loopback,
 // the GL and TLS libraries mapped, and the CPU time and wake-ups of 8 s idle and of 8 s waiting for one
 // slow page. Give another build's program as the argument to measure that one. Prints figures;
 // never fails on them.
@@ -25,7 +25,7 @@
 namespace {
 
 constexpr int StartRounds = 7;
-constexpr int Pages = 500;
+constexpr int Pages = 1000;
 constexpr int QuietSeconds = 8;
 
 QString program;
@@ -159,12 +159,12 @@ int main(int argc, char** argv) {
     const QStringList urls = serveLoopbackPages(nginx, Pages);
     Monitor monitor(desktop, pageList(urls));
     QThread::sleep(1);
-    memoryFigures("after the start, 500 pages:", monitor.pid());
+    memoryFigures("after the start, 1000 pages:", monitor.pid());
     quietFigures("idle for 8 s:", monitor.pid());
     desktop.click(monitor.window, 15, 14); // "Check websites once"
     waitUntil([&] { return nginx.accessLog().size() >= Pages; });
     QThread::sleep(1);
-    memoryFigures("after a cycle over the 500 pages:", monitor.pid());
+    memoryFigures("after a cycle over the 1000 pages:", monitor.pid());
 
     ScriptedPeer slow(
         QJsonObject{{"mode", "http"}, {"routes", QJsonObject{{"*", QJsonObject{{"silent", true}}}}}});

@@ -1,8 +1,8 @@
 #include "net/Connector.h"
 
+#include "net/DiscardSocket.h"
 #include "net/HostAddresses.h"
 
-#include <QSignalBlocker>
 #include <QSslCertificate>
 #include <QSslSocket>
 
@@ -46,7 +46,7 @@ void Connector::startTls(QTcpSocket* socket, const ConnectTarget& target) {
 void Connector::stop() {
     phase_ = Phase::Idle;
     tunnel_.reset();
-    dropSocket();
+    discardSocket(socket_, this);
 }
 
 QTcpSocket* Connector::take(QObject* parent) {
@@ -59,24 +59,11 @@ QTcpSocket* Connector::take(QObject* parent) {
     return socket;
 }
 
-void Connector::dropSocket() {
-    if (!socket_)
-        return;
-    disconnect(socket_, nullptr, this, nullptr);
-    {
-        const QSignalBlocker quiet(socket_);
-        socket_->abort();
-    }
-    // Perhaps inside one of its own notifications.
-    socket_->deleteLater();
-    socket_ = nullptr;
-}
-
 void Connector::attemptNext() {
     const qint32 port = target_.dialedPort();
     if (nextAddress_ >= addresses_.size())
         return fail();
-    dropSocket();
+    discardSocket(socket_, this);
     outcome_.remoteAddress = addresses_[nextAddress_++];
     outcome_.trouble = ConnectionTrouble::None;
     outcome_.troubleDetail.clear();

@@ -77,7 +77,6 @@ private:
     void attemptFailed();
     void fail();
     void succeed();
-    void dropSocket();
     QSslSocket* tlsSocket() const;
 
     TlsClient tls_;

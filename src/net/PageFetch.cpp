@@ -1,12 +1,12 @@
 #include "net/PageFetch.h"
 
+#include "net/DiscardSocket.h"
 #include "net/HostLookups.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
 #include "net/TlsWarmUp.h"
 #include "net/UrlParser.h"
 
-#include <QSignalBlocker>
 #include <QSslSocket>
 #include <exception>
 
@@ -63,20 +63,7 @@ void PageFetch::stop() {
     ++generation_;
     phase_ = Phase::Idle;
     connector_.stop();
-    dropSocket();
-}
-
-void PageFetch::dropSocket() {
-    if (!socket_)
-        return;
-    disconnect(socket_, nullptr, this, nullptr);
-    {
-        const QSignalBlocker quiet(socket_);
-        socket_->abort();
-    }
-    // Perhaps inside one of its own notifications.
-    socket_->deleteLater();
-    socket_ = nullptr;
+    discardSocket(socket_, this);
 }
 
 void PageFetch::lookUp() {

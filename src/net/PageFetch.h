@@ -54,7 +54,6 @@ private:
     void fail(const QString& errorText);
     void finishSoon(const QString& errorText);
     void finish();
-    void dropSocket();
 
     HostLookups& lookups_;
     Connector connector_;

@@ -1,5 +1,6 @@
 #include "net/TPowersock.h"
 
+#include "net/DiscardSocket.h"
 #include "net/EAbortError.h"
 #include "net/ESockError.h"
 #include "net/EventWait.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QHostInfo>
-#include <QSignalBlocker>
 #include <QSslSocket>
 #include <algorithm>
 #include <limits>
@@ -84,16 +84,7 @@ void TPowersock::wireSocket() {
 // Drops the connection and whatever was being made, without any notification.
 void TPowersock::dropSocket() {
     connector_->stop();
-    if (socket_) {
-        disconnect(socket_, nullptr, this, nullptr);
-        {
-            const QSignalBlocker quiet(socket_);
-            socket_->abort();
-        }
-        // Perhaps inside one of its own notifications.
-        socket_->deleteLater();
-        socket_ = nullptr;
-    }
+    discardSocket(socket_, this);
     notificationsOff_ = false;
 }
 
