@@ -56,5 +56,11 @@ void WindowTray::ShowNetworkUnavailable(bool unavailable) {
 }
 
 void WindowTray::ShowTrayState(int n) {
-    c_.TrayIcon1->setIcon(c_.ImageList2->icon(n >= 0 && n < c_.ImageList2->count() ? n : 0));
+    const int state = n >= 0 && n < c_.ImageList2->count() ? n : 0;
+    // Every page that starts asks for the checking picture: the desktop's tray hears of a change
+    // only.
+    if (state == shownState_)
+        return;
+    shownState_ = state;
+    c_.TrayIcon1->setIcon(c_.ImageList2->icon(state));
 }

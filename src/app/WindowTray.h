@@ -36,4 +36,5 @@ protected:
 
 private:
     Controls c_;
+    int shownState_ = -1; // the picture in the tray; -1 = the program's own
 };

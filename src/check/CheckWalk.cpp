@@ -64,14 +64,17 @@ void CheckWalk::fill(int limit, const std::function<void(Page&)>& start) {
                 ++firstUnstarted_;
             continue;
         }
-        const int position = page.cursor->position();
-        if (!pages_.isIncluded(position)) {
+        // Taken once: a page whose server is busy is passed over again on every finished check.
+        if (!page.serverKnown) {
+            page.server = serverOf(pages_.url(page.cursor->position()));
+            page.serverKnown = true;
+        }
+        if (!page.server.isEmpty() && perServer_.value(page.server) >= PerServer)
+            continue;
+        if (!pages_.isIncluded(page.cursor->position())) {
             page.excluded = true;
             continue;
         }
-        page.server = serverOf(pages_.url(position));
-        if (!page.server.isEmpty() && perServer_.value(page.server) >= PerServer)
-            continue;
         ++running_;
         ++perServer_[page.server];
         page.check = new PageCheck(lookups_, tickets_, this);

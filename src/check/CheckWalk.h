@@ -27,6 +27,7 @@ public:
     struct Page {
         std::unique_ptr<PageCursor> cursor;
         QString server; // "host:port" of the page's own address; empty when it names none
+        bool serverKnown = false;
         PageCheck* check = nullptr; // once started
         bool excluded = false;      // unticked when its turn came
         // Taken when the page started.
