@@ -172,6 +172,9 @@ int main(int argc, char** argv) {
     }
 
     const CycleFigures healthy = checkOnce(urls, dialogs);
+    // TLS and the trust configuration load once a run, on a worker thread, before the first
+    // https page: a cycle of one page does it, so the cycles measured are the ones that follow.
+    checkOnce(secureUrls.mid(0, 1), dialogs);
     const CycleFigures secure = checkOnce(secureUrls, dialogs);
     const CycleFigures outage = checkOnce(missing, dialogs);
     const double theirs = curlHeadSeconds(urls);
@@ -181,8 +184,9 @@ int main(int argc, char** argv) {
     // As on most desktops, no certificates named beside the system's: the test authority is then
     // unknown, so both sides let the certificate pass.
     qunsetenv("SSL_CERT_FILE");
-    const CycleFigures insecure = checkOnce(
-        secureUrls, dialogs, [](TFormMainWindow& w) { w.connection.CheckBoxAcceptUntrusted->setChecked(true); });
+    const auto acceptUntrusted = [](TFormMainWindow& w) { w.connection.CheckBoxAcceptUntrusted->setChecked(true); };
+    checkOnce(secureUrls.mid(0, 1), dialogs, acceptUntrusted);
+    const CycleFigures insecure = checkOnce(secureUrls, dialogs, acceptUntrusted);
     const double theirsInsecure = curlHeadSeconds(secureUrls, nullptr, {QStringLiteral("--insecure")});
 
     print("check cycle, healthy pages", healthy);

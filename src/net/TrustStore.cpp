@@ -22,19 +22,21 @@ QSslConfiguration build(const QString& file, const QString& folders) {
     config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     const QList<QSslCertificate> named =
         (file.isEmpty() ? QList<QSslCertificate>() : QSslCertificate::fromPath(file, QSsl::Pem)) + fromFolders(folders);
-    // Left alone, the TLS library looks the system's certificates up as a chain needs them. That
-    // is far cheaper than being handed all of them for every connection, which is the only way to
-    // add others.
     if (named.isEmpty())
         return config;
-    // The variables often name the system's own certificates again; each is given once.
-    QList<QSslCertificate> all;
-    QSet<QSslCertificate> seen;
-    for (const QSslCertificate& certificate : QSslConfiguration::systemCaCertificates() + named)
+    // The variables often name the system's own certificates again. Only others make us hand the
+    // TLS library every certificate for every connection, the one way to add some; left alone, it
+    // looks the system's up as a chain needs them, which is far cheaper.
+    const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
+    QSet<QSslCertificate> seen(system.cbegin(), system.cend());
+    QList<QSslCertificate> all = system;
+    for (const QSslCertificate& certificate : named)
         if (!seen.contains(certificate)) {
             seen.insert(certificate);
             all.append(certificate);
         }
+    if (all.size() == system.size())
+        return config;
     config.setCaCertificates(all);
     return config;
 }

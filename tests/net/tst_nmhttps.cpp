@@ -4,6 +4,7 @@
 // the handshake.
 #include "net/ESockError.h"
 #include "net/TNMHTTP.h"
+#include "net/TrustStore.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/Raised.h"
 #include "support/net/ScriptedPeer.h"
@@ -252,6 +253,19 @@ private slots:
         QCOMPARE(raised<ESockError>([&] { later.Head(at(trusted.port(), "/page.html")); }),
                  "Connection Failed");
         QCOMPARE(later.Trouble, ConnectionTrouble::Untrusted);
+
+        // Only certificates beyond the system's are handed over: the TLS library looks the
+        // system's up itself, which saves building a store for every connection.
+        QFile systemBundle(folder.filePath("system.pem"));
+        QVERIFY(systemBundle.open(QIODevice::WriteOnly));
+        for (const QSslCertificate& certificate : QSslConfiguration::systemCaCertificates())
+            systemBundle.write(certificate.toPem());
+        systemBundle.close();
+        qputenv("SSL_CERT_FILE", systemBundle.fileName().toLocal8Bit());
+        QVERIFY(TrustStore::configuration().caCertificates().isEmpty());
+        qputenv("SSL_CERT_DIR", folder.path().toLocal8Bit());
+        QVERIFY(TrustStore::configuration().caCertificates().contains(
+            QSslCertificate::fromPath(authority.certificate()).value(0)));
     }
 };
 
