@@ -5,7 +5,7 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev
+  qt6-base-dev libqt6sql6-sqlite qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev
   nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon

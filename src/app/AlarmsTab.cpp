@@ -77,11 +77,6 @@ constexpr BoxDesign LaterGroup[] = {
     {"CheckBoxRCM3", C::Recovered, M3, false},
 };
 
-const char* const RowLabels[AlarmConditionCount] = {
-    "No Error",          "Slow Access",          "TimeOut",           "Page Not Found",
-    "Host Not Found",    "Size Changed",         "Signature Changed", "Date Changed",
-    "Connection Failed", "Certificate Expiring", "Recovered"};
-
 // What a screen reader says for a box of each column, after the row's name.
 const char* const ColumnNames[] = {"log",      "yellow alarm", "red alarm", "play wav",
                                    "email #1", "email #2",     "email #3"};
@@ -114,7 +109,7 @@ void createBoxes(ComponentList& components, AlarmRows& rows, QGridLayout* grid,
                  const BoxDesign (&designs)[N]) {
     for (const BoxDesign& design : designs) {
         QCheckBox* box = checkBox(components, design.name, {}, design.ticked);
-        box->setAccessibleName(QString::fromLatin1(RowLabels[int(design.row)]) + QStringLiteral(": ") +
+        box->setAccessibleName(alarmConditionName(design.row) + QStringLiteral(": ") +
                                QLatin1String(ColumnNames[design.column]));
         slot(rows[std::size_t(design.row)], design.column) = box;
         grid->addWidget(box, HeadingRows + int(design.row), FirstBoxColumn + design.column, Qt::AlignCenter);
@@ -137,7 +132,7 @@ void addHeadings(QGridLayout* grid) {
     heading(QStringLiteral("#2"), HeadingRows + AlarmConditionCount, M2);
     heading(QStringLiteral("#3"), HeadingRows + AlarmConditionCount, M3);
     for (int row = 0; row < AlarmConditionCount; ++row)
-        grid->addWidget(label(QString::fromLatin1(RowLabels[row])), HeadingRows + row, 0, Qt::AlignRight);
+        grid->addWidget(label(alarmConditionName(AlarmCondition(row))), HeadingRows + row, 0, Qt::AlignRight);
 }
 
 } // namespace

@@ -8,6 +8,8 @@ namespace {
 
 const QString MinimizedOption = QStringLiteral("minimized");
 const QString SettingsOption = QStringLiteral("settings");
+const QString ExportOption = QStringLiteral("export-history");
+const QString SinceOption = QStringLiteral("since");
 
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
@@ -30,6 +32,12 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
         {MinimizedOption, QStringLiteral("Start hidden in the tray (minimised where there is no tray).")});
     parser.addOption({SettingsOption, QStringLiteral("Use <file> as the settings file instead of KV.ini."),
                       QStringLiteral("file")});
+    parser.addOption({ExportOption,
+                      QStringLiteral("Write the kept history of the checks to <file> as CSV (\"-\": standard "
+                                     "output), without opening the window."),
+                      QStringLiteral("file")});
+    parser.addOption({SinceOption, QStringLiteral("With --export-history: only the checks of the last <days> days."),
+                      QStringLiteral("days")});
 
     if (!parser.parse(arguments)) {
         errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
@@ -46,7 +54,17 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     } else if (parser.isSet(versionOption)) {
         output_ = version + QLatin1Char('\n');
         exitCode_ = 0;
+    } else if (parser.isSet(SinceOption)) {
+        bool number = false;
+        sinceDays_ = parser.value(SinceOption).toInt(&number);
+        if (!number || *sinceDays_ < 0 || !parser.isSet(ExportOption)) {
+            errorOutput_ = QStringLiteral("--since needs --export-history and a number of days\nTry --help for the "
+                                          "options.\n");
+            exitCode_ = UsageError;
+        }
     }
+    if (parser.isSet(ExportOption))
+        exportFile_ = parser.value(ExportOption);
     minimized_ = parser.isSet(MinimizedOption);
     if (parser.isSet(SettingsOption))
         settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();

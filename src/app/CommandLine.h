@@ -26,6 +26,9 @@ public:
     bool minimized() const { return minimized_; }
     // The absolute path given with --settings; empty when the usual place applies.
     const QString& settingsFile() const { return settingsFile_; }
+    // Where --export-history writes ("-" for standard output); empty when not asked.
+    const QString& exportFile() const { return exportFile_; }
+    std::optional<int> sinceDays() const { return sinceDays_; }
 
 private:
     QStringList arguments_;
@@ -34,4 +37,6 @@ private:
     QString errorOutput_;
     bool minimized_ = false;
     QString settingsFile_;
+    QString exportFile_;
+    std::optional<int> sinceDays_;
 };

@@ -9,6 +9,8 @@
 #include "check/AlarmMatrix.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckCycle.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryStore.h"
 #include "net/TNMHTTP.h"
 #include "net/TNMSMTP.h"
 #include "notify/AlarmMailComposer.h"
@@ -85,7 +87,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildComponents(settingsFile);
     buildBrowser();
     buildStatusViews();
-    buildCheckEngine();
+    buildCheckEngine(settingsFile);
     buildPasswordStore(settingsFile, secrets);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
@@ -96,7 +98,10 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
 
 TFormMainWindow::~TFormMainWindow() = default;
 
-void TFormMainWindow::buildCheckEngine() {
+void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
+    history_ = std::make_unique<HistoryStore>(historyFileFor(settingsFile), [this](const QString& reason) {
+        log.AddLogLine(QStringLiteral("History not kept: ") + reason);
+    });
     NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
     NMHTTPback->ReportLevel = 0;
     NMHTTPback->HeaderInfo.LocalProgram = QStringLiteral("korvane2.3");
@@ -139,7 +144,7 @@ void TFormMainWindow::buildCheckEngine() {
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); },
                           [this] { desktopNotifier_->AlarmsRaised(); },
                           [this](bool down) { tray_->ShowNetworkUnavailable(down); }},
-        pages, log, checkState, *alarmDispatch_, *changeDetection_, dialogs_, this);
+        pages, log, checkState, *alarmDispatch_, *changeDetection_, *history_, dialogs_, this);
 }
 
 void TFormMainWindow::buildMail() {
@@ -312,6 +317,8 @@ void TFormMainWindow::showEvent(QShowEvent* event) {
 void TFormMainWindow::FormShow() {
     if (firstShow_) {
         log.AddLogLine(QStringLiteral("Korvane Start"));
+        history_->open();
+        history_->programStarted();
         settings_.LoadSettings();
         passwords_->load();
         pages.alignAfterRestore();
@@ -360,6 +367,7 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
 
 void TFormMainWindow::FormClose() {
     closed_ = true;
+    history_->programEnded();
     // Nothing dropped after this joins a list that is about to be saved.
     reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();

@@ -26,6 +26,7 @@ class AlarmMailComposer;
 class AlarmMailSender;
 class AlarmMatrix;
 class ChangeDetection;
+class HistoryStore;
 class CheckCycle;
 class DesktopNotifier;
 class DialogService;
@@ -122,7 +123,7 @@ protected:
 private:
     void buildTabs();
     void buildComponents(const QString& settingsFile);
-    void buildCheckEngine();
+    void buildCheckEngine(const QString& settingsFile);
     void buildMail();
     void buildPasswordStore(const QString& settingsFile, SecretStore* secrets);
     void buildStatusViews();
@@ -152,6 +153,7 @@ private:
     std::unique_ptr<PasswordStore> passwords_;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     std::unique_ptr<ChangeDetection> changeDetection_;
+    std::unique_ptr<HistoryStore> history_;
     CheckCycle* checkCycle_ = nullptr;
     DesktopNotifier* desktopNotifier_ = nullptr;
     WindowTray* tray_ = nullptr;

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/HistoryCommand.h"
 #include "app/ProgramEnd.h"
 #include "app/ProgramStart.h"
 #include "app/QuitSignalWatcher.h"
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
                                   QString::fromLatin1(TFormMainWindow::VersionTag));
     if (commandLine.exitCode())
         return commandLine.finish();
+    if (!commandLine.exportFile().isEmpty())
+        return exportHistoryCommand(argc, argv, commandLine);
 
     QtDialogService dialogs;
     TKorvaneApplication app(argc, argv, dialogs);

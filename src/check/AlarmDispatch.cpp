@@ -46,8 +46,20 @@ QString AlarmDispatch::logText(AlarmCondition condition) const {
     }
 }
 
+QString alarmConditionName(AlarmCondition condition) {
+    static const char* const names[AlarmConditionCount] = {
+        "No Error",          "Slow Access",          "TimeOut",           "Page Not Found",
+        "Host Not Found",    "Size Changed",         "Signature Changed", "Date Changed",
+        "Connection Failed", "Certificate Expiring", "Recovered"};
+    return QString::fromLatin1(names[std::size_t(condition)]);
+}
+
 void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
     const AlarmRow& row = c_.rows[std::size_t(condition)];
+    if (!s_.FirstRow)
+        s_.FirstRow = condition;
+    if (ticked(row.Yellow) || ticked(row.Red))
+        s_.StatusRow = condition;
     if (ticked(row.Log))
         log_.AddLogLine(logText(condition));
     // Yellow before red: a row with both leaves the page red.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <array>
 
 class QCheckBox;
@@ -19,6 +20,9 @@ enum class AlarmCondition {
     Recovered,
 };
 constexpr int AlarmConditionCount = 11;
+
+// The row's name, as the Alarms tab writes it.
+QString alarmConditionName(AlarmCondition condition);
 
 // The reaction boxes of one condition; a box the row does not have is null ("No Error" has
 // only the log box).

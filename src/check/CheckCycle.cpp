@@ -7,6 +7,7 @@
 #include "check/NetworkCheck.h"
 #include "check/PageCheck.h"
 #include "check/ResumeWait.h"
+#include "history/HistoryStore.h"
 #include "net/EventWait.h"
 #include "net/FetchRequest.h"
 #include "net/HostLookups.h"
@@ -53,9 +54,9 @@ int timeOutSetting(const QLineEdit* field) {
 
 CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
                        CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes,
-                       DialogService& dialogs, QObject* parent)
+                       HistoryStore& history, DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
-      changes_(changes), dialogs_(dialogs), network_(new NetworkCheck(this)),
+      changes_(changes), history_(history), dialogs_(dialogs), network_(new NetworkCheck(this)),
       resume_(new ResumeWait([this] { return network_->offline(); }, this)),
       lookups_(new HostLookups(this)), walk_(new CheckWalk(pages, *lookups_, this)) {
     // Free slots are filled at once, even while the walk hands a page back.
@@ -159,7 +160,10 @@ void CheckCycle::CheckWebPagesExecute() {
     network_->startCycle();
     calls_.ShowNetworkUnavailable(false);
     QString soundError;
+    history_.cycleStarted();
     walk(soundError);
+    // What was handed back is kept, even from a cycle cut short.
+    history_.cycleEnded();
     if (terminating_)
         return;
     if (s_.RedRaised || s_.YellowRaised)
@@ -217,6 +221,7 @@ FetchRequest CheckCycle::requestSettings() const {
 void CheckCycle::startPage(CheckWalk::Page& page) {
     const int position = page.cursor->position();
     page.listedUrl = pages_.url(position);
+    page.startedAtMs = QDateTime::currentMSecsSinceEpoch();
     page.before = pages_.readStatus(position);
     page.secondMs = std::max(1, c_.Timer2->interval());
     page.deadlineMs = qint64(timeOutSetting(c_.EditTimeOut)) * page.secondMs;
@@ -270,14 +275,29 @@ void CheckCycle::handBack(CheckWalk::Page& page, QString& soundError) {
         if (soundError.isEmpty())
             soundError = QString::fromUtf8(error.what());
     }
+    remember(page);
     calls_.RepaintGrid();
     pumpMessages();
+}
+
+void CheckCycle::remember(const CheckWalk::Page& page) {
+    const bool failed = !page.check->errorText().isEmpty() || s_.ReplyNumber >= 400;
+    CheckRecord check;
+    check.timeMs = page.startedAtMs;
+    check.address = page.listedUrl;
+    check.outcome = alarmConditionName(s_.StatusRow.value_or(s_.FirstRow.value_or(AlarmCondition::NoError)));
+    check.code = s_.ReplyNumber;
+    check.ms = page.check->elapsedMs();
+    check.error = failed ? s_.ErrorText : QString();
+    history_.record(check);
 }
 
 void CheckCycle::classify(const CheckWalk::Page& page, int position) {
     const PageCheck& check = *page.check;
     s_.ErrorText = QStringLiteral("Unknown");
     s_.ToAddress.clear();
+    s_.FirstRow.reset();
+    s_.StatusRow.reset();
     s_.SendMail = false;
     s_.PlaySound = false;
     s_.ListedURL = page.listedUrl;

@@ -10,6 +10,7 @@
 class ActivityLog;
 class AlarmDispatch;
 class ChangeDetection;
+class HistoryStore;
 class DialogService;
 class NetworkCheck;
 class PageRecords;
@@ -66,8 +67,8 @@ public:
     };
 
     CheckCycle(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
-               CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes, DialogService& dialogs,
-               QObject* parent = nullptr);
+               CheckState& state, AlarmDispatch& dispatch, ChangeDetection& changes, HistoryStore& history,
+               DialogService& dialogs, QObject* parent = nullptr);
 
     void CheckWebPagesExecute();
     void AbortCheckExecute();
@@ -107,6 +108,8 @@ private:
     // sound is kept in soundError.
     void handBackDone(QString& soundError);
     // One page of the walk: passed by when unticked, else classified and dispatched.
+    // Keeps the page's check in the history.
+    void remember(const CheckWalk::Page& page);
     void handBack(CheckWalk::Page& page, QString& soundError);
     void classify(const CheckWalk::Page& page, int position);
     // The user aborted: the requests cut short fail without an alarm, the answers not handed
@@ -133,6 +136,7 @@ private:
     CheckState& s_;
     AlarmDispatch& dispatch_;
     ChangeDetection& changes_;
+    HistoryStore& history_;
     DialogService& dialogs_;
     NetworkCheck* network_;
     ResumeWait* resume_;

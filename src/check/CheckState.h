@@ -1,9 +1,11 @@
 #pragma once
 
+#include "check/AlarmRow.h"
 #include "net/FetchResult.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The run-time fields of the check cycle; nothing of it is stored.
 struct CheckState {
@@ -24,6 +26,9 @@ struct CheckState {
     bool SendMail = false;
     // Who receives this page's alarm e-mail; one entry per firing row that ticks a recipient.
     QStringList ToAddress;
+    // The page's first row fired, and the last one that coloured its status.
+    std::optional<AlarmCondition> FirstRow;
+    std::optional<AlarmCondition> StatusRow;
 
     // The last request of the page: what the alarm mail's macros describe.
     FetchResult Exchange;

@@ -32,6 +32,7 @@ public:
         bool excluded = false;      // unticked when its turn came
         // Taken when the page started.
         QString listedUrl;
+        qint64 startedAtMs = 0; // UTC
         PageStatus before = PageStatus::Failed;
         qint64 secondMs = 1000;  // how long a second of the page's watchdog is
         qint64 deadlineMs = 0;   // from the page's first request on

@@ -1,0 +1,39 @@
+#include "app/HistoryCommand.h"
+
+#include "app/CommandLine.h"
+#include "app/SettingsLocation.h"
+#include "history/HistoryExport.h"
+#include "history/HistoryFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <cstdio>
+
+namespace {
+int failed(const QString& reason) {
+    std::fprintf(stderr, "Cannot export the history: %s\n", qPrintable(reason));
+    return 1;
+}
+} // namespace
+
+int exportHistoryCommand(int argc, char** argv, const CommandLine& commandLine) {
+    const QCoreApplication app(argc, argv);
+    const QString settingsFile =
+        commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath() : commandLine.settingsFile();
+    const QString history = historyFileFor(settingsFile);
+    if (commandLine.exportFile() == QLatin1String("-")) {
+        QFile out;
+        out.open(stdout, QIODevice::WriteOnly);
+        const QString failure = exportHistory(history, out, commandLine.sinceDays());
+        return failure.isEmpty() ? 0 : failed(failure);
+    }
+    // A file is replaced only by a complete export.
+    QSaveFile out(commandLine.exportFile());
+    if (!out.open(QIODevice::WriteOnly))
+        return failed(out.errorString());
+    const QString failure = exportHistory(history, out, commandLine.sinceDays());
+    if (!failure.isEmpty())
+        return failed(failure);
+    return out.commit() ? 0 : failed(out.errorString());
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// One check of one page as the history keeps it.
+struct CheckRecord {
+    qint64 timeMs = 0; // UTC, ms since 1970
+    QString address;
+    QString outcome; // the alarm row that decided the page's status, as the Alarms tab names it
+    int code = 0;    // the HTTP status; 0 when none came
+    qint64 ms = 0;   // the whole check
+    // The phases; none when the phase did not happen.
+    std::optional<qint64> lookupMs;
+    std::optional<qint64> connectMs;
+    std::optional<qint64> tlsMs;
+    std::optional<qint64> firstByteMs;
+    QString error;
+};
