@@ -288,6 +288,11 @@ void CheckCycle::remember(const CheckWalk::Page& page) {
     check.outcome = alarmConditionName(s_.StatusRow.value_or(s_.FirstRow.value_or(AlarmCondition::NoError)));
     check.code = s_.ReplyNumber;
     check.ms = page.check->elapsedMs();
+    const FetchResult& exchange = page.check->result();
+    check.lookupMs = exchange.lookupMs;
+    check.connectMs = exchange.connectMs;
+    check.tlsMs = exchange.tlsMs;
+    check.firstByteMs = exchange.firstByteMs;
     check.error = failed ? s_.ErrorText : QString();
     history_.record(check);
 }

@@ -40,6 +40,7 @@ void Connector::startTls(QTcpSocket* socket, const ConnectTarget& target) {
     outcome_ = {};
     outcome_.remoteAddress = socket->peerAddress();
     adopt(socket);
+    phaseClock_.start();
     beginTls();
 }
 
@@ -74,6 +75,7 @@ void Connector::attemptNext() {
         return fail();
     }
     adopt(target_.secure || target_.tlsCapable ? new QSslSocket(this) : new QTcpSocket(this));
+    phaseClock_.start();
     socket_->connectToHost(outcome_.remoteAddress, quint16(port));
 }
 
@@ -87,6 +89,7 @@ void Connector::adopt(QTcpSocket* socket) {
     connect(socket_, &QTcpSocket::errorOccurred, this, &Connector::onError);
     if (QSslSocket* tls = tlsSocket()) {
         connect(tls, &QSslSocket::encrypted, this, [this] {
+            outcome_.tlsMs = phaseClock_.elapsed();
             outcome_.certificateExpiry = tlsSocket()->peerCertificate().expiryDate();
             succeed();
         });
@@ -101,6 +104,7 @@ void Connector::adopt(QTcpSocket* socket) {
 }
 
 void Connector::onConnected() {
+    outcome_.connectMs = phaseClock_.restart();
     if (!target_.secure)
         return succeed();
     if (target_.proxy.isEmpty())

@@ -6,6 +6,7 @@
 
 #include <QAbstractSocket>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <memory>
@@ -36,6 +37,10 @@ struct ConnectOutcome {
     QString socketErrorText;
     std::optional<QAbstractSocket::SocketError> socketError; // the last the socket reported
     QDateTime certificateExpiry;                             // of a TLS peer
+    // How long the connection that stands took to be taken, and its TLS handshake (with the
+    // proxy's tunnel before it); none for a phase that did not happen.
+    std::optional<qint64> connectMs;
+    std::optional<qint64> tlsMs;
 };
 
 // Makes one connection without waiting: the looked-up addresses in turn until one takes it,
@@ -87,4 +92,5 @@ private:
     qsizetype nextAddress_ = 0;
     QTcpSocket* socket_ = nullptr;
     std::unique_ptr<ProxyTunnel> tunnel_;
+    QElapsedTimer phaseClock_;
 };

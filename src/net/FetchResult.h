@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHostAddress>
 #include <QString>
+#include <optional>
 
 // What one HTTP request found: everything its owner (a page check and the alarm mail's macros,
 // or the waiting client) reads of it afterwards.
@@ -24,6 +25,12 @@ struct FetchResult {
     QString location; // the last Location field's; empty names no place to go
     qint32 bytesTotal = 0; // Content-Length, saturated; 0 when none
     QDateTime certificateExpiry; // of a TLS server; invalid for plain http
+    // How long each phase took; none for one that did not happen (no lookup for an address, no
+    // TLS for plain http).
+    std::optional<qint64> lookupMs;
+    std::optional<qint64> connectMs;
+    std::optional<qint64> tlsMs;
+    std::optional<qint64> firstByteMs; // from the request sent to the answer's first byte
 
     // Why the header did not arrive in full; empty when it did.
     QString errorText;

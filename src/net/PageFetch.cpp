@@ -1,6 +1,7 @@
 #include "net/PageFetch.h"
 
 #include "net/DiscardSocket.h"
+#include "net/HostAddresses.h"
 #include "net/HostLookups.h"
 #include "net/RequestBuilder.h"
 #include "net/ResponseHeaderReader.h"
@@ -68,6 +69,7 @@ void PageFetch::stop() {
 
 void PageFetch::lookUp() {
     const quint64 generation = generation_;
+    phaseClock_.start();
     lookups_.find(request_.proxy.isEmpty() ? result_.host : request_.proxy, this,
                   [this, generation](const QList<QHostAddress>& addresses) {
                       if (generation == generation_ && phase_ == Phase::LookingUp)
@@ -76,6 +78,10 @@ void PageFetch::lookUp() {
 }
 
 void PageFetch::resolved(const QList<QHostAddress>& addresses) {
+    // An address is not looked up.
+    const QString name = HostAddresses::bare(request_.proxy.isEmpty() ? result_.host : request_.proxy);
+    if (QHostAddress literal; !literal.setAddress(name))
+        result_.lookupMs = phaseClock_.elapsed();
     if (addresses.isEmpty()) {
         result_.invalidHost = true;
         return fail(QStringLiteral("Null Remote Address"));
@@ -92,6 +98,8 @@ void PageFetch::takeConnection() {
     result_.trouble = outcome.trouble;
     result_.troubleDetail = outcome.troubleDetail;
     result_.certificateExpiry = outcome.certificateExpiry;
+    result_.connectMs = outcome.connectMs;
+    result_.tlsMs = outcome.tlsMs;
 }
 
 void PageFetch::onConnectFailed() {
@@ -111,6 +119,7 @@ void PageFetch::onConnected() {
     });
     phase_ = Phase::Reply;
     socket_->write(requestBytes_);
+    phaseClock_.start();
     emit requested();
     // What the server sent with the handshake raised no notification of ours.
     if (phase_ == Phase::Reply && socket_->bytesAvailable() > 0)
@@ -126,6 +135,8 @@ void PageFetch::onReadyRead() {
 
 void PageFetch::readHeader() {
     const QByteArray bytes = socket_->readAll();
+    if (!bytes.isEmpty() && !result_.firstByteMs)
+        result_.firstByteMs = phaseClock_.elapsed();
     received_.append(bytes);
     headerEnd_.feed(bytes);
     if (!headerEnd_.complete())

@@ -7,6 +7,7 @@
 #include "net/HeaderEndScanner.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QObject>
 
 class HostLookups;
@@ -65,5 +66,6 @@ private:
     QByteArray requestBytes_;
     QTcpSocket* socket_ = nullptr;
     HeaderEndScanner headerEnd_;
+    QElapsedTimer phaseClock_;
     ByteQueue received_;
 };

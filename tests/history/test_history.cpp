@@ -75,6 +75,9 @@ private slots:
             QCOMPARE(fields[2], down ? "Page Not Found" : "No Error");
             QCOMPARE(fields[3], down ? "404" : "200");
             QCOMPARE(fields[9].isEmpty(), !down);
+            // An address needs no lookup and plain http no TLS; connecting and the answer took time.
+            QCOMPARE(fields[5] + fields[7], "");
+            QVERIFY(!fields[6].isEmpty() && !fields[8].isEmpty());
         }
 
         korvane.start(KORVANE_PROGRAM, {"--settings", QDir(f.folder()).filePath("none.ini"), "--export-history", "-"});
