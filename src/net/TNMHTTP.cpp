@@ -88,13 +88,9 @@ void TNMHTTP::RunRequest() {
             // that never ends is cut off. Either way the call ends with the reply it has.
             if (location.isEmpty() || followed >= MaxRedirects)
                 return;
-            if (!URL.contains(QLatin1Char('/'))) {
-                // A bare name is relative to the server we are talking to, port included.
-                const QString port =
-                    Port == (Secure ? 443 : 80) ? QString() : QStringLiteral(":%1").arg(Port);
-                URL = (Secure ? QStringLiteral("https://") : QStringLiteral("http://")) + Host + port +
-                      QLatin1Char('/') + URL;
-            }
+            // A bare name is relative to the server we are talking to, port included.
+            if (!URL.contains(QLatin1Char('/')))
+                URL = server() + QLatin1Char('/') + URL;
         }
         if (ReplyNumber == 401)
             fire(OnAuthenticationNeeded, this);
@@ -114,11 +110,13 @@ void TNMHTTP::ParseURL() {
         Secure = parsed.scheme == QLatin1String("https");
 }
 
-QString TNMHTTP::absoluteUrl() const {
-    if (URL.contains(QStringLiteral("//")))
-        return URL;
+QString TNMHTTP::server() const {
     const QString port = Port == (Secure ? 443 : 80) ? QString() : QStringLiteral(":%1").arg(Port);
-    return (Secure ? QStringLiteral("https://") : QStringLiteral("http://")) + Host + port + Path;
+    return (Secure ? QStringLiteral("https://") : QStringLiteral("http://")) + Host + port;
+}
+
+QString TNMHTTP::absoluteUrl() const {
+    return URL.contains(QStringLiteral("//")) ? URL : server() + Path;
 }
 
 void TNMHTTP::startFetch() {

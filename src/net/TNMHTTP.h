@@ -64,6 +64,8 @@ private:
     // One request of the call, waited for.
     void fetchOne();
     void startFetch();
+    // The scheme, host and port we are talking to.
+    QString server() const;
     // The URL with its server, for a Location that named only a path.
     QString absoluteUrl() const;
     void onRequested();
