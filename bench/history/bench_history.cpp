@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
             }
             QElapsedTimer clock;
             clock.start();
-            store.cycleEnded();
+            store.cycleEnded(2);
             writes.push_back(ms(clock));
         }
     }

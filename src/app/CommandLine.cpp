@@ -10,6 +10,7 @@ const QString MinimizedOption = QStringLiteral("minimized");
 const QString SettingsOption = QStringLiteral("settings");
 const QString ExportOption = QStringLiteral("export-history");
 const QString SinceOption = QStringLiteral("since");
+const QString HourlyOption = QStringLiteral("hourly");
 
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
@@ -38,6 +39,8 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
                       QStringLiteral("file")});
     parser.addOption({SinceOption, QStringLiteral("With --export-history: only the checks of the last <days> days."),
                       QStringLiteral("days")});
+    parser.addOption({HourlyOption, QStringLiteral("With --export-history: a row for each page and hour instead of "
+                                                   "every check.")});
 
     if (!parser.parse(arguments)) {
         errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
@@ -54,6 +57,9 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     } else if (parser.isSet(versionOption)) {
         output_ = version + QLatin1Char('\n');
         exitCode_ = 0;
+    } else if (parser.isSet(HourlyOption) && !parser.isSet(ExportOption)) {
+        errorOutput_ = QStringLiteral("--hourly needs --export-history\nTry --help for the options.\n");
+        exitCode_ = UsageError;
     } else if (parser.isSet(SinceOption)) {
         bool number = false;
         sinceDays_ = parser.value(SinceOption).toInt(&number);
@@ -65,6 +71,7 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     }
     if (parser.isSet(ExportOption))
         exportFile_ = parser.value(ExportOption);
+    hourly_ = parser.isSet(HourlyOption);
     minimized_ = parser.isSet(MinimizedOption);
     if (parser.isSet(SettingsOption))
         settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();

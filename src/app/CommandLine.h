@@ -29,6 +29,8 @@ public:
     // Where --export-history writes ("-" for standard output); empty when not asked.
     const QString& exportFile() const { return exportFile_; }
     std::optional<int> sinceDays() const { return sinceDays_; }
+    // --hourly: export a row for each page and hour.
+    bool hourly() const { return hourly_; }
 
 private:
     QStringList arguments_;
@@ -39,4 +41,5 @@ private:
     QString settingsFile_;
     QString exportFile_;
     std::optional<int> sinceDays_;
+    bool hourly_ = false;
 };

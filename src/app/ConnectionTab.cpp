@@ -43,6 +43,10 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
         edit(components, "EditParallelChecks", QStringLiteral("16"),
              QStringLiteral("How many pages are checked at the same time (1 to 64); a server gets at most "
                             "6 of them at once"));
+    t.EditHistoryDays =
+        edit(components, "EditHistoryDays", QStringLiteral("2"),
+             QStringLiteral("How many days the history keeps every single check; after that only each "
+                            "hour's and day's sums are kept"));
     t.CheckBoxAutostart =
         checkBox(components, "CheckBoxAutostart", QStringLiteral("Start with the desktop session"), false,
                  QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
@@ -62,7 +66,8 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     const std::pair<const char*, QLineEdit*> added[] = {{"Certificate warning (days)", t.EditCertDays},
                                                         {"Alarm after failed checks", t.EditFailCount},
                                                         {"Network check address", t.EditNetworkCheck},
-                                                        {"Parallel checks", t.EditParallelChecks}};
+                                                        {"Parallel checks", t.EditParallelChecks},
+                                                        {"Keep every check for (days)", t.EditHistoryDays}};
     for (int row = 3; const auto& [caption, field] : added) {
         QLabel* name = label(QString::fromLatin1(caption));
         name->setBuddy(field);

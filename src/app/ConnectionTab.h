@@ -20,6 +20,7 @@ struct ConnectionTab {
     QLineEdit* EditFailCount;
     QLineEdit* EditNetworkCheck;
     QLineEdit* EditParallelChecks;
+    QLineEdit* EditHistoryDays;
     QCheckBox* CheckBoxAutostart;
 
     static ConnectionTab build(ComponentList& components);

@@ -22,17 +22,18 @@ int exportHistoryCommand(int argc, char** argv, const CommandLine& commandLine) 
     const QString settingsFile =
         commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath() : commandLine.settingsFile();
     const QString history = historyFileFor(settingsFile);
+    const ExportRows rows = commandLine.hourly() ? ExportRows::Hourly : ExportRows::Checks;
     if (commandLine.exportFile() == QLatin1String("-")) {
         QFile out;
         out.open(stdout, QIODevice::WriteOnly);
-        const QString failure = exportHistory(history, out, commandLine.sinceDays());
+        const QString failure = exportHistory(history, out, commandLine.sinceDays(), rows);
         return failure.isEmpty() ? 0 : failed(failure);
     }
     // A file is replaced only by a complete export.
     QSaveFile out(commandLine.exportFile());
     if (!out.open(QIODevice::WriteOnly))
         return failed(out.errorString());
-    const QString failure = exportHistory(history, out, commandLine.sinceDays());
+    const QString failure = exportHistory(history, out, commandLine.sinceDays(), rows);
     if (!failure.isEmpty())
         return failed(failure);
     return out.commit() ? 0 : failed(out.errorString());

@@ -1,5 +1,6 @@
 #include "app/TFormMainWindow.h"
 
+#include "app/PageMarks.h"
 #include "app/SessionAutostart.h"
 #include "app/WindowTray.h"
 #include "browser/RootBrowserTab.h"
@@ -102,6 +103,7 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
     history_ = std::make_unique<HistoryStore>(historyFileFor(settingsFile), [this](const QString& reason) {
         log.AddLogLine(QStringLiteral("History not kept: ") + reason);
     });
+    connect(history_.get(), &HistoryStore::uptimesChanged, gridRepaint_, &RepaintThrottle::request);
     NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
     NMHTTPback->ReportLevel = 0;
     NMHTTPback->HeaderInfo.LocalProgram = QStringLiteral("korvane2.3");
@@ -140,6 +142,7 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
                              connection.EditFailCount,
                              connection.EditNetworkCheck,
                              connection.EditParallelChecks,
+                             connection.EditHistoryDays,
                              StatusBar1},
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); },
                           [this] { desktopNotifier_->AlarmsRaised(); },
@@ -195,6 +198,10 @@ void TFormMainWindow::buildStatusViews() {
     source.accessHistory = [this](int page) { return pages.history().row(page); };
     source.slowThresholdText = [this] { return connection.EditTimeSlow->text(); };
     source.timeOutText = [this] { return connection.EditTimeOut->text(); };
+    source.uptime = [this](int page, int days) {
+        const Uptime uptime = history_->uptime(pages.url(page));
+        return days == 1 ? uptime.day : uptime.month;
+    };
     statusGrid_ = std::make_unique<StatusGrid>(status.DrawGrid1, source, ImageList1);
     gridRepaint_ = new RepaintThrottle(status.DrawGrid1->viewport());
     statusGrid_->OnOpenPage = [this](int, const QString& url) { DrawGrid1SelectCell(url); };
@@ -323,6 +330,7 @@ void TFormMainWindow::FormShow() {
         passwords_->load();
         pages.alignAfterRestore();
         pages.resetHistories();
+        restorePageMarks(pages, history_->marks());
         PageControl1->setCurrentWidget(status.TabSheetStatus);
         TabSheetStatusShow();
         status.DrawGrid1->viewport()->update();
@@ -368,6 +376,8 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
 void TFormMainWindow::FormClose() {
     closed_ = true;
     history_->programEnded();
+    // What the last cycle handed over is on disk before anyone reads the file after us.
+    history_->flush();
     // Nothing dropped after this joins a list that is about to be saved.
     reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();

@@ -163,7 +163,7 @@ void CheckCycle::CheckWebPagesExecute() {
     history_.cycleStarted();
     walk(soundError);
     // What was handed back is kept, even from a cycle cut short.
-    history_.cycleEnded();
+    history_.cycleEnded(historyDays(c_.EditHistoryDays->text()));
     if (terminating_)
         return;
     if (s_.RedRaised || s_.YellowRaised)
@@ -293,7 +293,10 @@ void CheckCycle::remember(const CheckWalk::Page& page) {
     check.connectMs = exchange.connectMs;
     check.tlsMs = exchange.tlsMs;
     check.firstByteMs = exchange.firstByteMs;
+    check.up = !failed;
     check.error = failed ? s_.ErrorText : QString();
+    const FailureStreak streak = pages_.streaks().row(page.cursor->position());
+    check.mark = {int(pages_.readStatus(page.cursor->position())), streak.failedChecks, streak.alarmed};
     history_.record(check);
 }
 

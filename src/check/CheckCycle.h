@@ -55,6 +55,7 @@ public:
         QLineEdit* EditFailCount;
         QLineEdit* EditNetworkCheck;
         QLineEdit* EditParallelChecks;
+        QLineEdit* EditHistoryDays;
         TStatusBar* StatusBar1;
     };
     struct Calls {

@@ -3,11 +3,20 @@
 #include <QString>
 #include <optional>
 
+// Where a page stood after a check, so that a restart carries on from there: its status digit,
+// its failed checks since the last success, and whether the last of them raised its alarms.
+struct PageMark {
+    int status = 0;
+    int failedChecks = 0;
+    bool alarmed = false;
+};
+
 // One check of one page as the history keeps it.
 struct CheckRecord {
     qint64 timeMs = 0; // UTC, ms since 1970
     QString address;
     QString outcome; // the alarm row that decided the page's status, as the Alarms tab names it
+    bool up = true;  // the page answered without an error
     int code = 0;    // the HTTP status; 0 when none came
     qint64 ms = 0;   // the whole check
     // The phases; none when the phase did not happen.
@@ -16,4 +25,5 @@ struct CheckRecord {
     std::optional<qint64> tlsMs;
     std::optional<qint64> firstByteMs;
     QString error;
+    PageMark mark;
 };

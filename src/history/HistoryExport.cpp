@@ -1,11 +1,14 @@
 #include "history/HistoryExport.h"
 
+#include "history/HistoryReader.h"
+#include "history/HistorySchema.h"
+
 #include <QDateTime>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 namespace {
@@ -24,22 +27,34 @@ QString number(const QVariant& value) {
     return value.isNull() ? QString() : QString::number(value.toLongLong());
 }
 
-QString writeChecks(QSqlDatabase& db, QIODevice& out, std::optional<int> sinceDays) {
+struct Layout {
+    const char* header;
+    const char* select; // the time in ms first, then the fields as they are written
+};
+
+const Layout Checks{
+    "time,address,outcome,code,ms,lookup_ms,connect_ms,tls_ms,first_byte_ms,error\r\n",
+    "SELECT time_ms, address, outcome, code, ms, lookup_ms, connect_ms, tls_ms, first_byte_ms, error"
+    " FROM checks JOIN pages ON id = page WHERE time_ms >= ? ORDER BY time_ms, checks.rowid"};
+const Layout Hourly{"time,address,checks,up,down,min_ms,avg_ms,max_ms\r\n",
+                    "SELECT hour * 3600000, address, checks, up, down, min_ms, round(1.0 * total_ms / checks),"
+                    " max_ms FROM hourly JOIN pages ON id = page WHERE hour * 3600000 >= ? ORDER BY hour, address"};
+
+QString writeRows(const QSqlDatabase& db, const Layout& layout, QIODevice& out, qint64 sinceMs) {
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT time_ms, address, outcome, code, ms, lookup_ms, connect_ms, tls_ms,"
-                                 " first_byte_ms, error FROM checks WHERE time_ms >= ? ORDER BY time_ms, rowid"));
-    query.addBindValue(sinceDays ? QDateTime::currentMSecsSinceEpoch() - qint64(*sinceDays) * 86400000 : 0);
+    query.prepare(QString::fromLatin1(layout.select));
+    query.addBindValue(sinceMs);
     if (!query.exec())
         return query.lastError().text();
-    out.write("time,address,outcome,code,ms,lookup_ms,connect_ms,tls_ms,first_byte_ms,error\r\n");
+    out.write(layout.header);
+    const int fields = query.record().count();
     while (query.next()) {
         QByteArray line = field(utcTime(query.value(0).toLongLong()));
-        for (const QString& text :
-             {query.value(1).toString(), query.value(2).toString(), number(query.value(3)), number(query.value(4)),
-              number(query.value(5)), number(query.value(6)), number(query.value(7)), number(query.value(8)),
-              query.value(9).toString()})
-            line += ',' + field(text);
+        for (int i = 1; i < fields; ++i) {
+            const QVariant value = query.value(i);
+            line += ',' + field(value.typeId() == QMetaType::QString ? value.toString() : number(value));
+        }
         if (out.write(line + "\r\n") < 0)
             return out.errorString();
     }
@@ -47,19 +62,10 @@ QString writeChecks(QSqlDatabase& db, QIODevice& out, std::optional<int> sinceDa
 }
 } // namespace
 
-QString exportHistory(const QString& historyFile, QIODevice& out, std::optional<int> sinceDays) {
-    // Opening would make an empty file where there is none.
-    if (!QFileInfo(historyFile).isFile())
-        return QStringLiteral("there is no history at %1").arg(historyFile);
-    const QString connection = QStringLiteral("history-export-%1").arg(quintptr(&out));
-    QString failure;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(historyFile);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-        failure = db.open() ? writeChecks(db, out, sinceDays) : db.lastError().text();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(connection);
-    return failure;
+QString exportHistory(const QString& historyFile, QIODevice& out, std::optional<int> sinceDays, ExportRows rows) {
+    HistoryReader reader(historyFile);
+    if (const QString failure = reader.open(); !failure.isEmpty())
+        return failure;
+    const qint64 since = sinceDays ? QDateTime::currentMSecsSinceEpoch() - *sinceDays * HistorySchema::DayMs : 0;
+    return writeRows(reader.database(), rows == ExportRows::Hourly ? Hourly : Checks, out, since);
 }

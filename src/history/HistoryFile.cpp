@@ -11,14 +11,20 @@ QString historyFileFor(const QString& settingsFile) {
     return file.dir().filePath(stem + QStringLiteral(".history.sqlite"));
 }
 
+QString withoutPassword(const QString& address) {
+    QUrl url(address);
+    if (url.password().isEmpty())
+        return address;
+    url.setPassword(QString());
+    return url.toString();
+}
+
 CheckRecord withoutPassword(const CheckRecord& check) {
-    QUrl url(check.address);
-    const QString password = url.password();
+    const QString password = QUrl(check.address).password();
     if (password.isEmpty())
         return check;
     CheckRecord bare = check;
-    url.setPassword(QString());
-    bare.address = url.toString();
+    bare.address = withoutPassword(check.address);
     bare.error.replace(password, QStringLiteral("*****"));
     return bare;
 }

@@ -1,145 +1,95 @@
 #include "history/HistoryStore.h"
 
 #include "history/HistoryFile.h"
+#include "history/HistoryWriter.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
 
 namespace {
-const char* const SchemaOne[] = {
-    "CREATE TABLE checks (time_ms INTEGER NOT NULL, address TEXT NOT NULL, outcome TEXT NOT NULL,"
-    " code INTEGER NOT NULL, ms INTEGER NOT NULL, lookup_ms INTEGER, connect_ms INTEGER, tls_ms INTEGER,"
-    " first_byte_ms INTEGER, error TEXT NOT NULL)",
-    "CREATE INDEX checks_by_time ON checks (time_ms)",
-    "CREATE INDEX checks_by_address ON checks (address, time_ms)",
-    "CREATE TABLE events (time_ms INTEGER NOT NULL, kind TEXT NOT NULL)",
-    "PRAGMA user_version = 1",
-};
-
-// SQLite's own numbers for a file that is not a database, or a damaged one.
-bool damaged(const QSqlError& error) {
-    const int code = error.nativeErrorCode().toInt() & 0xff;
-    return code == 11 || code == 26;
-}
-
 qint64 nowMs() {
     return QDateTime::currentMSecsSinceEpoch();
 }
-
-QVariant phase(const std::optional<qint64>& ms) {
-    return ms ? QVariant(*ms) : QVariant(QMetaType(QMetaType::LongLong));
-}
 } // namespace
 
-HistoryStore::HistoryStore(const QString& path, NotKept notKept)
-    : path_(path), connection_(QStringLiteral("history-%1").arg(quintptr(this))), notKept_(std::move(notKept)) {}
-
-void HistoryStore::open() {
-    Failure failure = tryOpen();
-    // A damaged file goes aside, untouched, and the history begins anew.
-    if (failure.trouble == Trouble::Damaged && setAside())
-        failure = tryOpen();
-    if (failure.trouble == Trouble::None)
-        kept_ = true;
-    else
-        stop(failure.reason);
+HistoryStore::HistoryStore(const QString& path, NotKept notKept) : path_(path), notKept_(std::move(notKept)) {
+    thread_.setObjectName(QStringLiteral("history"));
+    worker_ = new QObject;
+    worker_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    thread_.start();
 }
 
 HistoryStore::~HistoryStore() {
-    if (!QSqlDatabase::contains(connection_))
+    // Queued after every write handed over, so they all land before the connection closes.
+    QMetaObject::invokeMethod(worker_, [this] { writer_.reset(); }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+}
+
+void HistoryStore::open() {
+    QString failure;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, &failure] {
+            writer_ = std::make_unique<HistoryWriter>(path_);
+            failure = writer_->open();
+            if (!failure.isEmpty())
+                writer_.reset();
+            else
+                marks_ = readMarks(writer_->database());
+        },
+        Qt::BlockingQueuedConnection);
+    if (!failure.isEmpty()) {
+        stop(failure);
         return;
-    QSqlDatabase::database(connection_, false).close();
-    QSqlDatabase::removeDatabase(connection_);
-}
-
-QString HistoryStore::asideName(const QString& path) {
-    return path + QStringLiteral(".corrupt-") +
-           QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-}
-
-HistoryStore::Failure HistoryStore::failureOf(const QSqlQuery& query) const {
-    const QSqlError error = query.lastError();
-    return {damaged(error) ? Trouble::Damaged : Trouble::Other, error.text()};
-}
-
-HistoryStore::Failure HistoryStore::tryOpen() {
-    QSqlDatabase db = QSqlDatabase::contains(connection_) ? QSqlDatabase::database(connection_, false)
-                                                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path_);
-    // Another program holding the file gets a moment to let go.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
-    if (!db.open())
-        return {Trouble::Other, db.lastError().text()};
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
-        return failureOf(query);
-    const int version = query.value(0).toInt();
-    if (version > SchemaVersion)
-        return {Trouble::Other, QStringLiteral("%1 was written by a newer Korvane").arg(path_)};
-    // WAL: the cycle being written never blocks an export, and a kill never damages the file.
-    if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
-        !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
-        return failureOf(query);
-    return version < SchemaVersion ? migrate() : Failure{};
-}
-
-// From an empty file to this version, in one transaction: a half-made file never stays.
-HistoryStore::Failure HistoryStore::migrate() {
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction())
-        return {Trouble::Other, db.lastError().text()};
-    QSqlQuery query(db);
-    for (const char* statement : SchemaOne)
-        if (!query.exec(QString::fromLatin1(statement))) {
-            const Failure failure = failureOf(query);
-            db.rollback();
-            return failure;
-        }
-    if (!db.commit())
-        return {Trouble::Other, db.lastError().text()};
-    return {};
-}
-
-bool HistoryStore::setAside() {
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection_, false);
-        db.close();
     }
-    const QString aside = asideName(path_);
-    if (!QFile::rename(path_, aside))
-        return false;
-    // Its journal belongs with it, under the same new name.
-    for (const char* part : {"-wal", "-shm"})
-        if (QFile::exists(path_ + QLatin1String(part)))
-            QFile::rename(path_ + QLatin1String(part), aside + QLatin1String(part));
-    return true;
+    kept_ = true;
+    QMetaObject::invokeMethod(worker_, [this] { readUptimes(); });
+}
+
+void HistoryStore::readUptimes() {
+    if (!writer_)
+        return;
+    QHash<QString, Uptime> uptimes = ::readUptimes(writer_->database(), nowMs());
+    QMetaObject::invokeMethod(this, [this, uptimes = std::move(uptimes)]() mutable {
+        uptimes_ = std::move(uptimes);
+        emit uptimesChanged();
+    });
+}
+
+Uptime HistoryStore::uptime(const QString& address) const {
+    return uptimes_.value(withoutPassword(address));
+}
+
+void HistoryStore::flush() {
+    QMetaObject::invokeMethod(worker_, [] {}, Qt::BlockingQueuedConnection);
 }
 
 void HistoryStore::stop(const QString& reason) {
     kept_ = false;
     cycle_.clear();
-    QSqlDatabase::database(connection_, false).close();
     if (notKept_)
         notKept_(reason);
 }
 
-QString HistoryStore::writeEvent(qint64 timeMs, const QString& kind) {
-    QSqlQuery query(QSqlDatabase::database(connection_, false));
-    query.prepare(QStringLiteral("INSERT INTO events (time_ms, kind) VALUES (?, ?)"));
-    query.addBindValue(timeMs);
-    query.addBindValue(kind);
-    return query.exec() ? QString() : failureOf(query).reason;
+void HistoryStore::write(std::function<QString(HistoryWriter&)> work) {
+    if (!kept_)
+        return;
+    QMetaObject::invokeMethod(worker_, [this, work = std::move(work)] {
+        if (!writer_)
+            return;
+        const QString failure = work(*writer_);
+        if (failure.isEmpty())
+            return;
+        // Nothing more is written after a failure; the window hears why once.
+        writer_.reset();
+        QMetaObject::invokeMethod(this, [this, failure] { stop(failure); });
+    });
 }
 
 void HistoryStore::event(const QString& kind) {
-    if (!kept_)
-        return;
-    if (const QString failure = writeEvent(nowMs(), kind); !failure.isEmpty())
-        stop(failure);
+    write([time = nowMs(), kind](HistoryWriter& writer) { return writer.writeEvent(time, kind); });
 }
 
 void HistoryStore::programStarted() {
@@ -156,39 +106,16 @@ void HistoryStore::cycleStarted() {
 }
 
 void HistoryStore::record(const CheckRecord& check) {
-    if (!kept_)
-        return;
-    cycle_.append(withoutPassword(check));
+    if (kept_)
+        cycle_.append(withoutPassword(check));
 }
 
-void HistoryStore::cycleEnded() {
-    if (!kept_)
-        return;
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    QString failure = db.transaction() ? writeCycle() : db.lastError().text();
-    if (failure.isEmpty() && !db.commit())
-        failure = db.lastError().text();
-    cycle_.clear();
-    if (!failure.isEmpty()) {
-        db.rollback();
-        stop(failure);
-    }
-}
-
-QString HistoryStore::writeCycle() {
-    if (const QString failure = writeEvent(cycleStartMs_, QStringLiteral("cycle start")); !failure.isEmpty())
+void HistoryStore::cycleEnded(int rawDays) {
+    HistoryWriter::Cycle cycle{cycleStartMs_, nowMs(), std::exchange(cycle_, {}), rawDays};
+    write([this, cycle = std::move(cycle)](HistoryWriter& writer) {
+        const QString failure = writer.writeCycle(cycle);
+        if (failure.isEmpty())
+            readUptimes();
         return failure;
-    QSqlQuery insert(QSqlDatabase::database(connection_, false));
-    insert.prepare(QStringLiteral("INSERT INTO checks (time_ms, address, outcome, code, ms, lookup_ms, connect_ms,"
-                                  " tls_ms, first_byte_ms, error) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const CheckRecord& check : std::as_const(cycle_)) {
-        for (const QVariant& value :
-             {QVariant(check.timeMs), QVariant(check.address), QVariant(check.outcome), QVariant(check.code),
-              QVariant(check.ms), phase(check.lookupMs), phase(check.connectMs), phase(check.tlsMs),
-              phase(check.firstByteMs), QVariant(check.error.isNull() ? QStringLiteral("") : check.error)})
-            insert.addBindValue(value);
-        if (!insert.exec())
-            return failureOf(insert).reason;
-    }
-    return writeEvent(nowMs(), QStringLiteral("cycle end"));
+    });
 }

@@ -16,6 +16,7 @@ constexpr int DefaultCertificateDays = 14;
 constexpr int DefaultFailCount = 1;
 constexpr int DefaultParallelChecks = 16;
 constexpr int MostParallelChecks = 64;
+constexpr int DefaultHistoryDays = 2;
 
 inline int number(const QString& text, int fallback) {
     bool ok = false;
@@ -41,6 +42,12 @@ inline int timeOutSeconds(const QString& text) {
 // How many pages are checked at once.
 inline int parallelChecks(const QString& text) {
     return std::clamp(number(text, DefaultParallelChecks), 1, MostParallelChecks);
+}
+
+// How many days every single check is kept in the history: at least one, so the last day's
+// uptime is always exact.
+inline int historyDays(const QString& text) {
+    return std::clamp(number(text, DefaultHistoryDays), 1, 36500);
 }
 
 } // namespace ConnectionSettings

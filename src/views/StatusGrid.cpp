@@ -7,11 +7,14 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr int kColUrl = 2;
 constexpr int kColPicture = 1;
 constexpr int kColChart = 3;
+constexpr int kColUpDay = 4;
+constexpr int kColUpMonth = 5;
 const QColor kChartBackground(255, 255, 255);
 const QColor kFastBar(0, 128, 0);
 const QColor kSlowBar(255, 255, 0);
@@ -35,9 +38,10 @@ QFont StatusGrid::gridFont() {
 
 void StatusGrid::configure(TDrawGrid* grid) {
     grid->setColCount(kColumnCount);
-    const int widths[kColumnCount] = {9, 16, 339, 148};
+    const int widths[kColumnCount] = {9, 16, 339, 148, 64, 64};
     for (int col = 0; col < kColumnCount; ++col)
         grid->setColWidth(col, widths[col]);
+    grid->setColumnTitles({{}, {}, {}, {}, QStringLiteral("Up 24 h"), QStringLiteral("Up 30 d")});
     grid->setDefaultRowHeight(kRowHeight);
     grid->setRowCount(0);
     grid->setFont(gridFont());
@@ -78,7 +82,22 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
                         source_.pageUrl(row));
     } else if (col == kColChart) {
         drawChart(rect, row, canvas);
+    } else if (col == kColUpDay || col == kColUpMonth) {
+        drawUptime(rect, row, col == kColUpDay ? 1 : 30, canvas);
     }
+}
+
+void StatusGrid::drawUptime(const QRect& rect, int page, int days, QPainter& canvas) const {
+    const std::optional<double> uptime = source_.uptime ? source_.uptime(page, days) : std::nullopt;
+    // Rounded down: a page that failed once in a thousand checks is not shown as always up.
+    const QString text = uptime ? QString::number(std::floor(*uptime * 10) / 10, 'f', 1) + QLatin1Char('%')
+                                : QStringLiteral("\u2014");
+    QFont plain = canvas.font();
+    plain.setUnderline(false);
+    canvas.save();
+    canvas.setFont(plain);
+    canvas.drawText(rect.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
+    canvas.restore();
 }
 
 // The chart's numbers treat the cell as a Windows rectangle: Right and Bottom are the first

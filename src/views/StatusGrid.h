@@ -7,11 +7,11 @@
 
 class TImageList;
 
-// The Status tab's grid: one row per page with its status picture, its address as a link and a
-// chart of its last 35 access times. The grid keeps no data; every cell is drawn from the source.
+// The Status tab's grid: one row per page with its status picture, its address as a link, a
+// chart of its last 35 access times and its uptime over the last day and month. The grid keeps no data; every cell is drawn from the source.
 class StatusGrid {
 public:
-    static constexpr int kColumnCount = 4;
+    static constexpr int kColumnCount = 6;
     static constexpr int kRowHeight = 20;
     static constexpr int kMinUrlColumnChars = 10;
     static constexpr int kBarWidth = 5;
@@ -42,6 +42,7 @@ public:
 
 private:
     void drawChart(const QRect& rect, int page, QPainter& canvas) const;
+    void drawUptime(const QRect& rect, int page, int days, QPainter& canvas) const;
     static int settingOr(const std::function<QString()>& text, int fallback);
 
     QPointer<TDrawGrid> grid_;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 // What the status grid reads at paint time, each value fetched afresh when it is needed.
 struct StatusGridSource {
@@ -19,4 +20,7 @@ struct StatusGridSource {
     // The texts of the slow-access and time-out edit fields, in seconds.
     std::function<QString()> slowThresholdText;
     std::function<QString()> timeOutText;
+    // The share of the page's checks over the last so many days that succeeded, in percent; none
+    // without a check.
+    std::function<std::optional<double>(int page, int days)> uptime;
 };

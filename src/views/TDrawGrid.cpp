@@ -13,6 +13,47 @@ constexpr int kSizingSlack = 2;
 constexpr int kDefaultColWidth = 64;
 } // namespace
 
+class TDrawGrid::TitleStrip : public QWidget {
+public:
+    explicit TitleStrip(TDrawGrid* grid) : QWidget(grid), grid_(grid) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().color(QPalette::Button));
+        painter.setPen(palette().color(QPalette::ButtonText));
+        int x = -grid_->horizontalScrollBar()->value();
+        for (int col = 0; col < grid_->colCount(); x += grid_->colWidth(col++))
+            painter.drawText(QRect(x + 2, 0, grid_->colWidth(col) - 4, height()), Qt::AlignCenter,
+                             grid_->titles_.value(col));
+    }
+
+private:
+    TDrawGrid* grid_;
+};
+
+void TDrawGrid::setColumnTitles(const QStringList& titles) {
+    titles_ = titles;
+    if (!titleStrip_)
+        titleStrip_ = new TitleStrip(this);
+    // A screen reader reads the captions, as a sighted user sees them.
+    QStringList named;
+    std::copy_if(titles.cbegin(), titles.cend(), std::back_inserter(named), [](const QString& t) { return !t.isEmpty(); });
+    titleStrip_->setAccessibleName(named.join(QStringLiteral(", ")));
+    titleStrip_->setVisible(!titles.isEmpty());
+    placeTitles();
+}
+
+void TDrawGrid::placeTitles() {
+    const int height = titleStrip_ && !titles_.isEmpty() ? rowHeight_ : 0;
+    setViewportMargins(0, height, 0, 0);
+    if (titleStrip_) {
+        const QRect view = viewport()->geometry();
+        titleStrip_->setGeometry(view.left(), view.top() - height, view.width(), height);
+        titleStrip_->update();
+    }
+}
+
 TDrawGrid::TDrawGrid(QWidget* parent) : QAbstractScrollArea(parent), colWidths_(5, kDefaultColWidth) {
     fontColor_ = palette().color(QPalette::Text);
     setFocusPolicy(Qt::StrongFocus);
@@ -54,6 +95,7 @@ void TDrawGrid::setColWidth(int col, int width) {
 
 void TDrawGrid::setDefaultRowHeight(int height) {
     rowHeight_ = std::max(1, height);
+    placeTitles();
     verticalScrollBar()->setPageStep(std::max(1, fullyVisibleRows()));
     updateScrollBars();
     viewport()->update();
@@ -134,6 +176,9 @@ void TDrawGrid::updateScrollBars() {
 }
 
 void TDrawGrid::paintEvent(QPaintEvent* event) {
+    // The captions follow the columns' widths and the sideways scroll.
+    if (titleStrip_)
+        titleStrip_->update();
     QPainter painter(viewport());
     const int width = std::min(viewport()->width(), totalWidth() - horizontalScrollBar()->value());
     const QColor lineColor = palette().color(QPalette::Mid);
@@ -180,6 +225,7 @@ void TDrawGrid::drawCell(QPainter& painter, int col, int row, const QRect& rect)
 
 void TDrawGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    placeTitles();
     updateScrollBars();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -32,6 +33,10 @@ public:
     int defaultRowHeight() const { return rowHeight_; }
     void setDefaultRowHeight(int height);
     int gridLineWidth() const { return kGridLineWidth; }
+    // Captions over the columns, in a strip above the rows that scrolls with them sideways. An
+    // empty list (the default) shows no strip.
+    void setColumnTitles(const QStringList& titles);
+    QStringList columnTitles() const { return titles_; }
     // Colour of the text pen prepared for cells drawn in the normal state.
     QColor fontColor() const { return fontColor_; }
     void setFontColor(const QColor& color);
@@ -79,7 +84,12 @@ private:
     void scrollToCurrent();
     void updateScrollBars();
 
+    class TitleStrip;
+    void placeTitles();
+
     std::vector<int> colWidths_;
+    QStringList titles_;
+    QWidget* titleStrip_ = nullptr;
     int rowCount_ = 0;
     int rowHeight_ = 24;
     QColor fontColor_;

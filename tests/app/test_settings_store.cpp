@@ -38,12 +38,12 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 105);
+        QCOMPARE(keys.size(), 106);
         QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 37), QStringList({"CheckBoxDaCM3",
+        QCOMPARE(keys.mid(keys.size() - 38), QStringList({"CheckBoxDaCM3",
                                                           "CheckBoxCFL",
                                                           "CheckBoxCFY",
                                                           "CheckBoxCFR",
@@ -74,6 +74,7 @@ private slots:
                                                           "EditFailCount",
                                                           "EditNetworkCheck",
                                                           "EditParallelChecks",
+                                                          "EditHistoryDays",
                                                           "SizeList",
                                                           "LastDateList",
                                                           "SignatureList",

@@ -115,7 +115,7 @@ private:
             QTRY_VERIFY_WITH_TIMEOUT(requested(peer, "HEAD /hang "), ShowLimitMs);
         }
         if (moment == "browse") {
-            desktop_.click(window, 100, 88); // the second page in the status grid opens in the browser
+            desktop_.click(window, 100, 109); // the second page in the status grid opens in the browser
             QTRY_VERIFY_WITH_TIMEOUT(requested(peer, "GET /loaded "), ShowLimitMs);
         }
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "history/CheckRecord.h"
+
+#include <QHash>
+#include <QString>
+#include <optional>
+
+class QSqlDatabase;
+
+// The share of a page's checks that succeeded over the last day and the last 30 days, in
+// percent; none where there was no check.
+struct Uptime {
+    std::optional<double> day;
+    std::optional<double> month;
+};
+
+// Where each page stood after its last check, by address.
+QHash<QString, PageMark> readMarks(const QSqlDatabase& db);
+// Each page's uptime as of nowMs, by address.
+QHash<QString, Uptime> readUptimes(const QSqlDatabase& db, qint64 nowMs);

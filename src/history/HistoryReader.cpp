@@ -1,0 +1,40 @@
+#include "history/HistoryReader.h"
+
+#include "history/HistorySchema.h"
+
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+HistoryReader::HistoryReader(const QString& path)
+    : path_(path), connection_(QStringLiteral("history-reader-%1").arg(quintptr(this))) {}
+
+HistoryReader::~HistoryReader() {
+    if (!QSqlDatabase::contains(connection_))
+        return;
+    database().close();
+    QSqlDatabase::removeDatabase(connection_);
+}
+
+QSqlDatabase HistoryReader::database() const {
+    return QSqlDatabase::database(connection_, false);
+}
+
+QString HistoryReader::open() {
+    // Opening would make an empty file where there is none.
+    if (!QFileInfo(path_).isFile())
+        return QStringLiteral("there is no history at %1").arg(path_);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.setDatabaseName(path_);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open())
+        return db.lastError().text();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
+        return query.lastError().text();
+    if (const int version = query.value(0).toInt(); version != HistorySchema::Version)
+        return QStringLiteral("%1 is of version %2, not %3").arg(path_).arg(version).arg(HistorySchema::Version);
+    return {};
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "history/CheckRecord.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <memory>
+
+class QSqlDatabase;
+class QSqlError;
+
+// Everything that writes the history file. It lives on the history's own thread, so neither a
+// cycle's writing nor the hourly fold costs the window anything.
+class HistoryWriter {
+public:
+    struct Cycle {
+        qint64 startMs = 0;
+        qint64 endMs = 0;
+        QList<CheckRecord> checks;
+        int rawDays = 2; // how long every single check is kept
+    };
+
+    explicit HistoryWriter(const QString& path);
+    ~HistoryWriter();
+    HistoryWriter(const HistoryWriter&) = delete;
+    HistoryWriter& operator=(const HistoryWriter&) = delete;
+
+    // Opens the file, making or updating it, or setting a damaged one aside and beginning anew.
+    // Returns why no history can be kept; an empty text when it can.
+    QString open();
+    QString writeEvent(qint64 timeMs, const QString& kind);
+    // The cycle's checks, their summaries and its start and end, in one transaction. At most once
+    // an hour it then folds: single checks past their days and hourly rows past 400 days go,
+    // while their sums stay in the hourly and daily rows.
+    QString writeCycle(const Cycle& cycle);
+    QString fold(qint64 nowMs, int rawDays);
+
+    // Where a damaged file goes: its name with ".corrupt-" and the time (UTC) added.
+    static QString asideName(const QString& path);
+
+    QSqlDatabase database() const;
+
+private:
+    struct Statements;
+    QSqlError tryOpen();
+    bool setAside();
+    QString load();
+    QString closeLostRun();
+    QString writeCheck(const CheckRecord& check);
+    qint64 pageId(const QString& address);
+
+    QString path_;
+    QString connection_;
+    std::unique_ptr<Statements> statements_;
+    QHash<QString, qint64> pageIds_;
+    QSet<qint64> openOutages_;
+    qint64 lastFoldMs_ = 0;
+};
