@@ -113,6 +113,7 @@ public:
 
     WindowTray& tray() { return *tray_; }
     CheckCycle& checkCycle() { return *checkCycle_; }
+    HistoryStore& history() { return *history_; }
     AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
     AlarmMailSender& mailSender() { return *mailSender_; }
 

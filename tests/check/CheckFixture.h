@@ -17,14 +17,12 @@
 // A running window whose pages are checked against peers on loopback.
 class CheckFixture : public WindowFixture {
 public:
-    CheckFixture() {
-        TFormMainWindow& w = start();
-        // Every check counts in short ticks, so a test does not wait seconds for a second.
-        w.Timer2->setInterval(WatchdogTickMs);
-        // The machine running the tests may well be offline: the pages are on loopback anyway.
-        auto state = std::make_unique<FakeNetworkState>();
-        network = state.get();
-        w.checkCycle().network().useState(std::move(state));
+    CheckFixture() { prepare(start()); }
+
+    // A fresh window on the same settings, prepared as the first one was.
+    TFormMainWindow& restart() {
+        prepare(WindowFixture::restart());
+        return w();
     }
 
     FakeNetworkState* network;
@@ -33,6 +31,17 @@ public:
 
     TFormMainWindow& w() { return window(); }
 
+private:
+    void prepare(TFormMainWindow& w) {
+        // Every check counts in short ticks, so a test does not wait seconds for a second.
+        w.Timer2->setInterval(WatchdogTickMs);
+        // The machine running the tests may well be offline: the pages are on loopback anyway.
+        auto state = std::make_unique<FakeNetworkState>();
+        network = state.get();
+        w.checkCycle().network().useState(std::move(state));
+    }
+
+public:
     int addPage(const QString& url, bool checkSize = true, bool checkDate = true,
                 bool checkSignature = true) {
         return window().pages.addPage(url, checkSize, checkDate, checkSignature);

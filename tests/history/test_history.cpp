@@ -1,10 +1,12 @@
 // The history of the checks: kept through the real window, read back by the real program.
 #include "check/CheckFixture.h"
+#include "history/HistoryExport.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
 #include "support/TestMain.h"
 #include "support/net/NginxPeer.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -86,46 +88,135 @@ private slots:
         QVERIFY(korvane.readAllStandardError().startsWith("Cannot export the history: there is no history at "));
     }
 
+    // A restart forgets nothing: the failure count goes on, a page red before it recovers after
+    // it, and the grid's uptime counts the checks of both runs.
+    void restartCarriesOn() {
+        NginxPeer nginx;
+        QVERIFY2(nginx.start(), qPrintable(nginx.output()));
+        CheckFixture f;
+        f.muteSounds();
+        f.w().connection.EditFailCount->setText("2");
+        const QString page = nginx.url("later.html");
+        f.addPage(page);
+        QCOMPARE(f.runCycle().filter("Failed check"), QStringList{"Failed check 1 of 2: " + page});
+        f.restart();
+        QCOMPARE(f.status(0), PageStatus::Failed);
+        QCOMPARE(f.runCycle().filter("Failed check"), QStringList());
+        QCOMPARE(f.status(0), PageStatus::RedAlarm);
+        f.restart();
+        QCOMPARE(f.status(0), PageStatus::RedAlarm);
+        nginx.addFile("later.html", "here now");
+        QVERIFY(f.runCycle().contains("Recovered: " + page));
+        QTRY_COMPARE(qRound(f.w().history().uptime(page).day.value_or(-1) * 10), 333);
+        QCOMPARE(f.w().history().uptime(nginx.url("other.html")).month, std::nullopt);
+    }
+
     // A file that cannot be used leaves the program running without history; a damaged one is
-    // set aside, untouched, and a new one begun.
+    // set aside, untouched, and a new one begun; one of the first version is brought up to date
+    // with its checks.
     void unusableFiles_data() {
+        QTest::addColumn<QStringList>("statements");
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("kept");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("damaged") << QByteArray(4096, 'x') << true << "";
-        QTest::newRow("newer") << QByteArray("newer") << false << "written by a newer Korvane";
-        QTest::newRow("in no folder") << QByteArray() << false << "unable to open database file";
+        QTest::newRow("damaged") << QStringList() << QByteArray(4096, 'x') << "";
+        QTest::newRow("newer") << QStringList{"PRAGMA user_version = 99"} << QByteArray()
+                               << "written by a newer Korvane";
+        QTest::newRow("in no folder") << QStringList() << QByteArray() << "unable to open database file";
+        QTest::newRow("locked by another program") << QStringList{"BEGIN EXCLUSIVE", "CREATE TABLE t (x)"}
+                                                   << QByteArray() << "database is locked";
+        QTest::newRow("first version")
+            << QStringList{"CREATE TABLE checks (time_ms INTEGER NOT NULL, address TEXT NOT NULL, outcome TEXT NOT NULL,"
+                           " code INTEGER NOT NULL, ms INTEGER NOT NULL, lookup_ms INTEGER, connect_ms INTEGER,"
+                           " tls_ms INTEGER, first_byte_ms INTEGER, error TEXT NOT NULL)",
+                           "CREATE TABLE events (time_ms INTEGER NOT NULL, kind TEXT NOT NULL)",
+                           "INSERT INTO checks VALUES (1765000000000, 'http://a.test/', 'Page Not Found', 404, 12,"
+                           " NULL, 3, NULL, 9, 'Page not found: ')",
+                           "PRAGMA user_version = 1"}
+            << QByteArray() << "";
     }
     void unusableFiles() {
+        QFETCH(QStringList, statements);
         QFETCH(QByteArray, content);
-        QFETCH(bool, kept);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        QString path = dir.filePath("KV.history.sqlite");
-        if (content == "newer") {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "newer");
-            db.setDatabaseName(path);
-            QVERIFY(db.open());
-            QSqlQuery(db).exec("PRAGMA user_version = 99");
-            db.close();
-        } else if (content.isEmpty()) {
-            path = dir.filePath("gone/KV.history.sqlite");
-        } else {
+        QString path = dir.filePath(QTest::currentDataTag() == QByteArray("in no folder") ? "gone/KV.history.sqlite"
+                                                                                           : "KV.history.sqlite");
+        if (!content.isEmpty()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(content);
         }
-        QSqlDatabase::removeDatabase("newer");
         QStringList heard;
-        HistoryStore store(path, [&](const QString& why) { heard << why; });
-        store.open();
-        store.programStarted();
-        QCOMPARE(store.kept(), kept);
-        QCOMPARE(heard.size(), kept ? 0 : 1);
-        if (!kept)
+        {
+            // Held open while the monitor opens the file, as another program would.
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(path);
+            QVERIFY(statements.isEmpty() || other.open());
+            for (const QString& statement : statements)
+                QVERIFY2(QSqlQuery(other).exec(statement), qPrintable(statement));
+            HistoryStore store(path, [&](const QString& why) { heard << why; });
+            store.open();
+            store.programStarted();
+            QCOMPARE(store.kept(), reason.isEmpty());
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        QCOMPARE(heard.size(), reason.isEmpty() ? 0 : 1);
+        if (!reason.isEmpty())
             QVERIFY2(heard[0].contains(reason), qPrintable(heard[0]));
         const QStringList aside = QDir(dir.path()).entryList({"KV.history.sqlite.corrupt-*"});
-        QCOMPARE(aside.size(), content.size() == 4096 ? 1 : 0);
+        QCOMPARE(aside.size(), content.isEmpty() ? 0 : 1);
+        if (QTest::currentDataTag() == QByteArray("first version")) {
+            QCOMPARE(csv(path).mid(1), QList<QByteArray>{"2025-12-06T05:46:40.000Z,http://a.test/,Page Not Found,404,12,,3,,9,"
+                                                         "Page not found: "});
+            QCOMPARE(csv(path, ExportRows::Hourly).mid(1),
+                     QList<QByteArray>{"2025-12-06T05:00:00.000Z,http://a.test/,1,0,1,12,12,12"});
+        }
+    }
+
+    // Single checks past their days go; the sums of their hour stay.
+    void foldKeepsTheSums() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("KV.history.sqlite");
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 hour = (now / 3600000 - 72) * 3600000;
+        {
+            HistoryStore store(path, {});
+            store.open();
+            store.cycleStarted();
+            for (const auto& [at, ms, up] : {std::tuple{hour + 1000, 100, true}, std::tuple{hour + 2000, 300, false},
+                                             std::tuple{now - 1000, 50, true}}) {
+                CheckRecord check;
+                check.timeMs = at;
+                check.address = "http://a.test/";
+                check.outcome = up ? "No Error" : "Time Out";
+                check.ms = ms;
+                check.up = up;
+                store.record(check);
+            }
+            store.cycleEnded(2);
+        }
+        const QList<QByteArray> checks = csv(path);
+        QCOMPARE(checks.size(), 2);
+        QVERIFY(checks[1].endsWith(",http://a.test/,No Error,0,50,,,,,"));
+        const QList<QByteArray> hours = csv(path, ExportRows::Hourly);
+        QCOMPARE(hours.size(), 3);
+        QCOMPARE(hours[1].mid(24), ",http://a.test/,2,1,1,100,200,300");
+        QCOMPARE(hours[2].mid(24), ",http://a.test/,1,1,0,50,50,50");
+    }
+
+private:
+    static QList<QByteArray> csv(const QString& path, ExportRows rows = ExportRows::Checks) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        const QString failure = exportHistory(path, out, std::nullopt, rows);
+        if (!failure.isEmpty())
+            return {failure.toUtf8()};
+        QList<QByteArray> lines = out.data().split('\n');
+        lines.removeLast();
+        for (QByteArray& line : lines)
+            line.chop(1);
+        return lines;
     }
 };
 
