@@ -6,13 +6,8 @@
 #include <QDateTime>
 #include <QSqlDatabase>
 
-namespace {
-qint64 nowMs() {
-    return QDateTime::currentMSecsSinceEpoch();
-}
-} // namespace
-
-HistoryStore::HistoryStore(const QString& path, NotKept notKept) : path_(path), notKept_(std::move(notKept)) {
+HistoryStore::HistoryStore(const QString& path, NotKept notKept)
+    : path_(path), notKept_(std::move(notKept)), clock_(&QDateTime::currentMSecsSinceEpoch) {
     thread_.setObjectName(QStringLiteral("history"));
     worker_ = new QObject;
     worker_->moveToThread(&thread_);
@@ -51,7 +46,7 @@ void HistoryStore::open() {
 void HistoryStore::readUptimes() {
     if (!writer_)
         return;
-    QHash<QString, Uptime> uptimes = ::readUptimes(writer_->database(), nowMs());
+    QHash<QString, Uptime> uptimes = ::readUptimes(writer_->database(), clock_());
     QMetaObject::invokeMethod(this, [this, uptimes = std::move(uptimes)]() mutable {
         uptimes_ = std::move(uptimes);
         emit uptimesChanged();
@@ -89,7 +84,7 @@ void HistoryStore::write(std::function<QString(HistoryWriter&)> work) {
 }
 
 void HistoryStore::event(const QString& kind) {
-    write([time = nowMs(), kind](HistoryWriter& writer) { return writer.writeEvent(time, kind); });
+    write([time = clock_(), kind](HistoryWriter& writer) { return writer.writeEvent(time, kind); });
 }
 
 void HistoryStore::programStarted() {
@@ -101,7 +96,7 @@ void HistoryStore::programEnded() {
 }
 
 void HistoryStore::cycleStarted() {
-    cycleStartMs_ = nowMs();
+    cycleStartMs_ = clock_();
     cycle_.clear();
 }
 
@@ -111,7 +106,7 @@ void HistoryStore::record(const CheckRecord& check) {
 }
 
 void HistoryStore::cycleEnded(int rawDays) {
-    HistoryWriter::Cycle cycle{cycleStartMs_, nowMs(), std::exchange(cycle_, {}), rawDays};
+    HistoryWriter::Cycle cycle{cycleStartMs_, clock_(), std::exchange(cycle_, {}), rawDays};
     write([this, cycle = std::move(cycle)](HistoryWriter& writer) {
         const QString failure = writer.writeCycle(cycle);
         if (failure.isEmpty())

@@ -43,6 +43,9 @@ public:
     void cycleEnded(int rawDays);
     // Returns once everything handed over so far is written.
     void flush();
+    // Where the times of cycles and events come from: the system clock unless a simulation
+    // says otherwise.
+    void setClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
 
     // Where each page stood after its last check, by address (without a password), as the file
     // said when it was opened.
@@ -62,6 +65,7 @@ private:
 
     QString path_;
     NotKept notKept_;
+    std::function<qint64()> clock_;
     bool kept_ = false;
     qint64 cycleStartMs_ = 0;
     QList<CheckRecord> cycle_;

@@ -105,8 +105,11 @@ QSqlError HistoryWriter::tryOpen() {
     if (version > HistorySchema::Version)
         return QSqlError(QStringLiteral("%1 was written by a newer Korvane").arg(path_), {}, QSqlError::UnknownError);
     // WAL: the cycle being written never blocks a reader, and a kill never damages the file.
+    // The journal is cut back to a megabyte after each checkpoint, so it never keeps the size
+    // of the busiest moment.
     if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL")) ||
-        !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")))
+        !query.exec(QStringLiteral("PRAGMA synchronous = NORMAL")) ||
+        !query.exec(QStringLiteral("PRAGMA journal_size_limit = 1048576")))
         return query.lastError();
     return version < HistorySchema::Version ? HistorySchema::update(db, version) : QSqlError();
 }
