@@ -8,28 +8,18 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-HistoryReader::HistoryReader(const QString& path)
-    : path_(path), connection_(QStringLiteral("history-reader-%1").arg(quintptr(this))) {}
-
-HistoryReader::~HistoryReader() {
-    if (!QSqlDatabase::contains(connection_))
-        return;
-    database().close();
-    QSqlDatabase::removeDatabase(connection_);
-}
+HistoryReader::HistoryReader(const QString& path) : path_(path) {}
 
 QSqlDatabase HistoryReader::database() const {
-    return QSqlDatabase::database(connection_, false);
+    return connection_.database();
 }
 
 QString HistoryReader::open() {
     // Opening would make an empty file where there is none.
     if (!QFileInfo(path_).isFile())
         return QStringLiteral("there is no history at %1").arg(path_);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path_);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
+    QSqlDatabase db = connection_.open(path_, QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.isOpen())
         return db.lastError().text();
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/HistoryConnection.h"
+
 #include <QString>
 
 class QSqlDatabase;
@@ -9,7 +11,6 @@ class QSqlDatabase;
 class HistoryReader {
 public:
     explicit HistoryReader(const QString& path);
-    ~HistoryReader();
     HistoryReader(const HistoryReader&) = delete;
     HistoryReader& operator=(const HistoryReader&) = delete;
 
@@ -19,5 +20,5 @@ public:
 
 private:
     QString path_;
-    QString connection_;
+    HistoryConnection connection_;
 };

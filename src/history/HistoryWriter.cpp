@@ -55,19 +55,12 @@ struct HistoryWriter::Statements {
     QSqlQuery event, check, hourly, daily, mark, outageStart, outageEnd, page;
 };
 
-HistoryWriter::HistoryWriter(const QString& path)
-    : path_(path), connection_(QStringLiteral("history-writer-%1").arg(quintptr(this))) {}
+HistoryWriter::HistoryWriter(const QString& path) : path_(path) {}
 
-HistoryWriter::~HistoryWriter() {
-    statements_.reset();
-    if (!QSqlDatabase::contains(connection_))
-        return;
-    database().close();
-    QSqlDatabase::removeDatabase(connection_);
-}
+HistoryWriter::~HistoryWriter() = default;
 
 QSqlDatabase HistoryWriter::database() const {
-    return QSqlDatabase::database(connection_, false);
+    return connection_.database();
 }
 
 QString HistoryWriter::asideName(const QString& path) {
@@ -91,12 +84,9 @@ QString HistoryWriter::open() {
 }
 
 QSqlError HistoryWriter::tryOpen() {
-    QSqlDatabase db = QSqlDatabase::contains(connection_) ? database()
-                                                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path_);
     // Another program holding the file gets a moment to let go.
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
-    if (!db.open())
+    QSqlDatabase db = connection_.open(path_, QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!db.isOpen())
         return db.lastError();
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "history/CheckRecord.h"
+#include "history/HistoryConnection.h"
 
 #include <QHash>
 #include <QList>
@@ -52,7 +53,8 @@ private:
     qint64 pageId(const QString& address);
 
     QString path_;
-    QString connection_;
+    HistoryConnection connection_;
+    // Declared after the connection, so they end before it.
     std::unique_ptr<Statements> statements_;
     QHash<QString, qint64> pageIds_;
     QSet<qint64> openOutages_;

@@ -93,11 +93,7 @@ private:
         env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":detect_leaks=0");
 #endif
         QProcess korvane;
-        korvane.setProcessEnvironment(env);
-        korvane.setStandardOutputFile(QProcess::nullDevice());
-        korvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        korvane.start(KORVANE_PROGRAM, {"--settings", settings.fileName()});
-        QVERIFY(korvane.waitForStarted());
+        QVERIFY(XvfbDesktop::launch(korvane, KORVANE_PROGRAM, {"--settings", settings.fileName()}, env));
 
         if (moment == "question") {
             // Closing the question's box is the answer "No".

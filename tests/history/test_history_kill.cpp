@@ -59,11 +59,7 @@ private slots:
         QProcessEnvironment env = desktop_.environment();
         env.remove("DBUS_SESSION_BUS_ADDRESS");
         QProcess korvane;
-        korvane.setProcessEnvironment(env);
-        korvane.setStandardOutputFile(QProcess::nullDevice());
-        korvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        korvane.start(KORVANE_PROGRAM, {"--settings", settings.fileName()});
-        QVERIFY(korvane.waitForStarted());
+        QVERIFY(XvfbDesktop::launch(korvane, KORVANE_PROGRAM, {"--settings", settings.fileName()}, env));
         const XvfbDesktop::Window window = desktop_.waitForWindow(korvane.processId(), "Korvane", ShowLimitMs);
         QVERIFY(window);
         QVERIFY(desktop_.ping(window, ShowLimitMs));

@@ -66,6 +66,15 @@ QProcessEnvironment XvfbDesktop::environment() const {
     return env;
 }
 
+bool XvfbDesktop::launch(QProcess& process, const QString& program, const QStringList& arguments,
+                         const QProcessEnvironment& env) {
+    process.setProcessEnvironment(env);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    return process.waitForStarted();
+}
+
 std::uint32_t XvfbDesktop::atom(const char* name) {
     auto reply = owned(xcb_intern_atom_reply(
         connection_, xcb_intern_atom(connection_, 0, std::uint16_t(std::strlen(name)), name), nullptr));

@@ -24,6 +24,10 @@ public:
     QString display() const { return display_; }
     // A program's environment for this desktop.
     QProcessEnvironment environment() const;
+    // Starts a program in env (one made from environment()), its output dropped and its errors
+    // passed on; true once it runs.
+    static bool launch(QProcess& process, const QString& program, const QStringList& arguments,
+                       const QProcessEnvironment& env);
 
     // The top-level window of the process with this title, once it is on the screen; 0 when
     // none shows within timeoutMs.
