@@ -40,6 +40,7 @@ public:
     bool confirm(const QString&, const QString&) override { return false; }
     std::optional<QString> inputText(const QString&, const QString&) override { return std::nullopt; }
     QString openFileName(const QString&, const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 struct CycleFigures {

@@ -1,5 +1,6 @@
 #include "app/TFormMainWindow.h"
 
+#include "app/HistoryView.h"
 #include "app/PageMarks.h"
 #include "app/SessionAutostart.h"
 #include "app/WindowTray.h"
@@ -65,7 +66,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
                                  QWidget* parent)
     : QMainWindow(parent), toolBar(ToolBarControls::build(components_)),
       PageControl1(components_.add(new QTabWidget, "PageControl1")), status(StatusTab::build(components_)),
-      webPages(WebPagesTab::build(components_)), emailSetup(EmailSetupTab::build(components_)),
+      historyTab(HistoryTab::build(components_)), webPages(WebPagesTab::build(components_)), emailSetup(EmailSetupTab::build(components_)),
       sendingEmail(SendingEmailTab::build(components_)), alarms(AlarmsTab::build(components_)),
       connection(ConnectionTab::build(components_)), logTab(LogTab::build(components_)),
       misc(MiscTab::build(components_)), browser(BrowserTabs::build(components_)),
@@ -104,6 +105,7 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
         log.AddLogLine(QStringLiteral("History not kept: ") + reason);
     });
     connect(history_.get(), &HistoryStore::uptimesChanged, gridRepaint_, &RepaintThrottle::request);
+    new HistoryView({historyTab, PageControl1, status.DrawGrid1}, pages, *history_, log, dialogs_, this);
     NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
     NMHTTPback->ReportLevel = 0;
     NMHTTPback->HeaderInfo.LocalProgram = QStringLiteral("korvane2.3");
@@ -257,6 +259,7 @@ void TFormMainWindow::DrawGrid1SelectCell(const QString& url) {
 void TFormMainWindow::buildTabs() {
     addToolBar(toolBar.ToolBar1);
     PageControl1->addTab(status.TabSheetStatus, QStringLiteral("Status"));
+    PageControl1->addTab(historyTab.TabSheetHistory, QStringLiteral("History"));
     PageControl1->addTab(webPages.TabSheetWebPages, QStringLiteral("Setup Web Pages"));
     PageControl1->addTab(emailSetup.TabSheet1, QStringLiteral("Email Setup"));
     PageControl1->addTab(sendingEmail.TabSheet2, QStringLiteral("Sending E-Mail"));

@@ -6,6 +6,7 @@
 #include "app/ComponentList.h"
 #include "app/ConnectionTab.h"
 #include "app/EmailSetupTab.h"
+#include "app/HistoryTab.h"
 #include "app/LogTab.h"
 #include "app/MiscTab.h"
 #include "app/SendingEmailTab.h"
@@ -82,6 +83,7 @@ public:
     ToolBarControls toolBar;
     QTabWidget* PageControl1;
     StatusTab status;
+    HistoryTab historyTab;
     WebPagesTab webPages;
     EmailSetupTab emailSetup;
     SendingEmailTab sendingEmail;

@@ -28,6 +28,11 @@ public:
     virtual QString openFileName(const QString& fileName, const QString& filter,
                                  const QString& defaultExtension) = 0;
 
+    // A save-file dialog starting at fileName with one filter, asking before it replaces a file;
+    // the chosen file's full path, or an empty text when the user cancels.
+    virtual QString saveFileName(const QString& fileName, const QString& filter,
+                                 const QString& defaultExtension) = 0;
+
     // Shows the exception being handled in the error box; call it from a catch block.
     void showCurrentError();
 };

@@ -33,10 +33,12 @@ std::optional<QString> QtDialogService::inputText(const QString& caption, const 
     return text;
 }
 
-QString QtDialogService::openFileName(const QString& fileName, const QString& filter,
-                                      const QString& defaultExtension) {
+namespace {
+QString chooseFile(QFileDialog::AcceptMode mode, const QString& fileName, const QString& filter,
+                   const QString& defaultExtension) {
     QFileDialog dialog(QApplication::activeWindow());
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilter(filter);
     QString suffix = defaultExtension;
     dialog.setDefaultSuffix(suffix.remove(QStringLiteral("*.")));
@@ -44,4 +46,15 @@ QString QtDialogService::openFileName(const QString& fileName, const QString& fi
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();
+}
+} // namespace
+
+QString QtDialogService::openFileName(const QString& fileName, const QString& filter,
+                                      const QString& defaultExtension) {
+    return chooseFile(QFileDialog::AcceptOpen, fileName, filter, defaultExtension);
+}
+
+QString QtDialogService::saveFileName(const QString& fileName, const QString& filter,
+                                      const QString& defaultExtension) {
+    return chooseFile(QFileDialog::AcceptSave, fileName, filter, defaultExtension);
 }

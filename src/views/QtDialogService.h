@@ -11,4 +11,6 @@ public:
     std::optional<QString> inputText(const QString& caption, const QString& prompt) override;
     QString openFileName(const QString& fileName, const QString& filter,
                          const QString& defaultExtension) override;
+    QString saveFileName(const QString& fileName, const QString& filter,
+                         const QString& defaultExtension) override;
 };

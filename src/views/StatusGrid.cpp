@@ -68,7 +68,7 @@ int StatusGrid::settingOr(const std::function<QString()>& text, int fallback) {
     return text ? ConnectionSettings::number(text(), fallback) : fallback;
 }
 
-void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGrid::DrawState,
+void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGrid::DrawState state,
                                    QPainter& canvas) {
     // Rows past the last page (a page was just deleted) stay as they are until the next show.
     if (row > source_.pageCount() - 1)
@@ -83,11 +83,11 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
     } else if (col == kColChart) {
         drawChart(rect, row, canvas);
     } else if (col == kColUpDay || col == kColUpMonth) {
-        drawUptime(rect, row, col == kColUpDay ? 1 : 30, canvas);
+        drawUptime(rect, row, col == kColUpDay ? 1 : 30, state & TDrawGrid::Selected, canvas);
     }
 }
 
-void StatusGrid::drawUptime(const QRect& rect, int page, int days, QPainter& canvas) const {
+void StatusGrid::drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const {
     const std::optional<double> uptime = source_.uptime ? source_.uptime(page, days) : std::nullopt;
     // Rounded down: a page that failed once in a thousand checks is not shown as always up.
     const QString text = uptime ? QString::number(std::floor(*uptime * 10) / 10, 'f', 1) + QLatin1Char('%')
@@ -96,6 +96,9 @@ void StatusGrid::drawUptime(const QRect& rect, int page, int days, QPainter& can
     plain.setUnderline(false);
     canvas.save();
     canvas.setFont(plain);
+    // Figures, not links: in the text colour, unless the selection's colours are in use.
+    if (!selected)
+        canvas.setPen(Qt::black);
     canvas.drawText(rect.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, text);
     canvas.restore();
 }

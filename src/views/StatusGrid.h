@@ -42,7 +42,7 @@ public:
 
 private:
     void drawChart(const QRect& rect, int page, QPainter& canvas) const;
-    void drawUptime(const QRect& rect, int page, int days, QPainter& canvas) const;
+    void drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const;
     static int settingOr(const std::function<QString()>& text, int fallback);
 
     QPointer<TDrawGrid> grid_;

@@ -20,6 +20,10 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        // The grid's font may be underlined for its links; captions are no links.
+        QFont plain = font();
+        plain.setUnderline(false);
+        painter.setFont(plain);
         painter.fillRect(rect(), palette().color(QPalette::Button));
         painter.setPen(palette().color(QPalette::ButtonText));
         int x = -grid_->horizontalScrollBar()->value();

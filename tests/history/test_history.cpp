@@ -1,4 +1,5 @@
 // The history of the checks: kept through the real window, read back by the real program.
+#include "app/HistoryChart.h"
 #include "check/CheckFixture.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryFile.h"
@@ -7,6 +8,9 @@
 #include "support/net/NginxPeer.h"
 
 #include <QBuffer>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -47,6 +51,8 @@ private slots:
         f.addPage(nginx.url("a.html").replace("http://", "http://user:secret@"));
         f.runCycle();
         f.runCycle();
+        f.w().history().flush();
+        viewedOnTheHistoryTab(f);
         f.close();
 
         QProcess korvane;
@@ -206,6 +212,34 @@ private slots:
     }
 
 private:
+    // The missing page on the History tab, driven from the keyboard, then the export button.
+    static void viewedOnTheHistoryTab(CheckFixture& f) {
+        HistoryTab& tab = f.w().historyTab;
+        f.w().PageControl1->setCurrentWidget(tab.TabSheetHistory);
+        QCOMPARE(tab.ComboHistoryPage->count(), 4);
+        QVERIFY(!tab.ComboHistoryPage->itemText(3).contains("secret"));
+        QTest::keyClick(tab.ComboHistoryPage, Qt::Key_Down);
+        QCOMPARE(tab.ComboHistoryPage->currentIndex(), 1);
+        const HistorySeries& series = tab.ChartHistory->series();
+        QCOMPARE(series.stepMs, 0);
+        QCOMPARE(series.points.size(), 2);
+        QVERIFY(!series.points[0].up && !series.points[1].up);
+        QCOMPARE(tab.TableOutages->rowCount(), 1);
+        QCOMPARE(tab.TableOutages->item(0, 1)->text(), "still down");
+        QCOMPARE(tab.TableOutages->horizontalHeaderItem(3)->text(), "Reason");
+        QTest::keyClick(tab.ButtonsRange[1], Qt::Key_Space);
+        QCOMPARE(tab.ChartHistory->series().stepMs, 3600000);
+        QVERIFY(!tab.ChartHistory->series().points.constLast().up);
+
+        const QString file = QDir(f.folder()).filePath("export.csv");
+        testDialogs().saveFileAnswers << file;
+        QTest::keyClick(tab.ButtonExportHistory, Qt::Key_Space);
+        QVERIFY(f.logLines().contains("History exported to " + file));
+        QFile exported(file);
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QCOMPARE(exported.readAll().count('\n'), 9);
+    }
+
     static QList<QByteArray> csv(const QString& path, ExportRows rows = ExportRows::Checks) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);

@@ -31,6 +31,9 @@ public:
         openFileRequests.append(QStringList{fileName, filter, defaultExtension});
         return openFileAnswers.isEmpty() ? QString() : openFileAnswers.dequeue();
     }
+    QString saveFileName(const QString&, const QString&, const QString&) override {
+        return saveFileAnswers.isEmpty() ? QString() : saveFileAnswers.dequeue();
+    }
 
     QStringList errors;
     QStringList messages;
@@ -44,6 +47,7 @@ public:
     QList<QStringList> openFileRequests;
     // What the next open-file dialogs answer; an empty text (or none queued) is a cancel.
     QQueue<QString> openFileAnswers;
+    QQueue<QString> saveFileAnswers;
 };
 
 // The dialogs of the running test executable's application object.

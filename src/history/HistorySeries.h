@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QSqlDatabase;
+
+// One page's history over a stretch of time, as a chart and a list of outages show it.
+struct HistorySeries {
+    struct Point {
+        qint64 timeMs = 0;
+        qint64 ms = 0; // the check's time, or the average of the hour's or day's checks
+        bool up = true; // for an hour or a day: none of its checks failed
+    };
+    struct Span {
+        qint64 startMs = 0;
+        std::optional<qint64> endMs; // none while it lasts
+        QString reason;
+    };
+
+    qint64 fromMs = 0;
+    qint64 toMs = 0;
+    qint64 stepMs = 0; // 0: single checks; else the width of an hour or a day
+    QList<Point> points;
+    QList<Span> outages;
+    // When Korvane itself was not running.
+    QList<Span> notMonitored;
+};
+
+// The series from the coarsest rows that still show the stretch well: single checks for a day,
+// hours up to a month, days beyond.
+HistorySeries readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs);
