@@ -87,11 +87,13 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
     }
 }
 
-void StatusGrid::drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const {
-    const std::optional<double> uptime = source_.uptime ? source_.uptime(page, days) : std::nullopt;
+QString StatusGrid::uptimeText(std::optional<double> percent) {
     // Rounded down: a page that failed once in a thousand checks is not shown as always up.
-    const QString text = uptime ? QString::number(std::floor(*uptime * 10) / 10, 'f', 1) + QLatin1Char('%')
-                                : QStringLiteral("\u2014");
+    return percent ? QString::number(std::floor(*percent * 10) / 10, 'f', 1) + QLatin1Char('%') : QStringLiteral("\u2014");
+}
+
+void StatusGrid::drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const {
+    const QString text = uptimeText(source_.uptime ? source_.uptime(page, days) : std::nullopt);
     QFont plain = canvas.font();
     plain.setUnderline(false);
     canvas.save();

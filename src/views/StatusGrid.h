@@ -37,6 +37,9 @@ public:
     void TabSheetStatusShow();
     void DrawGrid1SelectCell(int col, int row);
 
+    // An uptime as the grid shows it: a percentage with one decimal, or a dash without checks.
+    static QString uptimeText(std::optional<double> percent);
+
     // Width of the address column for addresses of up to longest characters.
     static int urlColumnWidth(int longest);
 

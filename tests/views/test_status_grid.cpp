@@ -183,6 +183,21 @@ private slots:
         QCOMPARE(image.pixel(f.grid.cellRect(0, 0).center()), f.grid.palette().color(QPalette::Base).rgb());
     }
 
+    void uptimesAreRoundedDown_data() {
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("always up") << 100.0 << "100.0%";
+        QTest::newRow("one failure in 2000") << 99.95 << "99.9%";
+        QTest::newRow("a third") << 100.0 / 3 << "33.3%";
+        QTest::newRow("never up") << 0.0 << "0.0%";
+        QTest::newRow("no check") << -1.0 << "\u2014";
+    }
+    void uptimesAreRoundedDown() {
+        QFETCH(double, percent);
+        QFETCH(QString, text);
+        QCOMPARE(StatusGrid::uptimeText(percent < 0 ? std::nullopt : std::optional(percent)), text);
+    }
+
     void rowsPastTheLastPageAreLeftUnpainted() {
         Fixture f;
         f.grid.setCurrentCell(1, 1);
