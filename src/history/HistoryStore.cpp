@@ -102,12 +102,15 @@ void HistoryStore::cycleStarted() {
 
 void HistoryStore::record(const CheckRecord& check) {
     if (kept_)
-        cycle_.append(withoutPassword(check));
+        cycle_.append(check);
 }
 
 void HistoryStore::cycleEnded(int rawDays) {
     HistoryWriter::Cycle cycle{cycleStartMs_, clock_(), std::exchange(cycle_, {}), rawDays};
-    write([this, cycle = std::move(cycle)](HistoryWriter& writer) {
+    write([this, cycle = std::move(cycle)](HistoryWriter& writer) mutable {
+        // Passwords come out here rather than on the window's thread, which has a walk to run.
+        for (CheckRecord& check : cycle.checks)
+            check = withoutPassword(check);
         const QString failure = writer.writeCycle(cycle);
         if (failure.isEmpty())
             readUptimes();
