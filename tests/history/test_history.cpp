@@ -180,6 +180,42 @@ private slots:
         }
     }
 
+    // The real window on a damaged file and on one another program holds: it starts, says once
+    // why it keeps no history where it cannot, and checks on.
+    void unusableFileThroughTheWindow_data() {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("damaged") << false;
+        QTest::newRow("locked") << true;
+    }
+    void unusableFileThroughTheWindow() {
+        QFETCH(bool, locked);
+        WindowFixture f;
+        const QString path = QDir(f.folder()).filePath("KV.history.sqlite");
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+        other.setDatabaseName(path);
+        if (locked) {
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec("BEGIN EXCLUSIVE") && QSqlQuery(other).exec("CREATE TABLE t (x)"));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+        }
+        TFormMainWindow& w = f.start();
+        w.log.flush();
+        const QStringList notKept = w.logTab.Log->toPlainText().split('\n').filter("History not kept: ");
+        QCOMPARE(notKept.size(), locked ? 1 : 0);
+        QCOMPARE(w.history().kept(), !locked);
+        QCOMPARE(QDir(f.folder()).entryList({"KV.history.sqlite.corrupt-*"}).size(), locked ? 0 : 1);
+        w.checkCycle().network().useState(std::make_unique<FakeNetworkState>());
+        w.pages.addPage("http://host.invalid/", false, false, false);
+        w.checkCycle().CheckWebPagesExecute();
+        QCOMPARE(w.pages.readStatus(0), PageStatus::RedAlarm);
+        f.close();
+        other.close();
+        other = {};
+        QSqlDatabase::removeDatabase("other");
+    }
+
     // Single checks past their days go; the sums of their hour stay.
     void foldKeepsTheSums() {
         QTemporaryDir dir;
