@@ -24,7 +24,11 @@ QString HistoryReader::open() {
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next())
         return query.lastError().text();
-    if (const int version = query.value(0).toInt(); version != HistorySchema::Version)
-        return QStringLiteral("%1 is of version %2, not %3").arg(path_).arg(version).arg(HistorySchema::Version);
+    // Only the monitor writes the file, so only it brings an older one up to date.
+    if (const int version = query.value(0).toInt(); version < HistorySchema::Version)
+        return QStringLiteral("%1 was written by an older Korvane; start the monitor once to bring it up to date")
+            .arg(path_);
+    else if (version > HistorySchema::Version)
+        return QStringLiteral("%1 was written by a newer Korvane").arg(path_);
     return {};
 }

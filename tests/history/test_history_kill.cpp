@@ -1,5 +1,6 @@
 // The real program on a real X server, killed in the middle of a cycle: its history file stays
 // sound and holds every cycle before that one.
+#include "history/HistoryStore.h"
 #include "support/desktop/XvfbDesktop.h"
 #include "support/net/ScriptedPeer.h"
 
@@ -74,6 +75,17 @@ private slots:
         QCOMPARE(ask(history, "PRAGMA integrity_check"), QString("ok"));
         QCOMPARE(ask(history, "SELECT count(*) FROM checks"), QString("3"));
         QCOMPARE(ask(history, "SELECT group_concat(kind) FROM events"), QString("program start,cycle start,cycle end"));
+
+        // The next start ends the killed run at its last sign of life: from there on, until the
+        // new run, nothing was monitored.
+        {
+            HistoryStore next(history, {});
+            next.open();
+        }
+        QCOMPARE(ask(history, "SELECT group_concat(kind) FROM events"),
+                 QString("program start,cycle start,cycle end,program end"));
+        QCOMPARE(ask(history, "SELECT count(DISTINCT time_ms) FROM (SELECT time_ms FROM events ORDER BY rowid DESC LIMIT 2)"),
+                 QString("1"));
     }
 
 private:
