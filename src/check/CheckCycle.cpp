@@ -281,7 +281,6 @@ void CheckCycle::handBack(CheckWalk::Page& page, QString& soundError) {
 }
 
 void CheckCycle::remember(const CheckWalk::Page& page) {
-    const bool failed = !page.check->errorText().isEmpty() || s_.ReplyNumber >= 400;
     CheckRecord check;
     check.timeMs = page.startedAtMs;
     check.address = page.listedUrl;
@@ -293,8 +292,8 @@ void CheckCycle::remember(const CheckWalk::Page& page) {
     check.connectMs = exchange.connectMs;
     check.tlsMs = exchange.tlsMs;
     check.firstByteMs = exchange.firstByteMs;
-    check.up = !failed;
-    check.error = failed ? s_.ErrorText : QString();
+    check.up = !s_.Failed;
+    check.error = s_.Failed ? s_.ErrorText : QString();
     const FailureStreak streak = pages_.streaks().row(page.cursor->position());
     check.mark = {int(pages_.readStatus(page.cursor->position())), streak.failedChecks, streak.alarmed};
     history_.record(check);
@@ -315,14 +314,16 @@ void CheckCycle::classify(const CheckWalk::Page& page, int position) {
     s_.InvalidHost = check.result().invalidHost;
     s_.Exchange = check.result();
     s_.ReplyNumber = s_.Exchange.replyNumber;
+    s_.Failed = !check.errorText().isEmpty() || s_.ReplyNumber >= 400;
     try {
         if (!check.errorText().isEmpty())
             fail(position, failureReason(s_.Exchange.trouble, s_.Exchange.troubleDetail, check.errorText()));
-        else if (s_.ReplyNumber >= 400)
+        else if (s_.Failed)
             fail(position, {});
         else
             succeed(position, page.before == PageStatus::RedAlarm);
     } catch (const std::exception& error) {
+        s_.Failed = true;
         fail(position, QString::fromUtf8(error.what()));
     }
 }

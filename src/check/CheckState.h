@@ -21,6 +21,8 @@ struct CheckState {
     bool TimedOut = false;
     bool InvalidHost = false;
     QString ErrorText;
+    // The page's check failed: no answer, an answer of 400 or more, or an error applying it.
+    bool Failed = false;
     int ReplyNumber = 0;
     bool PlaySound = false;
     bool SendMail = false;

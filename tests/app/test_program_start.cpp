@@ -1,6 +1,7 @@
 // How the program starts: its options, and one running program per settings file.
 #include "app/ProgramStart.h"
 #include "app/SingleInstance.h"
+#include "support/Headless.h"
 #include "support/ProcessSignals.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
@@ -89,10 +90,7 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QString, errorOutput);
         QProcess korvane;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(name);
-        korvane.setProcessEnvironment(env);
+        runHeadless(korvane);
         korvane.start(KORVANE_PROGRAM, arguments);
         QVERIFY(korvane.waitForFinished(30000));
         QCOMPARE(korvane.exitStatus(), QProcess::NormalExit);

@@ -4,18 +4,19 @@
 #include "history/HistoryExport.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
+#include "support/Headless.h"
 #include "support/TestMain.h"
 #include "support/net/NginxPeer.h"
 
 #include <QBuffer>
 #include <QComboBox>
-#include <QPushButton>
-#include <QTableWidget>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 class TestHistory : public QObject {
@@ -56,10 +57,7 @@ private slots:
         f.close();
 
         QProcess korvane;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-            env.remove(name);
-        korvane.setProcessEnvironment(env);
+        runHeadless(korvane);
         korvane.start(KORVANE_PROGRAM, {"--settings", f.settingsPath(), "--export-history", "-"});
         QVERIFY(korvane.waitForFinished(30000));
         QCOMPARE(korvane.exitCode(), 0);
