@@ -12,6 +12,9 @@ QString historyFileFor(const QString& settingsFile) {
 }
 
 QString withoutPassword(const QString& address) {
+    // The grid asks for every row it paints; most addresses hold no user at all.
+    if (!address.contains(QLatin1Char('@')))
+        return address;
     QUrl url(address);
     if (url.password().isEmpty())
         return address;
