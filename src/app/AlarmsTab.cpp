@@ -75,6 +75,13 @@ constexpr BoxDesign LaterGroup[] = {
     {"CheckBoxRCM1", C::Recovered, M1, false},
     {"CheckBoxRCM2", C::Recovered, M2, false},
     {"CheckBoxRCM3", C::Recovered, M3, false},
+    {"CheckBoxCKL", C::ContentCheckFailed, L, true},
+    {"CheckBoxCKY", C::ContentCheckFailed, Y, false},
+    {"CheckBoxCKR", C::ContentCheckFailed, R, true},
+    {"CheckBoxCKPW", C::ContentCheckFailed, PW, true},
+    {"CheckBoxCKM1", C::ContentCheckFailed, M1, false},
+    {"CheckBoxCKM2", C::ContentCheckFailed, M2, false},
+    {"CheckBoxCKM3", C::ContentCheckFailed, M3, false},
 };
 
 // What a screen reader says for a box of each column, after the row's name.

@@ -56,6 +56,10 @@ QStringList memoLines(const QPlainTextEdit* memo) {
 SettingsStore::SettingsStore(QString filePath, const QList<QObject*>& components)
     : filePath_(std::move(filePath)), components_(components) {}
 
+void SettingsStore::addPart(Part part) {
+    parts_.append(std::move(part));
+}
+
 void SettingsStore::LoadSettings() {
     const IniFile ini = IniFile::load(filePath_);
     const QString section = QString::fromLatin1(Section);
@@ -85,6 +89,8 @@ void SettingsStore::LoadSettings() {
                 combo->setCurrentIndex(item);
         }
     }
+    for (const Part& part : parts_)
+        part.load(ini);
 }
 
 void SettingsStore::SaveSettings() {
@@ -108,6 +114,8 @@ void SettingsStore::SaveSettings() {
             continue;
         ini.setValue(section, component->objectName(), value);
     }
+    for (const Part& part : parts_)
+        part.save(ini);
     if (!ini.save(filePath_))
         throw std::runtime_error(("Unable to write to " + filePath_).toStdString());
 }

@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
+class IniFile;
 class QObject;
 
 // Makes the window's controls persistent in "KV.ini", section "defaults", one key per control
@@ -14,7 +16,15 @@ public:
     static constexpr const char* Section = "defaults";
     static constexpr const char* NotSaved = "korvaneNotSaved";
 
+    // A part of the file that no control holds, read after the controls and written with them.
+    struct Part {
+        std::function<void(const IniFile&)> load;
+        std::function<void(IniFile&)> save;
+    };
+
     SettingsStore(QString filePath, const QList<QObject*>& components);
+
+    void addPart(Part part);
 
     // Restoring a value acts like a user's change, so the controls' own change reactions run.
     void LoadSettings();
@@ -25,4 +35,5 @@ public:
 private:
     QString filePath_;
     const QList<QObject*>& components_;
+    QList<Part> parts_;
 };

@@ -2,7 +2,9 @@
 
 #include "app/HistoryView.h"
 #include "app/PageMarks.h"
+#include "app/PageOptionsPart.h"
 #include "app/SessionAutostart.h"
+#include "app/WindowSecrets.h"
 #include "app/WindowTray.h"
 #include "browser/RootBrowserTab.h"
 #include "browser/TWebBrowser.h"
@@ -17,8 +19,6 @@
 #include "net/TNMSMTP.h"
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmMailSender.h"
-#include "notify/KeychainSecretStore.h"
-#include "notify/PasswordStore.h"
 #include "notify/TMediaPlayer.h"
 #include "notify/TestMail.h"
 #include "pages/AddressDrop.h"
@@ -66,16 +66,18 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
                                  QWidget* parent)
     : QMainWindow(parent), toolBar(ToolBarControls::build(components_)),
       PageControl1(components_.add(new QTabWidget, "PageControl1")), status(StatusTab::build(components_)),
-      historyTab(HistoryTab::build(components_)), webPages(WebPagesTab::build(components_)), emailSetup(EmailSetupTab::build(components_)),
-      sendingEmail(SendingEmailTab::build(components_)), alarms(AlarmsTab::build(components_)),
-      connection(ConnectionTab::build(components_)), logTab(LogTab::build(components_)),
-      misc(MiscTab::build(components_)), browser(BrowserTabs::build(components_)),
+      historyTab(HistoryTab::build(components_)), webPages(WebPagesTab::build(components_)),
+      emailSetup(EmailSetupTab::build(components_)), sendingEmail(SendingEmailTab::build(components_)),
+      alarms(AlarmsTab::build(components_)), connection(ConnectionTab::build(components_)),
+      logTab(LogTab::build(components_)), misc(MiscTab::build(components_)),
+      browser(BrowserTabs::build(components_)),
       banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
       StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log),
       pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
              misc.SignatureList}),
       dialogs_(dialogs), settings_(settingsFile, components_.order()) {
     setObjectName(QStringLiteral("FormMainWindow"));
+    settings_.addPart(pageOptionsPart(pages, log));
     setWindowTitle(QStringLiteral("Korvane"));
     QFont windowFont = font();
     windowFont.setPixelSize(14);
@@ -90,7 +92,8 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckEngine(settingsFile);
-    buildPasswordStore(settingsFile, secrets);
+    secrets_ = std::make_unique<WindowSecrets>(
+        secrets, PasswordStore::Controls{emailSetup.EditEmailPassword, StatusBar1}, pages, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);
@@ -161,7 +164,8 @@ void TFormMainWindow::buildMail() {
     NMSMTP1->EncodeType = UUMethods::uuMime;
     NMSMTP1->ClearParams = true;
     NMSMTP1->PostMessage.LocalProgram = QStringLiteral("Pellmar SMTP Demo");
-    mailComposer_ = new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, &checkState.Exchange}, this);
+    mailComposer_ =
+        new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, &checkState.Exchange}, this);
     mailSender_ = new AlarmMailSender(
         {sendingEmail.Edit10, emailSetup.EditEmailHost, emailSetup.EditEmailPort, emailSetup.EditEmailID,
          emailSetup.EditLocalName, emailSetup.Edit1localEMail, emailSetup.ComboEmailSecurity,
@@ -171,15 +175,6 @@ void TFormMainWindow::buildMail() {
     testMail_ =
         new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
                      *mailSender_, dialogs_, this);
-}
-
-void TFormMainWindow::buildPasswordStore(const QString& settingsFile, SecretStore* secrets) {
-    if (!secrets) {
-        ownSecrets_ = std::make_unique<KeychainSecretStore>();
-        secrets = ownSecrets_.get();
-    }
-    passwords_ = std::make_unique<PasswordStore>(
-        PasswordStore::Controls{emailSetup.EditEmailPassword, StatusBar1}, *secrets, settingsFile);
 }
 
 void TFormMainWindow::buildStatusViews() {
@@ -298,8 +293,8 @@ void TFormMainWindow::buildComponents(const QString& settingsFile) {
 
     pageList_ = new PageListEditor(
         {webPages.TabSheetWebPages, webPages.EditURL, webPages.ButtonAdd, webPages.ButtonDel,
-         webPages.ButtonApplyChanges, webPages.CheckBoxCheckSize, webPages.CheckBoxCheckDate,
-         webPages.CheckBoxCheckSignature, webPages.CheckListBoxURL, StatusBar1},
+         webPages.ButtonApplyChanges, webPages.ButtonPageOptions, webPages.CheckBoxCheckSize,
+         webPages.CheckBoxCheckDate, webPages.CheckBoxCheckSignature, webPages.CheckListBoxURL, StatusBar1},
         pages, [this] { status.DrawGrid1->viewport()->update(); }, this);
     alarmMatrix_ = new AlarmMatrix({alarms.rows, alarms.EditYWavFileName, alarms.ButtonBrowseYwav,
                                     alarms.EditRWavFileName, alarms.Button1, MediaPlayer1},
@@ -330,7 +325,7 @@ void TFormMainWindow::FormShow() {
         history_->open();
         history_->programStarted();
         settings_.LoadSettings();
-        passwords_->load();
+        secrets_->load();
         pages.alignAfterRestore();
         pages.resetHistories();
         restorePageMarks(pages, history_->marks());
@@ -384,12 +379,12 @@ void TFormMainWindow::FormClose() {
     // Nothing dropped after this joins a list that is about to be saved.
     reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();
-    passwords_->save();
+    secrets_->save();
 }
 
 void TFormMainWindow::finishSaving() {
     constexpr int SecretStoreWaitMs = 1000;
-    passwords_->finishSaving(SecretStoreWaitMs);
+    secrets_->finishSaving(SecretStoreWaitMs);
 }
 
 void TFormMainWindow::saveSettingsReporting() {

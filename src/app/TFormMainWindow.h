@@ -35,7 +35,7 @@ class QAction;
 class TNMHTTP;
 class TNMSMTP;
 class PageListEditor;
-class PasswordStore;
+class WindowSecrets;
 class RepaintThrottle;
 class RootBrowserTab;
 class SecretStore;
@@ -128,7 +128,6 @@ private:
     void buildComponents(const QString& settingsFile);
     void buildCheckEngine(const QString& settingsFile);
     void buildMail();
-    void buildPasswordStore(const QString& settingsFile, SecretStore* secrets);
     void buildStatusViews();
     void buildBrowser();
     void buildUpdateCheck(const QString& settingsFile);
@@ -152,8 +151,7 @@ private:
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;
     TestMail* testMail_ = nullptr;
-    std::unique_ptr<SecretStore> ownSecrets_;
-    std::unique_ptr<PasswordStore> passwords_;
+    std::unique_ptr<WindowSecrets> secrets_;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     std::unique_ptr<ChangeDetection> changeDetection_;
     std::unique_ptr<HistoryStore> history_;

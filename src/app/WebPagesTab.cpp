@@ -22,6 +22,10 @@ WebPagesTab WebPagesTab::build(ComponentList& components) {
                          QStringLiteral("Select a URl and click here to remove from list"));
     t.ButtonApplyChanges = button(components, "ButtonApplyChanges", QStringLiteral("Apply"));
     t.ButtonApplyChanges->setEnabled(false);
+    t.ButtonPageOptions = button(
+        components, "ButtonPageOptions", QStringLiteral("Page options…"),
+        QStringLiteral(
+            "Content check, login, request headers, accepted codes and time limits of the selected page"));
     t.CheckBoxCheckSize = checkBox(components, "CheckBoxCheckSize", QStringLiteral("Check Size"), false);
     t.CheckBoxCheckSignature =
         checkBox(components, "CheckBoxCheckSignature", QStringLiteral("Check Signature"), false);
@@ -39,6 +43,7 @@ WebPagesTab WebPagesTab::build(ComponentList& components) {
     panel->addWidget(t.CheckBoxCheckSize, 1, 0);
     panel->addWidget(t.CheckBoxCheckDate, 1, 1);
     panel->addWidget(t.CheckBoxCheckSignature, 1, 2);
+    panel->addWidget(t.ButtonPageOptions, 1, 3, 1, 3);
     panel->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(t.TabSheetWebPages);

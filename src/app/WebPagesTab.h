@@ -15,6 +15,7 @@ struct WebPagesTab {
     QPushButton* ButtonAdd;
     QPushButton* ButtonDel;
     QPushButton* ButtonApplyChanges;
+    QPushButton* ButtonPageOptions;
     QCheckBox* CheckBoxCheckSize;
     QCheckBox* CheckBoxCheckSignature;
     QCheckBox* CheckBoxCheckDate;

@@ -50,7 +50,7 @@ QString alarmConditionName(AlarmCondition condition) {
     static const char* const names[AlarmConditionCount] = {
         "No Error",          "Slow Access",          "TimeOut",           "Page Not Found",
         "Host Not Found",    "Size Changed",         "Signature Changed", "Date Changed",
-        "Connection Failed", "Certificate Expiring", "Recovered"};
+        "Connection Failed", "Certificate Expiring", "Recovered",         "Content Check Failed"};
     return QString::fromLatin1(names[std::size_t(condition)]);
 }
 

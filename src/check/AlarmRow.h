@@ -18,8 +18,9 @@ enum class AlarmCondition {
     ConnectionFailed,
     CertificateExpiring,
     Recovered,
+    ContentCheckFailed,
 };
-constexpr int AlarmConditionCount = 11;
+constexpr int AlarmConditionCount = 12;
 
 // The row's name, as the Alarms tab writes it.
 QString alarmConditionName(AlarmCondition condition);

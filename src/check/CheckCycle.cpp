@@ -3,6 +3,7 @@
 #include "check/AlarmDispatch.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckState.h"
+#include "check/ContentCheck.h"
 #include "check/FailureReason.h"
 #include "check/NetworkCheck.h"
 #include "check/PageCheck.h"
@@ -11,6 +12,7 @@
 #include "net/EventWait.h"
 #include "net/FetchRequest.h"
 #include "net/HostLookups.h"
+#include "net/StatusCodeList.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
@@ -57,8 +59,8 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
                        HistoryStore& history, DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), dispatch_(dispatch),
       changes_(changes), history_(history), dialogs_(dialogs), network_(new NetworkCheck(this)),
-      resume_(new ResumeWait([this] { return network_->offline(); }, this)),
-      lookups_(new HostLookups(this)), walk_(new CheckWalk(pages, *lookups_, this)) {
+      resume_(new ResumeWait([this] { return network_->offline(); }, this)), lookups_(new HostLookups(this)),
+      walk_(new CheckWalk(pages, *lookups_, this)) {
     // Free slots are filled at once, even while the walk hands a page back.
     connect(walk_, &CheckWalk::progressed, this, [this] {
         fillSlots();
@@ -183,7 +185,8 @@ void CheckCycle::CheckWebPagesExecute() {
 
 void CheckCycle::fillSlots() {
     if (!stopped())
-        walk_->fill(parallelChecks(c_.EditParallelChecks->text()), [this](CheckWalk::Page& page) { startPage(page); });
+        walk_->fill(parallelChecks(c_.EditParallelChecks->text()),
+                    [this](CheckWalk::Page& page) { startPage(page); });
 }
 
 void CheckCycle::walk(QString& soundError) {
@@ -223,14 +226,21 @@ void CheckCycle::startPage(CheckWalk::Page& page) {
     page.listedUrl = pages_.url(position);
     page.startedAtMs = QDateTime::currentMSecsSinceEpoch();
     page.before = pages_.readStatus(position);
+    page.options = pages_.options(position);
     page.secondMs = std::max(1, c_.Timer2->interval());
-    page.deadlineMs = qint64(timeOutSetting(c_.EditTimeOut)) * page.secondMs;
+    // A page's own time limits stand before the Connection tab's.
+    page.timeOutSeconds =
+        timeOutSeconds(page.options.timeOut.isEmpty() ? c_.EditTimeOut->text() : page.options.timeOut);
+    page.deadlineMs = qint64(page.timeOutSeconds) * page.secondMs;
+    page.slowSeconds =
+        number(page.options.slowAfter.isEmpty() ? c_.EditTimeSlow->text() : page.options.slowAfter,
+               DefaultSlowSeconds);
     pages_.writeStatus(position, PageStatus::Checking);
     calls_.RepaintGrid();
     calls_.ShowTrayState(TrayChecking);
     FetchRequest request = requestSettings();
     request.url = page.listedUrl;
-    page.check->start(request);
+    page.check->start(request, page.options);
 }
 
 void CheckCycle::showWaiting() {
@@ -314,17 +324,25 @@ void CheckCycle::classify(const CheckWalk::Page& page, int position) {
     s_.InvalidHost = check.result().invalidHost;
     s_.Exchange = check.result();
     s_.ReplyNumber = s_.Exchange.replyNumber;
-    s_.Failed = !check.errorText().isEmpty() || s_.ReplyNumber >= 400;
+    s_.Rejected =
+        s_.ReplyNumber != 0 &&
+        !StatusCodeList::parse(page.options.acceptedCodes).value_or(StatusCodeList()).accepts(s_.ReplyNumber);
+    s_.ContentError.clear();
+    if (check.errorText().isEmpty() && !s_.Rejected && page.options.contentCheck())
+        s_.ContentError = ContentCheck::failure(
+            page.options, ContentCheck::text(check.body(), s_.Exchange.header), check.bodyCut());
+    s_.Failed = !check.errorText().isEmpty() || s_.Rejected || !s_.ContentError.isEmpty();
     try {
         if (!check.errorText().isEmpty())
-            fail(position, failureReason(s_.Exchange.trouble, s_.Exchange.troubleDetail, check.errorText()));
+            fail(position, page.timeOutSeconds,
+                 failureReason(s_.Exchange.trouble, s_.Exchange.troubleDetail, check.errorText()));
         else if (s_.Failed)
-            fail(position, {});
+            fail(position, page.timeOutSeconds, {});
         else
-            succeed(position, page.before == PageStatus::RedAlarm);
+            succeed(position, page.slowSeconds, page.before == PageStatus::RedAlarm);
     } catch (const std::exception& error) {
         s_.Failed = true;
-        fail(position, QString::fromUtf8(error.what()));
+        fail(position, page.timeOutSeconds, QString::fromUtf8(error.what()));
     }
 }
 
@@ -349,12 +367,12 @@ void CheckCycle::abandon() {
     calls_.RepaintGrid();
 }
 
-void CheckCycle::succeed(int page, bool wasRed) {
+void CheckCycle::succeed(int page, int slowSeconds, bool wasRed) {
     pages_.writeStatus(page, PageStatus::Ok);
     status(s_.CurrentURL + QStringLiteral(" is OK"));
     s_.ErrorText = QStringLiteral("No Error");
     dispatch_.fireRow(AlarmCondition::NoError, page);
-    if (setting(c_.EditTimeSlow, DefaultSlowSeconds) < s_.ElapsedSeconds) {
+    if (slowSeconds < s_.ElapsedSeconds) {
         s_.ErrorText =
             QStringLiteral("Slow Access: ") + QString::number(s_.ElapsedSeconds) + QStringLiteral(" seconds");
         dispatch_.fireRow(AlarmCondition::SlowAccess, page);
@@ -394,18 +412,18 @@ void CheckCycle::checkRecovery(int page, bool wasRed) {
     streak = {};
 }
 
-void CheckCycle::fail(int page, const QString& reason) {
+void CheckCycle::fail(int page, int timeOutSeconds, const QString& reason) {
     status(QStringLiteral("Error retreiving ") + s_.CurrentURL);
     s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
     pages_.writeStatus(page, PageStatus::Failed);
-    pages_.history().PushAccessTime(page, timeOutSetting(c_.EditTimeOut));
+    pages_.history().PushAccessTime(page, timeOutSeconds);
     struct Outcome {
         AlarmCondition condition;
         QString status;
         QString errorText;
     };
     QList<Outcome> outcomes;
-    if (s_.ReplyNumber >= 400)
+    if (s_.Rejected)
         outcomes.append(
             {AlarmCondition::PageNotFound, QStringLiteral(" Failed"), QStringLiteral("Page not found: ")});
     if (s_.InvalidHost)
@@ -417,10 +435,15 @@ void CheckCycle::fail(int page, const QString& reason) {
             {AlarmCondition::TimeOut, QStringLiteral(" TimeOut Error"), QStringLiteral("TimedOut")});
     // The commonest outage of all, a server that is down, fits none of the above. A fetch the
     // user aborted is no outage, and no failed check either.
-    if (s_.ReplyNumber < 400 && !s_.InvalidHost && !timedOut && s_.CheckRunning)
+    const bool contentFailed = !s_.ContentError.isEmpty();
+    if (contentFailed)
+        outcomes.append(
+            {AlarmCondition::ContentCheckFailed, QStringLiteral(" Content Check Failed"), s_.ContentError});
+    if (!s_.Rejected && !contentFailed && !s_.InvalidHost && !timedOut && s_.CheckRunning)
         outcomes.append({AlarmCondition::ConnectionFailed, QStringLiteral(" Connection Failed"),
                          QStringLiteral("Connection failed: ") + reason});
-    if (outcomes.isEmpty() || networkDown())
+    // A server that answered with the wrong text proves the network up.
+    if (outcomes.isEmpty() || (!contentFailed && networkDown()))
         return;
     // A single lost answer need not wake anybody: the alarms wait for the failed check that
     // confirms the outage, and come again with every one after it.

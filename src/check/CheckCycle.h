@@ -118,11 +118,11 @@ private:
     void abandon();
     void showWaiting();
     // wasRed: the page's check before this one ended in a red alarm.
-    void succeed(int page, bool wasRed);
+    void succeed(int page, int slowSeconds, bool wasRed);
     void checkCertificate(int page);
     void checkRecovery(int page, bool wasRed);
     // reason: what ended the page's fetch, in plain words, for when no other outcome explains it.
-    void fail(int page, const QString& reason);
+    void fail(int page, int timeOutSeconds, const QString& reason);
     // A page failed: whether the network is down, so that the outage is not the page's. The
     // first failing page of a cycle asks, and the answer is logged once if it holds the alarms.
     bool networkDown();

@@ -21,9 +21,14 @@ struct CheckState {
     bool TimedOut = false;
     bool InvalidHost = false;
     QString ErrorText;
-    // The page's check failed: no answer, an answer of 400 or more, or an error applying it.
+    // The page's check failed: no answer, an answer the page does not accept, a failed content
+    // check, or an error applying it.
     bool Failed = false;
     int ReplyNumber = 0;
+    // The final status is none the page accepts (by default, 400 or more).
+    bool Rejected = false;
+    // Why the page's text failed its content check; empty when it passed or had none.
+    QString ContentError;
     bool PlaySound = false;
     bool SendMail = false;
     // Who receives this page's alarm e-mail; one entry per firing row that ticks a recipient.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/TlsClient.h"
+#include "pages/PageOptions.h"
 #include "pages/PageStatus.h"
 
 #include <QHash>
@@ -34,8 +35,11 @@ public:
         QString listedUrl;
         qint64 startedAtMs = 0; // UTC
         PageStatus before = PageStatus::Failed;
-        qint64 secondMs = 1000;  // how long a second of the page's watchdog is
-        qint64 deadlineMs = 0;   // from the page's first request on
+        PageOptions options;
+        qint64 secondMs = 1000; // how long a second of the page's watchdog is
+        int timeOutSeconds = 0;
+        qint64 deadlineMs = 0; // from the page's first request on
+        int slowSeconds = 0;
         bool started() const { return check || excluded; }
         bool done() const;
     };

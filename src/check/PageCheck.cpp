@@ -1,17 +1,49 @@
 #include "check/PageCheck.h"
 
 #include "check/RedirectTarget.h"
+#include "net/AddressLogin.h"
 #include "net/PageFetch.h"
 #include "net/TlsWarmUp.h"
+#include "net/UrlParser.h"
+
+#include <exception>
+
+namespace {
+
+// "scheme://host:port" of an address; empty when it goes nowhere.
+QString serverOf(const QString& url) {
+    try {
+        const ParsedUrl parsed = UrlParser::parse(url, QString(), 80);
+        return parsed.scheme + QStringLiteral("://") + parsed.host.toLower() + QLatin1Char(':') +
+               QString::number(parsed.port);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool isPlainHttp(const QString& url) {
+    return !url.startsWith(QLatin1String("https:"), Qt::CaseInsensitive);
+}
+
+} // namespace
 
 PageCheck::PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent)
     : QObject(parent), fetch_(new PageFetch(lookups, tickets, this)) {
     connect(fetch_, &PageFetch::finished, this, &PageCheck::fetched);
+    connect(fetch_, &PageFetch::bodyReceived, this, &PageCheck::takeBody);
 }
 
-void PageCheck::start(const FetchRequest& request) {
+void PageCheck::start(const FetchRequest& request, const PageOptions& options) {
     request_ = request;
+    options_ = options;
+    accepted_ = StatusCodeList::parse(options.acceptedCodes).value_or(StatusCodeList());
     currentUrl_ = request.url;
+    listedServer_ = serverOf(request.url);
+    const AddressLogin login = splitLogin(request.url);
+    request_.headerInfo.UserId = options.user.isEmpty() ? login.user : options.user;
+    request_.headerInfo.Password = options.password.isEmpty() ? login.password : options.password;
+    request_.extraHeaders = HeaderLines::parse(options.headers);
+    request_.readBody = options.contentCheck();
     result_ = {};
     errorText_.clear();
     redirects_ = 0;
@@ -20,7 +52,7 @@ void PageCheck::start(const FetchRequest& request) {
     clock_.invalidate();
     // Loading TLS the first time is this program's cost, not the server's: the page's time
     // starts once it is done.
-    if (!request.url.startsWith(QLatin1String("https:"), Qt::CaseInsensitive))
+    if (isPlainHttp(request.url))
         return begin();
     const quint64 attempt = ++attempts_;
     TlsWarmUp::whenReady(this, [this, attempt] {
@@ -31,13 +63,32 @@ void PageCheck::start(const FetchRequest& request) {
 
 void PageCheck::begin() {
     clock_.start();
+    const bool login = !request_.headerInfo.UserId.isEmpty() && !request_.headerInfo.Password.isEmpty();
+    if (login && !loginAllowed(currentUrl_))
+        return end(QStringLiteral("login not sent over plain http"));
     send(false);
+}
+
+bool PageCheck::loginAllowed(const QString& url) const {
+    return serverOf(url) == listedServer_ && (options_.plainLogin || !isPlainHttp(url));
 }
 
 void PageCheck::send(bool headerByGet) {
     request_.url = currentUrl_;
-    request_.headerByGet = headerByGet;
+    request_.headerByGet = headerByGet || options_.get || request_.readBody;
+    body_.clear();
+    bodyCut_ = false;
     fetch_->start(request_);
+}
+
+void PageCheck::takeBody(const QByteArray& bytes) {
+    body_ += bytes.left(BodyLimit - body_.size());
+    if (body_.size() < BodyLimit)
+        return;
+    // The rest is never read: the search makes do with what came.
+    bodyCut_ = true;
+    fetch_->stop();
+    fetched();
 }
 
 void PageCheck::stop(bool timedOut) {
@@ -49,6 +100,10 @@ void PageCheck::stop(bool timedOut) {
     end(timedOut ? QStringLiteral("Timed out") : QStringLiteral("Check aborted"));
 }
 
+bool PageCheck::followed(int reply) const {
+    return reply >= 300 && reply <= 399 && !accepted_.names(reply);
+}
+
 void PageCheck::fetched() {
     result_ = fetch_->result();
     if (!result_.answered())
@@ -58,7 +113,7 @@ void PageCheck::fetched() {
     // of which nothing but the header is read.
     if (!request_.headerByGet && (reply == 405 || reply == 501))
         return send(true);
-    if (reply >= 300 && reply <= 399) {
+    if (followed(reply)) {
         // Without an address to go to, the page ends with this reply.
         if (const std::optional<QString> target = RedirectTarget::fromHeader(result_.header, currentUrl_)) {
             if (++redirects_ > MaxRedirects)
@@ -67,6 +122,8 @@ void PageCheck::fetched() {
             if (!result_.cookieIn.isEmpty())
                 request_.headerInfo.Cookie = result_.cookieIn;
             currentUrl_ = *target;
+            if (!loginAllowed(currentUrl_))
+                request_.headerInfo.Password.clear();
             return send(false);
         }
     }

@@ -2,6 +2,8 @@
 
 #include "net/FetchRequest.h"
 #include "net/FetchResult.h"
+#include "net/StatusCodeList.h"
+#include "pages/PageOptions.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -18,11 +20,14 @@ class PageCheck : public QObject {
 public:
     // Redirects followed for one page; the next one ends it, so a loop never hammers a server.
     static constexpr int MaxRedirects = 20;
+    // How much of a page's body a content check reads; the rest is never fetched.
+    static constexpr qsizetype BodyLimit = 1024 * 1024;
 
     PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent = nullptr);
 
-    // request.url is the page's address as listed.
-    void start(const FetchRequest& request);
+    // request.url is the page's address as listed, and the request carries the settings of the
+    // Connection tab; the page's own options add to them.
+    void start(const FetchRequest& request, const PageOptions& options = {});
     // Ends the check at once: its time is up, or nobody wants its answer any more.
     void stop(bool timedOut);
 
@@ -34,6 +39,9 @@ public:
     const FetchResult& result() const { return result_; }
     const QString& errorText() const { return errorText_; }
     bool timedOut() const { return timedOut_; }
+    // The final answer's body, read for a content check, and whether it was cut at BodyLimit.
+    const QByteArray& body() const { return body_; }
+    bool bodyCut() const { return bodyCut_; }
 
 signals:
     void finished();
@@ -41,12 +49,23 @@ signals:
 private:
     void begin();
     void send(bool headerByGet);
+    void takeBody(const QByteArray& bytes);
     void fetched();
+    // A redirect whose status the page's accepted codes name is the answer the page is watched for.
+    bool followed(int reply) const;
+    // The login goes only to the listed page's own server, and over plain http only where the
+    // page allows it.
+    bool loginAllowed(const QString& url) const;
     void end(const QString& errorText);
 
     PageFetch* fetch_;
     FetchRequest request_;
+    PageOptions options_;
+    StatusCodeList accepted_;
+    QString listedServer_;
     FetchResult result_;
+    QByteArray body_;
+    bool bodyCut_ = false;
     QString currentUrl_;
     QString errorText_;
     QElapsedTimer clock_;

@@ -1,8 +1,9 @@
 #include "history/HistoryFile.h"
 
+#include "net/AddressLogin.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 
 QString historyFileFor(const QString& settingsFile) {
     const QFileInfo file(settingsFile);
@@ -12,18 +13,11 @@ QString historyFileFor(const QString& settingsFile) {
 }
 
 QString withoutPassword(const QString& address) {
-    // The grid asks for every row it paints; most addresses hold no user at all.
-    if (!address.contains(QLatin1Char('@')))
-        return address;
-    QUrl url(address);
-    if (url.password().isEmpty())
-        return address;
-    url.setPassword(QString());
-    return url.toString();
+    return splitLogin(address).address;
 }
 
 CheckRecord withoutPassword(const CheckRecord& check) {
-    const QString password = QUrl(check.address).password();
+    const QString password = splitLogin(check.address).password;
     if (password.isEmpty())
         return check;
     CheckRecord bare = check;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HeaderLines.h"
 #include "net/THeaderInfo.h"
 
 #include <QString>
@@ -16,4 +17,5 @@ struct FetchRequest {
     qint32 proxyPort = 0;
     bool acceptUntrusted = false;
     THeaderInfo headerInfo;
+    QList<HeaderLine> extraHeaders;
 };

@@ -125,6 +125,23 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     lines_.insert(insertAt, line);
 }
 
+QStringList IniFile::keys(const QString& section) const {
+    QStringList names;
+    const qsizetype s = findSection(section.toLower());
+    if (s < 0)
+        return names;
+    for (qsizetype i = s + 1; i < endOfSection(s); ++i)
+        if (!lines_[i].key.isEmpty())
+            names.append(lines_[i].key);
+    return names;
+}
+
+void IniFile::removeSection(const QString& section) {
+    const qsizetype s = findSection(section.toLower());
+    if (s >= 0)
+        lines_.remove(s, endOfSection(s) - s);
+}
+
 QByteArray IniFile::serialize() const {
     QString text;
     qsizetype size = 0;

@@ -19,6 +19,10 @@ public:
 
     std::optional<QString> value(const QString& section, const QString& key) const;
     void setValue(const QString& section, const QString& key, const QString& value);
+    // The section's key names, in lower case and in file order.
+    QStringList keys(const QString& section) const;
+    // Drops the section, its header and every line in it.
+    void removeSection(const QString& section);
 
     QByteArray serialize() const;
 

@@ -44,7 +44,7 @@ void PageFetch::start(const FetchRequest& request) {
         // Through a tunnel the server gets the request a direct one would: the proxy never sees it.
         const TExStringList lines = RequestBuilder::build(
             {method, parsed.url, parsed.path, parsed.host, secure_ ? QString() : request.proxy},
-            request.headerInfo);
+            request.headerInfo, request.extraHeaders);
         requestBytes_.clear();
         for (const QString& line : lines)
             requestBytes_ += line.toLatin1() + "\r\n";

@@ -2,7 +2,8 @@
 
 #include "net/THeaderInfo.h"
 
-TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info) {
+TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info,
+                                    const QList<HeaderLine>& extra) {
     const bool viaProxy = !t.proxy.isEmpty();
     TExStringList lines;
     // A proxy needs the whole URL to know where to go; a server only wants the path.
@@ -23,11 +24,14 @@ TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info) {
     if (!info.Referer.isEmpty())
         lines.SetHeader(QStringLiteral("Referer"), info.Referer);
     if (!info.UserId.isEmpty() && !info.Password.isEmpty()) {
-        const QByteArray credentials = (info.UserId + QLatin1Char(':') + info.Password).toLatin1();
+        // UTF-8, as servers that say which charset they expect all ask for.
+        const QByteArray credentials = (info.UserId + QLatin1Char(':') + info.Password).toUtf8();
         lines.SetHeader(QStringLiteral("Authorization"),
                         QStringLiteral("Basic ") + QString::fromLatin1(credentials.toBase64()));
     }
     lines.append(QStringLiteral("Content-type: application/x-www-form-urlencoded"));
+    for (const auto& [name, value] : extra)
+        lines.SetHeader(name, value);
     lines.append(QString());
     return lines;
 }

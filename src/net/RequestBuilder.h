@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/HeaderLines.h"
 #include "net/TExStringList.h"
 
 class THeaderInfo;
@@ -14,7 +15,9 @@ public:
         QString host;
         QString proxy;
     };
-    static TExStringList build(const Target& target, const THeaderInfo& info);
+    // The extra lines replace ours of the same name, or follow them.
+    static TExStringList build(const Target& target, const THeaderInfo& info,
+                               const QList<HeaderLine>& extra = {});
     // What asks a proxy for a tunnel to host:port (an IPv6 host in its brackets). HTTP/1.0 needs
     // no Host line, and the proxy learns nothing more about us than it must.
     static TExStringList tunnel(const QString& host, qint32 port);

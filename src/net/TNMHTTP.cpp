@@ -128,7 +128,8 @@ void TNMHTTP::startFetch() {
                    .proxy = Proxy,
                    .proxyPort = ProxyPort,
                    .acceptUntrusted = AcceptUntrusted,
-                   .headerInfo = HeaderInfo});
+                   .headerInfo = HeaderInfo,
+                   .extraHeaders = {}});
 }
 
 void TNMHTTP::fetchOne() {
@@ -187,9 +188,11 @@ void TNMHTTP::raiseFailure(const FetchResult& result) {
     case Stage::Connecting: {
         const bool lookingUp = fetch_->lookingUp() || result.invalidHost;
         if (TimerExpired)
-            throw ESockError(lookingUp ? QStringLiteral("Host Lookup Timed Out") : QStringLiteral("Connection Timed out"));
+            throw ESockError(lookingUp ? QStringLiteral("Host Lookup Timed Out")
+                                       : QStringLiteral("Connection Timed out"));
         if (Canceled)
-            throw ESockError(lookingUp ? QStringLiteral("Host Lookup Canceled") : QStringLiteral("Connection Canceled"));
+            throw ESockError(lookingUp ? QStringLiteral("Host Lookup Canceled")
+                                       : QStringLiteral("Connection Canceled"));
         break;
     }
     case Stage::Header:

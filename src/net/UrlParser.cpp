@@ -53,6 +53,12 @@ ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port)
         const qsizetype second = nthSlash(url, 2);
         const qsizetype third = nthSlash(url, 3);
         hostPart = url.mid(second + 1, third < 0 ? -1 : third - second - 1);
+        // A login before the host goes in a header of its own, never to the server's name or
+        // into a proxy's request line.
+        if (const qsizetype at = hostPart.lastIndexOf(QLatin1Char('@')); at >= 0) {
+            r.url.remove(second + 1, at + 1);
+            hostPart = hostPart.mid(at + 1);
+        }
     } else if (!url.startsWith(QLatin1Char('/'))) {
         const qsizetype slash = url.indexOf(QLatin1Char('/'));
         hostPart = slash < 0 ? url : url.left(slash);

@@ -1,13 +1,11 @@
 #include "notify/PasswordStore.h"
 
-#include "net/EventWait.h"
 #include "notify/SecretStore.h"
 #include "views/TStatusBar.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
-#include <QTimer>
 
 PasswordStore::PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile)
     : c_(controls), secrets_(secrets), key_(QFileInfo(settingsFile).absoluteFilePath()) {
@@ -46,13 +44,6 @@ void PasswordStore::save() {
         secrets_.write(key_, password, answer);
 }
 
-void PasswordStore::finishSaving(int waitMs) {
-    QTimer limit;
-    limit.setSingleShot(true);
-    limit.start(waitMs);
-    EventWait::until([this, &limit] { return saving_ == 0 || !limit.isActive(); });
-}
-
 void PasswordStore::reportNoStore() {
-    c_.StatusBar1->setSimpleText(QStringLiteral("Password kept for this session only: no secret store"));
+    c_.StatusBar1->setSimpleText(noSecretStoreText());
 }

@@ -25,8 +25,8 @@ public:
     // Keeps the field's password; an empty field removes the stored one. A field the store has
     // not filled yet and nobody touched says nothing about the stored password, which stays.
     void save();
-    // Gives the saves under way up to waitMs to be answered, for the end of the program.
-    void finishSaving(int waitMs);
+    // The saves the store has not answered yet.
+    int pending() const { return saving_; }
 
 private:
     void reportNoStore();

@@ -1,10 +1,14 @@
 #include "pages/PageListEditor.h"
 
+#include "net/AddressLogin.h"
 #include "pages/PageAddress.h"
+#include "pages/PageCursor.h"
+#include "pages/PageOptionsDialog.h"
 #include "pages/PageRecords.h"
 #include "views/TCheckListBox.h"
 #include "views/TStatusBar.h"
 
+#include <QAbstractItemModel>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -17,23 +21,64 @@ PageListEditor::PageListEditor(const Controls& controls, PageRecords& pages,
     connect(c_.ButtonAdd, &QPushButton::clicked, this, &PageListEditor::ButtonAddClick);
     connect(c_.ButtonDel, &QPushButton::clicked, this, &PageListEditor::ButtonDelClick);
     connect(c_.ButtonApplyChanges, &QPushButton::clicked, this, &PageListEditor::ButtonApplyChangesClick);
+    connect(c_.ButtonPageOptions, &QPushButton::clicked, this, &PageListEditor::ButtonPageOptionsClick);
+    connect(c_.CheckListBoxURL, &QListWidget::currentRowChanged, this, &PageListEditor::enablePageOptions);
+    connect(c_.CheckListBoxURL->model(), &QAbstractItemModel::rowsRemoved, this,
+            &PageListEditor::enablePageOptions);
+    enablePageOptions();
     connect(c_.EditURL, &QLineEdit::textChanged, this, &PageListEditor::EditURLChange);
     connect(c_.CheckListBoxURL, &TCheckListBox::userClick, this, &PageListEditor::CheckListBoxURLClick);
     for (QCheckBox* box : {c_.CheckBoxCheckSize, c_.CheckBoxCheckDate, c_.CheckBoxCheckSignature})
         connect(box, &QCheckBox::toggled, this, &PageListEditor::enableApply);
-    // Enter adds the address, even while "+" is disabled.
+    // Enter adds the address, even while "+" is disabled; on a page of the list it opens its options.
     c_.EditURL->installEventFilter(this);
+    c_.CheckListBoxURL->installEventFilter(this);
 }
 
 bool PageListEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == c_.EditURL && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ButtonAddClick();
-            return true;
+            if (watched == c_.EditURL) {
+                ButtonAddClick();
+                return true;
+            }
+            if (watched == c_.CheckListBoxURL && selectedPage() >= 0) {
+                ButtonPageOptionsClick();
+                return true;
+            }
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+int PageListEditor::selectedPage() const {
+    const int i = c_.CheckListBoxURL->selectedIndex();
+    return i >= 0 && i < pages_.pageCount() ? i : -1;
+}
+
+void PageListEditor::enablePageOptions() const {
+    c_.ButtonPageOptions->setEnabled(selectedPage() >= 0);
+}
+
+void PageListEditor::ButtonPageOptionsClick() {
+    const int page = selectedPage();
+    if (page < 0)
+        return;
+    PageOptions options = pages_.options(page);
+    // The user named in the address is the login's until the options name another.
+    if (options.user.isEmpty())
+        options.user = splitLogin(pages_.url(page)).user;
+    auto* dialog = new PageOptionsDialog(pages_.url(page), options, c_.TabSheetWebPages->window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The page may move while the dialog is open: its cursor knows where it went.
+    auto* cursor = new PageCursor(pages_, page);
+    cursor->setParent(dialog);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, cursor] {
+        if (!cursor->deleted())
+            pages_.setOptions(cursor->position(), dialog->options());
+    });
+    dialog->open();
 }
 
 void PageListEditor::enableApply() const {
@@ -41,22 +86,29 @@ void PageListEditor::enableApply() const {
 }
 
 void PageListEditor::ButtonAddClick() {
-    const QString url = storablePageAddress(c_.EditURL->text());
+    const AddressLogin login = splitLogin(storablePageAddress(c_.EditURL->text()));
+    const QString& url = login.address;
     c_.ButtonApplyChanges->setEnabled(false);
     try {
-        addPage(url);
+        addPage(url, login);
     } catch (...) {
         c_.StatusBar1->setSimpleText(QStringLiteral("Error Adding ") + url + QStringLiteral(" to the List"));
     }
 }
 
-void PageListEditor::addPage(const QString& url) {
+void PageListEditor::addPage(const QString& url, const AddressLogin& login) {
     if (c_.CheckListBoxURL->indexOfText(url) >= 0) {
         c_.StatusBar1->setSimpleText(url + QStringLiteral(" Already in the List"));
         return;
     }
-    pages_.addPage(url, c_.CheckBoxCheckSize->isChecked(), c_.CheckBoxCheckDate->isChecked(),
-                   c_.CheckBoxCheckSignature->isChecked());
+    const int page = pages_.addPage(url, c_.CheckBoxCheckSize->isChecked(), c_.CheckBoxCheckDate->isChecked(),
+                                    c_.CheckBoxCheckSignature->isChecked());
+    if (!login.password.isEmpty()) {
+        PageOptions options;
+        options.user = login.user;
+        options.password = login.password;
+        pages_.setOptions(page, options);
+    }
     if (repaintGrid_)
         repaintGrid_();
     c_.StatusBar1->setSimpleText(url + QStringLiteral(" Added to List"));
@@ -72,8 +124,15 @@ void PageListEditor::ButtonApplyChangesClick() {
     const int i = c_.CheckListBoxURL->selectedIndex();
     if (i >= 0 && i < pages_.pageCount()) {
         const bool included = c_.CheckListBoxURL->isChecked(i);
-        c_.CheckListBoxURL->setItemText(i, storablePageAddress(c_.EditURL->text()));
+        const AddressLogin login = splitLogin(storablePageAddress(c_.EditURL->text()));
+        c_.CheckListBoxURL->setItemText(i, login.address);
         c_.CheckListBoxURL->setChecked(i, included);
+        if (!login.password.isEmpty()) {
+            PageOptions options = pages_.options(i);
+            options.user = login.user;
+            options.password = login.password;
+            pages_.setOptions(i, options);
+        }
         const auto& lists = pages_.controls();
         lists.SizeList->setChecked(i, c_.CheckBoxCheckSize->isChecked());
         lists.LastDateList->setChecked(i, c_.CheckBoxCheckDate->isChecked());
@@ -96,7 +155,8 @@ void PageListEditor::CheckListBoxURLClick() {
 
 void PageListEditor::EditURLChange() {
     c_.ButtonApplyChanges->setEnabled(true);
-    const bool listed = c_.CheckListBoxURL->indexOfText(storablePageAddress(c_.EditURL->text())) >= 0;
+    const bool listed =
+        c_.CheckListBoxURL->indexOfText(splitLogin(storablePageAddress(c_.EditURL->text())).address) >= 0;
     c_.ButtonAdd->setEnabled(!listed);
     c_.ButtonDel->setEnabled(listed);
 }

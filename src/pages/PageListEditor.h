@@ -3,6 +3,7 @@
 #include <QObject>
 #include <functional>
 
+struct AddressLogin;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -11,8 +12,9 @@ class PageRecords;
 class TCheckListBox;
 class TStatusBar;
 
-// The "Setup Web Pages" tab: adding, deleting, editing and selecting monitored pages, with
-// every per-page list kept aligned through the page records.
+// The "Setup Web Pages" tab: adding, deleting, editing and selecting monitored pages and their
+// options, with every per-page list kept aligned through the page records. An address typed
+// with a password keeps its user; the password goes into the page's options.
 class PageListEditor : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +24,7 @@ public:
         QPushButton* ButtonAdd;
         QPushButton* ButtonDel;
         QPushButton* ButtonApplyChanges;
+        QPushButton* ButtonPageOptions;
         QCheckBox* CheckBoxCheckSize;
         QCheckBox* CheckBoxCheckDate;
         QCheckBox* CheckBoxCheckSignature;
@@ -35,6 +38,8 @@ public:
     void ButtonAddClick();
     void ButtonDelClick();
     void ButtonApplyChangesClick();
+    // Opens the selected page's options; OK gives the page the options entered.
+    void ButtonPageOptionsClick();
     void CheckListBoxURLClick();
     void EditURLChange();
     void TabSheetWebPagesShow();
@@ -43,8 +48,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void addPage(const QString& url);
+    void addPage(const QString& url, const AddressLogin& login);
     void enableApply() const;
+    void enablePageOptions() const;
+    int selectedPage() const;
 
     Controls c_;
     PageRecords& pages_;

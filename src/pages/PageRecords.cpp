@@ -72,6 +72,7 @@ int PageRecords::addPage(const QString& url, bool checkSize, bool checkDate, boo
     setStatusRow(c_.ListBoxStatus, c, QStringLiteral("0"));
     history_.clearRow(c);
     streaks_.clearRow(c);
+    options_.clearRow(c);
     return c;
 }
 
@@ -85,6 +86,7 @@ void PageRecords::deletePage(int page) {
     c_.SignatureList->removeItemAt(page);
     history_.removeRow(page);
     streaks_.removeRow(page);
+    options_.removeRow(page);
 }
 
 void PageRecords::alignAfterRestore() {

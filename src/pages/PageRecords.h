@@ -2,6 +2,8 @@
 
 #include "pages/AccessHistory.h"
 #include "pages/FailureStreak.h"
+#include "pages/PageOptions.h"
+#include "pages/PageRows.h"
 #include "pages/PageStatus.h"
 
 #include <QString>
@@ -39,7 +41,13 @@ public:
     const AccessHistory& history() const { return history_; }
     FailureStreaks& streaks() { return streaks_; }
 
-    // Appends a ticked page with status "0", values "-" and the given change-check options.
+    PageOptions options(int page) const { return options_.row(page); }
+    void setOptions(int page, const PageOptions& options) { options_.grownTo(page) = options; }
+    // Every page is back to the plain check.
+    void resetOptions() { options_.reset(pageCount()); }
+
+    // Appends a ticked page with status "0", values "-", the given change-check options and no
+    // page options.
     // Returns the new page's position.
     int addPage(const QString& url, bool checkSize, bool checkDate, bool checkSignature);
     void deletePage(int page);
@@ -55,4 +63,5 @@ private:
     Controls c_;
     AccessHistory history_;
     FailureStreaks streaks_;
+    PageRows<PageOptions> options_;
 };

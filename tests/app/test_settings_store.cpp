@@ -38,12 +38,12 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 106);
+        QCOMPARE(keys.size(), 113);
         QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 38), QStringList({"CheckBoxDaCM3",
+        QCOMPARE(keys.mid(keys.size() - 45), QStringList({"CheckBoxDaCM3",
                                                           "CheckBoxCFL",
                                                           "CheckBoxCFY",
                                                           "CheckBoxCFR",
@@ -62,6 +62,13 @@ private slots:
                                                           "CheckBoxRCM1",
                                                           "CheckBoxRCM2",
                                                           "CheckBoxRCM3",
+                                                          "CheckBoxCKL",
+                                                          "CheckBoxCKY",
+                                                          "CheckBoxCKR",
+                                                          "CheckBoxCKPW",
+                                                          "CheckBoxCKM1",
+                                                          "CheckBoxCKM2",
+                                                          "CheckBoxCKM3",
                                                           "CheckBoxDesktopNotification",
                                                           "EditProxyHost",
                                                           "EditProxyPort",

@@ -18,6 +18,7 @@
 class CheckFixture : public WindowFixture {
 public:
     CheckFixture() { prepare(start()); }
+    explicit CheckFixture(const QByteArray& settingsText) : WindowFixture(settingsText) { prepare(start()); }
 
     // A fresh window on the same settings, prepared as the first one was.
     TFormMainWindow& restart() {

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 bool NginxPeer::start() {
     QDir().mkpath(root());
@@ -27,6 +28,18 @@ void NginxPeer::addFile(const QString& name, const QByteArray& content) {
     QDir().mkpath(QFileInfo(file).absolutePath());
     file.open(QIODevice::WriteOnly);
     file.write(content);
+}
+
+bool NginxPeer::addLogin(const QString& user, const QString& password) {
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"), {QStringLiteral("passwd"), QStringLiteral("-apr1"), password});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+        return false;
+    QFile file(dir() + QStringLiteral("/htpasswd"));
+    if (!file.open(QIODevice::Append))
+        return false;
+    file.write(user.toUtf8() + ':' + openssl.readAllStandardOutput());
+    return true;
 }
 
 QString NginxPeer::url(const QString& path) const {

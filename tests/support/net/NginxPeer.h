@@ -12,6 +12,8 @@ public:
     bool startSecure(const QString& certificate, const QString& key);
     QString root() const { return dir() + QStringLiteral("/root"); }
     void addFile(const QString& name, const QByteArray& content);
+    // Lets the user in to /private/ with the password, hashed by the openssl command.
+    bool addLogin(const QString& user, const QString& password);
     QString url(const QString& path) const;
     // The lines of the access log: the request line, after the server name and whether the
     // session was reused on a secure peer.

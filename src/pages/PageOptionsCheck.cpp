@@ -1,0 +1,61 @@
+#include "pages/PageOptionsCheck.h"
+
+#include "net/HeaderLines.h"
+#include "net/StatusCodeList.h"
+#include "pages/PageOptions.h"
+
+#include <QRegularExpression>
+#include <limits>
+
+QString PageOptionsCheck::pattern(const QString& text, bool regularExpression) {
+    if (!regularExpression || text.isEmpty())
+        return {};
+    const QRegularExpression expression(text);
+    if (expression.isValid())
+        return {};
+    return QStringLiteral("not a regular expression: ") + expression.errorString() + QStringLiteral(" at ") +
+           QString::number(expression.patternErrorOffset());
+}
+
+QString PageOptionsCheck::headers(const QStringList& lines) {
+    for (const QString& line : lines)
+        if (QString problem = HeaderLines::problem(line); !problem.isEmpty())
+            return problem;
+    return {};
+}
+
+QString PageOptionsCheck::acceptedCodes(const QString& text) {
+    if (StatusCodeList::parse(text))
+        return {};
+    return QStringLiteral("not a list of status codes such as 200-299,301,401");
+}
+
+QString PageOptionsCheck::seconds(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return {};
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (ok && value >= 1 && value <= std::numeric_limits<int>::max() / 1000)
+        return {};
+    return QStringLiteral("not a whole number of seconds");
+}
+
+PageOptions PageOptionsCheck::rightValues(const PageOptions& options, QStringList& dropped) {
+    PageOptions right = options;
+    const auto check = [&](const char* field, const QString& problem, auto clear) {
+        if (problem.isEmpty())
+            return;
+        dropped.append(QLatin1String(field) + QStringLiteral(": ") + problem);
+        clear();
+    };
+    check("Must contain", pattern(options.mustContain, options.regularExpression),
+          [&] { right.mustContain.clear(); });
+    check("Must not contain", pattern(options.mustNotContain, options.regularExpression),
+          [&] { right.mustNotContain.clear(); });
+    check("Extra headers", headers(options.headers), [&] { right.headers.clear(); });
+    check("Accepted status codes", acceptedCodes(options.acceptedCodes),
+          [&] { right.acceptedCodes.clear(); });
+    check("Time-out (s)", seconds(options.timeOut), [&] { right.timeOut.clear(); });
+    check("Slow after (s)", seconds(options.slowAfter), [&] { right.slowAfter.clear(); });
+    return right;
+}

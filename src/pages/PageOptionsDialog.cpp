@@ -1,0 +1,165 @@
+#include "pages/PageOptionsDialog.h"
+
+#include "pages/PageOptionsCheck.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+template <class T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+QLineEdit* lineEdit(const char* name, const QString& text) {
+    return named(new QLineEdit(text), name);
+}
+
+QCheckBox* box(const char* name, const QString& caption, bool ticked) {
+    auto* b = named(new QCheckBox(caption), name);
+    b->setChecked(ticked);
+    return b;
+}
+
+} // namespace
+
+PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& options, QWidget* parent)
+    : QDialog(parent), method_(named(new QComboBox, "ComboMethod")),
+      mustContain_(lineEdit("EditMustContain", options.mustContain)),
+      mustNotContain_(lineEdit("EditMustNotContain", options.mustNotContain)),
+      regularExpression_(
+          box("CheckBoxRegularExpression", QStringLiteral("Regular expression"), options.regularExpression)),
+      matchCase_(box("CheckBoxMatchCase", QStringLiteral("Match case"), options.matchCase)),
+      user_(lineEdit("EditLoginUser", options.user)),
+      password_(lineEdit("EditLoginPassword", options.password)),
+      plainLogin_(
+          box("CheckBoxPlainLogin", QStringLiteral("Allow login over plain http"), options.plainLogin)),
+      headers_(named(new QPlainTextEdit(options.headers.join(QLatin1Char('\n'))), "MemoHeaders")),
+      acceptedCodes_(lineEdit("EditAcceptedCodes", options.acceptedCodes)),
+      timeOut_(lineEdit("EditPageTimeOut", options.timeOut)),
+      slowAfter_(lineEdit("EditPageSlow", options.slowAfter)) {
+    setObjectName(QStringLiteral("DialogPageOptions"));
+    setWindowTitle(QStringLiteral("Page options — ") + address);
+    method_->addItems({QStringLiteral("HEAD"), QStringLiteral("GET")});
+    method_->setCurrentIndex(options.get ? 1 : 0);
+    password_->setEchoMode(QLineEdit::Password);
+    headers_->setTabChangesFocus(true);
+    headers_->setFixedHeight(headers_->fontMetrics().lineSpacing() * 4 + 12);
+
+    auto* form = new QFormLayout(this);
+    addRow(QStringLiteral("Method"), method_,
+           QStringLiteral("HEAD asks for the header only; GET fetches the page, as a content check needs"));
+    mustContainError_ = addRow(QStringLiteral("Must contain"), mustContain_,
+                               QStringLiteral("The page fails its check when this text is missing"));
+    mustNotContainError_ = addRow(QStringLiteral("Must not contain"), mustNotContain_,
+                                  QStringLiteral("The page fails its check when this text is there"));
+    addRow(QString(), regularExpression_, QStringLiteral("The two texts are regular expressions"), true);
+    addRow(QString(), matchCase_, QStringLiteral("Upper and lower case must match"), true);
+    addRow(QStringLiteral("User name"), user_, QStringLiteral("Sent with the request as an HTTP login"));
+    addRow(QStringLiteral("Password"), password_,
+           QStringLiteral("Kept in the desktop's secret store, never in the settings file"));
+    addRow(QString(), plainLogin_,
+           QStringLiteral("Send the login over http too, where anybody on the way can read it"), true);
+    headersError_ =
+        addRow(QStringLiteral("Extra headers"), headers_,
+               QStringLiteral("One \"Name: value\" a line, sent with every request of this page"));
+    acceptedCodesError_ = addRow(
+        QStringLiteral("Accepted status codes"), acceptedCodes_,
+        QStringLiteral("Codes and ranges such as 200-299,301,401; empty means every answer below 400"));
+    timeOutError_ = addRow(QStringLiteral("Time-out (s)"), timeOut_,
+                           QStringLiteral("Empty: the time-out of the Connection tab"));
+    slowAfterError_ = addRow(QStringLiteral("Slow after (s)"), slowAfter_,
+                             QStringLiteral("Empty: the slow access time of the Connection tab"));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &PageOptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &PageOptionsDialog::reject);
+    form->addRow(buttons);
+
+    for (QLineEdit* text : {mustContain_, mustNotContain_})
+        connect(text, &QLineEdit::textChanged, this, &PageOptionsDialog::followContentCheck);
+    followContentCheck();
+}
+
+QLabel* PageOptionsDialog::addRow(const QString& caption, QWidget* field, const QString& hint,
+                                  bool ownCaption) {
+    auto* form = static_cast<QFormLayout*>(layout());
+    field->setToolTip(hint);
+    if (ownCaption) {
+        form->addRow(QString(), field);
+        return nullptr;
+    }
+    auto* label = new QLabel(caption);
+    label->setBuddy(field);
+    field->setAccessibleName(caption);
+    auto* error = new QLabel;
+    error->setObjectName(field->objectName() + QStringLiteral("Error"));
+    error->setStyleSheet(QStringLiteral("color: #b00000"));
+    error->setWordWrap(true);
+    error->hide();
+    form->addRow(label, field);
+    form->addRow(QString(), error);
+    return error;
+}
+
+void PageOptionsDialog::followContentCheck() {
+    const bool content = !mustContain_->text().isEmpty() || !mustNotContain_->text().isEmpty();
+    if (content)
+        method_->setCurrentIndex(1);
+    method_->setEnabled(!content);
+}
+
+PageOptions PageOptionsDialog::options() const {
+    PageOptions o;
+    o.get = method_->currentIndex() == 1;
+    o.mustContain = mustContain_->text();
+    o.mustNotContain = mustNotContain_->text();
+    o.regularExpression = regularExpression_->isChecked();
+    o.matchCase = matchCase_->isChecked();
+    o.user = user_->text().trimmed();
+    o.password = password_->text();
+    o.plainLogin = plainLogin_->isChecked();
+    for (const QString& line : headers_->toPlainText().split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            o.headers.append(line);
+    o.acceptedCodes = acceptedCodes_->text().trimmed();
+    o.timeOut = timeOut_->text().trimmed();
+    o.slowAfter = slowAfter_->text().trimmed();
+    return o;
+}
+
+bool PageOptionsDialog::showProblem(QWidget* field, QLabel* error, const QString& problem) {
+    error->setText(problem);
+    error->setVisible(!problem.isEmpty());
+    // A screen reader says what is wrong when the field gets the focus.
+    field->setAccessibleDescription(problem);
+    return !problem.isEmpty();
+}
+
+void PageOptionsDialog::accept() {
+    const PageOptions o = options();
+    using namespace PageOptionsCheck;
+    const std::pair<QWidget*, bool> wrong[] = {
+        {mustContain_,
+         showProblem(mustContain_, mustContainError_, pattern(o.mustContain, o.regularExpression))},
+        {mustNotContain_,
+         showProblem(mustNotContain_, mustNotContainError_, pattern(o.mustNotContain, o.regularExpression))},
+        {headers_, showProblem(headers_, headersError_, PageOptionsCheck::headers(o.headers))},
+        {acceptedCodes_, showProblem(acceptedCodes_, acceptedCodesError_, acceptedCodes(o.acceptedCodes))},
+        {timeOut_, showProblem(timeOut_, timeOutError_, seconds(o.timeOut))},
+        {slowAfter_, showProblem(slowAfter_, slowAfterError_, seconds(o.slowAfter))},
+    };
+    for (const auto& [field, isWrong] : wrong) {
+        if (isWrong) {
+            field->setFocus();
+            return;
+        }
+    }
+    QDialog::accept();
+}
