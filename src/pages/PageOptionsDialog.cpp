@@ -46,6 +46,7 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
       slowAfter_(lineEdit("EditPageSlow", options.slowAfter)) {
     setObjectName(QStringLiteral("DialogPageOptions"));
     setWindowTitle(QStringLiteral("Page options — ") + address);
+    setMinimumWidth(520); // room for a pattern, and for the errors beside the fields
     method_->addItems({QStringLiteral("HEAD"), QStringLiteral("GET")});
     method_->setCurrentIndex(options.get ? 1 : 0);
     password_->setEchoMode(QLineEdit::Password);

@@ -1,0 +1,37 @@
+#include "notify/ChatService.h"
+
+QString chatServiceName(ChatService service) {
+    switch (service) {
+    case ChatService::Webhook:
+        return QStringLiteral("Generic webhook");
+    case ChatService::Ntfy:
+        return QStringLiteral("ntfy");
+    case ChatService::Gotify:
+        return QStringLiteral("Gotify");
+    case ChatService::Slack:
+        return QStringLiteral("Slack");
+    case ChatService::Discord:
+        return QStringLiteral("Discord");
+    case ChatService::Teams:
+        return QStringLiteral("Microsoft Teams");
+    case ChatService::Mattermost:
+        return QStringLiteral("Mattermost");
+    case ChatService::Matrix:
+        return QStringLiteral("Matrix");
+    case ChatService::Telegram:
+        return QStringLiteral("Telegram");
+    }
+    return {};
+}
+
+bool chatServiceUsesToken(ChatService service) {
+    switch (service) {
+    case ChatService::Ntfy:
+    case ChatService::Gotify:
+    case ChatService::Matrix:
+    case ChatService::Telegram:
+        return true;
+    default:
+        return false;
+    }
+}
