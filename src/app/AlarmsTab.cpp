@@ -9,7 +9,7 @@ using namespace ControlFactory;
 
 namespace {
 
-enum Column { L, Y, R, PW, M1, M2, M3 };
+enum Column { L, Y, R, PW, M1, M2, M3, CH };
 using C = AlarmCondition;
 
 struct BoxDesign {
@@ -83,10 +83,24 @@ constexpr BoxDesign LaterGroup[] = {
     {"CheckBoxCKM2", C::ContentCheckFailed, M2, false},
     {"CheckBoxCKM3", C::ContentCheckFailed, M3, false},
 };
+constexpr BoxDesign ChatGroup[] = {
+    {"CheckBoxNEChat", C::NoError, CH, false},
+    {"CheckBoxSChat", C::SlowAccess, CH, false},
+    {"CheckBoxTOChat", C::TimeOut, CH, false},
+    {"CheckBoxPNFChat", C::PageNotFound, CH, false},
+    {"CheckBoxHNFChat", C::HostNotFound, CH, false},
+    {"CheckBoxSCChat", C::SizeChanged, CH, false},
+    {"CheckBoxSiCChat", C::SignatureChanged, CH, false},
+    {"CheckBoxDaCChat", C::DateChanged, CH, false},
+    {"CheckBoxCFChat", C::ConnectionFailed, CH, false},
+    {"CheckBoxCEChat", C::CertificateExpiring, CH, false},
+    {"CheckBoxRCChat", C::Recovered, CH, false},
+    {"CheckBoxCKChat", C::ContentCheckFailed, CH, false},
+};
 
 // What a screen reader says for a box of each column, after the row's name.
 const char* const ColumnNames[] = {"log",      "yellow alarm", "red alarm", "play wav",
-                                   "email #1", "email #2",     "email #3"};
+                                   "email #1", "email #2",     "email #3",  "chat"};
 
 constexpr int HeadingRows = 2;
 constexpr int FirstBoxColumn = 1;
@@ -106,9 +120,11 @@ QCheckBox*& slot(AlarmRow& row, Column column) {
     case M2:
         return row.Email2;
     case M3:
+        return row.Email3;
+    case CH:
         break;
     }
-    return row.Email3;
+    return row.Chat;
 }
 
 template <std::size_t N>
@@ -135,6 +151,7 @@ void addHeadings(QGridLayout* grid) {
     heading(QStringLiteral("Red "), 1, R);
     heading(QStringLiteral("wav"), 1, PW);
     heading(QStringLiteral("Email"), 1, M2);
+    heading(QStringLiteral("Chat"), 1, CH);
     heading(QStringLiteral("#1"), HeadingRows + AlarmConditionCount, M1);
     heading(QStringLiteral("#2"), HeadingRows + AlarmConditionCount, M2);
     heading(QStringLiteral("#3"), HeadingRows + AlarmConditionCount, M3);
@@ -162,6 +179,7 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
     t.Button1 =
         button(components, "Button1", QStringLiteral("Browse"), QStringLiteral("Browse for a wav file"));
     createBoxes(components, t.rows, grid, LaterGroup);
+    createBoxes(components, t.rows, grid, ChatGroup);
     t.CheckBoxDesktopNotification = checkBox(
         components, "CheckBoxDesktopNotification", QStringLiteral("Desktop notification"), true,
         QStringLiteral("After a check that raised a red or yellow alarm, show one desktop notification "

@@ -19,6 +19,8 @@
 #include "net/TNMSMTP.h"
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmMailSender.h"
+#include "notify/ChatSender.h"
+#include "notify/ChatTest.h"
 #include "notify/TMediaPlayer.h"
 #include "notify/TestMail.h"
 #include "pages/AddressDrop.h"
@@ -72,6 +74,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       logTab(LogTab::build(components_)), misc(MiscTab::build(components_)),
       browser(BrowserTabs::build(components_)),
       banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
+      chatAlerts(ChatAlertsTab::build(components_)),
       StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log),
       pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
              misc.SignatureList}),
@@ -92,8 +95,11 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckEngine(settingsFile);
-    secrets_ = std::make_unique<WindowSecrets>(
-        secrets, PasswordStore::Controls{emailSetup.EditEmailPassword, StatusBar1}, pages, settingsFile);
+    QList<WindowSecrets::Field> secretFields{{emailSetup.EditEmailPassword, {}}};
+    for (int target = 0; target < ChatSender::Targets; ++target)
+        secretFields.append(
+            {chatAlerts.targets[target].EditChatToken, QStringLiteral(" chat #%1").arg(target + 1)});
+    secrets_ = std::make_unique<WindowSecrets>(secrets, secretFields, pages, StatusBar1, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);
@@ -122,7 +128,7 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
                                 sendingEmail.EditEMail3, sendingEmail.CheckBoxMailPerCycle,
                                 alarms.EditYWavFileName, alarms.EditRWavFileName, MediaPlayer1, StatusBar1},
         AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
-        pages, log, checkState, *mailSender_);
+        pages, log, checkState, *mailSender_, *chatSender_);
     changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
     desktopNotifier_ = new DesktopNotifier(
         {alarms.CheckBoxDesktopNotification}, pages, [this] { tray_->RevealWindow(); }, this);
@@ -175,6 +181,19 @@ void TFormMainWindow::buildMail() {
     testMail_ =
         new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
                      *mailSender_, dialogs_, this);
+    ChatSender::Controls chat{{},
+                              connection.CheckBoxProxy,
+                              connection.EditProxyHost,
+                              connection.EditProxyPort,
+                              connection.CheckBoxAcceptUntrusted};
+    ChatTest::Controls chatButtons{};
+    for (int target = 0; target < ChatSender::Targets; ++target) {
+        const ChatAlertsTab::Target& t = chatAlerts.targets[target];
+        chat.targets[target] = {t.ComboChatService, t.EditChatAddress, t.EditChatToken};
+        chatButtons.ButtonChatTest[target] = t.ButtonChatTest;
+    }
+    chatSender_ = new ChatSender(chat, log, this);
+    new ChatTest(chatButtons, *chatSender_, dialogs_, this);
 }
 
 void TFormMainWindow::buildStatusViews() {
@@ -258,6 +277,7 @@ void TFormMainWindow::buildTabs() {
     PageControl1->addTab(webPages.TabSheetWebPages, QStringLiteral("Setup Web Pages"));
     PageControl1->addTab(emailSetup.TabSheet1, QStringLiteral("Email Setup"));
     PageControl1->addTab(sendingEmail.TabSheet2, QStringLiteral("Sending E-Mail"));
+    PageControl1->addTab(chatAlerts.TabSheetChat, QStringLiteral("Chat Alerts"));
     PageControl1->addTab(alarms.TabSheet5, QStringLiteral("Alarms"));
     PageControl1->addTab(connection.TabSheet6, QStringLiteral("Connection"));
     PageControl1->addTab(logTab.TabSheetLog, QStringLiteral("Log"));
@@ -368,6 +388,9 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
     checkCycle_->terminate();
     NMSMTP1->Abort();
     updateCheck_->stop();
+    // Messages under way get a moment; one waiting to be tried again is not.
+    constexpr int ChatWaitMs = 2000;
+    chatSender_->finish(ChatWaitMs);
     canClose = true;
 }
 

@@ -3,6 +3,7 @@
 #include "app/AlarmsTab.h"
 #include "app/BannerStrip.h"
 #include "app/BrowserTabs.h"
+#include "app/ChatAlertsTab.h"
 #include "app/ComponentList.h"
 #include "app/ConnectionTab.h"
 #include "app/EmailSetupTab.h"
@@ -25,6 +26,7 @@ class AddressDrop;
 class AlarmDispatch;
 class AlarmMailComposer;
 class AlarmMailSender;
+class ChatSender;
 class AlarmMatrix;
 class ChangeDetection;
 class HistoryStore;
@@ -93,6 +95,7 @@ public:
     MiscTab misc;
     BrowserTabs browser;
     BannerStrip banner;
+    ChatAlertsTab chatAlerts;
     TStatusBar* StatusBar1;
     QTimer* Timer1;
     QTimer* Timer2;
@@ -118,6 +121,7 @@ public:
     HistoryStore& history() { return *history_; }
     AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
     AlarmMailSender& mailSender() { return *mailSender_; }
+    ChatSender& chatSender() { return *chatSender_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -151,6 +155,7 @@ private:
     AlarmMailComposer* mailComposer_ = nullptr;
     AlarmMailSender* mailSender_ = nullptr;
     TestMail* testMail_ = nullptr;
+    ChatSender* chatSender_ = nullptr;
     std::unique_ptr<WindowSecrets> secrets_;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     std::unique_ptr<ChangeDetection> changeDetection_;

@@ -2,29 +2,41 @@
 
 #include "app/PagePasswords.h"
 #include "notify/KeychainSecretStore.h"
+#include "notify/PasswordStore.h"
 
-WindowSecrets::WindowSecrets(SecretStore* secrets, const PasswordStore::Controls& mail, PageRecords& pages,
-                             const QString& settingsFile) {
+WindowSecrets::WindowSecrets(SecretStore* secrets, const QList<Field>& fields, PageRecords& pages,
+                             TStatusBar* statusBar, const QString& settingsFile) {
     if (!secrets) {
         own_ = std::make_unique<KeychainSecretStore>();
         secrets = own_.get();
     }
-    mail_ = std::make_unique<PasswordStore>(mail, *secrets, settingsFile);
-    pages_ = std::make_unique<PagePasswords>(pages, *secrets, settingsFile, mail.StatusBar1);
+    for (const Field& field : fields)
+        fields_.push_back(std::make_unique<PasswordStore>(PasswordStore::Controls{field.field, statusBar},
+                                                          *secrets, settingsFile, field.entry));
+    pages_ = std::make_unique<PagePasswords>(pages, *secrets, settingsFile, statusBar);
 }
 
 WindowSecrets::~WindowSecrets() = default;
 
 void WindowSecrets::load() {
-    mail_->load();
+    for (const auto& field : fields_)
+        field->load();
     pages_->load();
 }
 
 void WindowSecrets::save() {
-    mail_->save();
+    for (const auto& field : fields_)
+        field->save();
     pages_->save();
 }
 
 void WindowSecrets::finishSaving(int waitMs) {
-    waitForAnswers([this] { return mail_->pending() + pages_->pending(); }, waitMs);
+    waitForAnswers(
+        [this] {
+            int pending = pages_->pending();
+            for (const auto& field : fields_)
+                pending += field->pending();
+            return pending;
+        },
+        waitMs);
 }

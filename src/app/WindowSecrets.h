@@ -1,18 +1,28 @@
 #pragma once
 
-#include "notify/PasswordStore.h"
-
+#include <QList>
+#include <QString>
 #include <memory>
+#include <vector>
 
 class PagePasswords;
 class PageRecords;
+class PasswordStore;
+class QLineEdit;
 class SecretStore;
+class TStatusBar;
 
-// The window's secrets: the mail password and the pages' login passwords, kept in the desktop's
-// secret store, or in the one a test hands in.
+// The window's secrets: the mail password, the chat tokens and the pages' login passwords, kept
+// in the desktop's secret store, or in the one a test hands in.
 class WindowSecrets {
 public:
-    WindowSecrets(SecretStore* secrets, const PasswordStore::Controls& mail, PageRecords& pages,
+    // A field whose text is a secret, and the name of its entry in the store.
+    struct Field {
+        QLineEdit* field;
+        QString entry;
+    };
+
+    WindowSecrets(SecretStore* secrets, const QList<Field>& fields, PageRecords& pages, TStatusBar* statusBar,
                   const QString& settingsFile);
     ~WindowSecrets();
 
@@ -24,6 +34,6 @@ public:
 
 private:
     std::unique_ptr<SecretStore> own_;
-    std::unique_ptr<PasswordStore> mail_;
+    std::vector<std::unique_ptr<PasswordStore>> fields_;
     std::unique_ptr<PagePasswords> pages_;
 };

@@ -4,6 +4,7 @@
 #include "notify/AlarmMailSender.h"
 #include "notify/AlarmReport.h"
 #include "notify/AlarmSoundPlay.h"
+#include "notify/ChatSender.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
 #include "views/TStatusBar.h"
@@ -25,8 +26,8 @@ constexpr int TrayRed = 6;
 } // namespace
 
 AlarmDispatch::AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages,
-                             ActivityLog& log, CheckState& state, AlarmMailSender& mail)
-    : c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), mail_(mail) {}
+                             ActivityLog& log, CheckState& state, AlarmMailSender& mail, ChatSender& chat)
+    : c_(controls), calls_(calls), pages_(pages), log_(log), s_(state), mail_(mail), chat_(chat) {}
 
 QString AlarmDispatch::logText(AlarmCondition condition) const {
     const QString seconds = QString::number(s_.ElapsedSeconds);
@@ -73,6 +74,8 @@ void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
     }
     if (ticked(row.PlayWav))
         s_.PlaySound = true;
+    if (ticked(row.Chat) && !s_.Chat)
+        s_.Chat = ChatAlarm{s_.ListedURL, alarmConditionName(condition), s_.ErrorText, s_.ReplyNumber, {}};
     const std::pair<QCheckBox*, QLineEdit*> recipients[] = {
         {row.Email1, c_.EditEMail1}, {row.Email2, c_.EditEMail2}, {row.Email3, c_.EditEMail3}};
     for (const auto& [box, address] : recipients) {
@@ -115,12 +118,21 @@ void AlarmDispatch::afterPage(int page) {
             mail_.SendAlarmMail(report);
         }
     }
+    if (s_.Chat) {
+        s_.Chat->status = status == PageStatus::RedAlarm      ? QStringLiteral("red")
+                          : status == PageStatus::YellowAlarm ? QStringLiteral("yellow")
+                          : s_.Failed                         ? QStringLiteral("red")
+                                                              : QStringLiteral("ok");
+        cycleChat_.append(*std::exchange(s_.Chat, std::nullopt));
+    }
     // A sound that cannot be played is reported, but never at the cost of the window or the mail.
     if (soundError)
         std::rethrow_exception(soundError);
 }
 
 void AlarmDispatch::afterCycle() {
+    // Goes out on its own while the mail is sent.
+    chat_.sendAlarms(std::exchange(cycleChat_, {}));
     // Reports collected before the box was unticked mid-cycle still go out.
     if (!mail_.HasCollectedMail())
         return;

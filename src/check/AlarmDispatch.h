@@ -1,12 +1,15 @@
 #pragma once
 
 #include "check/AlarmRow.h"
+#include "notify/ChatAlarm.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
 class ActivityLog;
 class AlarmMailSender;
+class ChatSender;
 class PageRecords;
 class QCheckBox;
 class QLineEdit;
@@ -35,14 +38,14 @@ public:
     };
 
     AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,
-                  CheckState& state, AlarmMailSender& mail);
+                  CheckState& state, AlarmMailSender& mail, ChatSender& chat);
 
     // Applies the row's ticked reactions to the page; ErrorText and CurrentURL are set already.
     void fireRow(AlarmCondition condition, int page);
     // Raises the player's error when the alarm sound cannot be opened; sends the page's alarm mail
     // when its outcomes chose recipients, or keeps it for the cycle's one mail.
     void afterPage(int page);
-    // Sends the cycle's one mail, when its pages left reports for it.
+    // Sends the cycle's chat message and its one mail, when its pages left alarms for them.
     void afterCycle();
 
 private:
@@ -55,4 +58,6 @@ private:
     ActivityLog& log_;
     CheckState& s_;
     AlarmMailSender& mail_;
+    ChatSender& chat_;
+    QList<ChatAlarm> cycleChat_;
 };

@@ -35,6 +35,7 @@ struct AlarmRow {
     QCheckBox* Email1 = nullptr;
     QCheckBox* Email2 = nullptr;
     QCheckBox* Email3 = nullptr;
+    QCheckBox* Chat = nullptr;
 };
 
 using AlarmRows = std::array<AlarmRow, AlarmConditionCount>;

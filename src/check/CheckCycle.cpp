@@ -315,6 +315,7 @@ void CheckCycle::classify(const CheckWalk::Page& page, int position) {
     s_.ToAddress.clear();
     s_.FirstRow.reset();
     s_.StatusRow.reset();
+    s_.Chat.reset();
     s_.SendMail = false;
     s_.PlaySound = false;
     s_.ListedURL = page.listedUrl;

@@ -2,6 +2,7 @@
 
 #include "check/AlarmRow.h"
 #include "net/FetchResult.h"
+#include "notify/ChatAlarm.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,6 +37,8 @@ struct CheckState {
     // The page's first row fired, and the last one that coloured its status.
     std::optional<AlarmCondition> FirstRow;
     std::optional<AlarmCondition> StatusRow;
+    // The page's first row with its chat box ticked, for the cycle's chat message.
+    std::optional<ChatAlarm> Chat;
 
     // The last request of the page: what the alarm mail's macros describe.
     FetchResult Exchange;

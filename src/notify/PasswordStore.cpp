@@ -7,9 +7,10 @@
 #include <QLineEdit>
 #include <QPointer>
 
-PasswordStore::PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile)
-    : c_(controls), secrets_(secrets), key_(QFileInfo(settingsFile).absoluteFilePath()) {
-    connect(c_.EditEmailPassword, &QLineEdit::textEdited, this, [this] { edited_ = true; });
+PasswordStore::PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile,
+                             const QString& entry)
+    : c_(controls), secrets_(secrets), key_(QFileInfo(settingsFile).absoluteFilePath() + entry) {
+    connect(c_.SecretField, &QLineEdit::textEdited, this, [this] { edited_ = true; });
 }
 
 void PasswordStore::load() {
@@ -21,14 +22,14 @@ void PasswordStore::load() {
             return self->reportNoStore();
         self->loaded_ = true;
         if (!self->edited_)
-            self->c_.EditEmailPassword->setText(password);
+            self->c_.SecretField->setText(password);
     });
 }
 
 void PasswordStore::save() {
     if (!loaded_ && !edited_)
         return;
-    const QString password = c_.EditEmailPassword->text();
+    const QString password = c_.SecretField->text();
     QPointer<PasswordStore> self(this);
     const auto answer = [self](bool answered) {
         if (!self)

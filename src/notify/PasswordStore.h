@@ -7,18 +7,20 @@ class QLineEdit;
 class SecretStore;
 class TStatusBar;
 
-// Keeps the mail password of the "Email Setup" tab in the desktop's secret store, under the
-// settings file's absolute path, so two settings files keep two passwords. Where no secret
-// store answers, the password lives in its field for this session only and the status bar
-// says so. Nothing here waits on the store while the window runs.
+// Keeps the secret of one field (the mail password of the "Email Setup" tab, a chat target's
+// token) in the desktop's secret store, under the settings file's absolute path followed by the
+// entry's name, so two settings files keep two secrets. The mail password's entry has no name.
+// Where no secret store answers, the secret lives in its field for this session only and the
+// status bar says so. Nothing here waits on the store while the window runs.
 class PasswordStore : public QObject {
 public:
     struct Controls {
-        QLineEdit* EditEmailPassword;
+        QLineEdit* SecretField;
         TStatusBar* StatusBar1;
     };
 
-    PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile);
+    PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile,
+                  const QString& entry = {});
 
     // Asks the store; its answer fills the field, unless the user has typed in it meanwhile.
     void load();

@@ -1,6 +1,7 @@
 #include "pages/DesktopNotifier.h"
 
 #include "pages/PageRecords.h"
+#include "views/AlarmSummary.h"
 
 #include <QCheckBox>
 #include <QDBusConnection>
@@ -15,18 +16,6 @@ const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 const QString DefaultAction = QStringLiteral("default");
-
-// "Korvane: 2 pages red, 1 yellow"; the noun goes with the first count.
-QString summaryText(qsizetype red, qsizetype yellow) {
-    const qsizetype first = red > 0 ? red : yellow;
-    QString text = QStringLiteral("Korvane: %1 %2 %3")
-                       .arg(first)
-                       .arg(first == 1 ? QStringLiteral("page") : QStringLiteral("pages"))
-                       .arg(red > 0 ? QStringLiteral("red") : QStringLiteral("yellow"));
-    if (red > 0 && yellow > 0)
-        text += QStringLiteral(", %1 yellow").arg(yellow);
-    return text;
-}
 
 } // namespace
 
@@ -53,11 +42,14 @@ void DesktopNotifier::AlarmsRaised() {
     // The alarming pages may have been deleted while the cycle ran.
     if (red.isEmpty() && yellow.isEmpty())
         return;
-    const QStringList all = red + yellow;
+    // The body may be markup: an address with "&" or "<" must show as it is.
+    QStringList all;
+    for (const QString& url : red + yellow)
+        all.append(url.toHtmlEscaped());
     QStringList lines = all.mid(0, NamedPages);
     if (all.size() > NamedPages)
         lines.append(QStringLiteral("and %1 more").arg(all.size() - NamedPages));
-    send(summaryText(red.size(), yellow.size()), lines.join('\n'));
+    send(alarmSummary(red.size(), yellow.size()), lines.join('\n'));
 }
 
 void DesktopNotifier::send(const QString& summary, const QString& body) {

@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(w.windowTitle(), QString("Korvane"));
         QCOMPARE(w.size(), QSize(684, 482));
         QCOMPARE(visibleTabCaptions(w.PageControl1),
-                 QStringList({"Status", "History", "Setup Web Pages", "Email Setup", "Sending E-Mail", "Alarms",
-                              "Connection", "Log", "Web Browser"}));
+                 QStringList({"Status", "History", "Setup Web Pages", "Email Setup", "Sending E-Mail",
+                              "Chat Alerts", "Alarms", "Connection", "Log", "Web Browser"}));
         // An empty page list opens on the page editor.
         QCOMPARE(w.PageControl1->currentWidget(), w.webPages.TabSheetWebPages);
 

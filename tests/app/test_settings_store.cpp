@@ -38,12 +38,12 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 113);
+        QCOMPARE(keys.size(), 131);
         QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 45), QStringList({"CheckBoxDaCM3",
+        QCOMPARE(keys.mid(keys.size() - 63), QStringList({"CheckBoxDaCM3",
                                                           "CheckBoxCFL",
                                                           "CheckBoxCFY",
                                                           "CheckBoxCFR",
@@ -69,6 +69,18 @@ private slots:
                                                           "CheckBoxCKM1",
                                                           "CheckBoxCKM2",
                                                           "CheckBoxCKM3",
+                                                          "CheckBoxNEChat",
+                                                          "CheckBoxSChat",
+                                                          "CheckBoxTOChat",
+                                                          "CheckBoxPNFChat",
+                                                          "CheckBoxHNFChat",
+                                                          "CheckBoxSCChat",
+                                                          "CheckBoxSiCChat",
+                                                          "CheckBoxDaCChat",
+                                                          "CheckBoxCFChat",
+                                                          "CheckBoxCEChat",
+                                                          "CheckBoxRCChat",
+                                                          "CheckBoxCKChat",
                                                           "CheckBoxDesktopNotification",
                                                           "EditProxyHost",
                                                           "EditProxyPort",
@@ -87,6 +99,12 @@ private slots:
                                                           "SignatureList",
                                                           "EditRootTo",
                                                           "EditBrowseTo",
+                                                          "ComboChatService1",
+                                                          "EditChatAddress1",
+                                                          "ComboChatService2",
+                                                          "EditChatAddress2",
+                                                          "ComboChatService3",
+                                                          "EditChatAddress3",
                                                           "CheckBoxMailPerCycle"}));
         QVERIFY(text.contains("\nCheckBoxNEL=0\n"));
         QVERIFY(text.contains("\nCheckBoxSL=1\n"));
@@ -96,8 +114,9 @@ private slots:
         QVERIFY(
             text.contains("\nEditLocalName=\nEdit1localEMail=\nComboEmailSecurity=None\nEditEmailUser=\n"));
         // Not saved: the status list, the keywords, the log, the toolbar, the mail password.
-        for (const char* notSaved : {"ListBoxStatus", "ListBoxKeywords", "Log", "SpeedButtonStart",
-                                     "DrawGrid1", "EditEmailPassword", "ButtonSendTestMail"})
+        for (const char* notSaved :
+             {"ListBoxStatus", "ListBoxKeywords", "Log", "SpeedButtonStart", "DrawGrid1", "EditEmailPassword",
+              "ButtonSendTestMail", "EditChatToken1"})
             QVERIFY2(!keys.contains(notSaved), notSaved);
     }
 
@@ -243,7 +262,7 @@ private slots:
         for (const QByteArray& line : fixture.settingsText().split('\n'))
             isNew(line) ? void(++added) : kept.append(line);
         QCOMPARE(kept, older);
-        QCOMPARE(added, 8);
+        QCOMPARE(added, 9); // the row's eight boxes and its chat box
     }
 
     void listValueWithoutFinalCommaKeepsItsLastItem() {

@@ -23,7 +23,7 @@ class TestDesktopNotification : public QObject {
         if (kind == 'o')
             return web.url("ok.html");
         if (kind == 'm')
-            return web.url(QString("missing-%1.html").arg(n));
+            return web.url(QString("missing-%1.html?a=1&b=2").arg(n)); // "&" is markup in a body
         return QString("http://127.0.0.1:%1/closed-%2.html").arg(PeerProcess::freePort()).arg(n);
     }
 
@@ -73,7 +73,7 @@ private slots:
         for (int n = 0; n < pages.size(); ++n)
             f.addPage(pageUrl(pages[n], n));
         for (int n = 0; n < pages.size(); ++n)
-            body.replaceInStrings(QString("P%1").arg(n), f.w().pages.url(n));
+            body.replaceInStrings(QString("P%1").arg(n), f.w().pages.url(n).toHtmlEscaped());
         // The second cycle's notification takes the place of the first.
         f.runCycle();
         QVERIFY(service->roundTrip());

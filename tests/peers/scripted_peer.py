@@ -4,6 +4,7 @@
 Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 port), then
 "REQ <base64>" for each request (http) or connection (raw, smtp). Script, texts in Latin-1:
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
+      "sequence": [texts sent instead of "send" to the route's requests in turn, the last one again],
       "pad": n header bytes after the status line, "after": "hang", "silent": true,
       "head": text sent instead of "send" to a HEAD request, "together": n -- answers only once
       n requests of such routes are open at once, and closes without a word when they never are}}}
@@ -69,6 +70,18 @@ def target_path(request):
     return target
 
 
+sequence_counts = {}
+sequence_lock = threading.Lock()
+
+
+def content_length(head):
+    for line in head.split(b"\r\n")[1:]:
+        name, _, value = line.partition(b":")
+        if name.strip().lower() == b"content-length":
+            return int(value.strip() or 0)
+    return 0
+
+
 def serve_http(conn, routes):
     data = b""
     while b"\r\n\r\n" not in data:
@@ -76,8 +89,20 @@ def serve_http(conn, routes):
         if not chunk:
             break
         data += chunk
+    head_end = data.find(b"\r\n\r\n") + 4
+    while head_end >= 4 and len(data) - head_end < content_length(data[:head_end]):
+        chunk = conn.recv(65536)
+        if not chunk:
+            break
+        data += chunk
     record(data)
-    route = routes.get(target_path(data), routes.get("*", {}))
+    path = target_path(data)
+    route = routes.get(path, routes.get("*", {}))
+    if "sequence" in route:
+        with sequence_lock:
+            turn = sequence_counts.get(path, 0)
+            sequence_counts[path] = turn + 1
+        route = dict(route, send=route["sequence"][min(turn, len(route["sequence"]) - 1)])
     if route.get("silent"):
         return wait_for_close(conn)
     if not met(route):

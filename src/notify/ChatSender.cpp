@@ -1,0 +1,187 @@
+#include "notify/ChatSender.h"
+
+#include "net/TrustStore.h"
+#include "notify/SecretStore.h"
+#include "views/ActivityLog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QHostInfo>
+#include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QTimer>
+#include <exception>
+
+namespace {
+
+constexpr qsizetype QuotedAnswer = 200;
+
+// What the service said, on one line and short enough for the log.
+QString answerOf(QNetworkReply* reply) {
+    QString body = QString::fromUtf8(reply->readAll()).simplified();
+    if (body.size() > QuotedAnswer)
+        body = body.left(QuotedAnswer) + QStringLiteral("…");
+    return body;
+}
+
+} // namespace
+
+// One message to one target, tried until it is taken, refused, or out of tries.
+class ChatSender::Delivery : public QObject {
+public:
+    Delivery(ChatSender& sender, ChatRequest request, bool retried, Done done)
+        : QObject(&sender), sender_(sender), request_(std::move(request)), retried_(retried),
+          done_(std::move(done)) {
+        pause_.setSingleShot(true);
+        connect(&pause_, &QTimer::timeout, this, &Delivery::send);
+        sender_.underWay_.append(this);
+    }
+
+    void send() {
+        QNetworkRequest request(request_.url);
+        request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+        request.setTransferTimeout(TryTimeOutMs);
+        request.setSslConfiguration(TrustStore::configuration());
+        request.setHeader(QNetworkRequest::ContentTypeHeader, request_.contentType);
+        request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Korvane"));
+        for (const auto& [name, value] : request_.headers)
+            request.setRawHeader(name, value);
+        reply_ = sender_.network_->sendCustomRequest(request, request_.method, request_.body);
+        if (sender_.c_.CheckBoxAcceptUntrusted->isChecked())
+            connect(reply_, &QNetworkReply::sslErrors, reply_,
+                    [reply = reply_] { reply->ignoreSslErrors(); });
+        connect(reply_, &QNetworkReply::finished, this, &Delivery::answered);
+    }
+
+    // The window closes: a try still to come will not be.
+    bool waitingToRetry() const { return pause_.isActive(); }
+    void abort() {
+        if (reply_)
+            reply_->abort();
+    }
+    void dropRetry() {
+        pause_.stop();
+        end(false, QStringLiteral("closed before the next try"));
+    }
+
+private:
+    void answered() {
+        QNetworkReply* reply = std::exchange(reply_, nullptr);
+        reply->deleteLater();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QString answer = answerOf(reply);
+        if (status >= 200 && status <= 299)
+            return end(true, answer);
+        const QString reason =
+            status != 0 ? QString::number(status) + QLatin1Char(' ') +
+                              reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()
+                        : reply->errorString();
+        const QString said = answer.isEmpty() ? reason : reason + QStringLiteral(": ") + answer;
+        const bool busy = status == 0 || status >= 500 || status == 429;
+        if (!busy || !retried_ || sender_.closing_ || tries_ >= sender_.retryDelaysMs_.size())
+            return end(false, said);
+        int pauseMs = sender_.retryDelaysMs_[tries_++];
+        bool ok = false;
+        const int retryAfter = reply->rawHeader("Retry-After").trimmed().toInt(&ok);
+        if (ok && retryAfter >= 0 && retryAfter <= LongestRetryAfterSeconds)
+            pauseMs = retryAfter * 1000;
+        pause_.start(pauseMs);
+    }
+
+    void end(bool sent, const QString& answer) {
+        sender_.underWay_.removeOne(this);
+        const Done done = std::move(done_);
+        deleteLater();
+        done(sent, answer);
+    }
+
+    ChatSender& sender_;
+    ChatRequest request_;
+    bool retried_;
+    Done done_;
+    QPointer<QNetworkReply> reply_;
+    QTimer pause_;
+    int tries_ = 0; // tries after the first
+};
+
+ChatSender::ChatSender(const Controls& controls, ActivityLog& log, QObject* parent)
+    : QObject(parent), c_(controls), log_(log), network_(new QNetworkAccessManager(this)) {
+    // A token field is open only for a service that takes one.
+    for (const Target& target : c_.targets) {
+        const auto followService = [target] {
+            target.token->setEnabled(chatServiceUsesToken(ChatService(target.service->currentIndex())));
+        };
+        connect(target.service, &QComboBox::currentIndexChanged, this, followService);
+        followService();
+    }
+}
+
+ChatSender::~ChatSender() = default;
+
+QString ChatSender::label(int target) const {
+    return c_.targets[target].service->currentText() + QStringLiteral(" #") + QString::number(target + 1);
+}
+
+void ChatSender::sendAlarms(const QList<ChatAlarm>& alarms) {
+    if (closing_ || alarms.isEmpty())
+        return;
+    for (int target = 0; target < Targets; ++target) {
+        if (c_.targets[target].address->text().trimmed().isEmpty())
+            continue;
+        const QString name = label(target);
+        try {
+            const ChatRequest request = ChatMessage::build(
+                ChatService(c_.targets[target].service->currentIndex()),
+                c_.targets[target].address->text().trimmed(), c_.targets[target].token->text(), alarms,
+                QHostInfo::localHostName(), QDateTime::currentDateTimeUtc(), telegramApi_);
+            deliver(request, true, [this, name](bool sent, const QString& answer) {
+                log_.AddLogLine(sent ? QStringLiteral("Chat message sent to ") + name
+                                     : QStringLiteral("Unable to send chat message to ") + name +
+                                           QStringLiteral(": ") + answer);
+            });
+        } catch (const std::exception& error) {
+            log_.AddLogLine(QStringLiteral("Unable to send chat message to ") + name + QStringLiteral(": ") +
+                            QString::fromUtf8(error.what()));
+        }
+    }
+}
+
+void ChatSender::sendTest(int target, Done done) {
+    const ChatAlarm sample{QStringLiteral("https://www.example.com/"), QStringLiteral("Page Not Found"),
+                           QStringLiteral("Page not found: "), 404, QStringLiteral("red")};
+    try {
+        deliver(ChatMessage::build(ChatService(c_.targets[target].service->currentIndex()),
+                                   c_.targets[target].address->text().trimmed(),
+                                   c_.targets[target].token->text(), {sample}, QHostInfo::localHostName(),
+                                   QDateTime::currentDateTimeUtc(), telegramApi_),
+                false, std::move(done));
+    } catch (const std::exception& error) {
+        done(false, QString::fromUtf8(error.what()));
+    }
+}
+
+void ChatSender::deliver(const ChatRequest& request, bool retried, Done done) {
+    if (c_.CheckBoxProxy->isChecked()) {
+        bool ok = false;
+        const int port = c_.EditProxyPort->text().trimmed().toInt(&ok);
+        network_->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, c_.EditProxyHost->text().trimmed(),
+                                         quint16(ok ? port : 80)));
+    } else {
+        network_->setProxy(QNetworkProxy::NoProxy);
+    }
+    (new Delivery(*this, request, retried, std::move(done)))->send();
+}
+
+void ChatSender::finish(int waitMs) {
+    closing_ = true;
+    for (Delivery* delivery : QList<Delivery*>(underWay_))
+        if (delivery->waitingToRetry())
+            delivery->dropRetry();
+    waitForAnswers([this] { return int(underWay_.size()); }, waitMs);
+    for (Delivery* delivery : QList<Delivery*>(underWay_))
+        delivery->abort();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "notify/ChatAlarm.h"
+#include "notify/ChatMessage.h"
+
+#include <QList>
+#include <QObject>
+#include <array>
+#include <functional>
+
+class ActivityLog;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QNetworkAccessManager;
+
+// Sends alarms to the chat and push services of the "Chat Alerts" tab, one message a cycle to
+// each target with an address. Nothing here waits: a message goes out on the event loop while
+// the checks go on. A try that finds no server, or a server that is busy (5xx, 429), is tried
+// again after a while; any other refusal is final. Each message ends in one log line.
+class ChatSender : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int Targets = 3;
+    static constexpr int TryTimeOutMs = 10000;
+    // A server's Retry-After is honoured up to this; a longer one gets our own pause.
+    static constexpr int LongestRetryAfterSeconds = 60;
+
+    struct Target {
+        QComboBox* service;
+        QLineEdit* address;
+        QLineEdit* token;
+    };
+    struct Controls {
+        std::array<Target, Targets> targets;
+        QCheckBox* CheckBoxProxy;
+        QLineEdit* EditProxyHost;
+        QLineEdit* EditProxyPort;
+        QCheckBox* CheckBoxAcceptUntrusted;
+    };
+    // sent: the service took the message; answer: what it said, or why it could not be asked.
+    using Done = std::function<void(bool sent, const QString& answer)>;
+
+    ChatSender(const Controls& controls, ActivityLog& log, QObject* parent = nullptr);
+    ~ChatSender() override;
+
+    // Every target with an address gets one message naming all the alarms.
+    void sendAlarms(const QList<ChatAlarm>& alarms);
+    // A sample alarm to one target (0-based), tried once; done says how it went.
+    void sendTest(int target, Done done);
+    // The window closes: no try is started any more, and the messages under way get up to waitMs.
+    void finish(int waitMs);
+
+    // The pauses before the second, third and fourth try.
+    void setRetryDelays(const QList<int>& delaysMs) { retryDelaysMs_ = delaysMs; }
+    // Where the Telegram Bot API is; a test puts a server of its own there.
+    void setTelegramApi(const QString& base) { telegramApi_ = base; }
+
+private:
+    class Delivery;
+
+    // The label of a target in the log: "Slack #2".
+    QString label(int target) const;
+    void deliver(const ChatRequest& request, bool retried, Done done);
+
+    Controls c_;
+    ActivityLog& log_;
+    QNetworkAccessManager* network_;
+    QList<int> retryDelaysMs_{1000, 5000, 25000};
+    QString telegramApi_ = QStringLiteral("https://api.telegram.org");
+    bool closing_ = false;
+    QList<Delivery*> underWay_; // sent, or waiting to be tried again
+};

@@ -1,0 +1,173 @@
+// Alarms to chat services through the real window: what a webhook receives for a cycle, tries
+// again after a busy answer and not after a refusal, a silent service that holds up nothing, and
+// a close that does not wait for a try still to come.
+#include "CheckFixture.h"
+#include "notify/ChatSender.h"
+#include "support/FakeDialogs.h"
+#include "support/TestMain.h"
+#include "support/net/NginxPeer.h"
+#include "support/net/ScriptedPeer.h"
+
+#include <QComboBox>
+#include <QHostInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+QJsonObject answering(const QJsonArray& replies) {
+    return {{"mode", "http"}, {"routes", QJsonObject{{"*", QJsonObject{{"sequence", replies}}}}}};
+}
+
+const QString Ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
+
+QByteArray bodyOf(const QByteArray& request) {
+    return request.mid(request.indexOf("\r\n\r\n") + 4);
+}
+
+QStringList chatLines(const QStringList& lines) {
+    return lines.filter(QRegularExpression("chat message", QRegularExpression::CaseInsensitiveOption));
+}
+
+} // namespace
+
+class TestChatAlerts : public QObject {
+    Q_OBJECT
+    NginxPeer nginx;
+
+    // A window whose first target is the service at address; page failures go to the chat.
+    void aimAt(CheckFixture& f, ChatService service, const QString& address) {
+        f.muteSounds();
+        f.w().chatSender().setRetryDelays({50, 50, 50});
+        f.w().chatAlerts.targets[0].ComboChatService->setCurrentIndex(int(service));
+        f.w().chatAlerts.targets[0].EditChatAddress->setText(address);
+        for (AlarmCondition row : {AlarmCondition::PageNotFound, AlarmCondition::ConnectionFailed})
+            f.w().alarms.rows[int(row)].Chat->setChecked(true);
+    }
+
+    QStringList waitForChatLines(CheckFixture& f, int count) {
+        QStringList lines;
+        const bool arrived = QTest::qWaitFor([&] {
+            lines = chatLines(f.logLines());
+            return lines.size() >= count;
+        });
+        return arrived ? lines : QStringList{"no chat line arrived"};
+    }
+
+private slots:
+    void initTestCase() {
+        nginx.addFile("ok.html", "fine");
+        QVERIFY2(nginx.start(), qPrintable(nginx.output()));
+    }
+    void init() { testDialogs() = FakeDialogs(); }
+
+    // Two failing pages and a healthy one make one message that names the two.
+    void webhookGetsOneMessageForTheCycle() {
+        ScriptedPeer hook(answering({Ok}));
+        QVERIFY2(hook.start(), qPrintable(hook.output()));
+        CheckFixture f;
+        aimAt(f, ChatService::Webhook, hook.url("/hook"));
+        const QString missing = nginx.url("missing.html?a=1&b=*2*");
+        const QString closed = QString("http://127.0.0.1:%1/").arg(PeerProcess::freePort());
+        f.addPage(missing, false, false, false);
+        f.addPage(nginx.url("ok.html"), false, false, false);
+        f.addPage(closed, false, false, false);
+        f.runCycle();
+        QCOMPARE(waitForChatLines(f, 1), QStringList{"Chat message sent to Generic webhook #1"});
+
+        QCOMPARE(hook.requests().size(), 1);
+        const QByteArray request = hook.requests().front();
+        QVERIFY(request.startsWith("POST /hook HTTP/1.1\r\n"));
+        QVERIFY(request.contains("\r\nContent-Type: application/json\r\n"));
+        const QByteArray body = bodyOf(request);
+        const QByteArray time = QJsonDocument::fromJson(body)["time"].toString().toLatin1();
+        QVERIFY(QDateTime::fromString(time, Qt::ISODate).isValid());
+        QCOMPARE(body,
+                 R"({"program":"Korvane","host":")" + QHostInfo::localHostName().toUtf8() + R"(","time":")" +
+                     time + R"(","alarms":[{"page":")" + missing.toUtf8() +
+                     R"(","outcome":"Page Not Found","error":"Page not found: ","code":404,"status":"red"},)"
+                     R"({"page":")" +
+                     closed.toUtf8() +
+                     R"(","outcome":"Connection Failed","error":"Connection failed: connection refused",)"
+                     R"("code":0,"status":"red"}]})");
+    }
+
+    void triesAgainOnlyWhenTheServiceIsBusy_data() {
+        QTest::addColumn<QJsonArray>("replies");
+        QTest::addColumn<int>("tries");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("503, then taken") << QJsonArray{"HTTP/1.1 503 Service Unavailable\r\nRetry-After: "
+                                                       "0\r\nContent-Length: 4\r\n\r\nbusy",
+                                                       Ok}
+                                         << 2 << "Chat message sent to Slack #1";
+        QTest::newRow("401 is final")
+            << QJsonArray{"HTTP/1.1 401 Unauthorized\r\nContent-Length: 13\r\n\r\ninvalid_token", Ok} << 1
+            << "Unable to send chat message to Slack #1: 401 Unauthorized: invalid_token";
+        QTest::newRow("always busy")
+            << QJsonArray{"HTTP/1.1 429 Too Many Requests\r\nContent-Length: 0\r\n\r\n"} << 4
+            << "Unable to send chat message to Slack #1: 429 Too Many Requests";
+    }
+
+    void triesAgainOnlyWhenTheServiceIsBusy() {
+        QFETCH(QJsonArray, replies);
+        ScriptedPeer slack(answering(replies));
+        QVERIFY2(slack.start(), qPrintable(slack.output()));
+        CheckFixture f;
+        aimAt(f, ChatService::Slack, slack.url("/services/T0/B0/x"));
+        f.addPage(nginx.url("missing.html"), false, false, false);
+        f.runCycle();
+        QFETCH(QString, line);
+        QCOMPARE(waitForChatLines(f, 1), QStringList{line});
+        QTEST(int(slack.requests().size()), "tries");
+    }
+
+    // A service that never answers holds up no check, and a close does not wait for a try
+    // still to come.
+    void silentServiceHoldsUpNothing() {
+        ScriptedPeer silent(
+            {{"mode", "http"}, {"routes", QJsonObject{{"*", QJsonObject{{"silent", true}}}}}});
+        ScriptedPeer busy(answering({"HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n"}));
+        QVERIFY2(silent.start(), qPrintable(silent.output()));
+        QVERIFY2(busy.start(), qPrintable(busy.output()));
+        CheckFixture f;
+        aimAt(f, ChatService::Webhook, silent.url("/"));
+        f.w().chatSender().setRetryDelays({3600 * 1000});
+        f.w().chatAlerts.targets[1].EditChatAddress->setText(busy.url("/"));
+        f.addPage(nginx.url("missing.html"), false, false, false);
+        f.runCycle();
+        QTRY_COMPARE(silent.requests().size(), 1);
+        QTRY_COMPARE(busy.requests().size(), 1);
+        // The next cycle runs while both messages are under way.
+        f.addPage(nginx.url("ok.html"), false, false, false);
+        f.runCycle();
+        QCOMPARE(f.status(1), PageStatus::Ok);
+        f.w().close(); // as the user closes it; the window stays to be read
+        const QStringList lines = chatLines(f.logLines());
+        QVERIFY2(
+            lines.contains("Unable to send chat message to Generic webhook #2: closed before the next try"),
+            qPrintable(lines.join('\n')));
+    }
+
+    // "Send test" shows what the service said.
+    void sendTestShowsTheAnswer() {
+        ScriptedPeer ntfy(answering({"HTTP/1.1 200 OK\r\nContent-Length: 14\r\n\r\n{\"id\":\"abc12\"}"}));
+        QVERIFY2(ntfy.start(), qPrintable(ntfy.output()));
+        CheckFixture f;
+        aimAt(f, ChatService::Ntfy, ntfy.url("/alerts"));
+        f.w().chatAlerts.targets[0].EditChatToken->setText("tk_secret");
+        f.w().chatAlerts.targets[0].ButtonChatTest->click();
+        QTRY_COMPARE(testDialogs().messages,
+                     QStringList{R"(Chat message sent. The service said: {"id":"abc12"})"});
+        const QByteArray request = ntfy.requests().front();
+        QVERIFY(request.startsWith("POST /alerts HTTP/1.1\r\n"));
+        QVERIFY(request.contains("\r\nAuthorization: Bearer tk_secret\r\n"));
+        QVERIFY(request.contains("\r\nPriority: 5\r\n"));
+        f.close();
+        QVERIFY(!f.settingsText().contains("tk_secret"));
+    }
+};
+
+KORVANE_TEST_MAIN(TestChatAlerts)
+#include "test_chat_alerts.moc"
