@@ -3,6 +3,7 @@
 #include "app/ControlFactory.h"
 
 #include <QGridLayout>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace ControlFactory;
@@ -193,10 +194,19 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
     sounds->addWidget(t.EditRWavFileName, 1, 1);
     sounds->addWidget(t.Button1, 1, 2);
 
-    auto* layout = new QVBoxLayout(t.TabSheet5);
+    // The matrix keeps its rows' height and scrolls where the window is too low for it.
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
     layout->addLayout(grid);
     layout->addLayout(sounds);
     layout->addWidget(t.CheckBoxDesktopNotification);
     layout->addStretch(1);
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* page = new QVBoxLayout(t.TabSheet5);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(scroll);
     return t;
 }

@@ -5,8 +5,9 @@
 #include "notify/ChatService.h"
 
 #include <QComboBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 using namespace ControlFactory;
@@ -24,40 +25,48 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
     t.TabSheetChat = components.add(new QWidget, "TabSheetChat");
     auto* layout = new QVBoxLayout(t.TabSheetChat);
     for (int i = 0; i < int(t.targets.size()); ++i) {
-        Target& target = t.targets[i];
+        ChatSender::Target& target = t.targets[i];
         const int number = i + 1;
         const QString suffix = QStringLiteral(" #") + QString::number(number);
-        target.ComboChatService =
-            components.add(new QComboBox, numbered("ComboChatService", number).constData());
+        target.service = components.add(new QComboBox, numbered("ComboChatService", number).constData());
         for (int service = 0; service < ChatServiceCount; ++service)
-            target.ComboChatService->addItem(chatServiceName(ChatService(service)));
-        target.ComboChatService->setToolTip(QStringLiteral("The chat or push service that gets the alarms"));
-        target.EditChatAddress =
+            target.service->addItem(chatServiceName(ChatService(service)));
+        target.service->setToolTip(QStringLiteral("The chat or push service that gets the alarms"));
+        target.address =
             edit(components, numbered("EditChatAddress", number).constData(), {},
                  QStringLiteral(
                      "The webhook, topic or server address; for Telegram the chat id. Empty: not used"));
-        target.EditChatToken =
-            edit(components, numbered("EditChatToken", number).constData(), {},
-                 QStringLiteral("The service's token, for the services that use one; kept in "
-                                "the desktop's secret store"));
-        target.EditChatToken->setEchoMode(QLineEdit::Password);
-        target.EditChatToken->setProperty(SettingsStore::NotSaved, true);
-        target.ButtonChatTest =
+        target.token = edit(components, numbered("EditChatToken", number).constData(), {},
+                            QStringLiteral("The service's token, for the services that use one; kept in "
+                                           "the desktop's secret store"));
+        target.token->setEchoMode(QLineEdit::Password);
+        target.token->setProperty(SettingsStore::NotSaved, true);
+        t.ButtonChatTest[i] =
             button(components, numbered("ButtonChatTest", number).constData(), QStringLiteral("Send test"),
                    QStringLiteral("Send a sample alarm to this service and show its answer"));
-        target.ButtonChatTest->setAccessibleName(QStringLiteral("Send test") + suffix);
+        t.ButtonChatTest[i]->setAccessibleName(QStringLiteral("Send test") + suffix);
 
+        // Two lines a target, so the three fit the window as it opens.
         auto* group = new QGroupBox(suffix.trimmed());
-        auto* form = new QFormLayout(group);
-        const std::pair<const char*, QWidget*> rows[] = {{"Service", target.ComboChatService},
-                                                         {"Address", target.EditChatAddress},
-                                                         {"Token", target.EditChatToken}};
-        for (const auto& [caption, field] : rows) {
+        auto* grid = new QGridLayout(group);
+        const struct {
+            const char* caption;
+            QWidget* field;
+            int row, column, span;
+        } cells[] = {{"Service", target.service, 0, 0, 1},
+                     {"Token", target.token, 0, 2, 1},
+                     {"Address", target.address, 1, 0, 3}};
+        for (const auto& cell : cells) {
             // The caption is the field's buddy; the name adds the target a screen reader needs.
-            form->addRow(label(QLatin1String(caption)), field);
-            field->setAccessibleName(QLatin1String(caption) + suffix);
+            QLabel* caption = label(QLatin1String(cell.caption));
+            caption->setBuddy(cell.field);
+            cell.field->setAccessibleName(QLatin1String(cell.caption) + suffix);
+            grid->addWidget(caption, cell.row, cell.column);
+            grid->addWidget(cell.field, cell.row, cell.column + 1, 1, cell.span);
         }
-        form->addRow(QString(), target.ButtonChatTest);
+        grid->addWidget(t.ButtonChatTest[i], 1, 4);
+        grid->setColumnStretch(1, 1);
+        grid->setColumnStretch(3, 1);
         layout->addWidget(group);
     }
     layout->addStretch(1);

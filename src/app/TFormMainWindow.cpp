@@ -97,8 +97,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildCheckEngine(settingsFile);
     QList<WindowSecrets::Field> secretFields{{emailSetup.EditEmailPassword, {}}};
     for (int target = 0; target < ChatSender::Targets; ++target)
-        secretFields.append(
-            {chatAlerts.targets[target].EditChatToken, QStringLiteral(" chat #%1").arg(target + 1)});
+        secretFields.append({chatAlerts.targets[target].token, QStringLiteral(" chat #%1").arg(target + 1)});
     secrets_ = std::make_unique<WindowSecrets>(secrets, secretFields, pages, StatusBar1, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
@@ -181,19 +180,10 @@ void TFormMainWindow::buildMail() {
     testMail_ =
         new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
                      *mailSender_, dialogs_, this);
-    ChatSender::Controls chat{{},
-                              connection.CheckBoxProxy,
-                              connection.EditProxyHost,
-                              connection.EditProxyPort,
-                              connection.CheckBoxAcceptUntrusted};
-    ChatTest::Controls chatButtons{};
-    for (int target = 0; target < ChatSender::Targets; ++target) {
-        const ChatAlertsTab::Target& t = chatAlerts.targets[target];
-        chat.targets[target] = {t.ComboChatService, t.EditChatAddress, t.EditChatToken};
-        chatButtons.ButtonChatTest[target] = t.ButtonChatTest;
-    }
-    chatSender_ = new ChatSender(chat, log, this);
-    new ChatTest(chatButtons, *chatSender_, dialogs_, this);
+    chatSender_ = new ChatSender({chatAlerts.targets, connection.CheckBoxProxy, connection.EditProxyHost,
+                                  connection.EditProxyPort, connection.CheckBoxAcceptUntrusted},
+                                 log, this);
+    new ChatTest({chatAlerts.ButtonChatTest}, *chatSender_, dialogs_, this);
 }
 
 void TFormMainWindow::buildStatusViews() {

@@ -41,8 +41,8 @@ class TestChatAlerts : public QObject {
     void aimAt(CheckFixture& f, ChatService service, const QString& address) {
         f.muteSounds();
         f.w().chatSender().setRetryDelays({50, 50, 50});
-        f.w().chatAlerts.targets[0].ComboChatService->setCurrentIndex(int(service));
-        f.w().chatAlerts.targets[0].EditChatAddress->setText(address);
+        f.w().chatAlerts.targets[0].service->setCurrentIndex(int(service));
+        f.w().chatAlerts.targets[0].address->setText(address);
         for (AlarmCondition row : {AlarmCondition::PageNotFound, AlarmCondition::ConnectionFailed})
             f.w().alarms.rows[int(row)].Chat->setChecked(true);
     }
@@ -134,7 +134,7 @@ private slots:
         CheckFixture f;
         aimAt(f, ChatService::Webhook, silent.url("/"));
         f.w().chatSender().setRetryDelays({3600 * 1000});
-        f.w().chatAlerts.targets[1].EditChatAddress->setText(busy.url("/"));
+        f.w().chatAlerts.targets[1].address->setText(busy.url("/"));
         f.addPage(nginx.url("missing.html"), false, false, false);
         f.runCycle();
         QTRY_COMPARE(silent.requests().size(), 1);
@@ -156,8 +156,8 @@ private slots:
         QVERIFY2(ntfy.start(), qPrintable(ntfy.output()));
         CheckFixture f;
         aimAt(f, ChatService::Ntfy, ntfy.url("/alerts"));
-        f.w().chatAlerts.targets[0].EditChatToken->setText("tk_secret");
-        f.w().chatAlerts.targets[0].ButtonChatTest->click();
+        f.w().chatAlerts.targets[0].token->setText("tk_secret");
+        f.w().chatAlerts.ButtonChatTest[0]->click();
         QTRY_COMPARE(testDialogs().messages,
                      QStringList{R"(Chat message sent. The service said: {"id":"abc12"})"});
         const QByteArray request = ntfy.requests().front();
