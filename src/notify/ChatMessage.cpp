@@ -19,8 +19,9 @@ constexpr qsizetype TeamsLimit = 14000;   // the whole card must stay under 28 K
 constexpr qsizetype MatrixLimit = 30000;  // both bodies share the event's 64 KiB
 constexpr qsizetype TelegramLimit = 4096; // Telegram refuses longer text
 
-[[noreturn]] void fail(ChatService service, const QString& problem) {
-    throw std::runtime_error((chatServiceName(service) + QStringLiteral(": ") + problem).toStdString());
+// The log line that reports it names the service already.
+[[noreturn]] void fail(const QString& problem) {
+    throw std::runtime_error(problem.toStdString());
 }
 
 // JSON is written by hand because QJsonObject sorts its keys, and the webhook's readers are
@@ -198,29 +199,29 @@ QStringList fitted(const QString& fixed, const QStringList& lines, const QString
     return firstLines(lines, fittingCount(fixed, lines, separator, limit));
 }
 
-QUrl webAddress(ChatService service, const QString& address) {
+QUrl webAddress(const QString& address) {
     const QUrl url(address);
     const QString scheme = url.scheme().toLower();
     if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
         url.host().isEmpty())
-        fail(service, QStringLiteral("\"%1\" is not an http or https address.").arg(address));
+        fail(QStringLiteral("\"%1\" is not an http or https address.").arg(address));
     return url;
 }
 
 // A token goes into a header field or the address, where a line break would end the request.
-QByteArray checkedToken(ChatService service, const QString& token) {
+QByteArray checkedToken(const QString& token) {
     const QString trimmed = token.trimmed();
     for (const QChar c : trimmed) {
         if (c.category() == QChar::Other_Control)
-            fail(service, QStringLiteral("the token holds a line break or another control character."));
+            fail(QStringLiteral("the token holds a line break or another control character."));
     }
     return trimmed.toUtf8();
 }
 
-QByteArray requiredToken(ChatService service, const QString& token, const QString& what) {
-    const QByteArray checked = checkedToken(service, token);
+QByteArray requiredToken(const QString& token, const QString& what) {
+    const QByteArray checked = checkedToken(token);
     if (checked.isEmpty())
-        fail(service, QStringLiteral("the %1 is missing.").arg(what));
+        fail(QStringLiteral("the %1 is missing.").arg(what));
     return checked;
 }
 
@@ -239,7 +240,7 @@ ChatRequest webhook(const QString& address, const QList<ChatAlarm>& alarms, cons
                                    {"status", jsonString(alarm.status)}}));
     }
     ChatRequest request;
-    request.url = webAddress(ChatService::Webhook, address);
+    request.url = webAddress(address);
     request.contentType = "application/json";
     request.body = jsonObject({{"program", jsonString(QStringLiteral("Korvane"))},
                                {"host", jsonString(host)},
@@ -251,10 +252,10 @@ ChatRequest webhook(const QString& address, const QList<ChatAlarm>& alarms, cons
 // The title goes in a header field as it is: title() writes only ASCII.
 ChatRequest ntfy(const QString& address, const QString& token, const QList<ChatAlarm>& alarms) {
     ChatRequest request;
-    request.url = webAddress(ChatService::Ntfy, address);
+    request.url = webAddress(address);
     if (request.url.path().remove(QLatin1Char('/')).isEmpty())
-        fail(ChatService::Ntfy, QStringLiteral("the address names no topic, as in https://ntfy.sh/mytopic."));
-    const QByteArray secret = checkedToken(ChatService::Ntfy, token);
+        fail(QStringLiteral("the address names no topic, as in https://ntfy.sh/mytopic."));
+    const QByteArray secret = checkedToken(token);
     const Level level = worstLevel(alarms);
     request.contentType = "text/plain; charset=utf-8";
     request.headers = {{"Title", ChatMessage::title(alarms).toUtf8()},
@@ -274,14 +275,13 @@ ChatRequest ntfy(const QString& address, const QString& token, const QList<ChatA
 // Gotify keeps a message of any length, so nothing is cut.
 ChatRequest gotify(const QString& address, const QString& token, const QList<ChatAlarm>& alarms) {
     ChatRequest request;
-    QUrl url = webAddress(ChatService::Gotify, address);
+    QUrl url = webAddress(address);
     QString path = url.path();
     while (path.endsWith(QLatin1Char('/')))
         path.chop(1);
     url.setPath(path + QStringLiteral("/message"));
     request.url = url;
-    request.headers = {
-        {"X-Gotify-Key", requiredToken(ChatService::Gotify, token, QStringLiteral("application's token"))}};
+    request.headers = {{"X-Gotify-Key", requiredToken(token, QStringLiteral("application's token"))}};
     const Level level = worstLevel(alarms);
     request.contentType = "application/json";
     request.body =
@@ -297,7 +297,7 @@ ChatRequest gotify(const QString& address, const QString& token, const QList<Cha
 // Slack's markdown has no escapes, so it is turned off: * and _ then show as they are.
 ChatRequest slack(const QString& address, const QList<ChatAlarm>& alarms) {
     ChatRequest request;
-    request.url = webAddress(ChatService::Slack, address);
+    request.url = webAddress(address);
     request.contentType = "application/json";
     const QString head = ampLtGt(ChatMessage::title(alarms));
     const QString newline = QStringLiteral("\n");
@@ -310,7 +310,7 @@ ChatRequest slack(const QString& address, const QList<ChatAlarm>& alarms) {
 // allowed_mentions keeps an "@everyone" in an error text from calling the whole server.
 ChatRequest discord(const QString& address, const QList<ChatAlarm>& alarms) {
     ChatRequest request;
-    request.url = webAddress(ChatService::Discord, address);
+    request.url = webAddress(address);
     request.contentType = "application/json";
     const QString head =
         QStringLiteral("**") + discordText(ChatMessage::title(alarms)) + QStringLiteral("**");
@@ -326,7 +326,7 @@ ChatRequest discord(const QString& address, const QList<ChatAlarm>& alarms) {
 // would show as typed and a < might still be read as a tag.
 ChatRequest teams(const QString& address, const QList<ChatAlarm>& alarms) {
     ChatRequest request;
-    request.url = webAddress(ChatService::Teams, address);
+    request.url = webAddress(address);
     request.contentType = "application/json";
     const QString title = ChatMessage::title(alarms);
     const Level level = worstLevel(alarms);
@@ -347,7 +347,7 @@ ChatRequest teams(const QString& address, const QList<ChatAlarm>& alarms) {
 // Mattermost splits a long post by itself, so nothing is cut.
 ChatRequest mattermost(const QString& address, const QList<ChatAlarm>& alarms) {
     ChatRequest request;
-    request.url = webAddress(ChatService::Mattermost, address);
+    request.url = webAddress(address);
     request.contentType = "application/json";
     const QString head =
         QStringLiteral("**") + markdownText(ChatMessage::title(alarms)) + QStringLiteral("**");
@@ -369,26 +369,24 @@ ChatRequest matrix(const QString& address, const QString& token, const QList<Cha
     const qsizetype slash = address.lastIndexOf(QLatin1Char('/'));
     const QString room = QUrl::fromPercentEncoding(address.mid(slash + 1).toUtf8());
     if (room.startsWith(QLatin1Char('#')))
-        fail(ChatService::Matrix, QStringLiteral("the address ends in a room alias (#...): use the room's id "
-                                                 "(!...), shown in the room's settings under Advanced."));
+        fail(QStringLiteral("the address ends in a room alias (#...): use the room's id "
+                            "(!...), shown in the room's settings under Advanced."));
     QString base = address.left(slash);
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     // A link copied from a web client keeps the room in its fragment, where no request can go.
     if (slash < 0 || room.size() < 2 || !room.startsWith(QLatin1Char('!')) ||
         base.contains(QLatin1Char('#')) || base.contains(QLatin1Char('?')))
-        fail(ChatService::Matrix,
-             QStringLiteral("the address must be the homeserver's followed by the room's id, "
+        fail(QStringLiteral("the address must be the homeserver's followed by the room's id, "
                             "as in https://matrix.example.org/!abcdef:example.org."));
-    webAddress(ChatService::Matrix, base); // only checked: the request's address is built below
+    webAddress(base); // only checked: the request's address is built below
 
     ChatRequest request;
     request.method = "PUT";
     request.url = QUrl(base + QStringLiteral("/_matrix/client/v3/rooms/") +
                        QString::fromLatin1(QUrl::toPercentEncoding(room)) +
                        QStringLiteral("/send/m.room.message/") + transactionId(time));
-    request.headers = {
-        {"Authorization", bearer(requiredToken(ChatService::Matrix, token, QStringLiteral("access token")))}};
+    request.headers = {{"Authorization", bearer(requiredToken(token, QStringLiteral("access token")))}};
     request.contentType = "application/json";
     const QString title = ChatMessage::title(alarms);
     const QString htmlHead = QStringLiteral("<b>") + html(title) + QStringLiteral("</b>");
@@ -415,9 +413,9 @@ ChatRequest telegram(const QString& address, const QString& token, const QList<C
     else if (channel.match(address).hasMatch())
         chat = jsonString(address);
     else
-        fail(ChatService::Telegram, QStringLiteral("the address must be the chat's id, a number such as "
-                                                   "-1001234567890, or a public channel's @name."));
-    const QByteArray secret = requiredToken(ChatService::Telegram, token, QStringLiteral("bot's token"));
+        fail(QStringLiteral("the address must be the chat's id, a number such as "
+                            "-1001234567890, or a public channel's @name."));
+    const QByteArray secret = requiredToken(token, QStringLiteral("bot's token"));
     QString base = apiBase;
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
@@ -456,7 +454,7 @@ ChatRequest ChatMessage::build(ChatService service, const QString& address, cons
                                const QString& apiBase) {
     const QString typed = address.trimmed();
     if (typed.isEmpty())
-        fail(service, QStringLiteral("the address is empty."));
+        fail(QStringLiteral("the address is empty."));
     switch (service) {
     case ChatService::Webhook:
         return webhook(typed, alarms, host, time);
@@ -477,5 +475,5 @@ ChatRequest ChatMessage::build(ChatService service, const QString& address, cons
     case ChatService::Telegram:
         return telegram(typed, token, alarms, apiBase);
     }
-    fail(service, QStringLiteral("this service is unknown."));
+    fail(QStringLiteral("this service is unknown."));
 }

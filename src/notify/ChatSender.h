@@ -50,6 +50,7 @@ public:
     void sendTest(int target, Done done);
     // The window closes: no try is started any more, and the messages under way get up to waitMs.
     void finish(int waitMs);
+    bool closing() const { return closing_; }
 
     // The pauses before the second, third and fourth try.
     void setRetryDelays(const QList<int>& delaysMs) { retryDelaysMs_ = delaysMs; }

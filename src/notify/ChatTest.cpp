@@ -19,7 +19,8 @@ void ChatTest::ButtonChatTestClick(int target) {
     button->setEnabled(false);
     QPointer<ChatTest> self(this);
     sender_.sendTest(target, [self, button](bool sent, const QString& answer) {
-        if (!self)
+        // A test cut short by the close is nobody's news.
+        if (!self || self->sender_.closing())
             return;
         button->setEnabled(true);
         self->dialogs_.showMessage((sent ? QStringLiteral("Chat message sent. The service said: ")
