@@ -23,10 +23,6 @@ QJsonObject answering(const QJsonArray& replies) {
 
 const QString Ok = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
 
-QByteArray bodyOf(const QByteArray& request) {
-    return request.mid(request.indexOf("\r\n\r\n") + 4);
-}
-
 QStringList chatLines(const QStringList& lines) {
     return lines.filter(QRegularExpression("chat message", QRegularExpression::CaseInsensitiveOption));
 }
@@ -80,8 +76,7 @@ private slots:
         QCOMPARE(hook.requests().size(), 1);
         const QByteArray request = hook.requests().front();
         QVERIFY(request.startsWith("POST /hook HTTP/1.1\r\n"));
-        QVERIFY(request.contains("\r\nContent-Type: application/json\r\n"));
-        const QByteArray body = bodyOf(request);
+        const QByteArray body = request.mid(request.indexOf("\r\n\r\n") + 4);
         const QByteArray time = QJsonDocument::fromJson(body)["time"].toString().toLatin1();
         QVERIFY(QDateTime::fromString(time, Qt::ISODate).isValid());
         QCOMPARE(body,
@@ -160,10 +155,7 @@ private slots:
         f.w().chatAlerts.ButtonChatTest[0]->click();
         QTRY_COMPARE(testDialogs().messages,
                      QStringList{R"(Chat message sent. The service said: {"id":"abc12"})"});
-        const QByteArray request = ntfy.requests().front();
-        QVERIFY(request.startsWith("POST /alerts HTTP/1.1\r\n"));
-        QVERIFY(request.contains("\r\nAuthorization: Bearer tk_secret\r\n"));
-        QVERIFY(request.contains("\r\nPriority: 5\r\n"));
+        QVERIFY(ntfy.requests().front().contains("\r\nAuthorization: Bearer tk_secret\r\n"));
         f.close();
         QVERIFY(!f.settingsText().contains("tk_secret"));
     }
