@@ -46,16 +46,16 @@ void PagePasswords::read(int page) {
         if (cursor->deleted())
             return;
         const int at = cursor->position();
-        PageOptions options = self->pages_.options(at);
         if (!login.password.isEmpty()) {
-            if (options.user.isEmpty())
-                options.user = login.user;
-            options.password = login.password;
+            self->pages_.takeLogin(at, login);
             self->pages_.controls().CheckListBoxURL->setItemText(at, login.address);
-        } else if (options.password.isEmpty()) {
-            options.password = secret;
+            return;
         }
-        self->pages_.setOptions(at, options);
+        PageOptions options = self->pages_.options(at);
+        if (options.password.isEmpty()) {
+            options.password = secret;
+            self->pages_.setOptions(at, options);
+        }
     });
 }
 

@@ -12,7 +12,6 @@
 #include "net/EventWait.h"
 #include "net/FetchRequest.h"
 #include "net/HostLookups.h"
-#include "net/StatusCodeList.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
@@ -325,9 +324,7 @@ void CheckCycle::classify(const CheckWalk::Page& page, int position) {
     s_.InvalidHost = check.result().invalidHost;
     s_.Exchange = check.result();
     s_.ReplyNumber = s_.Exchange.replyNumber;
-    s_.Rejected =
-        s_.ReplyNumber != 0 &&
-        !StatusCodeList::parse(page.options.acceptedCodes).value_or(StatusCodeList()).accepts(s_.ReplyNumber);
+    s_.Rejected = s_.ReplyNumber != 0 && !check.accepts(s_.ReplyNumber);
     s_.ContentError.clear();
     if (check.errorText().isEmpty() && !s_.Rejected && page.options.contentCheck())
         s_.ContentError = ContentCheck::failure(

@@ -9,18 +9,6 @@
 #include "views/TCheckListBox.h"
 
 #include <QAbstractItemModel>
-#include <exception>
-
-namespace {
-QString serverOf(const QString& url) {
-    try {
-        const ParsedUrl parsed = UrlParser::parse(url, QString(), 80);
-        return parsed.host.toLower() + QLatin1Char(':') + QString::number(parsed.port);
-    } catch (const std::exception&) {
-        return {}; // an address that goes nowhere fails at once
-    }
-}
-} // namespace
 
 bool CheckWalk::Page::done() const {
     return excluded || (check && !check->running());
@@ -66,7 +54,7 @@ void CheckWalk::fill(int limit, const std::function<void(Page&)>& start) {
         }
         // Taken once: a page whose server is busy is passed over again on every finished check.
         if (!page.serverKnown) {
-            page.server = serverOf(pages_.url(page.cursor->position()));
+            page.server = UrlParser::server(pages_.url(page.cursor->position()));
             page.serverKnown = true;
         }
         if (!page.server.isEmpty() && perServer_.value(page.server) >= PerServer)

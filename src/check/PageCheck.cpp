@@ -6,20 +6,7 @@
 #include "net/TlsWarmUp.h"
 #include "net/UrlParser.h"
 
-#include <exception>
-
 namespace {
-
-// "scheme://host:port" of an address; empty when it goes nowhere.
-QString serverOf(const QString& url) {
-    try {
-        const ParsedUrl parsed = UrlParser::parse(url, QString(), 80);
-        return parsed.scheme + QStringLiteral("://") + parsed.host.toLower() + QLatin1Char(':') +
-               QString::number(parsed.port);
-    } catch (const std::exception&) {
-        return {};
-    }
-}
 
 bool isPlainHttp(const QString& url) {
     return !url.startsWith(QLatin1String("https:"), Qt::CaseInsensitive);
@@ -38,7 +25,7 @@ void PageCheck::start(const FetchRequest& request, const PageOptions& options) {
     options_ = options;
     accepted_ = StatusCodeList::parse(options.acceptedCodes).value_or(StatusCodeList());
     currentUrl_ = request.url;
-    listedServer_ = serverOf(request.url);
+    listedServer_ = UrlParser::server(request.url);
     const AddressLogin login = splitLogin(request.url);
     request_.headerInfo.UserId = options.user.isEmpty() ? login.user : options.user;
     request_.headerInfo.Password = options.password.isEmpty() ? login.password : options.password;
@@ -70,7 +57,7 @@ void PageCheck::begin() {
 }
 
 bool PageCheck::loginAllowed(const QString& url) const {
-    return serverOf(url) == listedServer_ && (options_.plainLogin || !isPlainHttp(url));
+    return UrlParser::server(url) == listedServer_ && (options_.plainLogin || !isPlainHttp(url));
 }
 
 void PageCheck::send(bool headerByGet) {

@@ -27,7 +27,7 @@ public:
 
     // request.url is the page's address as listed, and the request carries the settings of the
     // Connection tab; the page's own options add to them.
-    void start(const FetchRequest& request, const PageOptions& options = {});
+    void start(const FetchRequest& request, const PageOptions& options);
     // Ends the check at once: its time is up, or nobody wants its answer any more.
     void stop(bool timedOut);
 
@@ -39,6 +39,8 @@ public:
     const FetchResult& result() const { return result_; }
     const QString& errorText() const { return errorText_; }
     bool timedOut() const { return timedOut_; }
+    // The page's options count the final status as a success.
+    bool accepts(int reply) const { return accepted_.accepts(reply); }
     // The final answer's body, read for a content check, and whether it was cut at BodyLimit.
     const QByteArray& body() const { return body_; }
     bool bodyCut() const { return bodyCut_; }

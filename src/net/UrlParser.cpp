@@ -78,3 +78,12 @@ ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port)
     }
     return r;
 }
+
+QString UrlParser::server(const QString& url) {
+    try {
+        const ParsedUrl parsed = parse(url, QString(), 80);
+        return parsed.host.toLower() + QLatin1Char(':') + QString::number(parsed.port);
+    } catch (const std::exception&) {
+        return {};
+    }
+}

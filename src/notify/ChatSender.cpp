@@ -3,6 +3,7 @@
 #include "net/TrustStore.h"
 #include "notify/SecretStore.h"
 #include "views/ActivityLog.h"
+#include "views/ConnectionSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -132,48 +133,38 @@ void ChatSender::sendAlarms(const QList<ChatAlarm>& alarms) {
     for (int target = 0; target < Targets; ++target) {
         if (c_.targets[target].address->text().trimmed().isEmpty())
             continue;
-        const QString name = label(target);
-        try {
-            const ChatRequest request = ChatMessage::build(
-                ChatService(c_.targets[target].service->currentIndex()),
-                c_.targets[target].address->text().trimmed(), c_.targets[target].token->text(), alarms,
-                QHostInfo::localHostName(), QDateTime::currentDateTimeUtc(), telegramApi_);
-            deliver(request, true, [this, name](bool sent, const QString& answer) {
-                log_.AddLogLine(sent ? QStringLiteral("Chat message sent to ") + name
-                                     : QStringLiteral("Unable to send chat message to ") + name +
-                                           QStringLiteral(": ") + answer);
-            });
-        } catch (const std::exception& error) {
-            log_.AddLogLine(QStringLiteral("Unable to send chat message to ") + name + QStringLiteral(": ") +
-                            QString::fromUtf8(error.what()));
-        }
+        send(target, alarms, true, [this, name = label(target)](bool sent, const QString& answer) {
+            log_.AddLogLine(sent ? QStringLiteral("Chat message sent to ") + name
+                                 : QStringLiteral("Unable to send chat message to ") + name +
+                                       QStringLiteral(": ") + answer);
+        });
     }
 }
 
 void ChatSender::sendTest(int target, Done done) {
     const ChatAlarm sample{QStringLiteral("https://www.example.com/"), QStringLiteral("Page Not Found"),
                            QStringLiteral("Page not found: "), 404, QStringLiteral("red")};
-    try {
-        deliver(ChatMessage::build(ChatService(c_.targets[target].service->currentIndex()),
-                                   c_.targets[target].address->text().trimmed(),
-                                   c_.targets[target].token->text(), {sample}, QHostInfo::localHostName(),
-                                   QDateTime::currentDateTimeUtc(), telegramApi_),
-                false, std::move(done));
-    } catch (const std::exception& error) {
-        done(false, QString::fromUtf8(error.what()));
-    }
+    send(target, {sample}, false, std::move(done));
 }
 
-void ChatSender::deliver(const ChatRequest& request, bool retried, Done done) {
+void ChatSender::send(int target, const QList<ChatAlarm>& alarms, bool retried, Done done) {
+    const Target& t = c_.targets[target];
+    ChatRequest request;
+    try {
+        request = ChatMessage::build(ChatService(t.service->currentIndex()), t.address->text().trimmed(),
+                                     t.token->text(), alarms, QHostInfo::localHostName(),
+                                     QDateTime::currentDateTimeUtc(), telegramApi_);
+    } catch (const std::exception& error) {
+        return done(false, QString::fromUtf8(error.what()));
+    }
     if (c_.CheckBoxProxy->isChecked()) {
-        bool ok = false;
-        const int port = c_.EditProxyPort->text().trimmed().toInt(&ok);
+        using namespace ConnectionSettings;
         network_->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, c_.EditProxyHost->text().trimmed(),
-                                         quint16(ok ? port : 80)));
+                                         quint16(number(c_.EditProxyPort->text(), DefaultProxyPort))));
     } else {
         network_->setProxy(QNetworkProxy::NoProxy);
     }
-    (new Delivery(*this, request, retried, std::move(done)))->send();
+    (new Delivery(*this, std::move(request), retried, std::move(done)))->send();
 }
 
 void ChatSender::finish(int waitMs) {

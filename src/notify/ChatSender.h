@@ -62,7 +62,8 @@ private:
 
     // The label of a target in the log: "Slack #2".
     QString label(int target) const;
-    void deliver(const ChatRequest& request, bool retried, Done done);
+    // Builds the target's request and sends it; done hears of a request that cannot be built too.
+    void send(int target, const QList<ChatAlarm>& alarms, bool retried, Done done);
 
     Controls c_;
     ActivityLog& log_;

@@ -103,12 +103,7 @@ void PageListEditor::addPage(const QString& url, const AddressLogin& login) {
     }
     const int page = pages_.addPage(url, c_.CheckBoxCheckSize->isChecked(), c_.CheckBoxCheckDate->isChecked(),
                                     c_.CheckBoxCheckSignature->isChecked());
-    if (!login.password.isEmpty()) {
-        PageOptions options;
-        options.user = login.user;
-        options.password = login.password;
-        pages_.setOptions(page, options);
-    }
+    pages_.takeLogin(page, login);
     if (repaintGrid_)
         repaintGrid_();
     c_.StatusBar1->setSimpleText(url + QStringLiteral(" Added to List"));
@@ -127,12 +122,7 @@ void PageListEditor::ButtonApplyChangesClick() {
         const AddressLogin login = splitLogin(storablePageAddress(c_.EditURL->text()));
         c_.CheckListBoxURL->setItemText(i, login.address);
         c_.CheckListBoxURL->setChecked(i, included);
-        if (!login.password.isEmpty()) {
-            PageOptions options = pages_.options(i);
-            options.user = login.user;
-            options.password = login.password;
-            pages_.setOptions(i, options);
-        }
+        pages_.takeLogin(i, login);
         const auto& lists = pages_.controls();
         lists.SizeList->setChecked(i, c_.CheckBoxCheckSize->isChecked());
         lists.LastDateList->setChecked(i, c_.CheckBoxCheckDate->isChecked());

@@ -1,5 +1,7 @@
 #include "pages/PageRecords.h"
 
+#include "net/AddressLogin.h"
+
 #include "views/TCheckListBox.h"
 
 #include <QListWidget>
@@ -74,6 +76,14 @@ int PageRecords::addPage(const QString& url, bool checkSize, bool checkDate, boo
     streaks_.clearRow(c);
     options_.clearRow(c);
     return c;
+}
+
+void PageRecords::takeLogin(int page, const AddressLogin& login) {
+    if (login.password.isEmpty())
+        return;
+    PageOptions& options = options_.grownTo(page);
+    options.user = login.user;
+    options.password = login.password;
 }
 
 void PageRecords::deletePage(int page) {

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+struct AddressLogin;
 class QListWidget;
 class TCheckListBox;
 
@@ -43,6 +44,9 @@ public:
 
     PageOptions options(int page) const { return options_.row(page); }
     void setOptions(int page, const PageOptions& options) { options_.grownTo(page) = options; }
+    // A password typed into the page's address goes into its options, with the address's user;
+    // an address without one changes nothing.
+    void takeLogin(int page, const AddressLogin& login);
     // Every page is back to the plain check.
     void resetOptions() { options_.reset(pageCount()); }
 
