@@ -3,6 +3,8 @@
 #include "browser/WebEngineSetup.h"
 #include "views/DialogService.h"
 
+#include <cstdio>
+
 TKorvaneApplication::TKorvaneApplication(int& argc, char** argv, DialogService& dialogs)
     : QApplication(WebEngineSetup::beforeApplication(argc), argv), dialogs_(&dialogs) {
     setApplicationName(QStringLiteral("Korvane"));
@@ -13,7 +15,25 @@ bool TKorvaneApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        dialogs_->showCurrentError();
+        showLater(std::current_exception());
     }
     return false;
+}
+
+void TKorvaneApplication::showLater(std::exception_ptr error) {
+    try {
+        QMetaObject::invokeMethod(
+            this,
+            [this, error] {
+                try {
+                    std::rethrow_exception(error);
+                } catch (...) {
+                    dialogs_->showCurrentError();
+                }
+            },
+            Qt::QueuedConnection);
+    } catch (...) {
+        // Not even the box could be posted: say so where no memory is needed.
+        std::fputs("Korvane: an error could not be shown\n", stderr);
+    }
 }

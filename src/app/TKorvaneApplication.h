@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <exception>
 
 class DialogService;
 
@@ -14,5 +15,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    // The box is shown from the event loop once the failing handler has unwound: a handler that
+    // ran out of memory has given it back by then, and none of its state is in use.
+    void showLater(std::exception_ptr error);
+
     DialogService* dialogs_;
 };

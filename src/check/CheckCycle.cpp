@@ -326,11 +326,12 @@ void CheckCycle::classify(const CheckWalk::Page& page, int position) {
     s_.ReplyNumber = s_.Exchange.replyNumber;
     s_.Rejected = s_.ReplyNumber != 0 && !check.accepts(s_.ReplyNumber);
     s_.ContentError.clear();
-    if (check.errorText().isEmpty() && !s_.Rejected && page.options.contentCheck())
-        s_.ContentError = ContentCheck::failure(
-            page.options, ContentCheck::text(check.body(), s_.Exchange.header), check.bodyCut());
-    s_.Failed = !check.errorText().isEmpty() || s_.Rejected || !s_.ContentError.isEmpty();
+    s_.Failed = !check.errorText().isEmpty() || s_.Rejected;
     try {
+        if (!s_.Failed && page.options.contentCheck())
+            s_.ContentError = ContentCheck::failure(
+                page.options, ContentCheck::text(check.body(), s_.Exchange.header), check.bodyCut());
+        s_.Failed = s_.Failed || !s_.ContentError.isEmpty();
         if (!check.errorText().isEmpty())
             fail(position, page.timeOutSeconds,
                  failureReason(s_.Exchange.trouble, s_.Exchange.troubleDetail, check.errorText()));
@@ -428,9 +429,12 @@ void CheckCycle::fail(int page, int timeOutSeconds, const QString& reason) {
         outcomes.append({AlarmCondition::HostNotFound, QStringLiteral(" Invalid Host Error"),
                          QStringLiteral("Invalid Host ")});
     const bool timedOut = s_.TimedOut;
+    // A server that answered and then stalled in its body did say something: its reply is kept.
     if (timedOut)
-        outcomes.append(
-            {AlarmCondition::TimeOut, QStringLiteral(" TimeOut Error"), QStringLiteral("TimedOut")});
+        outcomes.append({AlarmCondition::TimeOut, QStringLiteral(" TimeOut Error"),
+                         s_.ReplyNumber
+                             ? QStringLiteral("TimedOut after reply ") + QString::number(s_.ReplyNumber)
+                             : QStringLiteral("TimedOut")});
     // The commonest outage of all, a server that is down, fits none of the above. A fetch the
     // user aborted is no outage, and no failed check either.
     const bool contentFailed = !s_.ContentError.isEmpty();

@@ -82,6 +82,10 @@ void PageCheck::stop(bool timedOut) {
     if (!running_)
         return;
     ++attempts_;
+    // What the server said before the check ended still counts: a header in full, and the body
+    // that stalled after it. A check still waiting for TLS has asked nothing yet.
+    if (clock_.isValid())
+        result_ = fetch_->result();
     fetch_->stop();
     timedOut_ = timedOut;
     end(timedOut ? QStringLiteral("Timed out") : QStringLiteral("Check aborted"));

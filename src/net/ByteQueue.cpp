@@ -1,6 +1,23 @@
 #include "net/ByteQueue.h"
 
 #include <algorithm>
+#include <atomic>
+#include <new>
+
+namespace {
+std::atomic<qsizetype> growthLimit{-1};
+} // namespace
+
+void ByteQueue::failGrowthPast(qsizetype bytes) {
+    growthLimit.store(bytes, std::memory_order_relaxed);
+}
+
+void ByteQueue::append(const QByteArray& bytes) {
+    const qsizetype limit = growthLimit.load(std::memory_order_relaxed);
+    if (limit >= 0 && size() + bytes.size() > limit)
+        throw std::bad_alloc();
+    data_.append(bytes);
+}
 
 void ByteQueue::clear() {
     data_.clear();

@@ -6,7 +6,8 @@
 // only compacted now and then, so reading a long header line by line stays linear.
 class ByteQueue {
 public:
-    void append(const QByteArray& bytes) { data_.append(bytes); }
+    // Growing a queue can fail as any allocation can: std::bad_alloc. Its owner catches it.
+    void append(const QByteArray& bytes);
     bool isEmpty() const { return size() == 0; }
     qsizetype size() const { return data_.size() - head_; }
     void clear();
@@ -18,6 +19,10 @@ public:
     QByteArray takeAll();
     QByteArray peek(qsizetype max) const { return data_.mid(head_, max); }
     void drop(qsizetype count);
+
+    // For tests of a full memory: from now on, a queue that would grow past bytes fails as an
+    // allocation does. A negative number lifts the limit.
+    static void failGrowthPast(qsizetype bytes);
 
 private:
     qsizetype lineEnd() const;

@@ -117,7 +117,8 @@ void Connector::onConnected() {
 
 void Connector::beginTls() {
     phase_ = Phase::Handshake;
-    tls_.start(*tlsSocket(), HostAddresses::bare(target_.host), quint16(target_.port), target_.acceptUntrusted);
+    tls_.start(*tlsSocket(), HostAddresses::bare(target_.host), quint16(target_.port),
+               target_.acceptUntrusted);
 }
 
 void Connector::onReadyRead() {
@@ -127,8 +128,12 @@ void Connector::onReadyRead() {
     const std::unique_ptr<ProxyTunnel> tunnel = std::move(tunnel_);
     if (tunnel->opened())
         return beginTls();
-    outcome_.failureText = tunnel->refusal();
-    noteTrouble(ConnectionTrouble::Refused, tunnel->statusLine());
+    if (tunnel->tooLarge()) {
+        outcome_.failureText = QStringLiteral("proxy answer too large");
+    } else {
+        outcome_.failureText = tunnel->refusal();
+        noteTrouble(ConnectionTrouble::Refused, tunnel->statusLine());
+    }
     attemptFailed();
 }
 

@@ -22,8 +22,9 @@ struct FetchResult {
     qint16 replyNumber = 0;
     QString header; // the status line and the fields, each with its line end
     QString cookieIn;
-    QString location; // the last Location field's; empty names no place to go
-    qint32 bytesTotal = 0; // Content-Length, saturated; 0 when none
+    QString location;            // the last Location field's; empty names no place to go
+    qint32 bytesTotal = 0;       // Content-Length, saturated; 0 when none
+    bool lengthDeclared = false; // the header named the body's length (0 included)
     QDateTime certificateExpiry; // of a TLS server; invalid for plain http
     // How long each phase took; none for one that did not happen (no lookup for an address, no
     // TLS for plain http).

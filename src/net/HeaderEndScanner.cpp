@@ -2,12 +2,18 @@
 
 qsizetype HeaderEndScanner::feed(const QByteArray& bytes) {
     qsizetype at = 0;
-    while (!complete_ && at < bytes.size()) {
+    while (!complete_ && !tooLarge_ && at < bytes.size()) {
         const qsizetype lineFeed = bytes.indexOf('\n', at);
         const qsizetype end = lineFeed < 0 ? bytes.size() : lineFeed;
         if (lineLength_ == 0 && end > at)
             lineStartsWithCr_ = bytes[at] == '\r';
         lineLength_ += end - at;
+        const qsizetype next = lineFeed < 0 ? bytes.size() : lineFeed + 1;
+        headerLength_ += next - at;
+        if (lineLength_ > limits_.longestLine || headerLength_ > limits_.longestHeader) {
+            tooLarge_ = true;
+            return at;
+        }
         if (lineFeed < 0)
             return bytes.size();
         const bool blank = lineLength_ == 0 || (lineLength_ == 1 && lineStartsWithCr_);
@@ -15,7 +21,7 @@ qsizetype HeaderEndScanner::feed(const QByteArray& bytes) {
         complete_ = lines_ > 0 && blank;
         ++lines_;
         lineLength_ = 0;
-        at = lineFeed + 1;
+        at = next;
     }
     return at;
 }

@@ -4,16 +4,21 @@
 #include "net/HostAddresses.h"
 #include "net/HostLookups.h"
 #include "net/RequestBuilder.h"
-#include "net/ResponseHeaderReader.h"
 #include "net/TlsWarmUp.h"
 #include "net/UrlParser.h"
 
 #include <QSslSocket>
 #include <exception>
+#include <new>
 
 namespace {
 const QString ClosedEarly = QStringLiteral("Connection closed before a complete reply");
+
+// Answers that have no body whatever their header says.
+bool bodyless(const FetchRequest& request, int reply) {
+    return !request.headerByGet || reply == 204 || reply == 304;
 }
+} // namespace
 
 PageFetch::PageFetch(HostLookups& lookups, TlsTickets& tickets, QObject* parent)
     : QObject(parent), lookups_(lookups), connector_(tickets) {
@@ -31,8 +36,8 @@ void PageFetch::start(const FetchRequest& request) {
     result_ = {};
     result_.proxy = request.proxy;
     result_.proxyPort = request.proxyPort;
-    headerEnd_.reset();
-    received_.clear();
+    header_.clear();
+    bodyLeft_ = -1;
     phase_ = Phase::LookingUp;
     try {
         const ParsedUrl parsed = UrlParser::parse(request.url, QString(), 80);
@@ -110,12 +115,12 @@ void PageFetch::onConnectFailed() {
 void PageFetch::onConnected() {
     takeConnection();
     socket_ = connector_.take(this);
-    connect(socket_, &QTcpSocket::readyRead, this, &PageFetch::onReadyRead);
-    connect(socket_, &QTcpSocket::disconnected, this, &PageFetch::onDisconnected);
+    connect(socket_, &QTcpSocket::readyRead, this, [this] { guarded(&PageFetch::onReadyRead); });
+    connect(socket_, &QTcpSocket::disconnected, this, [this] { guarded(&PageFetch::onDisconnected); });
     connect(socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
         // The ordinary end of a connection is seen by onDisconnected.
         if (error != QAbstractSocket::RemoteHostClosedError)
-            onDisconnected();
+            guarded(&PageFetch::onDisconnected);
     });
     phase_ = Phase::Reply;
     socket_->write(requestBytes_);
@@ -123,7 +128,17 @@ void PageFetch::onConnected() {
     emit requested();
     // What the server sent with the handshake raised no notification of ours.
     if (phase_ == Phase::Reply && socket_->bytesAvailable() > 0)
-        onReadyRead();
+        guarded(&PageFetch::onReadyRead);
+}
+
+void PageFetch::guarded(void (PageFetch::*reaction)()) {
+    try {
+        (this->*reaction)();
+    } catch (const std::bad_alloc&) {
+        // What was held is given back first, so the failure itself has room to be told.
+        header_.clear();
+        fail(QStringLiteral("not enough memory for the response"));
+    }
 }
 
 void PageFetch::onReadyRead() {
@@ -137,27 +152,44 @@ void PageFetch::readHeader() {
     const QByteArray bytes = socket_->readAll();
     if (!bytes.isEmpty() && !result_.firstByteMs)
         result_.firstByteMs = phaseClock_.elapsed();
-    received_.append(bytes);
-    headerEnd_.feed(bytes);
-    if (!headerEnd_.complete())
+    header_.feed(bytes);
+    // A server that never ends its header is cut off at once, not when the time is up.
+    if (header_.tooLarge())
+        return fail(QStringLiteral("response header too large"));
+    if (!header_.complete())
         return;
     // The server's ticket for this session came with its reply: the next request resumes it.
     if (auto* tls = qobject_cast<QSslSocket*>(socket_); tls && tls->isEncrypted())
         connector_.keepTicket(*tls);
     if (!request_.readBody)
         return finish();
-    takeHeader();
+    header_.takeInto(result_);
+    bodyLeft_ = bodyless(request_, result_.replyNumber) ? 0
+                : result_.lengthDeclared                ? result_.bytesTotal
+                                                        : -1;
     phase_ = Phase::Body;
     const quint64 generation = generation_;
     emit headerReceived();
     // What came with the header is the body's start.
-    if (generation == generation_ && !received_.isEmpty())
-        emit bodyReceived(received_.takeAll());
+    if (generation == generation_)
+        passBody(header_.takeBodyStart());
 }
 
 void PageFetch::readBody() {
-    if (const QByteArray bytes = socket_->readAll(); !bytes.isEmpty())
+    passBody(socket_->readAll());
+}
+
+void PageFetch::passBody(QByteArray bytes) {
+    if (bodyLeft_ >= 0) {
+        // Whatever follows the declared length belongs to no answer of ours.
+        bytes.truncate(qMin<qint64>(bytes.size(), bodyLeft_));
+        bodyLeft_ -= bytes.size();
+    }
+    const quint64 generation = generation_;
+    if (!bytes.isEmpty())
         emit bodyReceived(bytes);
+    if (generation == generation_ && bodyLeft_ == 0)
+        finish();
 }
 
 void PageFetch::onDisconnected() {
@@ -176,31 +208,11 @@ void PageFetch::onDisconnected() {
     readHeader();
     if (phase_ != Phase::Reply)
         return;
-    if (!received_.hasLine() && result_.trouble == ConnectionTrouble::None) {
+    if (!header_.hasLine() && result_.trouble == ConnectionTrouble::None) {
         result_.trouble = ConnectionTrouble::ClosedBeforeReply;
         result_.troubleDetail.clear();
     }
     fail(ClosedEarly);
-}
-
-// The status line and the fields up to the blank line that ends them, each with its line end.
-void PageFetch::takeHeader() {
-    if (!received_.hasLine())
-        return;
-    const QString status = QString::fromLatin1(received_.takeLine());
-    result_.replyNumber = ResponseHeaderReader::replyNumber(status);
-    result_.header = status;
-    ResponseHeaderReader reader;
-    while (received_.hasLine()) {
-        const QString line = QString::fromLatin1(received_.takeLine());
-        const bool end = reader.takeLine(line);
-        result_.header += line;
-        if (end)
-            break;
-    }
-    result_.cookieIn = reader.CookieIn;
-    result_.location = reader.Location;
-    result_.bytesTotal = reader.BytesTotal;
 }
 
 void PageFetch::fail(const QString& errorText) {
@@ -223,7 +235,8 @@ void PageFetch::finishSoon(const QString& errorText) {
 void PageFetch::finish() {
     if (phase_ == Phase::Idle)
         return;
-    takeHeader();
+    // What came of the header counts, even of one cut short.
+    header_.takeInto(result_);
     stop();
     emit finished();
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "net/ByteQueue.h"
 #include "net/Connector.h"
 #include "net/FetchRequest.h"
 #include "net/FetchResult.h"
-#include "net/HeaderEndScanner.h"
+#include "net/ResponseHeaderBuffer.h"
 
 #include <QAbstractSocket>
 #include <QElapsedTimer>
@@ -14,10 +13,11 @@ class HostLookups;
 class QTcpSocket;
 
 // One HTTP request without waiting: start it, and finished() follows once the response header
-// is in (or, when asked for, the body up to the server's close), or the request failed. Many
-// run side by side on the event loop, each on a connection of its own: name lookup (shared),
-// connect to the name's addresses in turn, a proxy's tunnel and TLS for https, the request, the
-// response. Time limits are the owner's: it stops a request that takes too long.
+// is in (or, when asked for, the body up to its declared length or the server's close), or the
+// request failed. Many run side by side on the event loop, each on a connection of its own: name
+// lookup (shared), connect to the name's addresses in turn, a proxy's tunnel and TLS for https,
+// the request, the response. Time limits are the owner's: it stops a request that takes too long.
+// The header is held within ResponseHeaderBuffer's bounds; the body is handed on as it comes.
 class PageFetch : public QObject {
     Q_OBJECT
 public:
@@ -50,8 +50,11 @@ private:
     void onReadyRead();
     void readHeader();
     void readBody();
+    // Hands on the body's bytes, up to the end the header declared.
+    void passBody(QByteArray bytes);
     void onDisconnected();
-    void takeHeader();
+    // Runs a reaction to the socket; a buffer that cannot grow fails the request.
+    void guarded(void (PageFetch::*reaction)());
     void fail(const QString& errorText);
     void finishSoon(const QString& errorText);
     void finish();
@@ -65,7 +68,7 @@ private:
     bool secure_ = false;
     QByteArray requestBytes_;
     QTcpSocket* socket_ = nullptr;
-    HeaderEndScanner headerEnd_;
+    ResponseHeaderBuffer header_;
+    qint64 bodyLeft_ = -1; // bytes the header declared and not yet passed on; -1 = up to the close
     QElapsedTimer phaseClock_;
-    ByteQueue received_;
 };

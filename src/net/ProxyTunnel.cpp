@@ -13,5 +13,5 @@ void ProxyTunnel::ask(QIODevice& socket, const QString& host, qint32 port) {
 
 bool ProxyTunnel::read(QIODevice& socket) {
     reply_.feed(socket.readAll());
-    return reply_.complete();
+    return reply_.complete() || reply_.tooLarge();
 }

@@ -46,11 +46,12 @@ bool ResponseHeaderReader::takeLine(const QString& line) {
             HasLocation = true;
         } else if (name.compare(QLatin1String("CONTENT-LENGTH:"), Qt::CaseInsensitive) == 0) {
             qint64 value = 0;
-            for (qsizetype i = 16;
-                 i < line.size() && line[i] >= QLatin1Char('0') && line[i] <= QLatin1Char('9'); ++i)
+            qsizetype i = 16;
+            for (; i < line.size() && line[i] >= QLatin1Char('0') && line[i] <= QLatin1Char('9'); ++i)
                 value =
                     qMin<qint64>(value * 10 + (line[i].unicode() - '0'), std::numeric_limits<qint32>::max());
             BytesTotal = qint32(value);
+            HasLength = i > 16;
         }
     }
     return line == QLatin1String("\n") || line == QLatin1String("\r\n") || line.isEmpty();

@@ -19,4 +19,5 @@ public:
     QString Location;         // value of the last Location line
     bool HasLocation = false; // a Location line was seen
     qint32 BytesTotal = 0;    // Content-Length, saturated at 2147483647; 0 when none
+    bool HasLength = false;   // a Content-Length line with a number was seen
 };

@@ -1,6 +1,7 @@
 #include "net/TNMSMTP.h"
 
 #include "net/EAbortError.h"
+#include "net/ELineTooLong.h"
 #include "net/ESmtpRefusal.h"
 #include "net/ESockError.h"
 #include "net/FileError.h"
@@ -44,7 +45,12 @@ template <typename Step> auto TNMSMTP::waitFor(Step step, bool timed) {
             TimerOff();
         waiting_ = outer;
     });
-    return step();
+    try {
+        return step();
+    } catch (const ELineTooLong& error) {
+        // Nothing is shown on the way for this: the log says what the server did.
+        throw ESmtpRefusal(QString::fromUtf8(error.what()));
+    }
 }
 
 QString TNMSMTP::command(const QString& text) {
@@ -52,8 +58,19 @@ QString TNMSMTP::command(const QString& text) {
 }
 
 void TNMSMTP::skipContinuation(QString line) {
+    qsizetype replied = line.size();
     while (line.startsWith(QLatin1Char(' ')) || (line.size() >= 4 && line[3] == QLatin1Char('-')))
-        line = waitFor([this] { return ReadLn(); });
+        line = continuation(replied);
+}
+
+QString TNMSMTP::continuation(qsizetype& replied) {
+    QString line = waitFor([this] { return ReadLn(); });
+    replied += line.size();
+    if (replied > LongestReply) {
+        drop();
+        throw ESmtpRefusal(QStringLiteral("The server's reply is longer than %1 bytes").arg(LongestReply));
+    }
+    return line;
 }
 
 void TNMSMTP::drop() {
@@ -111,8 +128,9 @@ bool TNMSMTP::ehlo() {
     }
     Extensions.clear();
     // The first line greets; every line after it names an extension.
+    qsizetype replied = line.size();
     while (line.size() >= 4 && line[3] == QLatin1Char('-')) {
-        line = waitFor([this] { return ReadLn(); });
+        line = continuation(replied);
         Extensions.append(line.mid(4).trimmed());
     }
     return true;

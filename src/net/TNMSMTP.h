@@ -53,6 +53,9 @@ public:
     TFileItem OnAttachmentNotFound;
     THandledEvent OnAuthenticationFailed; // the server refused HELO
 
+    // A reply of many lines (the answer to EHLO names every extension) is cut off past this.
+    static constexpr qsizetype LongestReply = 64 * 1024;
+
     bool InProgress = false;
     QByteArray MessageStream; // the message text after the header block
     QString MimeBoundary;
@@ -70,6 +73,9 @@ private:
     QString command(const QString& text);
     // Reads on while the reply has continuation lines; ReplyNumber stays that of the first line.
     void skipContinuation(QString line);
+    // The next line of a reply that goes on over several; replied counts the reply's length so
+    // far. A reply that never ends is cut off.
+    QString continuation(qsizetype& replied);
     void greet();
     void helo();
     // Greets with EHLO and takes the extensions; false when the server refused it.

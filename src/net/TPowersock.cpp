@@ -2,6 +2,7 @@
 
 #include "net/DiscardSocket.h"
 #include "net/EAbortError.h"
+#include "net/ELineTooLong.h"
 #include "net/ESockError.h"
 #include "net/EventWait.h"
 #include "net/FileError.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QHostInfo>
+#include <QScopeGuard>
 #include <QSslSocket>
 #include <algorithm>
 #include <limits>
@@ -140,7 +142,7 @@ void TPowersock::onBytesWritten() {
 void TPowersock::onDisconnected() {
     notified([this] {
         // Keep what the peer sent before it closed: a reply is often followed by the close at once.
-        while (!Canceled && socket_->bytesAvailable() > 0) {
+        while (socket_ && !Canceled && socket_->bytesAvailable() > 0) {
             const QByteArray chunk = socket_->read(TransferChunk);
             if (chunk.isEmpty())
                 break;
@@ -152,7 +154,8 @@ void TPowersock::onDisconnected() {
         if (!replied_ && !received_.hasLine())
             noteTrouble(ConnectionTrouble::ClosedBeforeReply, {});
         Connected = false;
-        CloseSocket();
+        if (socket_)
+            CloseSocket();
     });
 }
 
@@ -216,10 +219,30 @@ void TPowersock::postWriteMore() {
 // ---- the two buffer pumps ------------------------------------------------------------------
 
 void TPowersock::appendReceived(const QByteArray& bytes) {
-    if (captureFile_)
+    if (captureFile_) {
         captureFile_->write(bytes);
-    else
-        received_.append(bytes);
+        return;
+    }
+    received_.append(bytes);
+    if (!capturing_ && received_.size() > LongestUnread)
+        cutOff(QStringLiteral("The server sent more than %1 bytes that nobody asked for").arg(LongestUnread));
+}
+
+void TPowersock::cutOff(const QString& why) {
+    cutOffBecause_ = why;
+    peerClosed_ = true;
+    received_.clear();
+    CloseSocket();
+}
+
+void TPowersock::raiseClosed() const {
+    if (!cutOffBecause_.isEmpty())
+        throw ELineTooLong(cutOffBecause_);
+    throw ESockError(ClosedEarly);
+}
+
+bool TPowersock::lineTooLong() const {
+    return !received_.hasLine() && received_.size() > LongestLine;
 }
 
 void TPowersock::ReadToStream() {
@@ -404,6 +427,7 @@ void TPowersock::Connect() {
     PeerCertificateExpiry = QDateTime();
     peerClosed_ = false;
     replied_ = false;
+    cutOffBecause_.clear();
 
     for (int retry = 0;; ++retry) {
         try {
@@ -578,7 +602,7 @@ void TPowersock::waitUntilSent(const std::function<bool()>& alsoDone) {
     EventWait::until([&] { return done() || peerClosed_; });
     // Whatever is still queued can never go.
     if (!done())
-        throw ESockError(ClosedEarly);
+        raiseClosed();
 }
 
 // ---- receiving -----------------------------------------------------------------------------
@@ -587,11 +611,13 @@ QString TPowersock::ReadLn() {
     StatusMessage(8, QStringLiteral("ReadLn"));
     // A peer that closed with no complete line left can never give one; our own Disconnect ends
     // nothing here, only a cancellation does.
-    EventWait::until([this] { return received_.hasLine() || Canceled || peerClosed_; });
+    EventWait::until([this] { return received_.hasLine() || Canceled || peerClosed_ || lineTooLong(); });
     if (Canceled)
         throw EAbortError(QStringLiteral("Socket readln aborted"));
+    if (lineTooLong())
+        cutOff(QStringLiteral("The server's reply line is longer than %1 bytes").arg(LongestLine));
     if (!received_.hasLine())
-        throw ESockError(ClosedEarly);
+        raiseClosed();
     replied_ = true;
     return QString::fromLatin1(received_.takeLine());
 }
@@ -601,6 +627,8 @@ QString TPowersock::CaptureString(int max) {
     CountBytes = true;
     StatusMessage(8, QStringLiteral("Capture String"));
     BytesRecvd = 0;
+    capturing_ = true;
+    const auto done = qScopeGuard([this] { capturing_ = false; });
     runTransfer(
         [&] {
             while (!Canceled) {

@@ -130,6 +130,11 @@ public:
 
     static constexpr qsizetype TransferChunk = 16383;
     static constexpr int LongestBuffer = 65535;
+    // The longest line ReadLn takes, many times what a mail server's reply line may be. A peer
+    // that sends more without a line end is cut off, as is one that heaps up more than
+    // LongestUnread bytes that nobody reads.
+    static constexpr qsizetype LongestLine = 4096;
+    static constexpr qsizetype LongestUnread = 64 * 1024;
 
 protected:
     void CloseSocket();
@@ -180,6 +185,12 @@ private:
     // Waits until what is queued has gone out; a peer that closed ends the wait with an error.
     void waitUntilSent(const std::function<bool()>& alsoDone = {});
     void appendReceived(const QByteArray& bytes);
+    // The peer sends more than we take: its bytes are dropped with the connection, and the
+    // next ReadLn raises why.
+    void cutOff(const QString& why);
+    bool lineTooLong() const;
+    // The peer is gone, or was cut off: the wait for it raises why.
+    [[noreturn]] void raiseClosed() const;
     bool somethingToSend() const;
     qint64 bytesWaiting() const;
     void countSent(qint64 n);
@@ -197,11 +208,13 @@ private:
     static constexpr int LookupStarting = -2;
     int lookupId_ = -1;
     QList<QHostAddress> addresses_; // of the last lookup, IPv4 first
-    QString failureText_;       // what the last failed connect raises
-    QString failureSocketText_; // the socket's own words on why it failed
+    QString failureText_;           // what the last failed connect raises
+    QString failureSocketText_;     // the socket's own words on why it failed
     bool connectFailed_ = false;
     bool peerClosed_ = false; // the peer closed this connection: no more bytes will come
     bool replied_ = false;    // a line of the peer's reply has been read on this connection
+    bool capturing_ = false;  // CaptureString takes everything that comes, however much
+    QString cutOffBecause_;   // why the peer was cut off; empty while it was not
     quint32 platformError_ = 0;
     bool notificationsOff_ = false;
     bool readAgain_ = false;

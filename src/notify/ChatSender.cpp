@@ -20,10 +20,12 @@
 namespace {
 
 constexpr qsizetype QuotedAnswer = 200;
+// What is kept of a service's answer: a service that talks on is cut off here.
+constexpr qint64 LongestAnswer = 64 * 1024;
 
 // What the service said, on one line and short enough for the log.
 QString answerOf(QNetworkReply* reply) {
-    QString body = QString::fromUtf8(reply->readAll()).simplified();
+    QString body = QString::fromUtf8(reply->read(LongestAnswer)).simplified();
     if (body.size() > QuotedAnswer)
         body = body.left(QuotedAnswer) + QStringLiteral("…");
     return body;
@@ -55,6 +57,10 @@ public:
         if (sender_.c_.CheckBoxAcceptUntrusted->isChecked())
             connect(reply_, &QNetworkReply::sslErrors, reply_,
                     [reply = reply_] { reply->ignoreSslErrors(); });
+        connect(reply_, &QNetworkReply::readyRead, reply_, [reply = reply_] {
+            if (reply->bytesAvailable() > LongestAnswer)
+                reply->abort();
+        });
         connect(reply_, &QNetworkReply::finished, this, &Delivery::answered);
     }
 

@@ -17,10 +17,11 @@
 
 namespace {
 
-// What a server may send, at most. The root file is a few lines; anything longer is not one.
-constexpr qint64 LongestRootFile = 64 * 1024;
-constexpr qint64 LongestPage = 512 * 1024;
-constexpr qint64 LongestPicture = 4 * 1024 * 1024;
+// What a server may send, at most: far more than any real root file, banner page or picture.
+// Anything longer is not one, and is never kept.
+constexpr qint64 LongestRootFile = 1024 * 1024;
+constexpr qint64 LongestPage = 1024 * 1024;
+constexpr qint64 LongestPicture = 5 * 1024 * 1024;
 
 // The software id a text gives when it is not a number.
 constexpr qint32 FallbackSoftwareID = 468;

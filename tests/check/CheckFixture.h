@@ -73,6 +73,17 @@ public:
                                 });
     }
 
+    // The mail settings of a user whose server is on loopback.
+    void setUpMail(quint16 port) {
+        TFormMainWindow& w = window();
+        w.emailSetup.EditEmailHost->setText("127.0.0.1");
+        w.emailSetup.EditEmailPort->setText(QString::number(port));
+        w.emailSetup.EditEmailID->setText("monitor-host");
+        w.emailSetup.EditLocalName->setText("Korvane Monitor");
+        w.emailSetup.Edit1localEMail->setText("monitor@example.org");
+        w.sendingEmail.EditEMail1->setText("ops@example.org");
+    }
+
     // No alarm sound: the test's folder has none, and the error box it would raise is not the test's.
     void muteSounds() {
         for (AlarmRow& row : window().alarms.rows) {

@@ -105,7 +105,8 @@ private slots:
     }
 
     void capturingAfterTheClose() {
-        const QString data = QStringLiteral("line\r\n") + QString(100000, QLatin1Char('d'));
+        const QString data =
+            QStringLiteral("line\r\n") + QString(TPowersock::LongestUnread, QLatin1Char('d'));
         ScriptedPeer peer(raw(data, {}, true));
         QVERIFY(connectTo(peer));
         QCOMPARE(s->ReadLn(), "line\r\n");

@@ -37,16 +37,6 @@ QStringList statusTexts(const QSignalSpy& spy) {
     return out;
 }
 
-// The mail settings of a user whose server is on loopback.
-void setUpMail(TFormMainWindow& w, quint16 port) {
-    w.emailSetup.EditEmailHost->setText("127.0.0.1");
-    w.emailSetup.EditEmailPort->setText(QString::number(port));
-    w.emailSetup.EditEmailID->setText("monitor-host");
-    w.emailSetup.EditLocalName->setText("Korvane Monitor");
-    w.emailSetup.Edit1localEMail->setText("monitor@example.org");
-    w.sendingEmail.EditEMail1->setText("ops@example.org");
-}
-
 } // namespace
 
 class TestAlarmMail : public QObject {
@@ -64,7 +54,7 @@ private slots:
         SmtpPeer server;
         QVERIFY2(server.start(), qPrintable(server.output()));
         CheckFixture f;
-        setUpMail(f.w(), server.port());
+        f.setUpMail(server.port());
         // #2 is ticked but empty: it is listed and sends to nobody.
         const AlarmRow& notFound = f.w().alarms.rows[int(AlarmCondition::PageNotFound)];
         notFound.Email1->setChecked(true);
@@ -127,7 +117,7 @@ private slots:
         QVERIFY2(server.start(), qPrintable(server.output()));
         CheckFixture f;
         f.muteSounds();
-        setUpMail(f.w(), server.port());
+        f.setUpMail(server.port());
         f.w().alarms.rows[int(AlarmCondition::PageNotFound)].Email1->setChecked(true);
         f.w().sendingEmail.CheckBoxMailPerCycle->setChecked(true);
         f.w().sendingEmail.Memo1->setPlainText("Down: %URL% (%REPLY_NUMBER%)\n");
@@ -192,7 +182,7 @@ private slots:
         ScriptedPeer peer(server);
         QVERIFY(peer.start());
         CheckFixture f;
-        setUpMail(f.w(), peer.port());
+        f.setUpMail(peer.port());
         f.w().NMSMTP1->TimeOut = 500; // the silent server
         if (port == "FREE")
             port = QString::number(PeerProcess::freePort());
@@ -222,7 +212,7 @@ private slots:
         ScriptedPeer peer(smtpServer({}));
         QVERIFY(peer.start());
         CheckFixture f;
-        setUpMail(f.w(), peer.port());
+        f.setUpMail(peer.port());
         f.w().emailSetup.EditEmailHost->setText("mail.no-such-host.invalid");
         if (answered)
             testDialogs().inputAnswers.enqueue("127.0.0.1");
@@ -240,7 +230,7 @@ private slots:
         ScriptedPeer peer(smtpServer({}, "", "HELO"));
         QVERIFY(peer.start());
         CheckFixture f;
-        setUpMail(f.w(), peer.port());
+        f.setUpMail(peer.port());
         f.w().alarms.rows[int(AlarmCondition::PageNotFound)].Email1->setChecked(true);
         f.addPage(nginx.url("missing.html"));
         connect(f.w().StatusBar1, &TStatusBar::simpleTextChanged, &f.w(), [&](const QString& text) {

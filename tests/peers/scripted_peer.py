@@ -5,7 +5,8 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
 "REQ <base64>" for each request (http) or connection (raw, smtp). Script, texts in Latin-1:
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
       "sequence": [texts sent instead of "send" to the route's requests in turn, the last one again],
-      "pad": n header bytes after the status line, "after": "hang", "silent": true,
+      "pad": n header bytes after the status line (lines of 1000 bytes, or "pad_line" over and over),
+      "flood": text sent over and over after the answer until the client goes, "after": "hang", "silent": true,
       "head": text sent instead of "send" to a HEAD request, "together": n -- answers only once
       n requests of such routes are open at once, and closes without a word when they never are}}}
   {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
@@ -14,7 +15,7 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
       the whole line ("RCPT TO:<x@y>"), else by its first word ("RCPT"; "." ends the data),
       else 354 for DATA, 221 for QUIT, 250 for the rest; after a 3xx answer to DATA it takes
       lines up to "." and answers that. From the "silent" command on it answers nothing more.
-      A reply without its line end gets CR LF.
+      A reply without its line end gets CR LF. "flood": text sent over and over after the greeting.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
 Any mode but backlog also takes "host": the address to listen on ("::1"; default 127.0.0.1), and
 "tls": {"certificate": PEM file, "key": PEM file} to speak TLS on every connection.
@@ -33,6 +34,16 @@ def say(line):
 
 def record(data):
     say("REQ " + base64.b64encode(data).decode())
+
+
+def flood(conn, text):
+    """Sends the text over and over until the client goes."""
+    block = text.encode("latin-1") * (65536 // len(text) + 1)
+    try:
+        while True:
+            conn.sendall(block)
+    except OSError:
+        pass
 
 
 def wait_for_close(conn):
@@ -116,9 +127,11 @@ def serve_http(conn, routes):
     pad = route.get("pad", 0)
     if pad:
         status_end = reply.index(b"\r\n") + 2
-        line = b"X-Pad: " + b"a" * 1000 + b"\r\n"
+        line = route.get("pad_line", "X-Pad: " + "a" * 1000 + "\r\n").encode("latin-1")
         reply = reply[:status_end] + line * (pad // len(line) + 1) + reply[status_end:]
     conn.sendall(reply)
+    if "flood" in route:
+        flood(conn, route["flood"])
     if route.get("after") == "hang":
         wait_for_close(conn)
 
@@ -165,6 +178,8 @@ def serve_smtp(conn, config):
     silent = {config["silent"]: True} if "silent" in config else {}
     in_data = quiet = False
     conn.sendall(config.get("greeting", "220 scripted peer ready\r\n").encode("latin-1"))
+    if "flood" in config:
+        return flood(conn, config["flood"])
     while True:
         chunk = conn.recv(65536)
         if not chunk:
