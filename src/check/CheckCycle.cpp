@@ -30,6 +30,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -134,6 +135,14 @@ void CheckCycle::terminate() {
     // A check of the network address under way ends too, so the close does not wait for it.
     network_->abort();
     walk_->forEachRunning([](CheckWalk::Page& page) { page.check->stop(false); });
+    // The program's end follows the cycle's in the history.
+    endCycleInHistory();
+}
+
+void CheckCycle::endCycleInHistory() {
+    // What was handed back is kept, even from a cycle cut short.
+    if (std::exchange(cycleOpen_, false))
+        history_.cycleEnded(historyDays(c_.EditHistoryDays->text()));
 }
 
 bool CheckCycle::stopped() const {
@@ -162,9 +171,9 @@ void CheckCycle::CheckWebPagesExecute() {
     calls_.ShowNetworkUnavailable(false);
     QString soundError;
     history_.cycleStarted();
+    cycleOpen_ = true;
     walk(soundError);
-    // What was handed back is kept, even from a cycle cut short.
-    history_.cycleEnded(historyDays(c_.EditHistoryDays->text()));
+    endCycleInHistory();
     if (terminating_)
         return;
     if (s_.RedRaised || s_.YellowRaised)

@@ -129,6 +129,8 @@ private:
     void status(const QString& text);
     // Lets the window handle what is pending: the user's actions, timers, repaints.
     void pumpMessages();
+    // Hands the cycle's checks to the history, once a cycle.
+    void endCycleInHistory();
 
     Controls c_;
     Calls calls_;
@@ -144,6 +146,7 @@ private:
     HostLookups* lookups_;
     CheckWalk* walk_;
     bool terminating_ = false;
+    bool cycleOpen_ = false;  // the history has the cycle's start and not yet its end
     bool progressed_ = false; // the walk moved on since the hand-back last looked
     // An error box of the cycle is open: a cycle started inside it would pile up boxes.
     bool showingError_ = false;

@@ -9,6 +9,7 @@
 #include "views/TCheckListBox.h"
 
 #include <QAbstractItemModel>
+#include <algorithm>
 
 bool CheckWalk::Page::done() const {
     return excluded || (check && !check->running());
@@ -45,6 +46,9 @@ void CheckWalk::dropDeleted() {
 }
 
 void CheckWalk::fill(int limit, const std::function<void(Page&)>& start) {
+    // Pages handed back are gone: with a limit lowered below the checks running, the walk may
+    // have handed back pages it has not passed over since.
+    firstUnstarted_ = std::max(firstUnstarted_, handedBack_);
     for (std::size_t i = firstUnstarted_; i < walk_.size() && running_ < limit; ++i) {
         Page& page = walk_[i];
         if (page.started() || page.cursor->deleted()) {

@@ -1,5 +1,6 @@
 // The road of one check, against real servers on loopback.
 #include "check/CheckFixture.h"
+#include "history/HistoryStore.h"
 #include "support/TestMain.h"
 #include "support/TrayPicture.h"
 #include "support/net/NginxPeer.h"
@@ -16,6 +17,8 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -52,6 +55,21 @@ constexpr int NeverMs = 24 * 3600 * 1000;
 
 QString httpDate(const QDateTime& when) {
     return QLocale::c().toString(when.toUTC(), "ddd, dd MMM yyyy hh:mm:ss") + " GMT";
+}
+
+// The kinds of the history's events, in the order they were written.
+QStringList historyEvents(const QString& path) {
+    QStringList kinds;
+    {
+        QSqlDatabase file = QSqlDatabase::addDatabase("QSQLITE", "events");
+        file.setDatabaseName(path);
+        QSqlQuery query(file);
+        if (file.open() && query.exec("SELECT kind FROM events ORDER BY rowid"))
+            while (query.next())
+                kinds << query.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase("events");
+    return kinds;
 }
 
 } // namespace
@@ -173,7 +191,8 @@ private slots:
         QCOMPARE(f.w().checkState.ElapsedSeconds, 1);
         // A real tick cannot pass sooner (a coarse timer may fire 5% early), and the result is in
         // within a tick of the time-out.
-        QVERIFY2(clock.elapsed() >= 950 && clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 950 && clock.elapsed() < 10000,
+                 qPrintable(QString::number(clock.elapsed())));
     }
 
     void changedPageFiresSizeSignatureAndDate() {
@@ -369,7 +388,9 @@ private slots:
     // for it before they are logged.
     void pagesSideBySideLandInListOrder() {
         const QString notFound = "HTTP/1.0 404 Not Found\r\n\r\n";
-        auto sized = [](int bytes) { return QString("HTTP/1.0 200 OK\r\nContent-Length: %1\r\n\r\n").arg(bytes); };
+        auto sized = [](int bytes) {
+            return QString("HTTP/1.0 200 OK\r\nContent-Length: %1\r\n\r\n").arg(bytes);
+        };
         auto together = [](const QString& text, double delay) {
             return QJsonObject{{"send", text}, {"delay", delay}, {"together", 4}};
         };
@@ -384,8 +405,9 @@ private slots:
         f.w().connection.EditTimeOut->setText("3");
         for (const char* path : {"/silent", "/a", "/b", "/c", "/d"})
             f.addPage(peer.url(path));
-        QCOMPARE(f.runCycle(), QStringList({"TimedOut: " + peer.url("/silent"), "Page not found: : " + peer.url("/a"),
-                                            "Page not found: : " + peer.url("/c")}));
+        QCOMPARE(f.runCycle(),
+                 QStringList({"TimedOut: " + peer.url("/silent"), "Page not found: : " + peer.url("/a"),
+                              "Page not found: : " + peer.url("/c")}));
         const PageStatus expected[] = {PageStatus::RedAlarm, PageStatus::RedAlarm, PageStatus::Ok,
                                        PageStatus::RedAlarm, PageStatus::Ok};
         for (int page = 0; page < 5; ++page)
@@ -454,6 +476,25 @@ private slots:
         // The walk stopped at the page that was waiting, and the settings were saved.
         QCOMPARE(f.status(1), PageStatus::Failed);
         QVERIFY(f.settingsText().contains("CheckListBoxURL=1" + peer.url("/hang").toUtf8()));
+        // The cycle ended before the program did, so the next start finds a run that ended well.
+        const QString history = f.w().history().path();
+        f.restart();
+        f.w().history().flush();
+        QCOMPARE(historyEvents(history),
+                 QStringList({"program start", "cycle start", "cycle end", "program end", "program start"}));
+    }
+
+    // Fewer checks at once than are running, set in the middle of a cycle: it applies from then on.
+    void parallelChecksLoweredMidCycle() {
+        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 0.1)}}));
+        QVERIFY(peer.start());
+        CheckFixture f;
+        for (int page = 0; page < 8; ++page)
+            f.addPage(peer.url(QString("/%1").arg(page)));
+        f.whenChecking(peer.url("/0"), [&] { f.w().connection.EditParallelChecks->setText("2"); });
+        f.runCycle();
+        for (int page = 0; page < 8; ++page)
+            QCOMPARE(f.status(page), PageStatus::Ok);
     }
 
     // Results land on the page that was checked, whatever the user deletes while it waits.
@@ -636,7 +677,8 @@ private slots:
         // Through a proxy, plain pages go by it and https ones through its tunnel; a proxy that
         // will not tunnel fails the https page.
         TinyproxyPeer proxy;
-        ScriptedPeer refusing(QJsonObject{{"mode", "raw"}, {"replies", QJsonArray{"HTTP/1.0 403 Filtered\r\n\r\n"}}});
+        ScriptedPeer refusing(
+            QJsonObject{{"mode", "raw"}, {"replies", QJsonArray{"HTTP/1.0 403 Filtered\r\n\r\n"}}});
         QVERIFY2(proxy.start() && refusing.start(), qPrintable(proxy.output()));
         f.w().pages.deletePage(1);
         f.addPage(nginx.url("index.html"));
