@@ -1,17 +1,19 @@
 #pragma once
 
 class ComponentList;
-class QListWidget;
+class PageRecords;
+class QListView;
 class QWidget;
 class TCheckListBox;
 
-// The hidden "Misc" tab holding the per-page lists beside the page list.
+// The hidden "Misc" tab: the pages' statuses and values beside the page list.
 struct MiscTab {
     QWidget* TabSheet3;
-    QListWidget* ListBoxStatus;
+    QListView* ListBoxStatus;
     TCheckListBox* SizeList;
     TCheckListBox* LastDateList;
     TCheckListBox* SignatureList;
 
     static MiscTab build(ComponentList& components);
+    void showPages(PageRecords& pages) const;
 };

@@ -11,6 +11,6 @@ void restorePageMarks(PageRecords& pages, const QHash<QString, PageMark>& marks)
         if (mark == marks.cend())
             continue;
         pages.writeStatus(page, PageStatus(std::clamp(mark->status, int(PageStatus::Failed), int(PageStatus::RedAlarm))));
-        pages.streaks().grownTo(page) = {mark->failedChecks, mark->alarmed};
+        pages.streak(page) = {mark->failedChecks, mark->alarmed};
     }
 }

@@ -48,7 +48,7 @@ void PagePasswords::read(int page) {
         const int at = cursor->position();
         if (!login.password.isEmpty()) {
             self->pages_.takeLogin(at, login);
-            self->pages_.controls().CheckListBoxURL->setItemText(at, login.address);
+            self->pages_.setAddress(at, login.address);
             return;
         }
         PageOptions options = self->pages_.options(at);

@@ -2,12 +2,14 @@
 
 #include "app/CommaText.h"
 #include "net/IniFile.h"
+#include "pages/PageRecords.h"
 #include "views/TCheckListBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <map>
 #include <stdexcept>
 
 namespace {
@@ -20,11 +22,16 @@ bool kept(const QObject* component) {
     return !component->property(SettingsStore::NotSaved).toBool();
 }
 
-QString checkListValue(const TCheckListBox* list) {
+// The page list that a check list shows.
+PageRecords* listedPages(const TCheckListBox* list) {
+    return qobject_cast<PageRecords*>(list->model());
+}
+
+QString checkListValue(const QList<ListedValue>& items) {
     QString value;
-    for (int i = 0; i < list->itemCount(); ++i) {
-        value += list->isChecked(i) ? QLatin1Char('1') : QLatin1Char('0');
-        value += list->itemText(i);
+    for (const ListedValue& item : items) {
+        value += item.checked ? QLatin1Char('1') : QLatin1Char('0');
+        value += item.text;
         value += QLatin1Char(',');
     }
     return value;
@@ -32,18 +39,17 @@ QString checkListValue(const TCheckListBox* list) {
 
 // Each item is its mark ("1" ticks it), its text and a comma. A last item without its comma
 // (a hand-edited file) still becomes an item rather than being dropped.
-void restoreCheckList(TCheckListBox* list, const QString& value) {
-    list->setUpdatesEnabled(false);
-    list->clear();
+QList<ListedValue> checkListItems(const QString& value) {
+    QList<ListedValue> items;
     qsizetype start = 0;
     while (start < value.size()) {
         qsizetype comma = value.indexOf(QLatin1Char(','), start);
         if (comma < 0)
             comma = value.size();
-        list->appendItem(value.mid(start + 1, comma - start - 1), value[start] == QLatin1Char('1'));
+        items.append({value.mid(start + 1, comma - start - 1), value[start] == QLatin1Char('1')});
         start = comma + 1;
     }
-    list->setUpdatesEnabled(true);
+    return items;
 }
 
 QStringList memoLines(const QPlainTextEdit* memo) {
@@ -63,9 +69,14 @@ void SettingsStore::addPart(Part part) {
 void SettingsStore::LoadSettings() {
     const IniFile ini = IniFile::load(filePath_);
     const QString section = QString::fromLatin1(Section);
+    // The page list takes its lists all at once, whatever their order in the file.
+    PageRecords* pages = nullptr;
+    std::map<PageRecords::Column, QList<ListedValue>> lists;
     for (QObject* component : components_) {
         if (!kept(component))
             continue;
+        if (auto* list = exactly<TCheckListBox>(component))
+            pages = listedPages(list);
         const std::optional<QString> stored = ini.value(section, component->objectName());
         // A missing key keeps the design default. A key written empty means the user emptied
         // the control, and it comes back empty.
@@ -79,7 +90,7 @@ void SettingsStore::LoadSettings() {
             if (!value.isEmpty())
                 box->setChecked(value == QLatin1String("1"));
         } else if (auto* list = exactly<TCheckListBox>(component)) {
-            restoreCheckList(list, value);
+            lists[PageRecords::Column(list->modelColumn())] = checkListItems(value);
         } else if (auto* memo = exactly<QPlainTextEdit>(component)) {
             memo->setPlainText(fromCommaText(value).join(QLatin1Char('\n')));
         } else if (auto* combo = exactly<QComboBox>(component)) {
@@ -89,6 +100,8 @@ void SettingsStore::LoadSettings() {
                 combo->setCurrentIndex(item);
         }
     }
+    if (pages)
+        pages->restore(lists);
     for (const Part& part : parts_)
         part.load(ini);
 }
@@ -104,8 +117,8 @@ void SettingsStore::SaveSettings() {
             value = edit->text();
         else if (auto* box = exactly<QCheckBox>(component))
             value = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-        else if (auto* list = exactly<TCheckListBox>(component))
-            value = checkListValue(list);
+        else if (auto* list = exactly<TCheckListBox>(component); list && listedPages(list))
+            value = checkListValue(listedPages(list)->listed(PageRecords::Column(list->modelColumn())));
         else if (auto* memo = exactly<QPlainTextEdit>(component))
             value = QLatin1Char('"') + toCommaText(memoLines(memo)) + QLatin1Char('"');
         else if (auto* combo = exactly<QComboBox>(component))

@@ -75,11 +75,11 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       browser(BrowserTabs::build(components_)),
       banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
       chatAlerts(ChatAlertsTab::build(components_)),
-      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log),
-      pages({webPages.CheckListBoxURL, misc.ListBoxStatus, misc.SizeList, misc.LastDateList,
-             misc.SignatureList}),
-      dialogs_(dialogs), settings_(settingsFile, components_.order()) {
+      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log), dialogs_(dialogs),
+      settings_(settingsFile, components_.order()) {
     setObjectName(QStringLiteral("FormMainWindow"));
+    webPages.CheckListBoxURL->showList(&pages, PageRecords::Address);
+    misc.showPages(pages);
     settings_.addPart(pageOptionsPart(pages, log));
     setWindowTitle(QStringLiteral("Korvane"));
     QFont windowFont = font();
@@ -201,7 +201,7 @@ void TFormMainWindow::buildStatusViews() {
     source.pageCount = [this] { return pages.pageCount(); };
     source.pageStatus = [this](int page) { return int(pages.readStatus(page)); };
     source.pageUrl = [this](int page) { return pages.url(page); };
-    source.accessHistory = [this](int page) { return pages.history().row(page); };
+    source.accessHistory = [this](int page) { return pages.history(page); };
     source.slowThresholdText = [this] { return connection.EditTimeSlow->text(); };
     source.timeOutText = [this] { return connection.EditTimeOut->text(); };
     source.uptime = [this](int page, int days) {
@@ -336,7 +336,6 @@ void TFormMainWindow::FormShow() {
         history_->programStarted();
         settings_.LoadSettings();
         secrets_->load();
-        pages.alignAfterRestore();
         pages.resetHistories();
         restorePageMarks(pages, history_->marks());
         PageControl1->setCurrentWidget(status.TabSheetStatus);

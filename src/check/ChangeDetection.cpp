@@ -5,7 +5,6 @@
 #include "check/HeaderFields.h"
 #include "check/PageSignature.h"
 #include "pages/PageRecords.h"
-#include "views/TCheckListBox.h"
 
 namespace {
 const QString NoValue = QStringLiteral("-");
@@ -26,43 +25,41 @@ void ChangeDetection::checkSize(int page, const QString& header) {
     // answer HEAD without one): it neither counts as a change nor replaces a known size.
     if (now <= 0)
         return;
-    TCheckListBox* list = pages_.controls().SizeList;
-    const QString stored = PageRecords::readValue(list, page);
+    const QString stored = pages_.value(PageRecords::Size, page);
     if (stored != NoValue) {
         bool ok = false;
         const int before = stored.toInt(&ok);
-        if (now != (ok ? before : 0) && PageRecords::readCheck(list, page)) {
+        if (now != (ok ? before : 0) && pages_.checked(PageRecords::Size, page)) {
             s_.ErrorText = QStringLiteral("Page Size Changed: old=") + stored + QStringLiteral(" new=") +
                            QString::number(now) + QStringLiteral(" ");
             dispatch_.fireRow(AlarmCondition::SizeChanged, page);
         }
     }
-    PageRecords::writeValue(list, page, QString::number(now));
+    pages_.setValue(PageRecords::Size, page, QString::number(now));
 }
 
 void ChangeDetection::checkSignature(int page, const QString& header) {
     const QString now = HeaderFields::HeaderETag(header);
-    compareAndStore(page, pages_.controls().SignatureList, now, PageSignature::stored(now),
-                    &PageSignature::shown, QStringLiteral("Page Signature Changed: old="),
-                    AlarmCondition::SignatureChanged);
+    compareAndStore(page, PageRecords::Signature, now, PageSignature::stored(now), &PageSignature::shown,
+                    QStringLiteral("Page Signature Changed: old="), AlarmCondition::SignatureChanged);
 }
 
 void ChangeDetection::checkDate(int page, const QString& header) {
     const QString now = HeaderFields::HeaderLastModified(header);
-    compareAndStore(page, pages_.controls().LastDateList, now, now, nullptr,
-                    QStringLiteral("Page Date Changed: old="), AlarmCondition::DateChanged);
+    compareAndStore(page, PageRecords::Date, now, now, nullptr, QStringLiteral("Page Date Changed: old="),
+                    AlarmCondition::DateChanged);
 }
 
-void ChangeDetection::compareAndStore(int page, TCheckListBox* list, const QString& now,
+void ChangeDetection::compareAndStore(int page, PageRecords::Column list, const QString& now,
                                       const QString& nowStored, QString (*shown)(const QString&),
                                       const QString& prefix, AlarmCondition condition) {
     // A field the server did not send is unknown, not changed: the known value stays.
     if (now.isEmpty())
         return;
-    const QString stored = PageRecords::readValue(list, page);
-    if (stored != NoValue && nowStored != stored && PageRecords::readCheck(list, page)) {
+    const QString stored = pages_.value(list, page);
+    if (stored != NoValue && nowStored != stored && pages_.checked(list, page)) {
         s_.ErrorText = prefix + (shown ? shown(stored) : stored) + QStringLiteral(" new=") + now;
         dispatch_.fireRow(condition, page);
     }
-    PageRecords::writeValue(list, page, nowStored);
+    pages_.setValue(list, page, nowStored);
 }

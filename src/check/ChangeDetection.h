@@ -1,12 +1,13 @@
 #pragma once
 
+#include "pages/PageRecords.h"
+
 #include "check/AlarmRow.h"
 
 #include <QString>
 
 class AlarmDispatch;
 class PageRecords;
-class TCheckListBox;
 struct CheckState;
 
 // Compares a page's size, signature and date from the response header with what was seen
@@ -23,7 +24,7 @@ private:
     void checkDate(int page, const QString& header);
     // Text values (signature, date): nowStored is the form kept in the list, shown turns a
     // kept form back into the value for the alarm text (null when they are the same).
-    void compareAndStore(int page, TCheckListBox* list, const QString& now, const QString& nowStored,
+    void compareAndStore(int page, PageRecords::Column list, const QString& now, const QString& nowStored,
                          QString (*shown)(const QString&), const QString& prefix, AlarmCondition condition);
 
     PageRecords& pages_;

@@ -312,7 +312,7 @@ void CheckCycle::remember(const CheckWalk::Page& page) {
     check.firstByteMs = exchange.firstByteMs;
     check.up = !s_.Failed;
     check.error = s_.Failed ? s_.ErrorText : QString();
-    const FailureStreak streak = pages_.streaks().row(page.cursor->position());
+    const FailureStreak streak = pages_.streak(page.cursor->position());
     check.mark = {int(pages_.readStatus(page.cursor->position())), streak.failedChecks, streak.alarmed};
     history_.record(check);
 }
@@ -387,7 +387,7 @@ void CheckCycle::succeed(int page, int slowSeconds, bool wasRed) {
     }
     changes_.detectChanges(page, s_.Exchange.header);
     checkCertificate(page);
-    pages_.history().PushAccessTime(page, s_.ElapsedSeconds);
+    pages_.pushAccessTime(page, s_.ElapsedSeconds);
     // Last, so that an alarm mail of the recovery carries its text.
     checkRecovery(page, wasRed);
 }
@@ -411,7 +411,7 @@ void CheckCycle::checkCertificate(int page) {
 // A page is back when its last check ended red or raised its failure alarms; failures still
 // being confirmed were never announced, so their end is not either.
 void CheckCycle::checkRecovery(int page, bool wasRed) {
-    FailureStreak& streak = pages_.streaks().grownTo(page);
+    FailureStreak& streak = pages_.streak(page);
     if (wasRed || streak.alarmed) {
         s_.ErrorText = QStringLiteral("Recovered after ") + QString::number(streak.failedChecks) +
                        QStringLiteral(" failed checks");
@@ -424,7 +424,7 @@ void CheckCycle::fail(int page, int timeOutSeconds, const QString& reason) {
     status(QStringLiteral("Error retreiving ") + s_.CurrentURL);
     s_.ErrorText = QStringLiteral("Error retrieving: ") + s_.CurrentURL;
     pages_.writeStatus(page, PageStatus::Failed);
-    pages_.history().PushAccessTime(page, timeOutSeconds);
+    pages_.pushAccessTime(page, timeOutSeconds);
     struct Outcome {
         AlarmCondition condition;
         QString status;
@@ -458,7 +458,7 @@ void CheckCycle::fail(int page, int timeOutSeconds, const QString& reason) {
         return;
     // A single lost answer need not wake anybody: the alarms wait for the failed check that
     // confirms the outage, and come again with every one after it.
-    FailureStreak& streak = pages_.streaks().grownTo(page);
+    FailureStreak& streak = pages_.streak(page);
     const int needed = std::max(1, setting(c_.EditFailCount, DefaultFailCount));
     streak.alarmed = ++streak.failedChecks >= needed;
     if (!streak.alarmed) {

@@ -6,8 +6,6 @@
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 
-#include "views/TCheckListBox.h"
-
 #include <QAbstractItemModel>
 #include <algorithm>
 
@@ -31,9 +29,8 @@ void CheckWalk::begin() {
         walk_.push_back(std::move(page));
     }
     // After the cursors, so they know of a deletion before the walk looks.
-    const QAbstractItemModel* model = pages_.controls().CheckListBoxURL->model();
-    listChanges_ = {connect(model, &QAbstractItemModel::rowsRemoved, this, &CheckWalk::dropDeleted),
-                    connect(model, &QAbstractItemModel::modelReset, this, &CheckWalk::dropDeleted)};
+    listChanges_ = {connect(&pages_, &QAbstractItemModel::rowsRemoved, this, &CheckWalk::dropDeleted),
+                    connect(&pages_, &QAbstractItemModel::modelReset, this, &CheckWalk::dropDeleted)};
 }
 
 void CheckWalk::dropDeleted() {

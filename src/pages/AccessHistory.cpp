@@ -2,22 +2,13 @@
 
 #include <algorithm>
 
-namespace {
-
-AccessHistory::Row noSamples() {
-    AccessHistory::Row row;
-    row.fill(AccessHistory::NoSample);
+AccessHistory::Row AccessHistory::empty() {
+    Row row;
+    row.fill(NoSample);
     return row;
 }
 
-} // namespace
-
-AccessHistory::AccessHistory() : PageRows(noSamples()) {}
-
-void AccessHistory::PushAccessTime(int page, int seconds) {
-    if (page < 0)
-        return;
-    Row& row = grownTo(page);
+void AccessHistory::push(Row& row, int seconds) {
     std::move_backward(row.begin(), row.end() - 1, row.end());
     row[0] = seconds;
 }

@@ -1,21 +1,17 @@
 #pragma once
 
-#include "pages/PageRows.h"
-
 #include <array>
 
-inline constexpr int AccessSamples = 35;
+// A page's last access times, in whole seconds, newest first; NoSample marks a position that
+// holds no sample yet.
+namespace AccessHistory {
 
-// The last access times of every page, in whole seconds, newest first; NoSample marks a
-// position that holds no sample yet.
-class AccessHistory : public PageRows<std::array<int, AccessSamples>> {
-public:
-    static constexpr int Samples = AccessSamples;
-    static constexpr int NoSample = -1;
-    using Row = std::array<int, Samples>;
+inline constexpr int Samples = 35;
+inline constexpr int NoSample = -1;
+using Row = std::array<int, Samples>;
 
-    AccessHistory();
+Row empty();
+// The samples move one place towards the old end, the oldest is dropped, and seconds comes first.
+void push(Row& row, int seconds);
 
-    int sample(int page, int position) const { return row(page)[position]; }
-    void PushAccessTime(int page, int seconds);
-};
+} // namespace AccessHistory

@@ -1,12 +1,9 @@
 #include "pages/PageCursor.h"
 
 #include "pages/PageRecords.h"
-#include "views/TCheckListBox.h"
-
-#include <QAbstractItemModel>
 
 PageCursor::PageCursor(const PageRecords& pages, int page) : position_(page) {
-    const QAbstractItemModel* model = pages.controls().CheckListBoxURL->model();
+    const QAbstractItemModel* model = &pages;
     connect(model, &QAbstractItemModel::rowsRemoved, this,
             [this](const QModelIndex&, int first, int last) { removed(first, last); });
     connect(model, &QAbstractItemModel::rowsInserted, this,

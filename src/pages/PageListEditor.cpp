@@ -22,9 +22,8 @@ PageListEditor::PageListEditor(const Controls& controls, PageRecords& pages,
     connect(c_.ButtonDel, &QPushButton::clicked, this, &PageListEditor::ButtonDelClick);
     connect(c_.ButtonApplyChanges, &QPushButton::clicked, this, &PageListEditor::ButtonApplyChangesClick);
     connect(c_.ButtonPageOptions, &QPushButton::clicked, this, &PageListEditor::ButtonPageOptionsClick);
-    connect(c_.CheckListBoxURL, &QListWidget::currentRowChanged, this, &PageListEditor::enablePageOptions);
-    connect(c_.CheckListBoxURL->model(), &QAbstractItemModel::rowsRemoved, this,
-            &PageListEditor::enablePageOptions);
+    connect(c_.CheckListBoxURL, &TCheckListBox::currentRowChanged, this, &PageListEditor::enablePageOptions);
+    connect(&pages_, &QAbstractItemModel::rowsRemoved, this, &PageListEditor::enablePageOptions);
     enablePageOptions();
     connect(c_.EditURL, &QLineEdit::textChanged, this, &PageListEditor::EditURLChange);
     connect(c_.CheckListBoxURL, &TCheckListBox::userClick, this, &PageListEditor::CheckListBoxURLClick);
@@ -97,7 +96,7 @@ void PageListEditor::ButtonAddClick() {
 }
 
 void PageListEditor::addPage(const QString& url, const AddressLogin& login) {
-    if (c_.CheckListBoxURL->indexOfText(url) >= 0) {
+    if (pages_.indexOf(url) >= 0) {
         c_.StatusBar1->setSimpleText(url + QStringLiteral(" Already in the List"));
         return;
     }
@@ -118,15 +117,12 @@ void PageListEditor::ButtonDelClick() {
 void PageListEditor::ButtonApplyChangesClick() {
     const int i = c_.CheckListBoxURL->selectedIndex();
     if (i >= 0 && i < pages_.pageCount()) {
-        const bool included = c_.CheckListBoxURL->isChecked(i);
         const AddressLogin login = splitLogin(storablePageAddress(c_.EditURL->text()));
-        c_.CheckListBoxURL->setItemText(i, login.address);
-        c_.CheckListBoxURL->setChecked(i, included);
+        pages_.setAddress(i, login.address);
         pages_.takeLogin(i, login);
-        const auto& lists = pages_.controls();
-        lists.SizeList->setChecked(i, c_.CheckBoxCheckSize->isChecked());
-        lists.LastDateList->setChecked(i, c_.CheckBoxCheckDate->isChecked());
-        lists.SignatureList->setChecked(i, c_.CheckBoxCheckSignature->isChecked());
+        pages_.setChecked(PageRecords::Size, i, c_.CheckBoxCheckSize->isChecked());
+        pages_.setChecked(PageRecords::Date, i, c_.CheckBoxCheckDate->isChecked());
+        pages_.setChecked(PageRecords::Signature, i, c_.CheckBoxCheckSignature->isChecked());
     }
     c_.ButtonApplyChanges->setEnabled(false);
 }
@@ -135,18 +131,16 @@ void PageListEditor::CheckListBoxURLClick() {
     const int i = c_.CheckListBoxURL->selectedIndex();
     if (i >= 0 && i < pages_.pageCount()) {
         c_.EditURL->setText(pages_.url(i));
-        const auto& lists = pages_.controls();
-        c_.CheckBoxCheckSize->setChecked(lists.SizeList->isChecked(i));
-        c_.CheckBoxCheckDate->setChecked(lists.LastDateList->isChecked(i));
-        c_.CheckBoxCheckSignature->setChecked(lists.SignatureList->isChecked(i));
+        c_.CheckBoxCheckSize->setChecked(pages_.checked(PageRecords::Size, i));
+        c_.CheckBoxCheckDate->setChecked(pages_.checked(PageRecords::Date, i));
+        c_.CheckBoxCheckSignature->setChecked(pages_.checked(PageRecords::Signature, i));
     }
     c_.ButtonApplyChanges->setEnabled(false);
 }
 
 void PageListEditor::EditURLChange() {
     c_.ButtonApplyChanges->setEnabled(true);
-    const bool listed =
-        c_.CheckListBoxURL->indexOfText(splitLogin(storablePageAddress(c_.EditURL->text())).address) >= 0;
+    const bool listed = pages_.indexOf(splitLogin(storablePageAddress(c_.EditURL->text())).address) >= 0;
     c_.ButtonAdd->setEnabled(!listed);
     c_.ButtonDel->setEnabled(listed);
 }

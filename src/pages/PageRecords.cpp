@@ -2,114 +2,215 @@
 
 #include "net/AddressLogin.h"
 
-#include "views/TCheckListBox.h"
-
-#include <QListWidget>
-
 namespace {
 
 const QString NoValue = QStringLiteral("-");
 
-void setStatusRow(QListWidget* list, int page, const QString& text) {
-    while (list->count() <= page)
-        list->addItem(QStringLiteral("0"));
-    list->item(page)->setText(text);
+const ListedValue Unknown{NoValue, false};
+
+// The digits of the statuses, shared by every page.
+const QString& statusDigit(PageStatus status) {
+    static const std::array<QString, 6> digits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                               QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
+    return digits[std::size_t(status)];
 }
 
 } // namespace
 
-PageRecords::PageRecords(const Controls& controls) : c_(controls) {}
-
-int PageRecords::pageCount() const {
-    return c_.CheckListBoxURL->itemCount();
+PageRecords::PageRecords() {
+    // The window's design starts the value lists with empty, unticked rows.
+    spare_ = {QList<ListedValue>(17), QList<ListedValue>(18), QList<ListedValue>(18)};
 }
 
-QString PageRecords::url(int page) const {
-    return c_.CheckListBoxURL->itemText(page);
+void PageRecords::changed(int page, Column column) {
+    const QModelIndex cell = index(page, column);
+    emit dataChanged(cell, cell);
 }
 
-bool PageRecords::isIncluded(int page) const {
-    return c_.CheckListBoxURL->isChecked(page);
+void PageRecords::setIncluded(int page, bool included) {
+    records_[page].included = included;
+    changed(page, Address);
+}
+
+void PageRecords::setAddress(int page, const QString& url) {
+    records_[page].url = url;
+    changed(page, Address);
+}
+
+int PageRecords::indexOf(const QString& url) const {
+    for (int page = 0; page < pageCount(); ++page)
+        if (records_[page].url.compare(url, Qt::CaseInsensitive) == 0)
+            return page;
+    return -1;
 }
 
 PageStatus PageRecords::readStatus(int page) const {
-    const QListWidgetItem* item = c_.ListBoxStatus->item(page);
-    bool ok = false;
-    const int code = item ? item->text().toInt(&ok) : 0;
-    if (!ok || code < int(PageStatus::Failed) || code > int(PageStatus::RedAlarm))
-        return PageStatus::Failed;
-    return PageStatus(code);
+    return page >= 0 && page < pageCount() ? records_[page].status : PageStatus::Failed;
 }
 
 void PageRecords::writeStatus(int page, PageStatus status) {
-    if (page >= 0)
-        setStatusRow(c_.ListBoxStatus, page, QString::number(int(status)));
+    if (page < 0 || page >= pageCount())
+        return;
+    records_[page].status = status;
+    changed(page, Status);
 }
 
-QString PageRecords::readValue(const TCheckListBox* list, int page) {
-    return list->itemText(page);
+void PageRecords::setValue(Column column, int page, const QString& text) {
+    records_[page].values[slot(column)].text = text;
+    changed(page, column);
 }
 
-bool PageRecords::readCheck(const TCheckListBox* list, int page) {
-    return list->isChecked(page);
+void PageRecords::setChecked(Column column, int page, bool checked) {
+    records_[page].values[slot(column)].checked = checked;
+    changed(page, column);
 }
 
-void PageRecords::writeValue(TCheckListBox* list, int page, const QString& text) {
-    list->setItemText(page, text);
+void PageRecords::pushAccessTime(int page, int seconds) {
+    AccessHistory::push(records_[page].history, seconds);
 }
 
-int PageRecords::addPage(const QString& url, bool checkSize, bool checkDate, bool checkSignature) {
-    c_.CheckListBoxURL->appendItem(url, true);
-    const int c = c_.CheckListBoxURL->itemCount() - 1;
-    c_.ListBoxStatus->addItem(QStringLiteral("0"));
-    // Rows past the last page may be left over from the design or a longer list, so the new
-    // page's row is set explicitly after appending.
-    const std::pair<TCheckListBox*, bool> lists[] = {
-        {c_.SizeList, checkSize}, {c_.LastDateList, checkDate}, {c_.SignatureList, checkSignature}};
-    for (const auto& [list, check] : lists) {
-        list->appendItem(NoValue);
-        list->setItemText(c, NoValue);
-        list->setChecked(c, check);
+void PageRecords::resetHistories() {
+    for (PageRecord& record : records_) {
+        record.history = AccessHistory::empty();
+        record.streak = {};
     }
-    setStatusRow(c_.ListBoxStatus, c, QStringLiteral("0"));
-    history_.clearRow(c);
-    streaks_.clearRow(c);
-    options_.clearRow(c);
-    return c;
+}
+
+PageOptions PageRecords::options(int page) const {
+    const auto& options = records_[page].options;
+    return options ? *options : PageOptions();
+}
+
+void PageRecords::setOptions(int page, const PageOptions& options) {
+    records_[page].options =
+        options == PageOptions() ? nullptr : std::make_shared<const PageOptions>(options);
 }
 
 void PageRecords::takeLogin(int page, const AddressLogin& login) {
     if (login.password.isEmpty())
         return;
-    PageOptions& options = options_.grownTo(page);
+    PageOptions options = this->options(page);
     options.user = login.user;
     options.password = login.password;
+    setOptions(page, options);
+}
+
+void PageRecords::resetOptions() {
+    for (PageRecord& record : records_)
+        record.options.reset();
+}
+
+int PageRecords::addPage(const QString& url, bool checkSize, bool checkDate, bool checkSignature) {
+    const int page = pageCount();
+    beginInsertRows({}, page, page);
+    PageRecord record;
+    record.url = url;
+    record.values = {ListedValue{NoValue, checkSize}, ListedValue{NoValue, checkDate},
+                     ListedValue{NoValue, checkSignature}};
+    records_.append(std::move(record));
+    // The new page takes the place of the first spare row, and one row "-" joins the end.
+    for (QList<ListedValue>& spare : spare_) {
+        if (!spare.isEmpty()) {
+            spare.removeFirst();
+            spare.append(Unknown);
+        }
+    }
+    endInsertRows();
+    return page;
 }
 
 void PageRecords::deletePage(int page) {
     if (page < 0 || page >= pageCount())
         return;
-    c_.CheckListBoxURL->removeItemAt(page);
-    delete c_.ListBoxStatus->takeItem(page);
-    c_.SizeList->removeItemAt(page);
-    c_.LastDateList->removeItemAt(page);
-    c_.SignatureList->removeItemAt(page);
-    history_.removeRow(page);
-    streaks_.removeRow(page);
-    options_.removeRow(page);
+    beginRemoveRows({}, page, page);
+    records_.removeAt(page);
+    endRemoveRows();
 }
 
-void PageRecords::alignAfterRestore() {
-    const int pages = pageCount();
-    while (c_.ListBoxStatus->count() < pages)
-        c_.ListBoxStatus->addItem(QStringLiteral("0"));
-    for (TCheckListBox* list : {c_.SizeList, c_.LastDateList, c_.SignatureList}) {
-        while (list->itemCount() < pages)
-            list->appendItem(NoValue);
+QList<ListedValue> PageRecords::listed(Column column) const {
+    QList<ListedValue> rows;
+    rows.reserve(pageCount() + (column == Address ? 0 : spare_[slot(column)].size()));
+    for (int page = 0; page < pageCount(); ++page)
+        rows.append(column == Address ? ListedValue{records_[page].url, records_[page].included}
+                                      : listed(column, page));
+    if (column != Address)
+        rows += spare_[slot(column)];
+    return rows;
+}
+
+void PageRecords::restore(const std::map<Column, QList<ListedValue>>& lists) {
+    beginResetModel();
+    std::array<QList<ListedValue>, 3> values;
+    for (Column column : {Size, Date, Signature}) {
+        const auto given = lists.find(column);
+        values[slot(column)] = given != lists.end() ? given->second : listed(column);
+    }
+    if (const auto addresses = lists.find(Address); addresses != lists.end()) {
+        records_.clear();
+        records_.reserve(addresses->second.size());
+        for (const ListedValue& address : addresses->second) {
+            PageRecord record;
+            record.url = address.text;
+            record.included = address.checked;
+            records_.append(std::move(record));
+        }
+    }
+    for (std::size_t list = 0; list < values.size(); ++list) {
+        const QList<ListedValue>& rows = values[list];
+        for (int page = 0; page < pageCount(); ++page)
+            records_[page].values[list] = page < rows.size() ? rows[page] : Unknown;
+        spare_[list] = rows.mid(pageCount());
+    }
+    for (PageRecord& record : records_)
+        record.status = PageStatus::Failed;
+    endResetModel();
+}
+
+int PageRecords::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : pageCount();
+}
+
+int PageRecords::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Columns;
+}
+
+QVariant PageRecords::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= pageCount())
+        return {};
+    const PageRecord& record = records_[index.row()];
+    const auto column = Column(index.column());
+    const bool text = role == Qt::DisplayRole || role == Qt::EditRole;
+    switch (column) {
+    case Address:
+        if (text)
+            return record.url;
+        return role == Qt::CheckStateRole ? QVariant(record.included ? Qt::Checked : Qt::Unchecked)
+                                          : QVariant();
+    case Status:
+        return text ? QVariant(statusDigit(record.status)) : QVariant();
+    case Columns:
+        return {};
+    default:
+        if (text)
+            return listed(column, index.row()).text;
+        return role == Qt::CheckStateRole
+                   ? QVariant(listed(column, index.row()).checked ? Qt::Checked : Qt::Unchecked)
+                   : QVariant();
     }
 }
 
-void PageRecords::resetHistories() {
-    history_.reset(pageCount());
-    streaks_.reset(pageCount());
+bool PageRecords::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::CheckStateRole || !(flags(index) & Qt::ItemIsUserCheckable))
+        return false;
+    const bool ticked = value.value<Qt::CheckState>() == Qt::Checked;
+    if (index.column() == Address)
+        setIncluded(index.row(), ticked);
+    else
+        setChecked(Column(index.column()), index.row(), ticked);
+    return true;
+}
+
+Qt::ItemFlags PageRecords::flags(const QModelIndex& index) const {
+    const Qt::ItemFlags base = QAbstractTableModel::flags(index);
+    return index.column() == Status ? base : base | Qt::ItemIsUserCheckable;
 }

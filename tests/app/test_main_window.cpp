@@ -93,9 +93,9 @@ private slots:
         QCOMPARE(
             fixture.find<QPlainTextEdit>("Memo1")->toPlainText(),
             QString("An error occurred while trying to access:\n%URL%:\n\nThe error message was:\n%ERROR% "));
-        QCOMPARE(fixture.find<TCheckListBox>("CheckListBoxURL")->count(), 0);
-        QCOMPARE(fixture.find<TCheckListBox>("SizeList")->count(), 17);
-        QCOMPARE(fixture.find<TCheckListBox>("LastDateList")->count(), 18);
+        QCOMPARE(fixture.find<TCheckListBox>("CheckListBoxURL")->itemCount(), 0);
+        QCOMPARE(fixture.window().pages.listed(PageRecords::Size).size(), 17);
+        QCOMPARE(fixture.window().pages.listed(PageRecords::Date).size(), 18);
         QVERIFY(!fixture.find<QPushButton>("ButtonApplyChanges")->isEnabled());
 
         // Scheduled checks are off after every start.
@@ -114,7 +114,7 @@ private slots:
         // Restored pages start without a result.
         QCOMPARE(w.pages.readStatus(0), PageStatus::Failed);
         QCOMPARE(w.pages.readStatus(1), PageStatus::Failed);
-        QCOMPARE(w.pages.history().sample(1, 0), AccessHistory::NoSample);
+        QCOMPARE(w.pages.history(1)[0], AccessHistory::NoSample);
     }
 
     void exceptionInAnEventHandlerShowsItsTextAndTheProgramGoesOn() {

@@ -137,7 +137,7 @@ private slots:
             w.webPages.ButtonAdd->click();
         }
         w.webPages.CheckListBoxURL->setChecked(7, false);
-        w.pages.writeValue(w.misc.SizeList, 3, "12345");
+        w.pages.setValue(PageRecords::Size, 3, "12345");
 
         TFormMainWindow& again = fixture.restart();
         QCOMPARE(again.emailSetup.EditEmailHost->text(), QString("mail.example.test"));
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(!again.webPages.CheckListBoxURL->isChecked(7));
         QVERIFY(again.webPages.CheckListBoxURL->isChecked(8));
         // The value lists keep their 17 or 18 design rows in front, then one row per page.
-        QCOMPARE(again.misc.SizeList->count(), 1017);
+        QCOMPARE(again.pages.listed(PageRecords::Size).size(), 1017);
         QCOMPARE(again.misc.SizeList->itemText(3), QString("12345"));
         QCOMPARE(again.misc.SizeList->itemText(17), QString("-"));
         // Page i's options are the marks of row i.
@@ -161,8 +161,8 @@ private slots:
         QVERIFY(!again.misc.SizeList->isChecked(998));
         QVERIFY(again.misc.LastDateList->isChecked(995));
         QVERIFY(!again.misc.LastDateList->isChecked(996));
-        QCOMPARE(again.misc.LastDateList->count(), 1018);
-        QCOMPARE(again.misc.ListBoxStatus->count(), 1000);
+        QCOMPARE(again.pages.listed(PageRecords::Date).size(), 1018);
+        QCOMPARE(again.pages.readStatus(999), PageStatus::Failed);
         QCOMPARE(again.PageControl1->currentWidget(), again.status.TabSheetStatus);
     }
 
@@ -271,7 +271,7 @@ private slots:
         QCOMPARE(w.webPages.CheckListBoxURL->texts(), QStringList({"http://a/", "http://b/"}));
         QVERIFY(w.webPages.CheckListBoxURL->isChecked(1));
         // Every restored page has its status and value rows, also beyond the design rows.
-        QCOMPARE(w.misc.ListBoxStatus->item(1)->text(), QString("0"));
+        QCOMPARE(w.pages.readStatus(1), PageStatus::Failed);
     }
 
     void shortHandWrittenValueListsAreFilledForEveryPage() {
@@ -280,8 +280,8 @@ private slots:
             pages += "1http://p" + QByteArray::number(i) + "/,";
         WindowFixture fixture("[defaults]\nCheckListBoxURL=" + pages + "\nSizeList=1-,\n");
         TFormMainWindow& w = fixture.start();
-        QCOMPARE(w.misc.ListBoxStatus->count(), 30);
-        QCOMPARE(w.misc.SizeList->count(), 30);
+        QCOMPARE(w.pages.pageCount(), 30);
+        QCOMPARE(w.pages.listed(PageRecords::Size).size(), 30);
         QCOMPARE(w.misc.SizeList->itemText(29), QString("-"));
         QCOMPARE(w.pages.readStatus(29), PageStatus::Failed);
     }

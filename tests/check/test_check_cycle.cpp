@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(f.runCycle(), QStringList{"Checked Sucessfully: " + url + " (0)seconds"});
         QCOMPARE(f.status(0), PageStatus::Ok);
         QCOMPARE(bar.texts(), QStringList({"Checking " + url, url + " is OK", ""}));
-        QCOMPARE(f.w().pages.history().sample(0, 0), 0);
+        QCOMPARE(f.w().pages.history(0)[0], 0);
         QCOMPARE(f.w().checkState.ErrorText, QString("No Error"));
         QCOMPARE(f.w().checkState.ReplyNumber, 200);
         QVERIFY(!f.w().checkState.CheckRunning);
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(bar.texts().contains(unknown + " Invalid Host Error"));
         QVERIFY(!bar.texts().contains(unknown + " Failed"));
         // A failed fetch records the time-out setting as its access time.
-        QCOMPARE(f.w().pages.history().sample(1, 0), 20);
+        QCOMPARE(f.w().pages.history(1)[0], 20);
     }
 
     void reply399SucceedsAnd400Fails() {
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(f.runCycle(),
                  slowRaised ? QStringList{"Slow Access: " + url + " (2)seconds"} : QStringList());
         QCOMPARE(f.status(0), slowRaised ? PageStatus::YellowAlarm : PageStatus::Ok);
-        QCOMPARE(f.w().pages.history().sample(0, 0), 2);
+        QCOMPARE(f.w().pages.history(0)[0], 2);
         if (slowRaised) {
             QCOMPARE(f.w().checkState.ErrorText, QString("Slow Access: 2 seconds"));
             QCOMPARE(trayPicture(f.w()), 5);
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(f.status(0), PageStatus::RedAlarm);
         QCOMPARE(f.w().checkState.ErrorText, QString("TimedOut"));
         QCOMPARE(f.w().checkState.ElapsedSeconds, 2);
-        QCOMPARE(f.w().pages.history().sample(0, 0), 2);
+        QCOMPARE(f.w().pages.history(0)[0], 2);
     }
 
     void watchdogWithItsRealOneSecondTick() {
@@ -414,7 +414,7 @@ private slots:
             QCOMPARE(f.status(page), expected[page]);
         QCOMPARE(f.w().misc.SizeList->itemText(2), QString("222"));
         QCOMPARE(f.w().misc.SizeList->itemText(4), QString("444"));
-        QCOMPARE(f.w().pages.history().sample(0, 0), 3);
+        QCOMPARE(f.w().pages.history(0)[0], 3);
     }
 
     // Sixteen pages at once, at most six of them to one server; an abort ends them all at once.
@@ -535,8 +535,8 @@ private slots:
         for (int i = 0; i < left.size(); ++i) {
             QCOMPARE(f.status(i), PageStatus::Ok);
             QCOMPARE(f.w().misc.SizeList->itemText(i), sizes[i]);
-            QCOMPARE(f.w().pages.history().sample(i, 0), 0);
-            QCOMPARE(f.w().pages.history().sample(i, 1), -1);
+            QCOMPARE(f.w().pages.history(i)[0], 0);
+            QCOMPARE(f.w().pages.history(i)[1], -1);
         }
     }
 
@@ -577,7 +577,7 @@ private slots:
         f.addPage("http://no-such-host.invalid/");
         f.runCycle();
         QCOMPARE(f.w().Timer1->interval(), intervalMs);
-        QCOMPARE(f.w().pages.history().sample(0, 0), timeOutSeconds);
+        QCOMPARE(f.w().pages.history(0)[0], timeOutSeconds);
         f.w().checkCycle().Timer2Timer();
         // The chart draws its bars against the time-out as well.
         f.w().PageControl1->setCurrentWidget(f.w().status.TabSheetStatus);
@@ -601,7 +601,7 @@ private slots:
         f.addPage(peer.url("/known"));
         QCOMPARE(f.runCycle(), QStringList());
         // The page now answers without the fields; its address changes in place, values kept.
-        f.w().webPages.CheckListBoxURL->setItemText(0, peer.url("/bare"));
+        f.w().pages.setAddress(0, peer.url("/bare"));
         QCOMPARE(f.runCycle(), QStringList());
         QCOMPARE(f.status(0), PageStatus::Ok);
         QCOMPARE(f.w().misc.SizeList->itemText(0), QString("5120"));

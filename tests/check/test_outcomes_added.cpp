@@ -168,8 +168,8 @@ private slots:
         QTEST(methods, "methods");
         QTEST(int(f.status(0)), "status");
         if (methods.size() == 2) {
-            QCOMPARE(PageRecords::readValue(f.w().misc.SizeList, 0), QString("100000"));
-            QVERIFY(PageRecords::readValue(f.w().misc.SignatureList, 0).contains("v7"));
+            QCOMPARE(f.w().pages.value(PageRecords::Size, 0), QString("100000"));
+            QVERIFY(f.w().pages.value(PageRecords::Signature, 0).contains("v7"));
         }
     }
 };

@@ -27,14 +27,14 @@ struct PageView {
 PageView pageAt(TFormMainWindow& w, int i) {
     return {w.pages.url(i),
             w.webPages.CheckListBoxURL->isChecked(i),
-            w.misc.ListBoxStatus->item(i)->text(),
+            w.misc.ListBoxStatus->model()->index(i, PageRecords::Status).data().toString(),
             w.misc.SizeList->itemText(i),
             w.misc.LastDateList->itemText(i),
             w.misc.SignatureList->itemText(i),
             w.misc.SizeList->isChecked(i),
             w.misc.LastDateList->isChecked(i),
             w.misc.SignatureList->isChecked(i),
-            w.pages.history().sample(i, 0)};
+            w.pages.history(i)[0]};
 }
 
 void add(TFormMainWindow& w, const QString& url) {
@@ -44,7 +44,8 @@ void add(TFormMainWindow& w, const QString& url) {
 
 void select(TFormMainWindow& w, int row) {
     TCheckListBox* list = w.webPages.CheckListBoxURL;
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(row, PageRecords::Address)).center());
 }
 
 } // namespace
@@ -74,9 +75,8 @@ private slots:
                  (PageView{"http://one.example/", true, "0", "-", "-", "-", true, false, true, -1}));
         QCOMPARE(w->StatusBar1->simpleText(), QString("http://one.example/ Added to List"));
         QCOMPARE(w->webPages.EditURL->text(), QString("http://"));
-        // The design rows are still there after the page's own.
-        QCOMPARE(w->misc.SizeList->count(), 18);
-        QCOMPARE(w->misc.ListBoxStatus->count(), 16);
+        // The design rows are still kept after the page's own.
+        QCOMPARE(w->pages.listed(PageRecords::Size).size(), 18);
     }
 
     void addingAListedAddressInOtherLetterCaseAddsNothing() {
@@ -128,8 +128,8 @@ private slots:
             w->webPages.CheckBoxCheckDate->setChecked(i == 2);
             add(*w, QString("http://p%1/").arg(i));
             w->pages.writeStatus(i, PageStatus(i + 2));
-            w->pages.writeValue(w->misc.SizeList, i, QString::number(100 + i));
-            w->pages.history().PushAccessTime(i, 10 + i);
+            w->pages.setValue(PageRecords::Size, i, QString::number(100 + i));
+            w->pages.pushAccessTime(i, 10 + i);
         }
         w->webPages.CheckListBoxURL->setChecked(3, false);
         const PageView third = pageAt(*w, 2);
@@ -177,7 +177,7 @@ private slots:
         add(*w, "http://old/");
         w->webPages.CheckListBoxURL->setChecked(0, false);
         w->pages.writeStatus(0, PageStatus::Ok);
-        w->pages.writeValue(w->misc.SignatureList, 0, "\"etag\"");
+        w->pages.setValue(PageRecords::Signature, 0, "\"etag\"");
         select(*w, 0);
         QCOMPARE(w->webPages.EditURL->text(), QString("http://old/"));
         QVERIFY(!w->webPages.ButtonApplyChanges->isEnabled());
@@ -228,11 +228,11 @@ private slots:
     void accessHistoryKeepsTheNewest35() {
         add(*w, "http://a/");
         for (int s = 1; s <= 40; ++s)
-            w->pages.history().PushAccessTime(0, s);
-        QCOMPARE(w->pages.history().sample(0, 0), 40);
-        QCOMPARE(w->pages.history().sample(0, 34), 6);
+            w->pages.pushAccessTime(0, s);
+        QCOMPARE(w->pages.history(0)[0], 40);
+        QCOMPARE(w->pages.history(0)[34], 6);
         w->pages.resetHistories();
-        QCOMPARE(w->pages.history().sample(0, 0), AccessHistory::NoSample);
+        QCOMPARE(w->pages.history(0)[0], AccessHistory::NoSample);
     }
 };
 
