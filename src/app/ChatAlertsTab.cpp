@@ -1,8 +1,7 @@
 #include "app/ChatAlertsTab.h"
 
 #include "app/ControlFactory.h"
-#include "app/SettingsStore.h"
-#include "notify/ChatService.h"
+#include "settings/ChatService.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -40,7 +39,6 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
                             QStringLiteral("The service's token, for the services that use one; kept in "
                                            "the desktop's secret store"));
         target.token->setEchoMode(QLineEdit::Password);
-        target.token->setProperty(SettingsStore::NotSaved, true);
         t.ButtonChatTest[i] =
             button(components, numbered("ButtonChatTest", number).constData(), QStringLiteral("Send test"),
                    QStringLiteral("Send a sample alarm to this service and show its answer"));

@@ -1,7 +1,6 @@
 #include "app/ConnectionTab.h"
 
 #include "app/ControlFactory.h"
-#include "app/SettingsStore.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -52,7 +51,6 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
                  QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
     // Whether the autostart entry exists is the state of this box, so the settings file does not
     // keep it.
-    t.CheckBoxAutostart->setProperty(SettingsStore::NotSaved, true);
 
     auto* timing = new QGridLayout;
     timing->addWidget(label(QStringLiteral("Slow Access (sec)")), 0, 0);

@@ -1,7 +1,6 @@
 #include "app/EmailSetupTab.h"
 
 #include "app/ControlFactory.h"
-#include "app/SettingsStore.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -33,7 +32,6 @@ EmailSetupTab EmailSetupTab::build(ComponentList& components) {
     t.EditEmailPassword->setEchoMode(QLineEdit::Password);
     // The settings file is plain text anyone with the folder can read: the password goes to the
     // desktop's secret store instead.
-    t.EditEmailPassword->setProperty(SettingsStore::NotSaved, true);
     t.ButtonSendTestMail =
         button(components, "ButtonSendTestMail", QStringLiteral("Send test mail"),
                QStringLiteral("Send the alarm mail for a sample page to E-Mail Address #1, "

@@ -2,7 +2,6 @@
 
 #include "app/ControlFactory.h"
 #include "app/HistoryChart.h"
-#include "app/SettingsStore.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -19,7 +18,6 @@ HistoryTab HistoryTab::build(ComponentList& components) {
     t.ComboHistoryPage = components.add(new QComboBox, "ComboHistoryPage");
     t.ComboHistoryPage->setToolTip(QStringLiteral("The page whose history is shown"));
     // The page shown follows the list and the grid; it is no setting.
-    t.ComboHistoryPage->setProperty(SettingsStore::NotSaved, true);
     t.ComboHistoryPage->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     t.ComboHistoryPage->setMinimumContentsLength(40);
 

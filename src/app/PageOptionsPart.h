@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 class ActivityLog;
 class PageRecords;

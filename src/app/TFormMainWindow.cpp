@@ -4,6 +4,7 @@
 #include "app/PageMarks.h"
 #include "app/PageOptionsPart.h"
 #include "app/SessionAutostart.h"
+#include "app/SettingsBinding.h"
 #include "app/WindowSecrets.h"
 #include "app/WindowTray.h"
 #include "browser/RootBrowserTab.h"
@@ -26,6 +27,7 @@
 #include "pages/AddressDrop.h"
 #include "pages/DesktopNotifier.h"
 #include "pages/PageListEditor.h"
+#include "settings/ConnectionSettings.h"
 #include "update/TAdvertisement.h"
 #include "update/UpdateCheck.h"
 #include "views/DialogService.h"
@@ -76,7 +78,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
       chatAlerts(ChatAlertsTab::build(components_)),
       StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log), dialogs_(dialogs),
-      settings_(settingsFile, components_.order()) {
+      settings_(settingsFile, settings, pages) {
     setObjectName(QStringLiteral("FormMainWindow"));
     webPages.CheckListBoxURL->showList(&pages, PageRecords::Address);
     misc.showPages(pages);
@@ -102,6 +104,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);
+    bindSettings(components_.order(), settings);
     banner.Advertisement1->Loaded();
     banner.Advertisement2->Loaded();
 }
@@ -202,8 +205,13 @@ void TFormMainWindow::buildStatusViews() {
     source.pageStatus = [this](int page) { return int(pages.readStatus(page)); };
     source.pageUrl = [this](int page) { return pages.url(page); };
     source.accessHistory = [this](int page) { return pages.history(page); };
-    source.slowThresholdText = [this] { return connection.EditTimeSlow->text(); };
-    source.timeOutText = [this] { return connection.EditTimeOut->text(); };
+    source.slowSeconds = [this] {
+        return ConnectionSettings::number(settings.text(QStringLiteral("EditTimeSlow")),
+                                          ConnectionSettings::DefaultSlowSeconds);
+    };
+    source.timeOutSeconds = [this] {
+        return ConnectionSettings::timeOutSeconds(settings.text(QStringLiteral("EditTimeOut")));
+    };
     source.uptime = [this](int page, int days) {
         const Uptime uptime = history_->uptime(pages.url(page));
         return days == 1 ? uptime.day : uptime.month;

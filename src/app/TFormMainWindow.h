@@ -11,12 +11,13 @@
 #include "app/LogTab.h"
 #include "app/MiscTab.h"
 #include "app/SendingEmailTab.h"
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "app/StatusTab.h"
 #include "app/ToolBarControls.h"
 #include "app/WebPagesTab.h"
 #include "check/CheckState.h"
 #include "pages/PageRecords.h"
+#include "settings/Settings.h"
 #include "views/ActivityLog.h"
 
 #include <QMainWindow>
@@ -113,6 +114,7 @@ public:
     TDropURLTarget* DropURLTarget1;
 
     ActivityLog log;
+    Settings settings;
     PageRecords pages;
     CheckState checkState;
 

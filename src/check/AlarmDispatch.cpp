@@ -47,14 +47,6 @@ QString AlarmDispatch::logText(AlarmCondition condition) const {
     }
 }
 
-QString alarmConditionName(AlarmCondition condition) {
-    static const char* const names[AlarmConditionCount] = {
-        "No Error",          "Slow Access",          "TimeOut",           "Page Not Found",
-        "Host Not Found",    "Size Changed",         "Signature Changed", "Date Changed",
-        "Connection Failed", "Certificate Expiring", "Recovered",         "Content Check Failed"};
-    return QString::fromLatin1(names[std::size_t(condition)]);
-}
-
 void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
     const AlarmRow& row = c_.rows[std::size_t(condition)];
     if (!s_.FirstRow)

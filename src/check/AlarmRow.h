@@ -1,29 +1,11 @@
 #pragma once
 
+#include "settings/AlarmCondition.h"
+
 #include <QString>
 #include <array>
 
 class QCheckBox;
-
-// The outcomes of a page check, one row of the alarm matrix each.
-enum class AlarmCondition {
-    NoError,
-    SlowAccess,
-    TimeOut,
-    PageNotFound,
-    HostNotFound,
-    SizeChanged,
-    SignatureChanged,
-    DateChanged,
-    ConnectionFailed,
-    CertificateExpiring,
-    Recovered,
-    ContentCheckFailed,
-};
-constexpr int AlarmConditionCount = 12;
-
-// The row's name, as the Alarms tab writes it.
-QString alarmConditionName(AlarmCondition condition);
 
 // The reaction boxes of one condition; a box the row does not have is null ("No Error" has
 // only the log box).

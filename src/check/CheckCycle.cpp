@@ -15,7 +15,7 @@
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "views/ActivityLog.h"
-#include "views/ConnectionSettings.h"
+#include "settings/ConnectionSettings.h"
 #include "views/DialogService.h"
 #include "views/TStatusBar.h"
 

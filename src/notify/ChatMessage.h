@@ -1,7 +1,7 @@
 #pragma once
 
 #include "notify/ChatAlarm.h"
-#include "notify/ChatService.h"
+#include "settings/ChatService.h"
 
 #include <QByteArray>
 #include <QDateTime>

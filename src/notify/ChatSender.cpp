@@ -3,7 +3,7 @@
 #include "net/TrustStore.h"
 #include "notify/SecretStore.h"
 #include "views/ActivityLog.h"
-#include "views/ConnectionSettings.h"
+#include "settings/ConnectionSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

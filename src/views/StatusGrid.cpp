@@ -1,6 +1,5 @@
 #include "views/StatusGrid.h"
 
-#include "views/ConnectionSettings.h"
 #include "views/TImageList.h"
 
 #include <QFontDatabase>
@@ -64,10 +63,6 @@ StatusGrid::~StatusGrid() {
     }
 }
 
-int StatusGrid::settingOr(const std::function<QString()>& text, int fallback) {
-    return text ? ConnectionSettings::number(text(), fallback) : fallback;
-}
-
 void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGrid::DrawState state,
                                    QPainter& canvas) {
     // Rows past the last page (a page was just deleted) stay as they are until the next show.
@@ -89,7 +84,8 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
 
 QString StatusGrid::uptimeText(std::optional<double> percent) {
     // Rounded down: a page that failed once in a thousand checks is not shown as always up.
-    return percent ? QString::number(std::floor(*percent * 10) / 10, 'f', 1) + QLatin1Char('%') : QStringLiteral("\u2014");
+    return percent ? QString::number(std::floor(*percent * 10) / 10, 'f', 1) + QLatin1Char('%')
+                   : QStringLiteral("\u2014");
 }
 
 void StatusGrid::drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const {
@@ -111,9 +107,8 @@ void StatusGrid::drawUptime(const QRect& rect, int page, int days, bool selected
 // chart claims that line for itself), a bar of h seconds shows h pixels of colour under a teal top
 // edge, and a capped bar fills the cell's full height with its top edge just above the cell.
 void StatusGrid::drawChart(const QRect& rect, int page, QPainter& canvas) const {
-    const int slow = settingOr(source_.slowThresholdText, ConnectionSettings::DefaultSlowSeconds);
-    const int timeOut =
-        ConnectionSettings::timeOutSeconds(source_.timeOutText ? source_.timeOutText() : QString());
+    const int slow = source_.slowSeconds();
+    const int timeOut = source_.timeOutSeconds();
     const StatusGridSource::History history = source_.accessHistory(page);
     const int rowHeight = grid_ ? grid_->defaultRowHeight() : kRowHeight;
     const int lineWidth = grid_ ? grid_->gridLineWidth() : TDrawGrid::kGridLineWidth;

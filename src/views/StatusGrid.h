@@ -46,7 +46,6 @@ public:
 private:
     void drawChart(const QRect& rect, int page, QPainter& canvas) const;
     void drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const;
-    static int settingOr(const std::function<QString()>& text, int fallback);
 
     QPointer<TDrawGrid> grid_;
     StatusGridSource source_;

@@ -17,9 +17,9 @@ struct StatusGridSource {
     std::function<QString(int page)> pageUrl;
     // Access times in seconds, position 0 newest; -1 where there is no sample.
     std::function<History(int page)> accessHistory;
-    // The texts of the slow-access and time-out edit fields, in seconds.
-    std::function<QString()> slowThresholdText;
-    std::function<QString()> timeOutText;
+    // The slow-access limit and the time-out, in seconds: the chart's colours change there.
+    std::function<int()> slowSeconds;
+    std::function<int()> timeOutSeconds;
     // The share of the page's checks over the last so many days that succeeded, in percent; none
     // without a check.
     std::function<std::optional<double>(int page, int days)> uptime;

@@ -1,5 +1,5 @@
 // The INI reading rule and the comma text of the memo, on bytes and texts alone.
-#include "app/CommaText.h"
+#include "settings/CommaText.h"
 #include "net/IniFile.h"
 
 #include <QTemporaryDir>

@@ -27,8 +27,8 @@ struct Fixture {
     QStringList urls{"http://a.example/", "http://b.example/index.html"};
     QList<int> statuses{3, 5};
     QList<StatusGridSource::History> histories{noSamples(), noSamples()};
-    QString slow = "5";
-    QString timeOut = "20";
+    int slow = 5;
+    int timeOut = 20;
     int pages = 2;
     QList<std::pair<int, QString>> opened;
 
@@ -43,8 +43,8 @@ struct Fixture {
         source.pageStatus = [this](int i) { return statuses[i]; };
         source.pageUrl = [this](int i) { return urls[i]; };
         source.accessHistory = [this](int i) { return histories[i]; };
-        source.slowThresholdText = [this] { return slow; };
-        source.timeOutText = [this] { return timeOut; };
+        source.slowSeconds = [this] { return slow; };
+        source.timeOutSeconds = [this] { return timeOut; };
         status = std::make_unique<StatusGrid>(&grid, source, images.get());
         status->OnOpenPage = [this](int page, const QString& url) { opened.append({page, url}); };
         status->TabSheetStatusShow();
@@ -118,13 +118,13 @@ private slots:
             checkBar(image, empty, n, -1, kGreen);
     }
 
-    void thresholdsComeFromTheEditFieldsWithDefaults() {
+    void thresholdsComeFromTheSettings() {
         Fixture f;
         const QList<int> samples{2, 3, 8, 9};
         for (int n = 0; n < samples.size(); ++n)
             f.histories[0][n] = samples[n];
-        f.slow = "2";
-        f.timeOut = " 10 ";
+        f.slow = 2;
+        f.timeOut = 10;
         QImage image = f.image();
         QRect cell = f.grid.cellRect(3, 0);
         checkBar(image, cell, 0, 2, kGreen);
@@ -136,8 +136,8 @@ private slots:
         f.histories[0][1] = 6;
         f.histories[0][2] = 18;
         f.histories[0][3] = 19;
-        f.slow = "five";
-        f.timeOut = "";
+        f.slow = 5;
+        f.timeOut = 20;
         image = f.image();
         checkBar(image, cell, 0, 5, kGreen);
         checkBar(image, cell, 1, 6, kYellow);

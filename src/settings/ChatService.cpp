@@ -1,4 +1,4 @@
-#include "notify/ChatService.h"
+#include "settings/ChatService.h"
 
 QString chatServiceName(ChatService service) {
     switch (service) {

@@ -1,4 +1,4 @@
-#include "app/CommaText.h"
+#include "settings/CommaText.h"
 
 namespace {
 

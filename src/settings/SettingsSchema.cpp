@@ -1,0 +1,126 @@
+#include "settings/SettingsSchema.h"
+
+#include "pages/PageRecords.h"
+#include "settings/AlarmBoxes.h"
+#include "settings/ChatService.h"
+
+#include <QHash>
+
+namespace {
+
+SettingSpec text(const char* key, const QString& initial = {}) {
+    return {QString::fromLatin1(key), SettingKind::Text, initial, {}};
+}
+
+SettingSpec secret(const char* key) {
+    return {QString::fromLatin1(key), SettingKind::Text, QString(), {}, false};
+}
+
+SettingSpec tick(const char* key, bool initial) {
+    return {QString::fromLatin1(key), SettingKind::Tick, initial, {}};
+}
+
+SettingSpec choice(const char* key, const QStringList& choices) {
+    return {QString::fromLatin1(key), SettingKind::Choice, choices.first(), choices};
+}
+
+SettingSpec pageList(const char* key, int column) {
+    return {QString::fromLatin1(key), SettingKind::PageList, column, {}};
+}
+
+void boxes(QList<SettingSpec>& all, const QList<AlarmBox>& group) {
+    for (const AlarmBox& box : group)
+        all.append(tick(box.name, box.ticked));
+}
+
+QList<SettingSpec> build() {
+    QStringList services;
+    for (int service = 0; service < ChatServiceCount; ++service)
+        services.append(chatServiceName(ChatService(service)));
+
+    QList<SettingSpec> all = {
+        // Setup Web Pages
+        text("EditURL", QStringLiteral("http://")),
+        tick("CheckBoxCheckSize", false),
+        tick("CheckBoxCheckSignature", false),
+        tick("CheckBoxCheckDate", false),
+        pageList("CheckListBoxURL", PageRecords::Address),
+        // Email Setup
+        text("EditEmailID"),
+        text("EditEmailHost"),
+        text("EditEmailPort", QStringLiteral("25")),
+        text("EditLocalName"),
+        text("Edit1localEMail"),
+        choice("ComboEmailSecurity",
+               {QStringLiteral("None"), QStringLiteral("STARTTLS"), QStringLiteral("TLS")}),
+        text("EditEmailUser"),
+        secret("EditEmailPassword"),
+        // Sending E-Mail
+        {QStringLiteral("Memo1"),
+         SettingKind::Lines,
+         QStringList{QStringLiteral("An error occurred while trying to access:"), QStringLiteral("%URL%:"),
+                     QString(), QStringLiteral("The error message was:"), QStringLiteral("%ERROR% ")},
+         {}},
+        text("EditEMail1"),
+        text("EditEMail2"),
+        text("EditEMail3"),
+        text("Edit10", QStringLiteral("Korvane Error Notification")),
+    };
+    // Alarms
+    boxes(all, AlarmBoxes::first());
+    all.append(text("EditYWavFileName", QStringLiteral("td.wav")));
+    boxes(all, AlarmBoxes::playWav());
+    all.append(text("EditRWavFileName", QStringLiteral("problem.wav")));
+    boxes(all, AlarmBoxes::changes());
+    boxes(all, AlarmBoxes::later());
+    boxes(all, AlarmBoxes::chat());
+    all += {
+        tick("CheckBoxDesktopNotification", true),
+        // Connection
+        text("EditProxyHost"),
+        text("EditProxyPort", QStringLiteral("80")),
+        tick("CheckBoxProxy", false),
+        text("EditTimeSlow", QStringLiteral("5")),
+        text("EditTimeOut", QStringLiteral("20")),
+        text("EditInterval", QStringLiteral("10")),
+        tick("CheckBoxAcceptUntrusted", false),
+        text("EditCertDays", QStringLiteral("14")),
+        text("EditFailCount", QStringLiteral("1")),
+        text("EditNetworkCheck"),
+        text("EditParallelChecks", QStringLiteral("16")),
+        text("EditHistoryDays", QStringLiteral("2")),
+        // The hidden Misc tab
+        pageList("SizeList", PageRecords::Size),
+        pageList("LastDateList", PageRecords::Date),
+        pageList("SignatureList", PageRecords::Signature),
+        // The browser tabs
+        text("EditRootTo"),
+        text("EditBrowseTo", QStringLiteral("http://")),
+    };
+    // Chat Alerts
+    for (const char* number : {"1", "2", "3"}) {
+        all.append(choice(qPrintable(QStringLiteral("ComboChatService") + QLatin1String(number)), services));
+        all.append(text(qPrintable(QStringLiteral("EditChatAddress") + QLatin1String(number))));
+        all.append(secret(qPrintable(QStringLiteral("EditChatToken") + QLatin1String(number))));
+    }
+    // Added later, so it comes last.
+    all.append(tick("CheckBoxMailPerCycle", false));
+    return all;
+}
+
+} // namespace
+
+const QList<SettingSpec>& SettingsSchema::all() {
+    static const QList<SettingSpec> settings = build();
+    return settings;
+}
+
+const SettingSpec* SettingsSchema::find(const QString& key) {
+    static const QHash<QString, const SettingSpec*> byKey = [] {
+        QHash<QString, const SettingSpec*> keys;
+        for (const SettingSpec& spec : all())
+            keys.insert(spec.key, &spec);
+        return keys;
+    }();
+    return byKey.value(key);
+}

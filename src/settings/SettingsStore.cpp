@@ -1,0 +1,111 @@
+#include "settings/SettingsStore.h"
+
+#include "net/IniFile.h"
+#include "pages/PageRecords.h"
+#include "settings/CommaText.h"
+#include "settings/Settings.h"
+#include "settings/SettingsSchema.h"
+
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+QString pageListValue(const QList<ListedValue>& items) {
+    QString value;
+    for (const ListedValue& item : items) {
+        value += item.checked ? QLatin1Char('1') : QLatin1Char('0');
+        value += item.text;
+        value += QLatin1Char(',');
+    }
+    return value;
+}
+
+// Each item is its mark ("1" ticks it), its text and a comma. A last item without its comma
+// (a hand-edited file) still becomes an item rather than being dropped.
+QList<ListedValue> pageListItems(const QString& value) {
+    QList<ListedValue> items;
+    qsizetype start = 0;
+    while (start < value.size()) {
+        qsizetype comma = value.indexOf(QLatin1Char(','), start);
+        if (comma < 0)
+            comma = value.size();
+        items.append({value.mid(start + 1, comma - start - 1), value[start] == QLatin1Char('1')});
+        start = comma + 1;
+    }
+    return items;
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(QString filePath, Settings& settings, PageRecords& pages)
+    : filePath_(std::move(filePath)), settings_(settings), pages_(pages) {}
+
+void SettingsStore::addPart(Part part) {
+    parts_.append(std::move(part));
+}
+
+void SettingsStore::LoadSettings() {
+    const IniFile ini = IniFile::load(filePath_);
+    const QString section = QString::fromLatin1(Section);
+    // The page list takes its lists all at once, whatever their order in the file.
+    std::map<PageRecords::Column, QList<ListedValue>> lists;
+    for (const SettingSpec& spec : SettingsSchema::all()) {
+        if (!spec.saved)
+            continue;
+        const std::optional<QString> stored = ini.value(section, spec.key);
+        // A key written empty means the user emptied the field, and it comes back empty.
+        if (!stored)
+            continue;
+        const QString& value = *stored;
+        switch (spec.kind) {
+        case SettingKind::Text:
+        case SettingKind::Choice:
+            settings_.setText(spec.key, value);
+            break;
+        case SettingKind::Tick:
+            if (!value.isEmpty())
+                settings_.setTick(spec.key, value == QLatin1String("1"));
+            break;
+        case SettingKind::Lines:
+            settings_.setLines(spec.key, fromCommaText(value));
+            break;
+        case SettingKind::PageList:
+            lists[PageRecords::Column(spec.initial.toInt())] = pageListItems(value);
+            break;
+        }
+    }
+    pages_.restore(lists);
+    for (const Part& part : parts_)
+        part.load(ini);
+}
+
+void SettingsStore::SaveSettings() {
+    IniFile ini = IniFile::load(filePath_);
+    const QString section = QString::fromLatin1(Section);
+    for (const SettingSpec& spec : SettingsSchema::all()) {
+        if (!spec.saved)
+            continue;
+        QString value;
+        switch (spec.kind) {
+        case SettingKind::Text:
+        case SettingKind::Choice:
+            value = settings_.text(spec.key);
+            break;
+        case SettingKind::Tick:
+            value = settings_.tick(spec.key) ? QStringLiteral("1") : QStringLiteral("0");
+            break;
+        case SettingKind::Lines:
+            value = QLatin1Char('"') + toCommaText(settings_.lines(spec.key)) + QLatin1Char('"');
+            break;
+        case SettingKind::PageList:
+            value = pageListValue(pages_.listed(PageRecords::Column(spec.initial.toInt())));
+            break;
+        }
+        ini.setValue(section, spec.key, value);
+    }
+    for (const Part& part : parts_)
+        part.save(ini);
+    if (!ini.save(filePath_))
+        throw std::runtime_error(("Unable to write to " + filePath_).toStdString());
+}

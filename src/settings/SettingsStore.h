@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class IniFile;
+class PageRecords;
+class Settings;
+
+// Keeps the settings and the page list's lists in "KV.ini", section "defaults", one key a
+// setting, in the order of the settings' schema. A key already in the file keeps its line; a
+// new one is added at the end of the section.
+class SettingsStore {
+public:
+    static constexpr const char* Section = "defaults";
+
+    // A part of the file that no setting holds, read after the settings and written with them.
+    struct Part {
+        std::function<void(const IniFile&)> load;
+        std::function<void(IniFile&)> save;
+    };
+
+    SettingsStore(QString filePath, Settings& settings, PageRecords& pages);
+
+    const QString& filePath() const { return filePath_; }
+    void addPart(Part part);
+
+    // A key the file lacks keeps the design default; so do a tick written empty and a choice
+    // that is none of its texts.
+    void LoadSettings();
+    // Raises "Unable to write to <path>" when the file cannot be written; the previous file
+    // then stays as it was.
+    void SaveSettings();
+
+private:
+    QString filePath_;
+    Settings& settings_;
+    PageRecords& pages_;
+    QList<Part> parts_;
+};
