@@ -44,7 +44,7 @@ PageOptions content(const QString& mustContain, const QString& mustNotContain, b
 
 // The last log line that names the text, without its time stamp.
 QString lastLogLineOf(TFormMainWindow& window, const QString& text) {
-    window.log.flush();
+    window.logTab.Log->flush();
     const QStringList lines = window.logTab.Log->toPlainText().split(QLatin1Char('\n')).filter(text);
     return lines.isEmpty() ? QStringLiteral("(nothing)") : lines.last().section(QLatin1String("] "), 1);
 }

@@ -2,7 +2,7 @@
 
 #include "app/TFormMainWindow.h"
 #include "check/CheckCycle.h"
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include "support/ResidentMemory.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "check/AlarmRow.h"
+#include "views/AlarmRow.h"
 
 class ComponentList;
 class QCheckBox;

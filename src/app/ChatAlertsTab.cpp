@@ -24,7 +24,7 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
     t.TabSheetChat = components.add(new QWidget, "TabSheetChat");
     auto* layout = new QVBoxLayout(t.TabSheetChat);
     for (int i = 0; i < int(t.targets.size()); ++i) {
-        ChatSender::Target& target = t.targets[i];
+        Target& target = t.targets[i];
         const int number = i + 1;
         const QString suffix = QStringLiteral(" #") + QString::number(number);
         target.service = components.add(new QComboBox, numbered("ComboChatService", number).constData());
@@ -63,6 +63,12 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
             grid->addWidget(cell.field, cell.row, cell.column + 1, 1, cell.span);
         }
         grid->addWidget(t.ButtonChatTest[i], 1, 4);
+        // A token field is open only for a service that takes one.
+        const auto followService = [target] {
+            target.token->setEnabled(chatServiceUsesToken(ChatService(target.service->currentIndex())));
+        };
+        QObject::connect(target.service, &QComboBox::currentIndexChanged, target.token, followService);
+        followService();
         grid->setColumnStretch(1, 1);
         grid->setColumnStretch(3, 1);
         layout->addWidget(group);

@@ -5,9 +5,9 @@
 #include "history/HistoryFile.h"
 #include "history/HistorySchema.h"
 #include "history/HistoryStore.h"
+#include "notify/ActivityLog.h"
+#include "notify/DialogService.h"
 #include "pages/PageRecords.h"
-#include "views/ActivityLog.h"
-#include "views/DialogService.h"
 #include "views/TDrawGrid.h"
 
 #include <QComboBox>
@@ -44,7 +44,8 @@ QString length(qint64 ms) {
 
 HistoryView::HistoryView(const Controls& controls, PageRecords& pages, HistoryStore& store, ActivityLog& log,
                          DialogService& dialogs, QObject* parent)
-    : QObject(parent), c_(controls), pages_(pages), store_(store), log_(log), dialogs_(dialogs), reader_(store.path()) {
+    : QObject(parent), c_(controls), pages_(pages), store_(store), log_(log), dialogs_(dialogs),
+      reader_(store.path()) {
     connect(c_.PageControl1, &QTabWidget::currentChanged, this, [this] {
         if (c_.PageControl1->currentWidget() == c_.tab.TabSheetHistory)
             TabSheetHistoryShow();
@@ -70,7 +71,8 @@ void HistoryView::TabSheetHistoryShow() {
     for (int page = 0; page < pages_.pageCount(); ++page)
         box->addItem(withoutPassword(pages_.url(page)));
     const int gridRow = c_.DrawGrid1->row();
-    box->setCurrentIndex(gridRow >= 0 && gridRow < box->count() ? gridRow : std::max(0, box->findText(chosen)));
+    box->setCurrentIndex(gridRow >= 0 && gridRow < box->count() ? gridRow
+                                                                : std::max(0, box->findText(chosen)));
     refresh();
 }
 
@@ -112,8 +114,8 @@ void HistoryView::fillOutages() {
 }
 
 void HistoryView::ButtonExportHistoryClick() {
-    const QString file =
-        dialogs_.saveFileName(QStringLiteral("korvane-history.csv"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("*.csv"));
+    const QString file = dialogs_.saveFileName(QStringLiteral("korvane-history.csv"),
+                                               QStringLiteral("CSV files (*.csv)"), QStringLiteral("*.csv"));
     if (file.isEmpty())
         return;
     // What was handed to the writer is in the file before it is read.

@@ -1,7 +1,7 @@
 #include "app/PageOptionsPart.h"
 
+#include "notify/ActivityLog.h"
 #include "pages/PageOptionsFile.h"
-#include "views/ActivityLog.h"
 
 SettingsStore::Part pageOptionsPart(PageRecords& pages, ActivityLog& log) {
     return {[&pages, &log](const IniFile& ini) {

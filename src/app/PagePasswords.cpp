@@ -2,18 +2,18 @@
 
 #include "net/AddressLogin.h"
 #include "notify/SecretStore.h"
+#include "notify/StatusLine.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "views/TCheckListBox.h"
-#include "views/TStatusBar.h"
 
 #include <QFileInfo>
 #include <QPointer>
 
 PagePasswords::PagePasswords(PageRecords& pages, SecretStore& secrets, const QString& settingsFile,
-                             TStatusBar* statusBar)
+                             StatusLine& status)
     : pages_(pages), secrets_(secrets), settingsPath_(QFileInfo(settingsFile).absoluteFilePath()),
-      statusBar_(statusBar) {}
+      status_(status) {}
 
 QString PagePasswords::keyFor(const QString& address) const {
     return settingsPath_ + QStringLiteral(" page ") + address;
@@ -38,7 +38,7 @@ void PagePasswords::read(int page) {
             return;
         cursor->deleteLater();
         if (!answered) {
-            self->statusBar_->setSimpleText(noSecretStoreText());
+            self->status_.setText(noSecretStoreText());
             return;
         }
         if (!secret.isEmpty())
@@ -67,7 +67,7 @@ void PagePasswords::save() {
             return;
         --self->saving_;
         if (!answered)
-            self->statusBar_->setSimpleText(noSecretStoreText());
+            self->status_.setText(noSecretStoreText());
     };
     for (int page = 0; page < pages_.pageCount(); ++page) {
         const QString password = pages_.options(page).password;

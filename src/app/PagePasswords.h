@@ -6,7 +6,7 @@
 
 class PageRecords;
 class SecretStore;
-class TStatusBar;
+class StatusLine;
 
 // Keeps the pages' login passwords in the desktop's secret store, each under the settings file's
 // path and the page's address, so they never go into the settings file. An address that still
@@ -14,8 +14,7 @@ class TStatusBar;
 // the store has answered; where no store answers, it keeps it, so nothing is lost.
 class PagePasswords : public QObject {
 public:
-    PagePasswords(PageRecords& pages, SecretStore& secrets, const QString& settingsFile,
-                  TStatusBar* statusBar);
+    PagePasswords(PageRecords& pages, SecretStore& secrets, const QString& settingsFile, StatusLine& status);
 
     // Asks the store for the password of every page with a login user.
     void load();
@@ -31,7 +30,7 @@ private:
     PageRecords& pages_;
     SecretStore& secrets_;
     QString settingsPath_;
-    TStatusBar* statusBar_;
+    StatusLine& status_;
     QSet<QString> stored_; // the keys the store holds, as far as this run knows
     int saving_ = 0;
 };

@@ -1,7 +1,7 @@
 #include "app/SessionAutostart.h"
 
 #include "app/DesktopExec.h"
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -11,7 +11,6 @@
 #include "browser/TWebBrowser.h"
 #include "browser/WebBrowserTab.h"
 #include "check/AlarmDispatch.h"
-#include "check/AlarmMatrix.h"
 #include "check/ChangeDetection.h"
 #include "check/CheckCycle.h"
 #include "history/HistoryFile.h"
@@ -21,16 +20,19 @@
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmMailSender.h"
 #include "notify/ChatSender.h"
-#include "notify/ChatTest.h"
+#include "notify/DesktopNotifier.h"
+#include "notify/DialogService.h"
 #include "notify/TMediaPlayer.h"
-#include "notify/TestMail.h"
-#include "pages/AddressDrop.h"
-#include "pages/DesktopNotifier.h"
-#include "pages/PageListEditor.h"
 #include "settings/ConnectionSettings.h"
 #include "update/TAdvertisement.h"
 #include "update/UpdateCheck.h"
-#include "views/DialogService.h"
+#include "views/AddressDrop.h"
+#include "views/AlarmMatrix.h"
+#include "views/ChatTest.h"
+#include "views/CheckControls.h"
+#include "views/LogView.h"
+#include "views/MacroKeywords.h"
+#include "views/PageListEditor.h"
 #include "views/ProgramFolders.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
@@ -42,6 +44,7 @@
 #include "views/TStatusBar.h"
 #include "views/TWinTaskbar.h"
 #include "views/TabVisibility.h"
+#include "views/TestMail.h"
 #include "views/TrayPictures.h"
 
 #include <QAction>
@@ -77,9 +80,11 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       browser(BrowserTabs::build(components_)),
       banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
       chatAlerts(ChatAlertsTab::build(components_)),
-      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(logTab.Log), dialogs_(dialogs),
+      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), dialogs_(dialogs),
       settings_(settingsFile, settings, pages) {
     setObjectName(QStringLiteral("FormMainWindow"));
+    logTab.Log->follow(log);
+    StatusBar1->follow(statusLine);
     webPages.CheckListBoxURL->showList(&pages, PageRecords::Address);
     misc.showPages(pages);
     settings_.addPart(pageOptionsPart(pages, log));
@@ -97,10 +102,12 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckEngine(settingsFile);
-    QList<WindowSecrets::Field> secretFields{{emailSetup.EditEmailPassword, {}}};
-    for (int target = 0; target < ChatSender::Targets; ++target)
-        secretFields.append({chatAlerts.targets[target].token, QStringLiteral(" chat #%1").arg(target + 1)});
-    secrets_ = std::make_unique<WindowSecrets>(secrets, secretFields, pages, StatusBar1, settingsFile);
+    QList<WindowSecrets::Field> secretFields{{QStringLiteral("EditEmailPassword"), {}}};
+    for (int target = 1; target <= ChatSender::Targets; ++target)
+        secretFields.append(
+            {QStringLiteral("EditChatToken%1").arg(target), QStringLiteral(" chat #%1").arg(target)});
+    secrets_ =
+        std::make_unique<WindowSecrets>(secrets, settings, secretFields, pages, statusLine, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);
@@ -126,41 +133,21 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
     buildMail();
 
     alarmDispatch_ = std::make_unique<AlarmDispatch>(
-        AlarmDispatch::Controls{alarms.rows, sendingEmail.EditEMail1, sendingEmail.EditEMail2,
-                                sendingEmail.EditEMail3, sendingEmail.CheckBoxMailPerCycle,
-                                alarms.EditYWavFileName, alarms.EditRWavFileName, MediaPlayer1, StatusBar1},
+        AlarmDispatch::Controls{&settings, MediaPlayer1, &statusLine},
         AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
         pages, log, checkState, *mailSender_, *chatSender_);
     changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
     desktopNotifier_ = new DesktopNotifier(
-        {alarms.CheckBoxDesktopNotification}, pages, [this] { tray_->RevealWindow(); }, this);
+        settings, pages, [this] { tray_->RevealWindow(); }, this);
     checkCycle_ = new CheckCycle(
-        CheckCycle::Controls{Timer1,
-                             Timer2,
-                             toolBar.SpeedButton1,
-                             toolBar.SpeedButtonStart,
-                             toolBar.SpeedButton2,
-                             CheckWebPages,
-                             AbortCheck,
-                             PageControl1,
-                             status.TabSheetStatus,
-                             connection.EditInterval,
-                             connection.EditTimeOut,
-                             connection.EditTimeSlow,
-                             connection.CheckBoxProxy,
-                             connection.EditProxyHost,
-                             connection.EditProxyPort,
-                             connection.CheckBoxAcceptUntrusted,
-                             connection.EditCertDays,
-                             connection.EditFailCount,
-                             connection.EditNetworkCheck,
-                             connection.EditParallelChecks,
-                             connection.EditHistoryDays,
-                             StatusBar1},
+        CheckCycle::Controls{Timer1, Timer2, &settings, &statusLine},
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); },
                           [this] { desktopNotifier_->AlarmsRaised(); },
                           [this](bool down) { tray_->ShowNetworkUnavailable(down); }},
         pages, log, checkState, *alarmDispatch_, *changeDetection_, *history_, dialogs_, this);
+    new CheckControls({toolBar.SpeedButton1, toolBar.SpeedButtonStart, toolBar.SpeedButton2, CheckWebPages,
+                       AbortCheck, PageControl1, status.TabSheetStatus},
+                      *checkCycle_, this);
 }
 
 void TFormMainWindow::buildMail() {
@@ -172,20 +159,13 @@ void TFormMainWindow::buildMail() {
     NMSMTP1->EncodeType = UUMethods::uuMime;
     NMSMTP1->ClearParams = true;
     NMSMTP1->PostMessage.LocalProgram = QStringLiteral("Pellmar SMTP Demo");
-    mailComposer_ =
-        new AlarmMailComposer({sendingEmail.Memo1, sendingEmail.ListBoxKeywords, &checkState.Exchange}, this);
-    mailSender_ = new AlarmMailSender(
-        {sendingEmail.Edit10, emailSetup.EditEmailHost, emailSetup.EditEmailPort, emailSetup.EditEmailID,
-         emailSetup.EditLocalName, emailSetup.Edit1localEMail, emailSetup.ComboEmailSecurity,
-         emailSetup.EditEmailUser, emailSetup.EditEmailPassword, connection.CheckBoxAcceptUntrusted, NMSMTP1,
-         StatusBar1},
-        *mailComposer_, log, dialogs_, this);
+    mailComposer_ = std::make_unique<AlarmMailComposer>(settings, checkState.Exchange);
+    new MacroKeywords({sendingEmail.ListBoxKeywords, sendingEmail.Memo1}, this);
+    mailSender_ = new AlarmMailSender({&settings, NMSMTP1, &statusLine}, *mailComposer_, log, dialogs_, this);
     testMail_ =
         new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
                      *mailSender_, dialogs_, this);
-    chatSender_ = new ChatSender({chatAlerts.targets, connection.CheckBoxProxy, connection.EditProxyHost,
-                                  connection.EditProxyPort, connection.CheckBoxAcceptUntrusted},
-                                 log, this);
+    chatSender_ = new ChatSender(settings, log, this);
     new ChatTest({chatAlerts.ButtonChatTest}, *chatSender_, dialogs_, this);
 }
 

@@ -11,14 +11,15 @@
 #include "app/LogTab.h"
 #include "app/MiscTab.h"
 #include "app/SendingEmailTab.h"
-#include "settings/SettingsStore.h"
 #include "app/StatusTab.h"
 #include "app/ToolBarControls.h"
 #include "app/WebPagesTab.h"
 #include "check/CheckState.h"
+#include "notify/ActivityLog.h"
+#include "notify/StatusLine.h"
 #include "pages/PageRecords.h"
 #include "settings/Settings.h"
-#include "views/ActivityLog.h"
+#include "settings/SettingsStore.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -114,6 +115,7 @@ public:
     TDropURLTarget* DropURLTarget1;
 
     ActivityLog log;
+    StatusLine statusLine;
     Settings settings;
     PageRecords pages;
     CheckState checkState;
@@ -154,7 +156,7 @@ private:
     UpdateCheck* updateCheck_ = nullptr;
     std::unique_ptr<AddressDrop> addressDrop_;
     AlarmMatrix* alarmMatrix_ = nullptr;
-    AlarmMailComposer* mailComposer_ = nullptr;
+    std::unique_ptr<AlarmMailComposer> mailComposer_;
     AlarmMailSender* mailSender_ = nullptr;
     TestMail* testMail_ = nullptr;
     ChatSender* chatSender_ = nullptr;

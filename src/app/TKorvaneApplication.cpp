@@ -1,7 +1,7 @@
 #include "app/TKorvaneApplication.h"
 
 #include "browser/WebEngineSetup.h"
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include <cstdio>
 

@@ -4,16 +4,16 @@
 #include "notify/KeychainSecretStore.h"
 #include "notify/PasswordStore.h"
 
-WindowSecrets::WindowSecrets(SecretStore* secrets, const QList<Field>& fields, PageRecords& pages,
-                             TStatusBar* statusBar, const QString& settingsFile) {
+WindowSecrets::WindowSecrets(SecretStore* secrets, Settings& settings, const QList<Field>& fields,
+                             PageRecords& pages, StatusLine& status, const QString& settingsFile) {
     if (!secrets) {
         own_ = std::make_unique<KeychainSecretStore>();
         secrets = own_.get();
     }
     for (const Field& field : fields)
-        fields_.push_back(std::make_unique<PasswordStore>(PasswordStore::Controls{field.field, statusBar},
-                                                          *secrets, settingsFile, field.entry));
-    pages_ = std::make_unique<PagePasswords>(pages, *secrets, settingsFile, statusBar);
+        fields_.push_back(std::make_unique<PasswordStore>(
+            PasswordStore::Controls{&settings, field.key, &status}, *secrets, settingsFile, field.entry));
+    pages_ = std::make_unique<PagePasswords>(pages, *secrets, settingsFile, status);
 }
 
 WindowSecrets::~WindowSecrets() = default;

@@ -8,22 +8,22 @@
 class PagePasswords;
 class PageRecords;
 class PasswordStore;
-class QLineEdit;
 class SecretStore;
-class TStatusBar;
+class Settings;
+class StatusLine;
 
 // The window's secrets: the mail password, the chat tokens and the pages' login passwords, kept
 // in the desktop's secret store, or in the one a test hands in.
 class WindowSecrets {
 public:
-    // A field whose text is a secret, and the name of its entry in the store.
+    // A secret setting, and the name of its entry in the store.
     struct Field {
-        QLineEdit* field;
+        QString key;
         QString entry;
     };
 
-    WindowSecrets(SecretStore* secrets, const QList<Field>& fields, PageRecords& pages, TStatusBar* statusBar,
-                  const QString& settingsFile);
+    WindowSecrets(SecretStore* secrets, Settings& settings, const QList<Field>& fields, PageRecords& pages,
+                  StatusLine& status, const QString& settingsFile);
     ~WindowSecrets();
 
     // After the settings, so the pages are listed.

@@ -1,23 +1,18 @@
 #include "check/AlarmDispatch.h"
 
 #include "check/CheckState.h"
+#include "notify/ActivityLog.h"
 #include "notify/AlarmMailSender.h"
 #include "notify/AlarmReport.h"
 #include "notify/AlarmSoundPlay.h"
 #include "notify/ChatSender.h"
+#include "notify/StatusLine.h"
 #include "pages/PageRecords.h"
-#include "views/ActivityLog.h"
-#include "views/TStatusBar.h"
+#include "settings/Settings.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
 #include <exception>
 
 namespace {
-
-bool ticked(const QCheckBox* box) {
-    return box && box->isChecked();
-}
 
 // Tray pictures of the dispatch.
 constexpr int TrayYellow = 5;
@@ -48,31 +43,33 @@ QString AlarmDispatch::logText(AlarmCondition condition) const {
 }
 
 void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
-    const AlarmRow& row = c_.rows[std::size_t(condition)];
+    const Settings& settings = *c_.settings;
+    const auto raised = [&](AlarmReaction reaction) { return settings.raises(condition, reaction); };
     if (!s_.FirstRow)
         s_.FirstRow = condition;
-    if (ticked(row.Yellow) || ticked(row.Red))
+    if (raised(AlarmReaction::Yellow) || raised(AlarmReaction::Red))
         s_.StatusRow = condition;
-    if (ticked(row.Log))
+    if (raised(AlarmReaction::Log))
         log_.AddLogLine(logText(condition));
     // Yellow before red: a row with both leaves the page red.
-    if (ticked(row.Yellow)) {
+    if (raised(AlarmReaction::Yellow)) {
         s_.YellowRaised = true;
         pages_.writeStatus(page, PageStatus::YellowAlarm);
     }
-    if (ticked(row.Red)) {
+    if (raised(AlarmReaction::Red)) {
         s_.RedRaised = true;
         pages_.writeStatus(page, PageStatus::RedAlarm);
     }
-    if (ticked(row.PlayWav))
+    if (raised(AlarmReaction::PlayWav))
         s_.PlaySound = true;
-    if (ticked(row.Chat) && !s_.Chat)
+    if (raised(AlarmReaction::Chat) && !s_.Chat)
         s_.Chat = ChatAlarm{s_.ListedURL, alarmConditionName(condition), s_.ErrorText, s_.ReplyNumber, {}};
-    const std::pair<QCheckBox*, QLineEdit*> recipients[] = {
-        {row.Email1, c_.EditEMail1}, {row.Email2, c_.EditEMail2}, {row.Email3, c_.EditEMail3}};
-    for (const auto& [box, address] : recipients) {
-        if (ticked(box)) {
-            s_.ToAddress.append(address->text());
+    const std::pair<AlarmReaction, const char*> recipients[] = {{AlarmReaction::Email1, "EditEMail1"},
+                                                                {AlarmReaction::Email2, "EditEMail2"},
+                                                                {AlarmReaction::Email3, "EditEMail3"}};
+    for (const auto& [reaction, address] : recipients) {
+        if (raised(reaction)) {
+            s_.ToAddress.append(settings.text(QLatin1String(address)));
             s_.SendMail = true;
         }
     }
@@ -81,10 +78,10 @@ void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
 void AlarmDispatch::afterPage(int page) {
     const PageStatus status = pages_.readStatus(page);
     std::exception_ptr soundError;
-    auto alarm = [&](const QLineEdit* soundFile) {
+    auto alarm = [&](const char* soundFile) {
         if (s_.PlaySound) {
             try {
-                AlarmSoundPlay(*c_.MediaPlayer1, soundFile->text());
+                AlarmSoundPlay(*c_.MediaPlayer1, c_.settings->text(QLatin1String(soundFile)));
             } catch (...) {
                 soundError = std::current_exception();
             }
@@ -94,16 +91,16 @@ void AlarmDispatch::afterPage(int page) {
     if (s_.RedRaised) {
         calls_.ShowTrayState(TrayRed);
         if (status == PageStatus::RedAlarm)
-            alarm(c_.EditRWavFileName);
+            alarm("EditRWavFileName");
     } else if (s_.YellowRaised) {
         calls_.ShowTrayState(TrayYellow);
         if (status == PageStatus::YellowAlarm)
-            alarm(c_.EditYWavFileName);
+            alarm("EditYWavFileName");
     }
     if (s_.SendMail) {
         calls_.RevealWindow();
         const AlarmReport report{s_.ListedURL, s_.ErrorText, s_.ReplyNumber, s_.ToAddress};
-        if (ticked(c_.CheckBoxMailPerCycle)) {
+        if (c_.settings->tick(QStringLiteral("CheckBoxMailPerCycle"))) {
             mail_.CollectAlarmMail(report);
         } else {
             sendingMail();
@@ -133,5 +130,5 @@ void AlarmDispatch::afterCycle() {
 }
 
 void AlarmDispatch::sendingMail() {
-    c_.StatusBar1->setSimpleText(QStringLiteral("Sending Email "));
+    c_.status->setText(QStringLiteral("Sending Email "));
 }

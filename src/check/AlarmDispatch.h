@@ -1,7 +1,7 @@
 #pragma once
 
-#include "check/AlarmRow.h"
 #include "notify/ChatAlarm.h"
+#include "settings/AlarmCondition.h"
 
 #include <QList>
 #include <QString>
@@ -11,10 +11,9 @@ class ActivityLog;
 class AlarmMailSender;
 class ChatSender;
 class PageRecords;
-class QCheckBox;
-class QLineEdit;
+class Settings;
+class StatusLine;
 class TMediaPlayer;
-class TStatusBar;
 struct CheckState;
 
 // Turns the outcome rows that hold for a page into the reactions ticked in the alarm matrix,
@@ -22,15 +21,10 @@ struct CheckState;
 class AlarmDispatch {
 public:
     struct Controls {
-        AlarmRows rows;
-        QLineEdit* EditEMail1;
-        QLineEdit* EditEMail2;
-        QLineEdit* EditEMail3;
-        QCheckBox* CheckBoxMailPerCycle;
-        QLineEdit* EditYWavFileName;
-        QLineEdit* EditRWavFileName;
+        // The alarm matrix, the recipients, one mail a cycle, the sound files.
+        const Settings* settings;
         TMediaPlayer* MediaPlayer1;
-        TStatusBar* StatusBar1;
+        StatusLine* status;
     };
     struct Calls {
         std::function<void(int)> ShowTrayState;

@@ -2,7 +2,7 @@
 
 #include "pages/PageRecords.h"
 
-#include "check/AlarmRow.h"
+#include "settings/AlarmCondition.h"
 
 #include <QString>
 

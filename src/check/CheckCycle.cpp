@@ -12,22 +12,18 @@
 #include "net/EventWait.h"
 #include "net/FetchRequest.h"
 #include "net/HostLookups.h"
+#include "notify/ActivityLog.h"
+#include "notify/DialogService.h"
+#include "notify/StatusLine.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
-#include "views/ActivityLog.h"
 #include "settings/ConnectionSettings.h"
-#include "views/DialogService.h"
-#include "views/TStatusBar.h"
+#include "settings/Settings.h"
 
-#include <QAction>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QLineEdit>
 #include <QSet>
-#include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <algorithm>
 #include <climits>
 #include <utility>
@@ -44,13 +40,8 @@ constexpr int FirstScheduledCycleMs = 1000;
 // under this time do not each pay for a repaint that nobody could follow anyway.
 constexpr int PumpIntervalMs = 10;
 
-int setting(const QLineEdit* field, int fallback) {
-    return number(field->text(), fallback);
-}
-
-int timeOutSetting(const QLineEdit* field) {
-    return timeOutSeconds(field->text());
-}
+const QString Interval = QStringLiteral("EditInterval");
+const QString TimeOut = QStringLiteral("EditTimeOut");
 
 } // namespace
 
@@ -67,12 +58,7 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
         progressed_ = true;
     });
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
-    connect(c_.CheckWebPages, &QAction::triggered, this, &CheckCycle::startSoon);
-    connect(c_.AbortCheck, &QAction::triggered, this, &CheckCycle::AbortCheckExecute);
     connect(c_.Timer2, &QTimer::timeout, this, &CheckCycle::Timer2Timer);
-    connect(c_.SpeedButton1, &QToolButton::clicked, this, &CheckCycle::SpeedButton1Click);
-    connect(c_.SpeedButtonStart, &QToolButton::toggled, this, &CheckCycle::SpeedButtonStartToggle);
-    connect(c_.SpeedButton2, &QToolButton::clicked, c_.AbortCheck, &QAction::trigger);
 }
 
 void CheckCycle::pumpMessages() {
@@ -82,17 +68,16 @@ void CheckCycle::pumpMessages() {
     sincePump_.start();
 }
 
+QString CheckCycle::text(const QString& key) const {
+    return c_.settings->text(key);
+}
+
 void CheckCycle::status(const QString& text) {
-    c_.StatusBar1->setSimpleText(text);
+    c_.status->setText(text);
 }
 
 void CheckCycle::startSoon() {
     QMetaObject::invokeMethod(this, &CheckCycle::CheckWebPagesExecute, Qt::QueuedConnection);
-}
-
-void CheckCycle::SpeedButton1Click() {
-    c_.PageControl1->setCurrentWidget(c_.TabSheetStatus);
-    startSoon();
 }
 
 void CheckCycle::SpeedButtonStartToggle(bool down) {
@@ -142,7 +127,7 @@ void CheckCycle::terminate() {
 void CheckCycle::endCycleInHistory() {
     // What was handed back is kept, even from a cycle cut short.
     if (std::exchange(cycleOpen_, false))
-        history_.cycleEnded(historyDays(c_.EditHistoryDays->text()));
+        history_.cycleEnded(historyDays(text(QStringLiteral("EditHistoryDays"))));
 }
 
 bool CheckCycle::stopped() const {
@@ -161,7 +146,7 @@ void CheckCycle::CheckWebPagesExecute() {
     resume_->cancel();
     // Changing the interval restarts the countdown, so it is only set when it differs: later
     // scheduled cycles then start one interval apart.
-    const int interval = intervalMs(c_.EditInterval->text());
+    const int interval = intervalMs(text(Interval));
     if (c_.Timer1->interval() != interval)
         c_.Timer1->setInterval(interval);
     calls_.ShowTrayState(TrayChecking);
@@ -193,7 +178,7 @@ void CheckCycle::CheckWebPagesExecute() {
 
 void CheckCycle::fillSlots() {
     if (!stopped())
-        walk_->fill(parallelChecks(c_.EditParallelChecks->text()),
+        walk_->fill(parallelChecks(text(QStringLiteral("EditParallelChecks"))),
                     [this](CheckWalk::Page& page) { startPage(page); });
 }
 
@@ -218,13 +203,13 @@ void CheckCycle::walk(QString& soundError) {
 
 FetchRequest CheckCycle::requestSettings() const {
     FetchRequest request;
-    if (c_.CheckBoxProxy->isChecked()) {
-        request.proxy = c_.EditProxyHost->text();
-        request.proxyPort = setting(c_.EditProxyPort, DefaultProxyPort);
+    if (c_.settings->tick(QStringLiteral("CheckBoxProxy"))) {
+        request.proxy = text(QStringLiteral("EditProxyHost"));
+        request.proxyPort = number(text(QStringLiteral("EditProxyPort")), DefaultProxyPort);
     } else {
         request.proxyPort = DefaultProxyPort;
     }
-    request.acceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
+    request.acceptUntrusted = c_.settings->tick(QStringLiteral("CheckBoxAcceptUntrusted"));
     request.headerInfo.LocalProgram = QStringLiteral("Korvane");
     return request;
 }
@@ -238,11 +223,11 @@ void CheckCycle::startPage(CheckWalk::Page& page) {
     page.secondMs = std::max(1, c_.Timer2->interval());
     // A page's own time limits stand before the Connection tab's.
     page.timeOutSeconds =
-        timeOutSeconds(page.options.timeOut.isEmpty() ? c_.EditTimeOut->text() : page.options.timeOut);
+        timeOutSeconds(page.options.timeOut.isEmpty() ? text(TimeOut) : page.options.timeOut);
     page.deadlineMs = qint64(page.timeOutSeconds) * page.secondMs;
-    page.slowSeconds =
-        number(page.options.slowAfter.isEmpty() ? c_.EditTimeSlow->text() : page.options.slowAfter,
-               DefaultSlowSeconds);
+    page.slowSeconds = number(page.options.slowAfter.isEmpty() ? text(QStringLiteral("EditTimeSlow"))
+                                                               : page.options.slowAfter,
+                              DefaultSlowSeconds);
     pages_.writeStatus(position, PageStatus::Checking);
     calls_.RepaintGrid();
     calls_.ShowTrayState(TrayChecking);
@@ -257,7 +242,7 @@ void CheckCycle::showWaiting() {
         return;
     const QString text = QStringLiteral("Checking ") +
                          (page->check ? page->check->currentUrl() : pages_.url(page->cursor->position()));
-    if (c_.StatusBar1->simpleText() != text)
+    if (c_.status->text() != text)
         status(text);
 }
 
@@ -398,7 +383,7 @@ void CheckCycle::checkCertificate(int page) {
         return;
     constexpr qint64 SecondsPerDay = 24 * 60 * 60;
     const qint64 left = QDateTime::currentDateTimeUtc().secsTo(expiry);
-    if (left > setting(c_.EditCertDays, DefaultCertificateDays) * SecondsPerDay)
+    if (left > number(text(QStringLiteral("EditCertDays")), DefaultCertificateDays) * SecondsPerDay)
         return;
     // An expired certificate passes only where untrusted ones are accepted; it says so plainly.
     s_.ErrorText = left < 0 ? QStringLiteral("Certificate expired ") +
@@ -459,7 +444,7 @@ void CheckCycle::fail(int page, int timeOutSeconds, const QString& reason) {
     // A single lost answer need not wake anybody: the alarms wait for the failed check that
     // confirms the outage, and come again with every one after it.
     FailureStreak& streak = pages_.streak(page);
-    const int needed = std::max(1, setting(c_.EditFailCount, DefaultFailCount));
+    const int needed = std::max(1, number(text(QStringLiteral("EditFailCount")), DefaultFailCount));
     streak.alarmed = ++streak.failedChecks >= needed;
     if (!streak.alarmed) {
         log_.AddLogLine(QStringLiteral("Failed check ") + QString::number(streak.failedChecks) +
@@ -476,8 +461,8 @@ void CheckCycle::fail(int page, int timeOutSeconds, const QString& reason) {
 
 bool CheckCycle::networkDown() {
     if (!network_->asked()) {
-        const QString why = network_->ask(c_.EditNetworkCheck->text().trimmed(), requestSettings(),
-                                          timeOutSetting(c_.EditTimeOut) * 1000);
+        const QString why = network_->ask(text(QStringLiteral("EditNetworkCheck")).trimmed(),
+                                          requestSettings(), timeOutSeconds(text(TimeOut)) * 1000);
         if (!why.isEmpty())
             log_.AddLogLine(QStringLiteral("Network unavailable, alarms held: ") + why);
     }

@@ -14,16 +14,11 @@ class HistoryStore;
 class DialogService;
 class NetworkCheck;
 class PageRecords;
-class QAction;
-class QCheckBox;
-class QLineEdit;
-class QTabWidget;
 class QTimer;
-class QToolButton;
-class QWidget;
 class HostLookups;
 class ResumeWait;
-class TStatusBar;
+class Settings;
+class StatusLine;
 struct CheckState;
 struct FetchRequest;
 
@@ -35,28 +30,10 @@ class CheckCycle : public QObject {
     Q_OBJECT
 public:
     struct Controls {
-        QTimer* Timer1;
-        QTimer* Timer2;
-        QToolButton* SpeedButton1;
-        QToolButton* SpeedButtonStart;
-        QToolButton* SpeedButton2;
-        QAction* CheckWebPages;
-        QAction* AbortCheck;
-        QTabWidget* PageControl1;
-        QWidget* TabSheetStatus;
-        QLineEdit* EditInterval;
-        QLineEdit* EditTimeOut;
-        QLineEdit* EditTimeSlow;
-        QCheckBox* CheckBoxProxy;
-        QLineEdit* EditProxyHost;
-        QLineEdit* EditProxyPort;
-        QCheckBox* CheckBoxAcceptUntrusted;
-        QLineEdit* EditCertDays;
-        QLineEdit* EditFailCount;
-        QLineEdit* EditNetworkCheck;
-        QLineEdit* EditParallelChecks;
-        QLineEdit* EditHistoryDays;
-        TStatusBar* StatusBar1;
+        QTimer* Timer1; // the schedule
+        QTimer* Timer2; // the watchdog
+        const Settings* settings;
+        StatusLine* status;
     };
     struct Calls {
         std::function<void(int)> ShowTrayState;
@@ -72,9 +49,11 @@ public:
                DialogService& dialogs, QObject* parent = nullptr);
 
     void CheckWebPagesExecute();
+    // Runs the cycle from the event loop, so the button or action that asked for it returns at
+    // once (a screen reader waits for that answer).
+    void startSoon();
     void AbortCheckExecute();
-    void SpeedButton1Click();
-    // Follows the button's state however it changed: a click, the keyboard or a screen reader.
+    // Scheduled checks are switched on (the first cycle follows in a second) or off.
     void SpeedButtonStartToggle(bool down);
     // The scheduled cycle is due; soon after a resume from sleep it waits for the network.
     void Timer1Timer();
@@ -90,9 +69,6 @@ public:
     ResumeWait& resumeWait() { return *resume_; }
 
 private:
-    // Runs the cycle from the event loop, so the button or action that asked for it returns at
-    // once (a screen reader waits for that answer).
-    void startSoon();
     bool stopped() const;
     // No cycle runs, the window is not closing and no error box of a cycle is open.
     bool mayStart() const;
@@ -127,6 +103,7 @@ private:
     // first failing page of a cycle asks, and the answer is logged once if it holds the alarms.
     bool networkDown();
     void status(const QString& text);
+    QString text(const QString& key) const;
     // Lets the window handle what is pending: the user's actions, timers, repaints.
     void pumpMessages();
     // Hands the cycle's checks to the history, once a cycle.

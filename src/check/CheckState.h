@@ -1,8 +1,8 @@
 #pragma once
 
-#include "check/AlarmRow.h"
 #include "net/FetchResult.h"
 #include "notify/ChatAlarm.h"
+#include "settings/AlarmCondition.h"
 
 #include <QString>
 #include <QStringList>

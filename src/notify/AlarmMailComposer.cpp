@@ -5,20 +5,16 @@
 #include "notify/AlarmReport.h"
 #include "notify/MailMacros.h"
 
+#include "settings/Settings.h"
+
 #include <QDate>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QTime>
 
-AlarmMailComposer::AlarmMailComposer(const Controls& controls, QObject* parent)
-    : QObject(parent), c_(controls) {
-    // A double-click, or Enter for those who use the keyboard.
-    connect(c_.ListBoxKeywords, &QListWidget::itemActivated, this,
-            &AlarmMailComposer::ListBoxKeywordsDblClick);
-}
+AlarmMailComposer::AlarmMailComposer(const Settings& settings, const FetchResult& exchange)
+    : settings_(settings), exchange_(exchange) {}
 
 QString AlarmMailComposer::templateText() const {
-    return c_.Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return settings_.lines(QStringLiteral("Memo1")).join(QStringLiteral("\r\n"));
 }
 
 QString AlarmMailComposer::composedText(const QString& templateText, const AlarmReport& report) const {
@@ -26,7 +22,7 @@ QString AlarmMailComposer::composedText(const QString& templateText, const Alarm
 }
 
 QString AlarmMailComposer::macroValue(const QString& macro, const AlarmReport& report) const {
-    const FetchResult& http = *c_.Exchange;
+    const FetchResult& http = exchange_;
     if (macro == QLatin1String("%URL%"))
         return report.listedUrl;
     if (macro == QLatin1String("%ERROR%"))
@@ -60,12 +56,4 @@ QStringList AlarmMailComposer::footer() {
         QStringLiteral("\nTo get your free copy or to learn more about Korvane please visit our web page "
                        "at ") +
             QLatin1String(ProductPageAddress) + QLatin1Char(' ')};
-}
-
-void AlarmMailComposer::ListBoxKeywordsDblClick() {
-    const QListWidgetItem* item = c_.ListBoxKeywords->currentItem();
-    // The empty last entry puts nothing in, and takes no selected text away either.
-    if (!item || item->text().isEmpty())
-        return;
-    c_.Memo1->insertPlainText(item->text());
 }

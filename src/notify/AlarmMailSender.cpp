@@ -3,17 +3,15 @@
 #include "net/ESmtpRefusal.h"
 #include "net/IntegerText.h"
 #include "net/TNMSMTP.h"
+#include "notify/ActivityLog.h"
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmReport.h"
-#include "views/ActivityLog.h"
-#include "views/DialogService.h"
-#include "views/TStatusBar.h"
+#include "notify/DialogService.h"
+#include "notify/StatusLine.h"
+#include "settings/Settings.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDateTime>
 #include <QHostInfo>
-#include <QLineEdit>
 #include <QUuid>
 #include <stdexcept>
 #include <utility>
@@ -43,7 +41,7 @@ TNMSMTP::SecurityMode securityMode(const QString& shown) {
 AlarmMailSender::AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
                                  DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), composer_(composer), log_(log), dialogs_(dialogs),
-      statusBar_(controls.StatusBar1) {
+      statusLine_(controls.status) {
     TNMSMTP& smtp = *c_.NMSMTP1;
     smtp.OnHostResolved = [this](QObject*) { NMSMTP1HostResolved(); };
     smtp.OnInvalidHost = [this](bool& handled) { NMSMTP1InvalidHost(handled); };
@@ -61,8 +59,12 @@ AlarmMailSender::AlarmMailSender(const Controls& controls, AlarmMailComposer& co
 }
 
 void AlarmMailSender::status(const QString& text) {
-    if (statusBar_)
-        statusBar_->setSimpleText(text);
+    if (statusLine_)
+        statusLine_->setText(text);
+}
+
+QString AlarmMailSender::setting(const char* key) const {
+    return c_.settings->text(QString::fromLatin1(key));
 }
 
 QString AlarmMailSender::composed(const AlarmReport& report) const {
@@ -118,25 +120,25 @@ QString AlarmMailSender::deliver(const QString& text, const QStringList& recipie
     if (smtp.Connected)
         smtp.Disconnect();
     smtp.PostMessage.Body.clear();
-    smtp.Host = c_.EditEmailHost->text();
-    const std::optional<int> port = IntegerText::parse(c_.EditEmailPort->text());
+    smtp.Host = setting("EditEmailHost");
+    const std::optional<int> port = IntegerText::parse(setting("EditEmailPort"));
     if (!port)
         throw std::invalid_argument("The mail server port is not a number");
     smtp.Port = *port;
-    smtp.UserID = c_.EditEmailID->text();
-    smtp.Security = securityMode(c_.ComboEmailSecurity->currentText());
+    smtp.UserID = setting("EditEmailID");
+    smtp.Security = securityMode(setting("ComboEmailSecurity"));
     smtp.Secure = smtp.Security == TNMSMTP::SecureTls;
-    smtp.UserName = c_.EditEmailUser->text();
-    smtp.Password = c_.EditEmailPassword->text();
-    smtp.AcceptUntrusted = c_.CheckBoxAcceptUntrusted->isChecked();
+    smtp.UserName = setting("EditEmailUser");
+    smtp.Password = setting("EditEmailPassword");
+    smtp.AcceptUntrusted = c_.settings->tick(QStringLiteral("CheckBoxAcceptUntrusted"));
     smtp.PostMessage.ToAddress = recipients;
     smtp.Connect();
     if (!smtp.Connected)
         throw std::runtime_error("Not Connected");
     TPostMessage& message = smtp.PostMessage;
-    message.FromAddress = c_.Edit1localEMail->text();
-    message.FromName = c_.EditLocalName->text();
-    message.Subject = c_.Edit10->text();
+    message.FromAddress = setting("Edit1localEMail");
+    message.FromName = setting("EditLocalName");
+    message.Subject = setting("Edit10");
     message.Date = QDateTime::currentDateTime().toString(Qt::RFC2822Date);
     message.MessageID = messageId(message.FromAddress);
     message.Body = QStringList{text} + AlarmMailComposer::footer();

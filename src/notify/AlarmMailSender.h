@@ -9,33 +9,22 @@
 class ActivityLog;
 class AlarmMailComposer;
 class DialogService;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
+class Settings;
+class StatusLine;
 class TNMSMTP;
-class TStatusBar;
 struct AlarmReport;
 
 // Sends one alarm mail through the mail server of the "Email Setup" tab, one connection a mail,
-// shows each step in the status bar, asks or warns the user when a step needs them, and ends
+// shows each step in the status line, asks or warns the user when a step needs them, and ends
 // every mail with one line in the activity log. The mails of a cycle can also be collected and
 // go out as one.
 class AlarmMailSender : public QObject {
     Q_OBJECT
 public:
     struct Controls {
-        QLineEdit* Edit10; // the subject
-        QLineEdit* EditEmailHost;
-        QLineEdit* EditEmailPort;
-        QLineEdit* EditEmailID;
-        QLineEdit* EditLocalName;
-        QLineEdit* Edit1localEMail;
-        QComboBox* ComboEmailSecurity;
-        QLineEdit* EditEmailUser;
-        QLineEdit* EditEmailPassword;
-        QCheckBox* CheckBoxAcceptUntrusted;
+        const Settings* settings; // the mail server, the sender, the subject and the login
         TNMSMTP* NMSMTP1;
-        TStatusBar* StatusBar1;
+        StatusLine* status;
     };
 
     AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
@@ -76,13 +65,14 @@ private:
     Outcome logged(const QString& sentFor, const QString& failedFor, const std::function<QString()>& attempt);
     // Returns the server's answer to the message, which tells whether it took it.
     QString deliver(const QString& text, const QStringList& recipients);
-    // The status bar may already be gone when the client reports its last steps during close.
+    // The status line may already be gone when the client reports its last steps during close.
     void status(const QString& text);
+    QString setting(const char* key) const;
 
     Controls c_;
     AlarmMailComposer& composer_;
     ActivityLog& log_;
     DialogService& dialogs_;
-    QPointer<TStatusBar> statusBar_;
+    QPointer<StatusLine> statusLine_;
     CycleMail collected_;
 };

@@ -1,6 +1,6 @@
 #include "notify/ChatMessage.h"
 
-#include "views/AlarmSummary.h"
+#include "notify/AlarmSummary.h"
 
 #include <QRegularExpression>
 #include <QStringList>

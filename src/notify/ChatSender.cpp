@@ -1,15 +1,14 @@
 #include "notify/ChatSender.h"
 
 #include "net/TrustStore.h"
+#include "notify/ActivityLog.h"
 #include "notify/SecretStore.h"
-#include "views/ActivityLog.h"
+#include "settings/ChatService.h"
 #include "settings/ConnectionSettings.h"
+#include "settings/Settings.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDateTime>
 #include <QHostInfo>
-#include <QLineEdit>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -54,7 +53,7 @@ public:
         for (const auto& [name, value] : request_.headers)
             request.setRawHeader(name, value);
         reply_ = sender_.network_->sendCustomRequest(request, request_.method, request_.body);
-        if (sender_.c_.CheckBoxAcceptUntrusted->isChecked())
+        if (sender_.settings_.tick(QStringLiteral("CheckBoxAcceptUntrusted")))
             connect(reply_, &QNetworkReply::sslErrors, reply_,
                     [reply = reply_] { reply->ignoreSslErrors(); });
         connect(reply_, &QNetworkReply::readyRead, reply_, [reply = reply_] {
@@ -115,29 +114,24 @@ private:
     int tries_ = 0; // tries after the first
 };
 
-ChatSender::ChatSender(const Controls& controls, ActivityLog& log, QObject* parent)
-    : QObject(parent), c_(controls), log_(log), network_(new QNetworkAccessManager(this)) {
-    // A token field is open only for a service that takes one.
-    for (const Target& target : c_.targets) {
-        const auto followService = [target] {
-            target.token->setEnabled(chatServiceUsesToken(ChatService(target.service->currentIndex())));
-        };
-        connect(target.service, &QComboBox::currentIndexChanged, this, followService);
-        followService();
-    }
-}
+ChatSender::ChatSender(const Settings& settings, ActivityLog& log, QObject* parent)
+    : QObject(parent), settings_(settings), log_(log), network_(new QNetworkAccessManager(this)) {}
 
 ChatSender::~ChatSender() = default;
 
+QString ChatSender::targetSetting(const char* key, int target) const {
+    return settings_.text(QLatin1String(key) + QString::number(target + 1));
+}
+
 QString ChatSender::label(int target) const {
-    return c_.targets[target].service->currentText() + QStringLiteral(" #") + QString::number(target + 1);
+    return targetSetting("ComboChatService", target) + QStringLiteral(" #") + QString::number(target + 1);
 }
 
 void ChatSender::sendAlarms(const QList<ChatAlarm>& alarms) {
     if (closing_ || alarms.isEmpty())
         return;
     for (int target = 0; target < Targets; ++target) {
-        if (c_.targets[target].address->text().trimmed().isEmpty())
+        if (targetSetting("EditChatAddress", target).trimmed().isEmpty())
             continue;
         send(target, alarms, true, [this, name = label(target)](bool sent, const QString& answer) {
             log_.AddLogLine(sent ? QStringLiteral("Chat message sent to ") + name
@@ -154,19 +148,20 @@ void ChatSender::sendTest(int target, Done done) {
 }
 
 void ChatSender::send(int target, const QList<ChatAlarm>& alarms, bool retried, Done done) {
-    const Target& t = c_.targets[target];
     ChatRequest request;
     try {
-        request = ChatMessage::build(ChatService(t.service->currentIndex()), t.address->text().trimmed(),
-                                     t.token->text(), alarms, QHostInfo::localHostName(),
-                                     QDateTime::currentDateTimeUtc(), telegramApi_);
+        request = ChatMessage::build(
+            chatServiceNamed(targetSetting("ComboChatService", target)),
+            targetSetting("EditChatAddress", target).trimmed(), targetSetting("EditChatToken", target),
+            alarms, QHostInfo::localHostName(), QDateTime::currentDateTimeUtc(), telegramApi_);
     } catch (const std::exception& error) {
         return done(false, QString::fromUtf8(error.what()));
     }
-    if (c_.CheckBoxProxy->isChecked()) {
+    if (settings_.tick(QStringLiteral("CheckBoxProxy"))) {
         using namespace ConnectionSettings;
-        network_->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, c_.EditProxyHost->text().trimmed(),
-                                         quint16(number(c_.EditProxyPort->text(), DefaultProxyPort))));
+        network_->setProxy(QNetworkProxy(
+            QNetworkProxy::HttpProxy, settings_.text(QStringLiteral("EditProxyHost")).trimmed(),
+            quint16(number(settings_.text(QStringLiteral("EditProxyPort")), DefaultProxyPort))));
     } else {
         network_->setProxy(QNetworkProxy::NoProxy);
     }

@@ -9,10 +9,8 @@
 #include <functional>
 
 class ActivityLog;
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
 class QNetworkAccessManager;
+class Settings;
 
 // Sends alarms to the chat and push services of the "Chat Alerts" tab, one message a cycle to
 // each target with an address. Nothing here waits: a message goes out on the event loop while
@@ -26,22 +24,11 @@ public:
     // A server's Retry-After is honoured up to this; a longer one gets our own pause.
     static constexpr int LongestRetryAfterSeconds = 60;
 
-    struct Target {
-        QComboBox* service;
-        QLineEdit* address;
-        QLineEdit* token;
-    };
-    struct Controls {
-        std::array<Target, Targets> targets;
-        QCheckBox* CheckBoxProxy;
-        QLineEdit* EditProxyHost;
-        QLineEdit* EditProxyPort;
-        QCheckBox* CheckBoxAcceptUntrusted;
-    };
     // sent: the service took the message; answer: what it said, or why it could not be asked.
     using Done = std::function<void(bool sent, const QString& answer)>;
 
-    ChatSender(const Controls& controls, ActivityLog& log, QObject* parent = nullptr);
+    // The targets, the proxy and the trust in certificates come from the settings.
+    ChatSender(const Settings& settings, ActivityLog& log, QObject* parent = nullptr);
     ~ChatSender() override;
 
     // Every target with an address gets one message naming all the alarms.
@@ -60,12 +47,14 @@ public:
 private:
     class Delivery;
 
+    // A setting of the target (0-based): "EditChatAddress" is the address of #1 for target 0.
+    QString targetSetting(const char* key, int target) const;
     // The label of a target in the log: "Slack #2".
     QString label(int target) const;
     // Builds the target's request and sends it; done hears of a request that cannot be built too.
     void send(int target, const QList<ChatAlarm>& alarms, bool retried, Done done);
 
-    Controls c_;
+    const Settings& settings_;
     ActivityLog& log_;
     QNetworkAccessManager* network_;
     QList<int> retryDelaysMs_{1000, 5000, 25000};

@@ -1,16 +1,19 @@
 #include "notify/PasswordStore.h"
 
 #include "notify/SecretStore.h"
-#include "views/TStatusBar.h"
+#include "notify/StatusLine.h"
+#include "settings/Settings.h"
 
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QPointer>
 
 PasswordStore::PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile,
                              const QString& entry)
     : c_(controls), secrets_(secrets), key_(QFileInfo(settingsFile).absoluteFilePath() + entry) {
-    connect(c_.SecretField, &QLineEdit::textEdited, this, [this] { edited_ = true; });
+    connect(c_.settings, &Settings::changed, this, [this](const QString& key) {
+        if (key == c_.key && !filling_)
+            edited_ = true;
+    });
 }
 
 void PasswordStore::load() {
@@ -21,15 +24,18 @@ void PasswordStore::load() {
         if (!answered)
             return self->reportNoStore();
         self->loaded_ = true;
-        if (!self->edited_)
-            self->c_.SecretField->setText(password);
+        if (self->edited_)
+            return;
+        self->filling_ = true;
+        self->c_.settings->setText(self->c_.key, password);
+        self->filling_ = false;
     });
 }
 
 void PasswordStore::save() {
     if (!loaded_ && !edited_)
         return;
-    const QString password = c_.SecretField->text();
+    const QString password = c_.settings->text(c_.key);
     QPointer<PasswordStore> self(this);
     const auto answer = [self](bool answered) {
         if (!self)
@@ -46,5 +52,5 @@ void PasswordStore::save() {
 }
 
 void PasswordStore::reportNoStore() {
-    c_.StatusBar1->setSimpleText(noSecretStoreText());
+    c_.status->setText(noSecretStoreText());
 }

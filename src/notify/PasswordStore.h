@@ -3,29 +3,30 @@
 #include <QObject>
 #include <QString>
 
-class QLineEdit;
 class SecretStore;
-class TStatusBar;
+class Settings;
+class StatusLine;
 
-// Keeps the secret of one field (the mail password of the "Email Setup" tab, a chat target's
-// token) in the desktop's secret store, under the settings file's absolute path followed by the
-// entry's name, so two settings files keep two secrets. The mail password's entry has no name.
-// Where no secret store answers, the secret lives in its field for this session only and the
-// status bar says so. Nothing here waits on the store while the window runs.
+// Keeps one secret setting (the mail password of the "Email Setup" tab, a chat target's token)
+// in the desktop's secret store, under the settings file's absolute path followed by the entry's
+// name, so two settings files keep two secrets. The mail password's entry has no name. Where no
+// secret store answers, the secret lasts this session only and the status line says so. Nothing
+// here waits on the store while the program runs.
 class PasswordStore : public QObject {
 public:
     struct Controls {
-        QLineEdit* SecretField;
-        TStatusBar* StatusBar1;
+        Settings* settings;
+        QString key; // the secret's setting
+        StatusLine* status;
     };
 
     PasswordStore(const Controls& controls, SecretStore& secrets, const QString& settingsFile,
                   const QString& entry = {});
 
-    // Asks the store; its answer fills the field, unless the user has typed in it meanwhile.
+    // Asks the store; its answer becomes the setting, unless it was changed meanwhile.
     void load();
-    // Keeps the field's password; an empty field removes the stored one. A field the store has
-    // not filled yet and nobody touched says nothing about the stored password, which stays.
+    // Keeps the setting's password; an empty one removes the stored one. A setting the store has
+    // not filled yet and nobody changed says nothing about the stored password, which stays.
     void save();
     // The saves the store has not answered yet.
     int pending() const { return saving_; }
@@ -38,5 +39,6 @@ private:
     QString key_;
     bool loaded_ = false; // the store answered the load
     bool edited_ = false;
+    bool filling_ = false; // the store's answer is being put into the setting
     int saving_ = 0;
 };

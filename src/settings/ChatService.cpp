@@ -24,6 +24,13 @@ QString chatServiceName(ChatService service) {
     return {};
 }
 
+ChatService chatServiceNamed(const QString& name) {
+    for (int service = 0; service < ChatServiceCount; ++service)
+        if (chatServiceName(ChatService(service)) == name)
+            return ChatService(service);
+    return ChatService::Webhook;
+}
+
 bool chatServiceUsesToken(ChatService service) {
     switch (service) {
     case ChatService::Ntfy:

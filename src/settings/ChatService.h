@@ -9,6 +9,8 @@ constexpr int ChatServiceCount = 9;
 
 // The name the settings show for the service.
 QString chatServiceName(ChatService service);
+// The service of that name; the generic webhook for a name nobody knows.
+ChatService chatServiceNamed(const QString& name);
 
 // Whether the service takes a token from the secret store besides its address: ntfy (an optional
 // access token), Gotify (the application's token), Matrix (an access token) and Telegram (the

@@ -3,9 +3,9 @@
 #include "net/IniFile.h"
 #include "net/IntegerText.h"
 #include "net/TNMHTTP.h"
+#include "notify/DialogService.h"
 #include "update/PictureName.h"
 #include "update/TAdvertisement.h"
-#include "views/DialogService.h"
 #include "views/TabVisibility.h"
 
 #include <QFile>

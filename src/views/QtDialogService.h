@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 // The real dialogs, owned by the active window.
 class QtDialogService : public DialogService {

@@ -1,5 +1,6 @@
 #include "views/TStatusBar.h"
 
+#include "notify/StatusLine.h"
 #include "views/RepaintThrottle.h"
 
 #include <QPainter>
@@ -18,6 +19,10 @@ void TStatusBar::setSimpleText(const QString& text) {
         repaint_->request();
     }
     emit simpleTextChanged(text);
+}
+
+void TStatusBar::follow(StatusLine& line) {
+    connect(&line, &StatusLine::textSet, this, &TStatusBar::setSimpleText);
 }
 
 void TStatusBar::paintEvent(QPaintEvent* event) {

@@ -3,6 +3,7 @@
 #include <QStatusBar>
 
 class RepaintThrottle;
+class StatusLine;
 
 // A status bar with one text field only: each text replaces the one before. The text is drawn
 // at paint time, so a check cycle may change it for every page without laying anything out.
@@ -13,6 +14,8 @@ public:
 
     QString simpleText() const { return text_; }
     void setSimpleText(const QString& text);
+    // Shows the status line's texts from now on.
+    void follow(StatusLine& line);
 
 signals:
     void simpleTextChanged(const QString& text);

@@ -57,7 +57,7 @@ public:
 
     // Log lines without their time stamps.
     QStringList logLines() {
-        window().log.flush();
+        window().logTab.Log->flush();
         QStringList lines = window().logTab.Log->toPlainText().split('\n');
         for (QString& line : lines)
             line.remove(QRegularExpression(R"(^\[[^\]]*\] )"));

@@ -1,11 +1,11 @@
 // A page's own options through the real window: content checks, a login, extra headers and
 // accepted codes, against nginx and a peer that records what it received.
 #include "CheckFixture.h"
-#include "pages/PageOptionsDialog.h"
 #include "support/FakeSecretStore.h"
 #include "support/TestMain.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
+#include "views/PageOptionsDialog.h"
 
 #include <QComboBox>
 #include <QJsonObject>

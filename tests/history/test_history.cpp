@@ -27,10 +27,14 @@ private slots:
     void fileNames_data() {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("history");
-        QTest::newRow("KV.ini") << "/a/KV.ini" << "/a/KV.history.sqlite";
-        QTest::newRow("other extension") << "/a/b/watch.conf" << "/a/b/watch.history.sqlite";
-        QTest::newRow("two dots") << "/a/site.test.ini" << "/a/site.test.history.sqlite";
-        QTest::newRow("no extension") << "/a/settings" << "/a/settings.history.sqlite";
+        QTest::newRow("KV.ini") << "/a/KV.ini"
+                                << "/a/KV.history.sqlite";
+        QTest::newRow("other extension") << "/a/b/watch.conf"
+                                         << "/a/b/watch.history.sqlite";
+        QTest::newRow("two dots") << "/a/site.test.ini"
+                                  << "/a/site.test.history.sqlite";
+        QTest::newRow("no extension") << "/a/settings"
+                                      << "/a/settings.history.sqlite";
     }
     void fileNames() {
         QFETCH(QString, settings);
@@ -64,7 +68,8 @@ private slots:
         const QByteArray csv = korvane.readAllStandardOutput();
         QVERIFY2(!csv.contains("secret"), csv);
         QList<QByteArray> lines = csv.split('\n');
-        QCOMPARE(lines.takeFirst(), "time,address,outcome,code,ms,lookup_ms,connect_ms,tls_ms,first_byte_ms,error\r");
+        QCOMPARE(lines.takeFirst(),
+                 "time,address,outcome,code,ms,lookup_ms,connect_ms,tls_ms,first_byte_ms,error\r");
         QCOMPARE(lines.takeLast(), "");
         QCOMPARE(lines.size(), 8);
         for (int i = 0; i < 8; ++i) {
@@ -86,10 +91,12 @@ private slots:
             QVERIFY(!fields[6].isEmpty() && !fields[8].isEmpty());
         }
 
-        korvane.start(KORVANE_PROGRAM, {"--settings", QDir(f.folder()).filePath("none.ini"), "--export-history", "-"});
+        korvane.start(KORVANE_PROGRAM,
+                      {"--settings", QDir(f.folder()).filePath("none.ini"), "--export-history", "-"});
         QVERIFY(korvane.waitForFinished(30000));
         QCOMPARE(korvane.exitCode(), 1);
-        QVERIFY(korvane.readAllStandardError().startsWith("Cannot export the history: there is no history at "));
+        QVERIFY(
+            korvane.readAllStandardError().startsWith("Cannot export the history: there is no history at "));
     }
 
     // A restart forgets nothing: the failure count goes on, a page red before it recovers after
@@ -126,14 +133,17 @@ private slots:
         QTest::newRow("newer") << QStringList{"PRAGMA user_version = 99"} << QByteArray()
                                << "written by a newer Korvane";
         QTest::newRow("in no folder") << QStringList() << QByteArray() << "unable to open database file";
-        QTest::newRow("locked by another program") << QStringList{"BEGIN EXCLUSIVE", "CREATE TABLE t (x)"}
-                                                   << QByteArray() << "database is locked";
+        QTest::newRow("locked by another program")
+            << QStringList{"BEGIN EXCLUSIVE", "CREATE TABLE t (x)"} << QByteArray() << "database is locked";
         QTest::newRow("first version")
-            << QStringList{"CREATE TABLE checks (time_ms INTEGER NOT NULL, address TEXT NOT NULL, outcome TEXT NOT NULL,"
-                           " code INTEGER NOT NULL, ms INTEGER NOT NULL, lookup_ms INTEGER, connect_ms INTEGER,"
+            << QStringList{"CREATE TABLE checks (time_ms INTEGER NOT NULL, address TEXT NOT NULL, outcome "
+                           "TEXT NOT NULL,"
+                           " code INTEGER NOT NULL, ms INTEGER NOT NULL, lookup_ms INTEGER, connect_ms "
+                           "INTEGER,"
                            " tls_ms INTEGER, first_byte_ms INTEGER, error TEXT NOT NULL)",
                            "CREATE TABLE events (time_ms INTEGER NOT NULL, kind TEXT NOT NULL)",
-                           "INSERT INTO checks VALUES (1765000000000, 'http://a.test/', 'Page Not Found', 404, 12,"
+                           "INSERT INTO checks VALUES (1765000000000, 'http://a.test/', 'Page Not Found', "
+                           "404, 12,"
                            " NULL, 3, NULL, 9, 'Page not found: ')",
                            "PRAGMA user_version = 1"}
             << QByteArray() << "";
@@ -143,8 +153,9 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        QString path = dir.filePath(QTest::currentDataTag() == QByteArray("in no folder") ? "gone/KV.history.sqlite"
-                                                                                           : "KV.history.sqlite");
+        QString path =
+            dir.filePath(QTest::currentDataTag() == QByteArray("in no folder") ? "gone/KV.history.sqlite"
+                                                                               : "KV.history.sqlite");
         if (!content.isEmpty()) {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -171,8 +182,9 @@ private slots:
         const QStringList aside = QDir(dir.path()).entryList({"KV.history.sqlite.corrupt-*"});
         QCOMPARE(aside.size(), content.isEmpty() ? 0 : 1);
         if (QTest::currentDataTag() == QByteArray("first version")) {
-            QCOMPARE(csv(path).mid(1), QList<QByteArray>{"2025-12-06T05:46:40.000Z,http://a.test/,Page Not Found,404,12,,3,,9,"
-                                                         "Page not found: "});
+            QCOMPARE(csv(path).mid(1),
+                     QList<QByteArray>{"2025-12-06T05:46:40.000Z,http://a.test/,Page Not Found,404,12,,3,,9,"
+                                       "Page not found: "});
             QCOMPARE(csv(path, ExportRows::Hourly).mid(1),
                      QList<QByteArray>{"2025-12-06T05:00:00.000Z,http://a.test/,1,0,1,12,12,12"});
         }
@@ -199,7 +211,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
         }
         TFormMainWindow& w = f.start();
-        w.log.flush();
+        w.logTab.Log->flush();
         const QStringList notKept = w.logTab.Log->toPlainText().split('\n').filter("History not kept: ");
         QCOMPARE(notKept.size(), locked ? 1 : 0);
         QCOMPARE(w.history().kept(), !locked);
@@ -224,8 +236,9 @@ private slots:
             HistoryStore store(path, {});
             store.open();
             store.cycleStarted();
-            for (const auto& [at, ms, up] : {std::tuple{hour + 1000, 100, true}, std::tuple{hour + 2000, 300, false},
-                                             std::tuple{now - 1000, 50, true}}) {
+            for (const auto& [at, ms, up] :
+                 {std::tuple{hour + 1000, 100, true}, std::tuple{hour + 2000, 300, false},
+                  std::tuple{now - 1000, 50, true}}) {
                 CheckRecord check;
                 check.timeMs = at;
                 check.address = "http://a.test/";

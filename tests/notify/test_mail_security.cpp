@@ -32,7 +32,7 @@ void setUpMail(TFormMainWindow& w, quint16 port, const QString& security, const 
 }
 
 QString lastLogLine(TFormMainWindow& w) {
-    w.log.flush();
+    w.logTab.Log->flush();
     return w.logTab.Log->toPlainText().trimmed().split('\n').last().section("] ", 1);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // The activity log's lines and its bound.
-#include "views/ActivityLog.h"
+#include "notify/ActivityLog.h"
 
 #include "views/LogView.h"
 #include <QDateTime>
@@ -19,7 +19,8 @@ private slots:
     void linesAreStampedAndAnEmptyMessageStillAddsOne() {
         LogView edit;
         edit.setPlainText("Korvane Log");
-        ActivityLog log(&edit);
+        ActivityLog log;
+        edit.follow(log);
         log.AddLogLine("Checked Sucessfully: http://a/ (0)seconds");
         log.AddLogLine("");
         // The lines reach the view together, on the next turn of the event loop.
@@ -47,12 +48,13 @@ private slots:
         QFETCH(QList<int>, batches);
         LogView edit;
         edit.setPlainText("Korvane Log");
-        ActivityLog log(&edit);
+        ActivityLog log;
+        edit.follow(log);
         int added = 0;
         for (int batch : batches) {
             for (int i = 0; i < batch; ++i)
                 log.AddLogLine(QString("entry %1").arg(++added));
-            log.flush();
+            edit.flush();
         }
         const QStringList lines = edit.toPlainText().split('\n');
         QCOMPARE(lines.size(), 301);

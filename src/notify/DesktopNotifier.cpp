@@ -1,9 +1,9 @@
-#include "pages/DesktopNotifier.h"
+#include "notify/DesktopNotifier.h"
 
+#include "notify/AlarmSummary.h"
 #include "pages/PageRecords.h"
-#include "views/AlarmSummary.h"
+#include "settings/Settings.h"
 
-#include <QCheckBox>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -19,9 +19,9 @@ const QString DefaultAction = QStringLiteral("default");
 
 } // namespace
 
-DesktopNotifier::DesktopNotifier(const Controls& controls, const PageRecords& pages,
+DesktopNotifier::DesktopNotifier(const Settings& settings, const PageRecords& pages,
                                  std::function<void()> revealWindow, QObject* parent)
-    : QObject(parent), c_(controls), pages_(pages), revealWindow_(std::move(revealWindow)) {
+    : QObject(parent), settings_(settings), pages_(pages), revealWindow_(std::move(revealWindow)) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected())
         bus.connect(Service, Path, Interface, QStringLiteral("ActionInvoked"), this,
@@ -29,7 +29,7 @@ DesktopNotifier::DesktopNotifier(const Controls& controls, const PageRecords& pa
 }
 
 void DesktopNotifier::AlarmsRaised() {
-    if (!c_.CheckBoxDesktopNotification->isChecked())
+    if (!settings_.tick(QStringLiteral("CheckBoxDesktopNotification")))
         return;
     QStringList red, yellow;
     for (int page = 0; page < pages_.pageCount(); ++page) {

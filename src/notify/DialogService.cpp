@@ -1,4 +1,4 @@
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "pages/PageOptionsDialog.h"
+#include "views/PageOptionsDialog.h"
 
 #include "pages/PageOptionsCheck.h"
 

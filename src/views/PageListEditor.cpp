@@ -1,10 +1,10 @@
-#include "pages/PageListEditor.h"
+#include "views/PageListEditor.h"
 
 #include "net/AddressLogin.h"
 #include "pages/PageAddress.h"
 #include "pages/PageCursor.h"
-#include "pages/PageOptionsDialog.h"
 #include "pages/PageRecords.h"
+#include "views/PageOptionsDialog.h"
 #include "views/TCheckListBox.h"
 #include "views/TStatusBar.h"
 

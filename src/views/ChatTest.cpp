@@ -1,7 +1,7 @@
-#include "notify/ChatTest.h"
+#include "views/ChatTest.h"
 
 #include "notify/ChatSender.h"
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include <QPointer>
 #include <QPushButton>

@@ -1,8 +1,8 @@
-#include "notify/TestMail.h"
+#include "views/TestMail.h"
 
 #include "notify/AlarmMailSender.h"
 #include "notify/AlarmReport.h"
-#include "views/DialogService.h"
+#include "notify/DialogService.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "views/AlarmSummary.h"
+#include "notify/AlarmSummary.h"
 
 #include <QStringList>
 #include <utility>

@@ -5,7 +5,7 @@
 #include <functional>
 
 class PageRecords;
-class QCheckBox;
+class Settings;
 
 // Tells the desktop about a cycle's alarms with one notification through the desktop's
 // notification service, which replaces the previous one instead of piling up beside it. A click
@@ -14,14 +14,10 @@ class QCheckBox;
 class DesktopNotifier : public QObject {
     Q_OBJECT
 public:
-    struct Controls {
-        QCheckBox* CheckBoxDesktopNotification;
-    };
-
     // Addresses named in the body; the rest are counted.
     static constexpr int NamedPages = 3;
 
-    DesktopNotifier(const Controls& controls, const PageRecords& pages, std::function<void()> revealWindow,
+    DesktopNotifier(const Settings& settings, const PageRecords& pages, std::function<void()> revealWindow,
                     QObject* parent = nullptr);
 
     // The cycle that just ended raised red or yellow.
@@ -33,7 +29,7 @@ private slots:
 private:
     void send(const QString& summary, const QString& body);
 
-    Controls c_;
+    const Settings& settings_;
     const PageRecords& pages_;
     std::function<void()> revealWindow_;
     // The service's id of our latest notification; 0 is none.

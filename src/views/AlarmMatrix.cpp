@@ -1,7 +1,7 @@
-#include "check/AlarmMatrix.h"
+#include "views/AlarmMatrix.h"
 
-#include "views/DialogService.h"
 #include "notify/AlarmSoundPlay.h"
+#include "notify/DialogService.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -17,7 +17,8 @@ AlarmMatrix::AlarmMatrix(const Controls& controls, DialogService& dialogs, QObje
         applyPlayWavRule(row);
     }
     // The preview raises the player's error when the chosen file cannot be played.
-    connect(c_.ButtonBrowseYwav, &QPushButton::clicked, this, reported(dialogs_, [this] { ButtonBrowseYwavClick(); }));
+    connect(c_.ButtonBrowseYwav, &QPushButton::clicked, this,
+            reported(dialogs_, [this] { ButtonBrowseYwavClick(); }));
     connect(c_.Button1, &QPushButton::clicked, this, reported(dialogs_, [this] { Button1Click(); }));
 }
 

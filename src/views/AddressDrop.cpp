@@ -1,4 +1,4 @@
-#include "pages/AddressDrop.h"
+#include "views/AddressDrop.h"
 
 #include "views/TDropURLTarget.h"
 #include "views/TStatusBar.h"
