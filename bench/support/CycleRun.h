@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -72,6 +73,7 @@ inline CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs,
     QElapsedTimer clock;
     clock.start();
     window.checkCycle().CheckWebPagesExecute();
+    QTest::qWaitFor([&] { return !window.checkState.CheckRunning; }, 3600 * 1000);
     figures.seconds = double(clock.nsecsElapsed()) / 1e9;
     heartbeat.stop();
     for (int i = 0; i < urls.size(); ++i)

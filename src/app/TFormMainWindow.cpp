@@ -11,7 +11,6 @@
 #include "browser/TWebBrowser.h"
 #include "browser/WebBrowserTab.h"
 #include "check/AlarmDispatch.h"
-#include "check/ChangeDetection.h"
 #include "check/CheckCycle.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
@@ -136,7 +135,6 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
         AlarmDispatch::Controls{&settings, MediaPlayer1, &statusLine},
         AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
         pages, log, checkState, *mailSender_, *chatSender_);
-    changeDetection_ = std::make_unique<ChangeDetection>(pages, checkState, *alarmDispatch_);
     desktopNotifier_ = new DesktopNotifier(
         settings, pages, [this] { tray_->RevealWindow(); }, this);
     checkCycle_ = new CheckCycle(
@@ -144,7 +142,7 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
         CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); },
                           [this] { desktopNotifier_->AlarmsRaised(); },
                           [this](bool down) { tray_->ShowNetworkUnavailable(down); }},
-        pages, log, checkState, *alarmDispatch_, *changeDetection_, *history_, dialogs_, this);
+        pages, log, checkState, *alarmDispatch_, *history_, dialogs_, this);
     new CheckControls({toolBar.SpeedButton1, toolBar.SpeedButtonStart, toolBar.SpeedButton2, CheckWebPages,
                        AbortCheck, PageControl1, status.TabSheetStatus},
                       *checkCycle_, this);

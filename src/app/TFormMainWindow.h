@@ -30,7 +30,6 @@ class AlarmMailComposer;
 class AlarmMailSender;
 class ChatSender;
 class AlarmMatrix;
-class ChangeDetection;
 class HistoryStore;
 class CheckCycle;
 class DesktopNotifier;
@@ -162,7 +161,6 @@ private:
     ChatSender* chatSender_ = nullptr;
     std::unique_ptr<WindowSecrets> secrets_;
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
-    std::unique_ptr<ChangeDetection> changeDetection_;
     std::unique_ptr<HistoryStore> history_;
     CheckCycle* checkCycle_ = nullptr;
     DesktopNotifier* desktopNotifier_ = nullptr;

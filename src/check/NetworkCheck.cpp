@@ -1,20 +1,35 @@
 #include "check/NetworkCheck.h"
 
 #include "net/FetchRequest.h"
+#include "net/HostLookups.h"
+#include "net/PageFetch.h"
 #include "net/PlatformNetworkState.h"
-#include "net/TNMHTTP.h"
 
 #include <QTimer>
 
 NetworkCheck::NetworkCheck(QObject* parent)
-    : QObject(parent), state_(std::make_unique<PlatformNetworkState>()), http_(new TNMHTTP(this)),
+    : QObject(parent), state_(std::make_unique<PlatformNetworkState>()),
+      lookups_(std::make_unique<HostLookups>()), fetch_(new PageFetch(*lookups_, tickets_, this)),
       watchdog_(new QTimer(this)) {
-    http_->ReportLevel = 0;
     watchdog_->setSingleShot(true);
-    connect(watchdog_, &QTimer::timeout, http_, &TNMHTTP::Abort);
+    // A server that takes the connection and never answers is as good as none.
+    connect(watchdog_, &QTimer::timeout, this, [this] {
+        fetch_->stop();
+        answer(address_);
+    });
+    connect(fetch_, &PageFetch::finished, this, [this] {
+        watchdog_->stop();
+        // Any answer short of an error means the way out is open, a redirect included.
+        const FetchResult& result = fetch_->result();
+        const bool up = result.answered() && result.replyNumber > 0 && result.replyNumber < 400;
+        answer(up ? QString() : address_);
+    });
 }
 
-NetworkCheck::~NetworkCheck() = default;
+NetworkCheck::~NetworkCheck() {
+    // Before the lookups and tickets it uses go.
+    delete fetch_;
+}
 
 void NetworkCheck::useState(std::unique_ptr<NetworkState> state) {
     state_ = std::move(state);
@@ -29,39 +44,33 @@ void NetworkCheck::startCycle() {
     downBecause_.clear();
 }
 
-QString NetworkCheck::ask(const QString& address, const FetchRequest& settings, int timeOutMs) {
+void NetworkCheck::ask(const QString& address, const FetchRequest& settings, int timeOutMs,
+                       Answered answered) {
     asked_ = true;
-    if (offline())
-        downBecause_ = QStringLiteral("offline");
-    else if (!address.isEmpty() && !answers(address, settings, timeOutMs))
-        downBecause_ = address;
-    return downBecause_;
-}
-
-bool NetworkCheck::answers(const QString& address, const FetchRequest& settings, int timeOutMs) {
-    http_->TimeOut = timeOutMs;
-    http_->Proxy = settings.proxy;
-    http_->ProxyPort = settings.proxyPort;
-    http_->AcceptUntrusted = settings.acceptUntrusted;
-    http_->HeaderInfo.LocalProgram = settings.headerInfo.LocalProgram;
-    // The client's own time-out ends the lookup and the connect only; a server that takes the
-    // connection and never answers is cut off by the watchdog.
-    watchdog_->start(timeOutMs);
-    http_->Canceled = false; // an abort of the last cycle is over
-    userAborted_ = false;
-    try {
-        http_->Head(address);
-    } catch (...) {
-        watchdog_->stop();
-        // A check the user aborted says nothing about the network: the page's alarms stand.
-        return userAborted_;
+    answered_ = std::move(answered);
+    address_ = address;
+    if (offline() || address.isEmpty()) {
+        const QString why = offline() ? QStringLiteral("offline") : QString();
+        return void(QMetaObject::invokeMethod(
+            this, [this, why] { answer(why); }, Qt::QueuedConnection));
     }
-    watchdog_->stop();
-    // Any answer short of an error means the way out is open, a redirect included.
-    return http_->ReplyNumber > 0 && http_->ReplyNumber < 400;
+    FetchRequest request = settings;
+    request.url = address;
+    request.headerByGet = false;
+    request.readBody = false;
+    lookups_->forget();
+    fetch_->start(request);
+    watchdog_->start(timeOutMs);
 }
 
 void NetworkCheck::abort() {
-    userAborted_ = true;
-    http_->Abort();
+    watchdog_->stop();
+    fetch_->stop();
+    answer({});
+}
+
+void NetworkCheck::answer(const QString& downBecause) {
+    downBecause_ = downBecause;
+    if (Answered answered = std::exchange(answered_, nullptr))
+        answered(downBecause);
 }

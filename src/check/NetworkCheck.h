@@ -1,20 +1,28 @@
 #pragma once
 
+#include "net/TlsClient.h"
+
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
+class HostLookups;
 class NetworkState;
+class PageFetch;
 class QTimer;
-class TNMHTTP;
 struct FetchRequest;
 
 // Whether the network itself is down, asked when a page of the cycle fails: the platform says
 // the machine is offline, or the address the user trusts to answer does not. It is asked once a
-// cycle; the answer holds until the next cycle starts.
+// cycle; the answer holds until the next cycle starts. Nothing here waits: the answer comes on
+// the event loop.
 class NetworkCheck : public QObject {
     Q_OBJECT
 public:
+    // Why the network is down ("offline" or the check address), or nothing when it is up.
+    using Answered = std::function<void(const QString& downBecause)>;
+
     explicit NetworkCheck(QObject* parent = nullptr);
     ~NetworkCheck() override;
 
@@ -26,21 +34,24 @@ public:
     void startCycle();
     bool asked() const { return asked_; }
     bool down() const { return !downBecause_.isEmpty(); }
-    // Asks with the proxy and certificate settings of the pages' requests, and their time-out.
-    // Returns why the network is down ("offline" or the check address), or nothing when it is
-    // up. An empty address asks the platform only.
-    QString ask(const QString& address, const FetchRequest& settings, int timeOutMs);
-    // The user ends the cycle.
+    // Asks with the proxy and certificate settings of the pages' requests, within their time-out.
+    // An empty address asks the platform only. answered follows once, from the event loop.
+    void ask(const QString& address, const FetchRequest& settings, int timeOutMs, Answered answered);
+    // The user ends the cycle: a question under way is answered "up" at once, so the page's
+    // alarms stand.
     void abort();
 
 private:
-    bool answers(const QString& address, const FetchRequest& settings, int timeOutMs);
+    void answer(const QString& downBecause);
 
     std::unique_ptr<NetworkState> state_;
-    // Its own client: the page's keeps the failed answer that the page's alarm mail quotes.
-    TNMHTTP* http_;
+    std::unique_ptr<HostLookups> lookups_;
+    TlsTickets tickets_;
+    // Its own request: the page's keeps the failed answer that the page's alarm mail quotes.
+    PageFetch* fetch_;
     QTimer* watchdog_;
-    bool userAborted_ = false;
+    QString address_;
+    Answered answered_;
     bool asked_ = false;
     QString downBecause_;
 };

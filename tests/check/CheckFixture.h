@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -52,8 +53,10 @@ public:
     QStringList runCycle() {
         const int before = logLines().size();
         window().checkCycle().CheckWebPagesExecute();
+        QTest::qWaitFor([this] { return !window().checkState.CheckRunning; }, CycleWaitMs);
         return logLines().mid(before);
     }
+    static constexpr int CycleWaitMs = 120000;
 
     // Log lines without their time stamps.
     QStringList logLines() {

@@ -578,7 +578,6 @@ private slots:
         f.runCycle();
         QCOMPARE(f.w().Timer1->interval(), intervalMs);
         QCOMPARE(f.w().pages.history(0)[0], timeOutSeconds);
-        f.w().checkCycle().Timer2Timer();
         // The chart draws its bars against the time-out as well.
         f.w().PageControl1->setCurrentWidget(f.w().status.TabSheetStatus);
         QVERIFY(!f.w().status.DrawGrid1->viewport()->grab().isNull());

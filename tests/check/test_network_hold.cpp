@@ -102,7 +102,7 @@ private slots:
 
         f.w().checkCycle().Timer1Timer();
         if (waitEnds.isEmpty()) {
-            QCOMPARE(f.status(0), PageStatus::Ok);
+            QTRY_COMPARE(f.status(0), PageStatus::Ok);
             return;
         }
         QCOMPARE(f.statusBar(), QString("Waiting for the network after sleep"));

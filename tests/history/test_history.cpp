@@ -219,7 +219,7 @@ private slots:
         w.checkCycle().network().useState(std::make_unique<FakeNetworkState>());
         w.pages.addPage("http://host.invalid/", false, false, false);
         w.checkCycle().CheckWebPagesExecute();
-        QCOMPARE(w.pages.readStatus(0), PageStatus::RedAlarm);
+        QTRY_COMPARE(w.pages.readStatus(0), PageStatus::RedAlarm);
         f.close();
         other.close();
         other = {};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+// What a cycle asks of the window it runs in: the tray's picture, a repaint of the grid, the
+// desktop notice of its alarms, the tray's word on the network. Each may be left empty.
+struct CycleCalls {
+    std::function<void(int)> ShowTrayState;
+    std::function<void()> RepaintGrid;
+    // The walk ended having raised red or yellow.
+    std::function<void()> AlarmsRaised;
+    // Whether this cycle held its page alarms because the network was down.
+    std::function<void(bool)> ShowNetworkUnavailable;
+};
