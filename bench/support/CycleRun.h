@@ -4,13 +4,13 @@
 #include "check/CheckCycle.h"
 #include "notify/DialogService.h"
 
+#include "support/CycleWait.h"
 #include "support/ResidentMemory.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -73,7 +73,7 @@ inline CycleFigures checkOnce(const QStringList& urls, DialogService& dialogs,
     QElapsedTimer clock;
     clock.start();
     window.checkCycle().CheckWebPagesExecute();
-    QTest::qWaitFor([&] { return !window.checkState.CheckRunning; }, 3600 * 1000);
+    waitForCycle(window.checkCycle(), window.checkState.CheckRunning, 3600 * 1000);
     figures.seconds = double(clock.nsecsElapsed()) / 1e9;
     heartbeat.stop();
     for (int i = 0; i < urls.size(); ++i)

@@ -73,6 +73,7 @@ void CheckCycle::terminate() {
     // A check of the network address under way ends too, so the close does not wait for it.
     network_->abort();
     run_->terminate();
+    emit cycleFinished();
 }
 
 bool CheckCycle::mayStart() const {

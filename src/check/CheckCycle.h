@@ -57,7 +57,8 @@ public:
     ResumeWait& resumeWait() { return *resume_; }
 
 signals:
-    // A cycle is over, its alarms handed out and its error box, if any, closed.
+    // A cycle is over, its alarms handed out and its error box, if any, closed; or the program
+    // ends.
     void cycleFinished();
 
 private:

@@ -3,6 +3,7 @@
 #include "FakeNetworkState.h"
 #include "check/CheckCycle.h"
 #include "check/NetworkCheck.h"
+#include "support/CycleWait.h"
 #include "support/WindowFixture.h"
 #include "views/TCheckListBox.h"
 #include "views/TStatusBar.h"
@@ -53,7 +54,7 @@ public:
     QStringList runCycle() {
         const int before = logLines().size();
         window().checkCycle().CheckWebPagesExecute();
-        QTest::qWaitFor([this] { return !window().checkState.CheckRunning; }, CycleWaitMs);
+        waitForCycle(window().checkCycle(), window().checkState.CheckRunning, CycleWaitMs);
         return logLines().mid(before);
     }
     static constexpr int CycleWaitMs = 120000;
