@@ -80,8 +80,12 @@ void simulatedYear(const QString& path) {
     reader.open();
     for (const auto& [name, days] : {std::pair{"24 h", 1}, std::pair{"7 d", 7}, std::pair{"30 d", 30}, std::pair{"1 y", 365}}) {
         clock.restart();
-        const HistorySeries series = readSeries(reader.database(), QStringLiteral("https://www.example0.com/shop/index.html"),
-                                                end - days * 24 * HourMs, end);
+        HistorySeries series;
+        if (const QString failure =
+                readSeries(reader.database(), QStringLiteral("https://www.example0.com/shop/index.html"),
+                           end - days * 24 * HourMs, end, series);
+            !failure.isEmpty())
+            std::printf("the History tab cannot read: %s\n", qPrintable(failure));
         std::printf("the History tab's reading for %s: %.1f ms (%lld points, %lld outages)\n", name, ms(clock),
                     qlonglong(series.points.size()), qlonglong(series.outages.size()));
     }
@@ -121,7 +125,9 @@ void thousandPages(const QString& path) {
     clock.start();
     HistoryReader reader(path);
     reader.open();
-    const auto uptimes = readUptimes(reader.database(), end);
+    QHash<QString, Uptime> uptimes;
+    if (const QString failure = readUptimes(reader.database(), end, uptimes); !failure.isEmpty())
+        std::printf("the uptimes cannot be read: %s\n", qPrintable(failure));
     std::printf("the grid's uptimes of %lld pages over a day and 30 days, read at start: %.1f ms\n",
                 qlonglong(uptimes.size()), ms(clock));
 }

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
@@ -29,12 +28,6 @@ int exportHistoryCommand(int argc, char** argv, const CommandLine& commandLine) 
         const QString failure = exportHistory(history, out, commandLine.sinceDays(), rows);
         return failure.isEmpty() ? 0 : failed(failure);
     }
-    // A file is replaced only by a complete export.
-    QSaveFile out(commandLine.exportFile());
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
-    const QString failure = exportHistory(history, out, commandLine.sinceDays(), rows);
-    if (!failure.isEmpty())
-        return failed(failure);
-    return out.commit() ? 0 : failed(out.errorString());
+    const QString failure = exportHistoryTo(history, commandLine.exportFile(), commandLine.sinceDays(), rows);
+    return failure.isEmpty() ? 0 : failed(failure);
 }

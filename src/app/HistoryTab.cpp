@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -48,6 +49,8 @@ HistoryTab HistoryTab::build(ComponentList& components) {
     t.ButtonExportHistory =
         button(components, "ButtonExportHistory", QStringLiteral("Export history\u2026"),
                QStringLiteral("Write every kept check of every page to a CSV file"));
+    t.LabelHistoryState = components.add(new QLabel, "LabelHistoryState");
+    t.LabelHistoryState->setWordWrap(true);
 
     QLabel* pageCaption = label(QStringLiteral("&Page"));
     pageCaption->setBuddy(t.ComboHistoryPage);
@@ -60,7 +63,7 @@ HistoryTab HistoryTab::build(ComponentList& components) {
     outagesCaption->setBuddy(t.TableOutages);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(outagesCaption);
-    bottom->addStretch(1);
+    bottom->addWidget(t.LabelHistoryState, 1);
     bottom->addWidget(t.ButtonExportHistory);
 
     auto* layout = new QVBoxLayout(t.TabSheetHistory);

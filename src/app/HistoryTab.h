@@ -5,6 +5,7 @@
 class ComponentList;
 class HistoryChart;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 class QWidget;
@@ -19,6 +20,9 @@ struct HistoryTab {
     HistoryChart* ChartHistory;
     QTableWidget* TableOutages;
     QPushButton* ButtonExportHistory;
+    // What the tab is doing or why it shows nothing: "Loading…", "Exporting…", or why the history
+    // cannot be read; empty when the chart and outages are up to date.
+    QLabel* LabelHistoryState;
 
     static HistoryTab build(ComponentList& components);
 };

@@ -1,7 +1,6 @@
 #include "app/HistoryView.h"
 
 #include "app/HistoryChart.h"
-#include "history/HistoryExport.h"
 #include "history/HistoryFile.h"
 #include "history/HistorySchema.h"
 #include "history/HistoryStore.h"
@@ -12,9 +11,8 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
-#include <QSqlDatabase>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -45,7 +43,7 @@ QString length(qint64 ms) {
 HistoryView::HistoryView(const Controls& controls, PageRecords& pages, HistoryStore& store, ActivityLog& log,
                          DialogService& dialogs, QObject* parent)
     : QObject(parent), c_(controls), pages_(pages), store_(store), log_(log), dialogs_(dialogs),
-      reader_(store.path()) {
+      loader_(store.path()) {
     connect(c_.PageControl1, &QTabWidget::currentChanged, this, [this] {
         if (c_.PageControl1->currentWidget() == c_.tab.TabSheetHistory)
             TabSheetHistoryShow();
@@ -57,10 +55,18 @@ HistoryView::HistoryView(const Controls& controls, PageRecords& pages, HistorySt
                 refresh();
         });
     connect(c_.tab.ButtonExportHistory, &QPushButton::clicked, this, &HistoryView::ButtonExportHistoryClick);
-    connect(&store_, &HistoryStore::uptimesChanged, this, [this] {
+    const auto refreshInView = [this] {
         if (c_.PageControl1->currentWidget() == c_.tab.TabSheetHistory)
             refresh();
-    });
+    };
+    connect(&store_, &HistoryStore::uptimesChanged, this, refreshInView);
+    connect(&store_, &HistoryStore::openFinished, this, refreshInView);
+    connect(&loader_, &HistoryLoader::seriesRead, this,
+            [this](int request, const HistorySeries& series, const QString& failure) {
+                if (request == latestRead_)
+                    show(series, failure);
+            });
+    connect(&loader_, &HistoryLoader::exported, this, &HistoryView::exported);
 }
 
 // The box lists the pages as they are now, and starts at the one selected in the grid.
@@ -84,17 +90,42 @@ qint64 HistoryView::rangeMs() const {
 }
 
 void HistoryView::refresh() {
-    // Opened on first need: a monitor whose history is never looked at holds no second connection.
-    if (!readerOpen_ && store_.kept())
-        readerOpen_ = reader_.open().isEmpty();
+    // The file may not be there before the store has opened it; the tab reads once it has.
+    if (store_.opening()) {
+        reading_ = true;
+        showState();
+        return;
+    }
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    HistorySeries series;
-    series.fromMs = now - rangeMs();
-    series.toMs = now;
-    if (readerOpen_ && c_.tab.ComboHistoryPage->currentIndex() >= 0)
-        series = readSeries(reader_.database(), c_.tab.ComboHistoryPage->currentText(), series.fromMs, now);
+    if (!store_.kept() || c_.tab.ComboHistoryPage->currentIndex() < 0) {
+        // No answer on its way is wanted any more.
+        latestRead_ = 0;
+        HistorySeries none;
+        none.fromMs = now - rangeMs();
+        none.toMs = now;
+        show(none, {});
+        return;
+    }
+    reading_ = true;
+    latestRead_ = loader_.readSeries(c_.tab.ComboHistoryPage->currentText(), now - rangeMs(), now);
+    showState();
+}
+
+// A series that could not be read shows nothing rather than half of it.
+void HistoryView::show(HistorySeries series, const QString& failure) {
+    reading_ = false;
+    if (!failure.isEmpty()) {
+        // Said once, not after every cycle while it lasts.
+        if (readFailure_.isEmpty())
+            log_.AddLogLine(QStringLiteral("Cannot read the history: ") + failure);
+        series.points.clear();
+        series.outages.clear();
+        series.notMonitored.clear();
+    }
+    readFailure_ = failure;
     c_.tab.ChartHistory->setSeries(std::move(series));
     fillOutages();
+    showState();
 }
 
 // Newest first, as the question is mostly what happened last.
@@ -118,16 +149,29 @@ void HistoryView::ButtonExportHistoryClick() {
                                                QStringLiteral("CSV files (*.csv)"), QStringLiteral("*.csv"));
     if (file.isEmpty())
         return;
+    ++exports_;
+    showState();
     // What was handed to the writer is in the file before it is read.
-    store_.flush();
-    // A file is replaced only by a complete export.
-    QSaveFile out(file);
-    QString failure = out.open(QIODevice::WriteOnly) ? exportHistory(store_.path(), out) : out.errorString();
-    if (failure.isEmpty() && !out.commit())
-        failure = out.errorString();
+    store_.whenWritten([this, file] { loader_.exportTo(file); });
+}
+
+void HistoryView::exported(const QString& file, const QString& failure) {
+    --exports_;
+    showState();
     if (!failure.isEmpty()) {
         dialogs_.showError(QStringLiteral("Cannot export the history: ") + failure);
         return;
     }
     log_.AddLogLine(QStringLiteral("History exported to ") + file);
+}
+
+void HistoryView::showState() {
+    QString state;
+    if (reading_)
+        state = QStringLiteral("Loading\u2026");
+    else if (!readFailure_.isEmpty())
+        state = QStringLiteral("Cannot read the history: ") + readFailure_;
+    else if (exports_ > 0)
+        state = QStringLiteral("Exporting\u2026");
+    c_.tab.LabelHistoryState->setText(state);
 }

@@ -121,6 +121,15 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
     history_ = std::make_unique<HistoryStore>(historyFileFor(settingsFile), [this](const QString& reason) {
         log.AddLogLine(QStringLiteral("History not kept: ") + reason);
     });
+    connect(history_.get(), &HistoryStore::keptAgain, this,
+            [this] { log.AddLogLine(QStringLiteral("History kept again")); });
+    connect(history_.get(), &HistoryStore::notRead, this, [this](const QString& reason) {
+        log.AddLogLine(QStringLiteral("Cannot read the history: ") + reason);
+    });
+    connect(history_.get(), &HistoryStore::openFinished, this, [this](const QHash<QString, PageMark>& marks) {
+        restorePageMarks(pages, marks);
+        gridRepaint_->request();
+    });
     connect(history_.get(), &HistoryStore::uptimesChanged, gridRepaint_, &RepaintThrottle::request);
     new HistoryView({historyTab, PageControl1, status.DrawGrid1}, pages, *history_, log, dialogs_, this);
     NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
@@ -323,7 +332,6 @@ void TFormMainWindow::FormShow() {
         settings_.LoadSettings();
         secrets_->load();
         pages.resetHistories();
-        restorePageMarks(pages, history_->marks());
         PageControl1->setCurrentWidget(status.TabSheetStatus);
         TabSheetStatusShow();
         status.DrawGrid1->viewport()->update();

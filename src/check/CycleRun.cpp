@@ -112,13 +112,10 @@ void CycleRun::startPage(CheckWalk::Page& page) {
 void CycleRun::handBackSoon() {
     if (state_ != State::Walking || std::exchange(handBackQueued_, true))
         return;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            handBackQueued_ = false;
-            handBack();
-        },
-        Qt::QueuedConnection);
+    QTimer::singleShot(0, this, [this] {
+        handBackQueued_ = false;
+        handBack();
+    });
 }
 
 void CycleRun::handBack() {

@@ -2,11 +2,12 @@
 
 #include "history/HistoryReader.h"
 #include "history/HistorySchema.h"
+#include "history/HistorySql.h"
 
 #include <QDateTime>
 #include <QIODevice>
+#include <QSaveFile>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
@@ -42,11 +43,9 @@ const Layout Hourly{"time,address,checks,up,down,min_ms,avg_ms,max_ms\r\n",
 
 QString writeRows(const QSqlDatabase& db, const Layout& layout, QIODevice& out, qint64 sinceMs) {
     QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(QString::fromLatin1(layout.select));
-    query.addBindValue(sinceMs);
-    if (!query.exec())
-        return query.lastError().text();
+    if (const QString failure = HistorySql::run(query, QString::fromLatin1(layout.select), {sinceMs});
+        !failure.isEmpty())
+        return failure;
     out.write(layout.header);
     const int fields = query.record().count();
     while (query.next()) {
@@ -58,7 +57,7 @@ QString writeRows(const QSqlDatabase& db, const Layout& layout, QIODevice& out, 
         if (out.write(line + "\r\n") < 0)
             return out.errorString();
     }
-    return query.lastError().isValid() ? query.lastError().text() : QString();
+    return HistorySql::rowsFailure(query);
 }
 } // namespace
 
@@ -68,4 +67,14 @@ QString exportHistory(const QString& historyFile, QIODevice& out, std::optional<
         return failure;
     const qint64 since = sinceDays ? QDateTime::currentMSecsSinceEpoch() - *sinceDays * HistorySchema::DayMs : 0;
     return writeRows(reader.database(), rows == ExportRows::Hourly ? Hourly : Checks, out, since);
+}
+
+QString exportHistoryTo(const QString& historyFile, const QString& file, std::optional<int> sinceDays,
+                        ExportRows rows) {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return out.errorString();
+    if (const QString failure = exportHistory(historyFile, out, sinceDays, rows); !failure.isEmpty())
+        return failure;
+    return out.commit() ? QString() : out.errorString();
 }

@@ -15,3 +15,6 @@ enum class ExportRows { Checks, Hourly };
 // writing it meanwhile. Returns why it could not be read; an empty text when all went out.
 QString exportHistory(const QString& historyFile, QIODevice& out, std::optional<int> sinceDays = std::nullopt,
                       ExportRows rows = ExportRows::Checks);
+// The same into a file, which only a complete export replaces.
+QString exportHistoryTo(const QString& historyFile, const QString& file,
+                        std::optional<int> sinceDays = std::nullopt, ExportRows rows = ExportRows::Checks);

@@ -15,7 +15,9 @@ struct Uptime {
     std::optional<double> month;
 };
 
-// Where each page stood after its last check, by address.
-QHash<QString, PageMark> readMarks(const QSqlDatabase& db);
-// Each page's uptime as of nowMs, by address.
-QHash<QString, Uptime> readUptimes(const QSqlDatabase& db, qint64 nowMs);
+// Where each page stood after its last check, by address, into marks. Returns why they cannot be
+// read; an empty text when they were.
+QString readMarks(const QSqlDatabase& db, QHash<QString, PageMark>& marks);
+// Each page's uptime as of nowMs, by address, into uptimes. Returns why they cannot be read; an
+// empty text when they were.
+QString readUptimes(const QSqlDatabase& db, qint64 nowMs, QHash<QString, Uptime>& uptimes);

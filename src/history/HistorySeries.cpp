@@ -1,10 +1,10 @@
 #include "history/HistorySeries.h"
 
 #include "history/HistorySchema.h"
+#include "history/HistorySql.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QVariant>
 
 namespace {
 using namespace HistorySchema;
@@ -15,69 +15,68 @@ qint64 stepFor(qint64 spanMs) {
     return spanMs <= 31 * DayMs ? HourMs : DayMs;
 }
 
-QSqlQuery run(const QSqlDatabase& db, const QString& statement, std::initializer_list<QVariant> values) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    query.prepare(statement);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    query.exec();
-    return query;
-}
-
-QList<HistorySeries::Point> readPoints(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs,
-                                       qint64 step) {
+QString readPoints(const QSqlDatabase& db, const QString& address, HistorySeries& series) {
     const QString page = QStringLiteral("(SELECT id FROM pages WHERE address = ?)");
-    QSqlQuery query =
-        step == 0 ? run(db,
-                        QStringLiteral("SELECT time_ms, ms, up FROM checks WHERE page = %1 AND time_ms >= ? AND "
-                                       "time_ms <= ? ORDER BY time_ms")
+    const qint64 step = series.stepMs;
+    QSqlQuery query(db);
+    const QString failure =
+        step == 0 ? HistorySql::run(
+                        query,
+                        QStringLiteral("SELECT time_ms, ms, up FROM checks WHERE page = %1 AND time_ms >= ? "
+                                       "AND time_ms <= ? ORDER BY time_ms")
                             .arg(page),
-                        {address, fromMs, toMs})
-                  : run(db,
-                        QStringLiteral("SELECT %2 * ?, total_ms / checks, down = 0 FROM %1 WHERE page = %3 AND %2 >= ? "
-                                       "AND %2 <= ? ORDER BY %2")
+                        {address, series.fromMs, series.toMs})
+                  : HistorySql::run(
+                        query,
+                        QStringLiteral("SELECT %2 * ?, total_ms / checks, down = 0 FROM %1 WHERE page = %3 "
+                                       "AND %2 >= ? AND %2 <= ? ORDER BY %2")
                             .arg(step == HourMs ? QStringLiteral("hourly") : QStringLiteral("daily"),
                                  step == HourMs ? QStringLiteral("hour") : QStringLiteral("day"), page),
-                        {step, address, fromMs / step, toMs / step});
-    QList<HistorySeries::Point> points;
+                        {step, address, series.fromMs / step, series.toMs / step});
+    if (!failure.isEmpty())
+        return failure;
     while (query.next())
-        points.append({query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toBool()});
-    return points;
+        series.points.append(
+            {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toBool()});
+    return HistorySql::rowsFailure(query);
 }
 
-QList<HistorySeries::Span> readOutages(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs) {
-    QSqlQuery query = run(db,
-                          QStringLiteral("SELECT start_ms, end_ms, reason FROM outages WHERE page = (SELECT id FROM "
-                                         "pages WHERE address = ?) AND start_ms <= ? AND (end_ms IS NULL OR end_ms >= ?) "
-                                         "ORDER BY start_ms"),
-                          {address, toMs, fromMs});
-    QList<HistorySeries::Span> outages;
+QString readOutages(const QSqlDatabase& db, const QString& address, HistorySeries& series) {
+    QSqlQuery query(db);
+    if (const QString failure = HistorySql::run(
+            query,
+            QStringLiteral("SELECT start_ms, end_ms, reason FROM outages WHERE page = (SELECT id FROM "
+                           "pages WHERE address = ?) AND start_ms <= ? AND (end_ms IS NULL OR end_ms >= ?) "
+                           "ORDER BY start_ms"),
+            {address, series.toMs, series.fromMs});
+        !failure.isEmpty())
+        return failure;
     while (query.next()) {
         HistorySeries::Span outage{query.value(0).toLongLong(), std::nullopt, query.value(2).toString()};
         if (!query.value(1).isNull())
             outage.endMs = query.value(1).toLongLong();
-        outages.append(outage);
+        series.outages.append(outage);
     }
-    return outages;
+    return HistorySql::rowsFailure(query);
 }
 
 // The stretches between a run's end and the next one's start, and before the first start: a run
 // killed without an end was closed at its last sign of life when the next one began.
-QList<HistorySeries::Span> readNotMonitored(const QSqlDatabase& db, qint64 fromMs, qint64 toMs) {
-    QSqlQuery query = run(db,
-                          QStringLiteral("SELECT time_ms, kind = 'program start' FROM events WHERE kind IN "
-                                         "('program start', 'program end') ORDER BY time_ms, rowid"),
-                          {});
-    QList<HistorySeries::Span> gaps;
+QString readNotMonitored(const QSqlDatabase& db, HistorySeries& series) {
+    QSqlQuery query(db);
+    if (const QString failure = HistorySql::run(
+            query, QStringLiteral("SELECT time_ms, kind = 'program start' FROM events WHERE kind IN "
+                                  "('program start', 'program end') ORDER BY time_ms, rowid"));
+        !failure.isEmpty())
+        return failure;
     const auto gap = [&](qint64 start, qint64 end) {
-        start = std::max(start, fromMs);
-        end = std::min(end, toMs);
+        start = std::max(start, series.fromMs);
+        end = std::min(end, series.toMs);
         if (start < end)
-            gaps.append({start, end, {}});
+            series.notMonitored.append({start, end, {}});
     };
     bool running = false;
-    qint64 stoppedAt = fromMs;
+    qint64 stoppedAt = series.fromMs;
     while (query.next()) {
         const qint64 at = query.value(0).toLongLong();
         const bool start = query.value(1).toBool();
@@ -87,19 +86,24 @@ QList<HistorySeries::Span> readNotMonitored(const QSqlDatabase& db, qint64 fromM
             stoppedAt = at;
         running = start;
     }
+    if (const QString failure = HistorySql::rowsFailure(query); !failure.isEmpty())
+        return failure;
     if (!running)
-        gap(stoppedAt, toMs);
-    return gaps;
+        gap(stoppedAt, series.toMs);
+    return {};
 }
 } // namespace
 
-HistorySeries readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs) {
-    HistorySeries series;
+QString readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs,
+                   HistorySeries& series) {
+    series = HistorySeries();
     series.fromMs = fromMs;
     series.toMs = toMs;
     series.stepMs = stepFor(toMs - fromMs);
-    series.points = readPoints(db, address, fromMs, toMs, series.stepMs);
-    series.outages = readOutages(db, address, fromMs, toMs);
-    series.notMonitored = readNotMonitored(db, fromMs, toMs);
-    return series;
+    QString failure = readPoints(db, address, series);
+    if (failure.isEmpty())
+        failure = readOutages(db, address, series);
+    if (failure.isEmpty())
+        failure = readNotMonitored(db, series);
+    return failure;
 }

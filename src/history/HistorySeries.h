@@ -28,6 +28,8 @@ struct HistorySeries {
     QList<Span> notMonitored;
 };
 
-// The series from the coarsest rows that still show the stretch well: single checks for a day,
-// hours up to a month, days beyond.
-HistorySeries readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs);
+// The series, into series, from the coarsest rows that still show the stretch well: single checks
+// for a day, hours up to a month, days beyond. Returns why it cannot be read; an empty text when
+// it was.
+QString readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs,
+                   HistorySeries& series);

@@ -7,47 +7,60 @@
 #include <QSqlDatabase>
 
 HistoryStore::HistoryStore(const QString& path, NotKept notKept)
-    : path_(path), notKept_(std::move(notKept)), clock_(&QDateTime::currentMSecsSinceEpoch) {
-    thread_.setObjectName(QStringLiteral("history"));
-    worker_ = new QObject;
-    worker_->moveToThread(&thread_);
-    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-    thread_.start();
-}
+    : path_(path), notKept_(std::move(notKept)), clock_(&QDateTime::currentMSecsSinceEpoch) {}
 
 HistoryStore::~HistoryStore() {
     // Queued after every write handed over, so they all land before the connection closes.
-    QMetaObject::invokeMethod(worker_, [this] { writer_.reset(); }, Qt::BlockingQueuedConnection);
-    thread_.quit();
-    thread_.wait();
+    thread_.run([this] { writer_.reset(); });
 }
 
 void HistoryStore::open() {
-    QString failure;
-    QMetaObject::invokeMethod(
-        worker_,
-        [this, &failure] {
-            writer_ = std::make_unique<HistoryWriter>(path_);
-            failure = writer_->open();
-            if (!failure.isEmpty())
-                writer_.reset();
-            else
-                marks_ = readMarks(writer_->database());
-        },
-        Qt::BlockingQueuedConnection);
-    if (!failure.isEmpty()) {
-        stop(failure);
-        return;
+    state_ = State::Opening;
+    thread_.post([this] {
+        auto writer = std::make_unique<HistoryWriter>(path_);
+        QString failure = writer->open();
+        QHash<QString, PageMark> marks;
+        // Without them every page would start afresh, and its first check would overwrite where
+        // it stood: better no history this run than a history that forgets.
+        if (failure.isEmpty()) {
+            if (const QString unread = readMarks(writer->database(), marks); !unread.isEmpty())
+                failure = QStringLiteral("where the pages stood cannot be read: ") + unread;
+        }
+        if (failure.isEmpty())
+            writer_ = std::move(writer);
+        QMetaObject::invokeMethod(this, [this, failure, marks = std::move(marks)]() mutable {
+            finishOpen(failure, std::move(marks));
+        });
+        if (writer_)
+            readUptimes();
+    });
+}
+
+void HistoryStore::finishOpen(const QString& failure, QHash<QString, PageMark> marks) {
+    if (failure.isEmpty()) {
+        state_ = State::Open;
+        for (const QString& address : std::as_const(recordedWhileOpening_))
+            marks.remove(withoutPassword(address));
+    } else {
+        state_ = State::GivenUp;
+        cycle_.clear();
+        if (notKept_)
+            notKept_(failure);
     }
-    kept_ = true;
-    QMetaObject::invokeMethod(worker_, [this] { readUptimes(); });
+    recordedWhileOpening_.clear();
+    emit openFinished(marks);
 }
 
 void HistoryStore::readUptimes() {
-    if (!writer_)
-        return;
-    QHash<QString, Uptime> uptimes = ::readUptimes(writer_->database(), clock_());
-    QMetaObject::invokeMethod(this, [this, uptimes = std::move(uptimes)]() mutable {
+    QHash<QString, Uptime> uptimes;
+    const QString failure = ::readUptimes(writer_->database(), clock_(), uptimes);
+    const bool wasFailing = std::exchange(uptimesFailing_, !failure.isEmpty());
+    QMetaObject::invokeMethod(this, [this, failure, wasFailing, uptimes = std::move(uptimes)]() mutable {
+        // Heard once, not after every cycle while it lasts.
+        if (!failure.isEmpty() && !wasFailing)
+            emit notRead(failure);
+        if (!failure.isEmpty())
+            return;
         uptimes_ = std::move(uptimes);
         emit uptimesChanged();
     });
@@ -58,28 +71,33 @@ Uptime HistoryStore::uptime(const QString& address) const {
 }
 
 void HistoryStore::flush() {
-    QMetaObject::invokeMethod(worker_, [] {}, Qt::BlockingQueuedConnection);
+    thread_.run([] {});
 }
 
-void HistoryStore::stop(const QString& reason) {
-    kept_ = false;
-    cycle_.clear();
-    if (notKept_)
-        notKept_(reason);
+void HistoryStore::whenWritten(std::function<void()> done) {
+    thread_.post([this, done = std::move(done)] { QMetaObject::invokeMethod(this, done); });
 }
 
-void HistoryStore::write(std::function<QString(HistoryWriter&)> work) {
-    if (!kept_)
+void HistoryStore::write(HistoryBacklog::Write work, std::optional<qsizetype> cycleChecks) {
+    if (!kept())
         return;
-    QMetaObject::invokeMethod(worker_, [this, work = std::move(work)] {
+    thread_.post([this, work = std::move(work), cycleChecks]() mutable {
         if (!writer_)
             return;
-        const QString failure = work(*writer_);
-        if (failure.isEmpty())
+        backlog_.add(std::move(work), cycleChecks);
+        const QString failure = backlog_.write(*writer_);
+        if (failure.isEmpty() && cycleChecks)
+            readUptimes();
+        // The window hears when writing begins to fail and when it goes through again, not of
+        // every failed try between.
+        if (std::exchange(writesFailing_, !failure.isEmpty()) == !failure.isEmpty())
             return;
-        // Nothing more is written after a failure; the window hears why once.
-        writer_.reset();
-        QMetaObject::invokeMethod(this, [this, failure] { stop(failure); });
+        QMetaObject::invokeMethod(this, [this, failure] {
+            if (failure.isEmpty())
+                emit keptAgain();
+            else if (notKept_)
+                notKept_(failure);
+        });
     });
 }
 
@@ -101,19 +119,23 @@ void HistoryStore::cycleStarted() {
 }
 
 void HistoryStore::record(const CheckRecord& check) {
-    if (kept_)
-        cycle_.append(check);
+    if (!kept())
+        return;
+    cycle_.append(check);
+    if (opening())
+        recordedWhileOpening_.insert(check.address);
 }
 
 void HistoryStore::cycleEnded(int rawDays) {
     HistoryWriter::Cycle cycle{cycleStartMs_, clock_(), std::exchange(cycle_, {}), rawDays};
-    write([this, cycle = std::move(cycle)](HistoryWriter& writer) mutable {
-        // Passwords come out here rather than on the window's thread, which has a walk to run.
-        for (CheckRecord& check : cycle.checks)
-            check = withoutPassword(check);
-        const QString failure = writer.writeCycle(cycle);
-        if (failure.isEmpty())
-            readUptimes();
-        return failure;
-    });
+    const qsizetype checks = cycle.checks.size();
+    // Passwords come out on the history's thread rather than on the window's, which has a walk
+    // to run; the first try takes them out, and a later one finds none.
+    write(
+        [cycle = std::move(cycle)](HistoryWriter& writer) mutable {
+            for (CheckRecord& check : cycle.checks)
+                check = withoutPassword(check);
+            return writer.writeCycle(cycle);
+        },
+        checks);
 }

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -11,6 +12,12 @@
 
 namespace {
 constexpr int HourlyDays = 400;
+// How long the opening and each write wait for another program that holds the file.
+constexpr int BusyWaitMs = 2000;
+
+QStringList journals(const QString& path) {
+    return {path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+}
 
 // SQLite's own numbers for a file that is not a database, or a damaged one.
 bool damaged(const QSqlError& error) {
@@ -24,6 +31,23 @@ QVariant phase(const std::optional<qint64>& ms) {
 
 QString failureOf(const QSqlQuery& query) {
     return query.lastError().text();
+}
+
+// Runs work in one transaction, so that all of it is kept or none. Returns why not.
+QString inTransaction(QSqlDatabase& db, const std::function<QString()>& work) {
+    // A transaction left open by a rollback that failed would keep every later one from
+    // beginning; it is ended first.
+    if (!db.transaction() && !(db.rollback() && db.transaction()))
+        return db.lastError().text();
+    QString failure = work();
+    if (failure.isEmpty() && db.commit())
+        return {};
+    if (failure.isEmpty())
+        failure = db.lastError().text();
+    // After some failures SQLite has rolled back already, and this one fails harmlessly; any other
+    // failure is dealt with where the next transaction begins.
+    db.rollback();
+    return failure;
 }
 
 bool execute(QSqlQuery& query, std::initializer_list<QVariant> values) {
@@ -42,16 +66,26 @@ const char* const Summary = "INSERT INTO %1 VALUES (?, ?, 1, ?, ?, ?, ?, ?) ON C
 // times.
 struct HistoryWriter::Statements {
     explicit Statements(const QSqlDatabase& db)
-        : event(db), check(db), hourly(db), daily(db), mark(db), outageStart(db), outageEnd(db), page(db) {
-        event.prepare(QStringLiteral("INSERT INTO events (time_ms, kind) VALUES (?, ?)"));
-        check.prepare(QStringLiteral("INSERT INTO checks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-        hourly.prepare(QString::fromLatin1(Summary).arg(QLatin1String("hourly")));
-        daily.prepare(QString::fromLatin1(Summary).arg(QLatin1String("daily")));
-        mark.prepare(QStringLiteral("INSERT OR REPLACE INTO marks VALUES (?, ?, ?, ?)"));
-        outageStart.prepare(QStringLiteral("INSERT INTO outages VALUES (?, ?, NULL, ?)"));
-        outageEnd.prepare(QStringLiteral("UPDATE outages SET end_ms = ? WHERE page = ? AND end_ms IS NULL"));
-        page.prepare(QStringLiteral("INSERT INTO pages (address) VALUES (?)"));
+        : event(db), check(db), hourly(db), daily(db), mark(db), outageStart(db), outageEnd(db), page(db) {}
+
+    // Returns why one of them cannot be prepared; an empty text when all are.
+    QString prepare() {
+        const std::pair<QSqlQuery*, QString> statements[] = {
+            {&event, QStringLiteral("INSERT INTO events (time_ms, kind) VALUES (?, ?)")},
+            {&check, QStringLiteral("INSERT INTO checks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")},
+            {&hourly, QString::fromLatin1(Summary).arg(QLatin1String("hourly"))},
+            {&daily, QString::fromLatin1(Summary).arg(QLatin1String("daily"))},
+            {&mark, QStringLiteral("INSERT OR REPLACE INTO marks VALUES (?, ?, ?, ?)")},
+            {&outageStart, QStringLiteral("INSERT INTO outages VALUES (?, ?, NULL, ?)")},
+            {&outageEnd, QStringLiteral("UPDATE outages SET end_ms = ? WHERE page = ? AND end_ms IS NULL")},
+            {&page, QStringLiteral("INSERT INTO pages (address) VALUES (?)")},
+        };
+        for (const auto& [query, statement] : statements)
+            if (!query->prepare(statement))
+                return failureOf(*query);
+        return {};
     }
+
     QSqlQuery event, check, hourly, daily, mark, outageStart, outageEnd, page;
 };
 
@@ -69,11 +103,20 @@ QString HistoryWriter::asideName(const QString& path) {
 }
 
 QString HistoryWriter::open() {
+    if (const QString journal = strayJournal(); !journal.isEmpty())
+        return QStringLiteral(
+                   "%1 is missing but its journal %2 is still there; move it away to begin a new history")
+            .arg(path_, journal);
     QSqlError failure = tryOpen();
+    QString reason;
     // A damaged file goes aside, untouched, and the history begins anew.
-    if (damaged(failure) && setAside())
-        failure = tryOpen();
-    QString reason = failure.isValid() ? failure.text() : load();
+    if (damaged(failure)) {
+        reason = setAside();
+        if (reason.isEmpty())
+            failure = tryOpen();
+    }
+    if (reason.isEmpty())
+        reason = failure.isValid() ? failure.text() : load();
     if (reason.isEmpty())
         reason = closeLostRun();
     if (!reason.isEmpty()) {
@@ -83,9 +126,18 @@ QString HistoryWriter::open() {
     return reason;
 }
 
+// A new file beside an old journal would be read through that journal, and damaged by it.
+QString HistoryWriter::strayJournal() const {
+    if (QFileInfo::exists(path_))
+        return {};
+    for (const QString& journal : journals(path_))
+        if (QFileInfo::exists(journal))
+            return journal;
+    return {};
+}
+
 QSqlError HistoryWriter::tryOpen() {
-    // Another program holding the file gets a moment to let go.
-    QSqlDatabase db = connection_.open(path_, QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    QSqlDatabase db = connection_.open(path_, QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyWaitMs));
     if (!db.isOpen())
         return db.lastError();
     QSqlQuery query(db);
@@ -104,16 +156,34 @@ QSqlError HistoryWriter::tryOpen() {
     return version < HistorySchema::Version ? HistorySchema::update(db, version) : QSqlError();
 }
 
-bool HistoryWriter::setAside() {
+// The file and its journals go together or not at all: a journal left behind would be taken
+// for the new file's own. Only plain files are moved; anything else under a journal's name is
+// not SQLite's, and not ours to move.
+QString HistoryWriter::setAside() {
     database().close();
+    QStringList parts{path_};
+    for (const QString& journal : journals(path_))
+        if (QFileInfo::exists(journal))
+            parts.append(journal);
+    const auto cannot = [this](const QString& why) {
+        return QStringLiteral("%1 is damaged and cannot be moved aside: %2").arg(path_, why);
+    };
+    for (const QString& part : parts)
+        if (!QFileInfo(part).isFile())
+            return cannot(QStringLiteral("%1 is not a file").arg(part));
     const QString aside = asideName(path_);
-    if (!QFile::rename(path_, aside))
-        return false;
-    // Its journal belongs with it, under the same new name.
-    for (const char* part : {"-wal", "-shm"})
-        if (QFile::exists(path_ + QLatin1String(part)))
-            QFile::rename(path_ + QLatin1String(part), aside + QLatin1String(part));
-    return true;
+    const auto asideOf = [&](const QString& part) { return aside + part.mid(path_.size()); };
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QFile part(parts[i]);
+        if (part.rename(asideOf(parts[i])))
+            continue;
+        QString reason = cannot(part.errorString());
+        while (--i >= 0)
+            if (!QFile::rename(asideOf(parts[i]), parts[i]))
+                reason += QStringLiteral("; %1 is left at %2").arg(parts[i], asideOf(parts[i]));
+        return reason;
+    }
+    return {};
 }
 
 // The pages known and the outages still open, so that a check needs no reading.
@@ -129,7 +199,7 @@ QString HistoryWriter::load() {
     while (query.next())
         openOutages_.insert(query.value(0).toLongLong());
     statements_ = std::make_unique<Statements>(database());
-    return {};
+    return statements_->prepare();
 }
 
 // A run that was killed wrote no end; it ended at the last sign of life it left, and the time
@@ -183,44 +253,45 @@ QString HistoryWriter::writeCheck(const CheckRecord& c) {
 }
 
 QString HistoryWriter::writeCycle(const Cycle& cycle) {
+    // What is known of the file changes with the rows; a cycle rolled back must leave neither
+    // behind, or its next try would name a page that is not there.
+    const QHash<QString, qint64> pageIds = pageIds_;
+    const QSet<qint64> openOutages = openOutages_;
     QSqlDatabase db = database();
-    QString failure = db.transaction() ? writeEvent(cycle.startMs, QStringLiteral("cycle start")) : db.lastError().text();
-    for (const CheckRecord& check : cycle.checks)
-        if (failure.isEmpty())
-            failure = writeCheck(check);
-    if (failure.isEmpty())
-        failure = writeEvent(cycle.endMs, QStringLiteral("cycle end"));
-    if (failure.isEmpty() && !db.commit())
-        failure = db.lastError().text();
+    const QString failure = inTransaction(db, [&] {
+        QString failure = writeEvent(cycle.startMs, QStringLiteral("cycle start"));
+        for (const CheckRecord& check : cycle.checks)
+            if (failure.isEmpty())
+                failure = writeCheck(check);
+        return failure.isEmpty() ? writeEvent(cycle.endMs, QStringLiteral("cycle end")) : failure;
+    });
     if (!failure.isEmpty()) {
-        db.rollback();
+        pageIds_ = pageIds;
+        openOutages_ = openOutages;
         return failure;
     }
-    return cycle.endMs - lastFoldMs_ >= HistorySchema::HourMs ? fold(cycle.endMs, cycle.rawDays) : QString();
+    // The cycle is in the file whatever becomes of the fold.
+    if (cycle.endMs - lastFoldMs_ >= HistorySchema::HourMs && fold(cycle.endMs, cycle.rawDays).isEmpty())
+        lastFoldMs_ = cycle.endMs;
+    return {};
 }
 
 QString HistoryWriter::fold(qint64 nowMs, int rawDays) {
-    lastFoldMs_ = nowMs;
     QSqlDatabase db = database();
-    if (!db.transaction())
-        return db.lastError().text();
-    QSqlQuery query(db);
-    const qint64 rawSince = nowMs - rawDays * HistorySchema::DayMs;
-    // Through each page's index, so the fold reads only what it drops.
-    const std::pair<const char*, qint64> drops[] = {
-        {"DELETE FROM checks WHERE page IN (SELECT id FROM pages) AND time_ms < ?", rawSince},
-        {"DELETE FROM hourly WHERE page IN (SELECT id FROM pages) AND hour < ?",
-         (nowMs - HourlyDays * HistorySchema::DayMs) / HistorySchema::HourMs},
-        // A cycle's start and end matter only beside its checks; a run's start and end stay.
-        {"DELETE FROM events WHERE kind IN ('cycle start', 'cycle end') AND time_ms < ?", rawSince},
-    };
-    for (const auto& [statement, since] : drops) {
-        query.prepare(QString::fromLatin1(statement));
-        if (!execute(query, {since})) {
-            const QString failure = failureOf(query);
-            db.rollback();
-            return failure;
-        }
-    }
-    return db.commit() ? QString() : db.lastError().text();
+    return inTransaction(db, [&] {
+        QSqlQuery query(db);
+        const qint64 rawSince = nowMs - rawDays * HistorySchema::DayMs;
+        // Through each page's index, so the fold reads only what it drops.
+        const std::pair<const char*, qint64> drops[] = {
+            {"DELETE FROM checks WHERE page IN (SELECT id FROM pages) AND time_ms < ?", rawSince},
+            {"DELETE FROM hourly WHERE page IN (SELECT id FROM pages) AND hour < ?",
+             (nowMs - HourlyDays * HistorySchema::DayMs) / HistorySchema::HourMs},
+            // A cycle's start and end matter only beside its checks; a run's start and end stay.
+            {"DELETE FROM events WHERE kind IN ('cycle start', 'cycle end') AND time_ms < ?", rawSince},
+        };
+        for (const auto& [statement, since] : drops)
+            if (!query.prepare(QString::fromLatin1(statement)) || !execute(query, {since}))
+                return failureOf(query);
+        return QString();
+    });
 }

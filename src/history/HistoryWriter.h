@@ -28,15 +28,15 @@ public:
     HistoryWriter(const HistoryWriter&) = delete;
     HistoryWriter& operator=(const HistoryWriter&) = delete;
 
-    // Opens the file, making or updating it, or setting a damaged one aside and beginning anew.
-    // Returns why no history can be kept; an empty text when it can.
+    // Opens the file, making or updating it, or setting a damaged one aside with its journals and
+    // beginning anew. Returns why no history can be kept; an empty text when it can.
     QString open();
     QString writeEvent(qint64 timeMs, const QString& kind);
-    // The cycle's checks, their summaries and its start and end, in one transaction. At most once
-    // an hour it then folds: single checks past their days and hourly rows past 400 days go,
-    // while their sums stay in the hourly and daily rows.
+    // The cycle's checks, their summaries and its start and end, in one transaction: when it
+    // fails, nothing of it is in the file and it may be tried again. At most once an hour it then
+    // folds: single checks past their days and hourly rows past 400 days go, while their sums
+    // stay in the hourly and daily rows; a fold that fails is tried again after the next cycle.
     QString writeCycle(const Cycle& cycle);
-    QString fold(qint64 nowMs, int rawDays);
 
     // Where a damaged file goes: its name with ".corrupt-" and the time (UTC) added.
     static QString asideName(const QString& path);
@@ -45,11 +45,14 @@ public:
 
 private:
     struct Statements;
+    QString strayJournal() const;
     QSqlError tryOpen();
-    bool setAside();
+    // Returns why the damaged file stays where it is; an empty text once it is aside.
+    QString setAside();
     QString load();
     QString closeLostRun();
     QString writeCheck(const CheckRecord& check);
+    QString fold(qint64 nowMs, int rawDays);
     qint64 pageId(const QString& address);
 
     QString path_;

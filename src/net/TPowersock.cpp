@@ -224,8 +224,15 @@ void TPowersock::appendReceived(const QByteArray& bytes) {
         return;
     }
     received_.append(bytes);
+    // What piles up unread with no line end in it is one line too long, whoever reads it.
     if (!capturing_ && received_.size() > LongestUnread)
-        cutOff(QStringLiteral("The server sent more than %1 bytes that nobody asked for").arg(LongestUnread));
+        cutOff(lineTooLong() ? lineTooLongText()
+                             : QStringLiteral("The server sent more than %1 bytes that nobody asked for")
+                                   .arg(LongestUnread));
+}
+
+QString TPowersock::lineTooLongText() {
+    return QStringLiteral("The server's reply line is longer than %1 bytes").arg(LongestLine);
 }
 
 void TPowersock::cutOff(const QString& why) {
@@ -461,9 +468,12 @@ bool TPowersock::awaitConnector(const std::function<void()>& begin) {
     connectFailed_ = false;
     TimerOn();
     begin();
-    EventWait::until([this] { return Connected || connectFailed_ || TimerExpired || Canceled; });
+    // A peer may close, or be cut off, before the wait sees that it was connected: the next read
+    // says why.
+    EventWait::until(
+        [this] { return Connected || peerClosed_ || connectFailed_ || TimerExpired || Canceled; });
     TimerOff();
-    if (Connected && !TimerExpired && !Canceled)
+    if ((Connected || peerClosed_) && !TimerExpired && !Canceled)
         return true;
     // A late answer to the abandoned attempt must not make the session look connected.
     dropSocket();
@@ -615,7 +625,7 @@ QString TPowersock::ReadLn() {
     if (Canceled)
         throw EAbortError(QStringLiteral("Socket readln aborted"));
     if (lineTooLong())
-        cutOff(QStringLiteral("The server's reply line is longer than %1 bytes").arg(LongestLine));
+        cutOff(lineTooLongText());
     if (!received_.hasLine())
         raiseClosed();
     replied_ = true;

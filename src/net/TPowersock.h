@@ -189,6 +189,7 @@ private:
     // next ReadLn raises why.
     void cutOff(const QString& why);
     bool lineTooLong() const;
+    static QString lineTooLongText();
     // The peer is gone, or was cut off: the wait for it raises why.
     [[noreturn]] void raiseClosed() const;
     bool somethingToSend() const;

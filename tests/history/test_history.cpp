@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -172,6 +173,7 @@ private slots:
             HistoryStore store(path, [&](const QString& why) { heard << why; });
             store.open();
             store.programStarted();
+            QTRY_VERIFY_WITH_TIMEOUT(!store.opening(), 30000);
             QCOMPARE(store.kept(), reason.isEmpty());
             other.close();
         }
@@ -267,6 +269,7 @@ private:
         QVERIFY(!tab.ComboHistoryPage->itemText(3).contains("secret"));
         QTest::keyClick(tab.ComboHistoryPage, Qt::Key_Down);
         QCOMPARE(tab.ComboHistoryPage->currentIndex(), 1);
+        QTRY_COMPARE(tab.LabelHistoryState->text(), "");
         const HistorySeries& series = tab.ChartHistory->series();
         QCOMPARE(series.stepMs, 0);
         QCOMPARE(series.points.size(), 2);
@@ -275,13 +278,14 @@ private:
         QCOMPARE(tab.TableOutages->item(0, 1)->text(), "still down");
         QCOMPARE(tab.TableOutages->horizontalHeaderItem(3)->text(), "Reason");
         QTest::keyClick(tab.ButtonsRange[1], Qt::Key_Space);
+        QTRY_COMPARE(tab.LabelHistoryState->text(), "");
         QCOMPARE(tab.ChartHistory->series().stepMs, 3600000);
         QVERIFY(!tab.ChartHistory->series().points.constLast().up);
 
         const QString file = QDir(f.folder()).filePath("export.csv");
         testDialogs().saveFileAnswers << file;
         QTest::keyClick(tab.ButtonExportHistory, Qt::Key_Space);
-        QVERIFY(f.logLines().contains("History exported to " + file));
+        QTRY_VERIFY(f.logLines().contains("History exported to " + file));
         QFile exported(file);
         QVERIFY(exported.open(QIODevice::ReadOnly));
         QCOMPARE(exported.readAll().count('\n'), 9);

@@ -1,5 +1,6 @@
 #include "support/WindowFixture.h"
 
+#include "history/HistoryStore.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeSecretStore.h"
 
@@ -27,6 +28,9 @@ QByteArray WindowFixture::settingsText() const {
 TFormMainWindow& WindowFixture::start() {
     window_ = std::make_unique<TFormMainWindow>(settingsPath(), testDialogs(), &testSecrets());
     window_->show();
+    // The history opens on a thread of its own; a test begins where the pages are restored.
+    if (!QTest::qWaitFor([this] { return !window_->history().opening(); }, 60000))
+        qFatal("the history did not open");
     return *window_;
 }
 
