@@ -4,21 +4,24 @@
 #include "pages/PageOptions.h"
 #include "pages/PageStatus.h"
 
-#include <QHash>
 #include <QObject>
 #include <deque>
 #include <functional>
-#include <memory>
+#include <queue>
+#include <vector>
 
 class HostLookups;
 class PageCheck;
-class PageCursor;
 class PageRecords;
 
 // The pages of one cycle, checked side by side and handed back in list order. A page starts
 // when a slot is free and its server has fewer than PerServer of its pages under way; its result
 // waits until every page before it has been handed back. Pages added during the walk wait for
 // the next cycle; a page deleted during it is dropped.
+//
+// The cost of a page does not grow with the list: its server is found once, when the walk
+// begins, the pages waiting for a server queue behind it, and the next page to start is the
+// first of the servers that have room; the checks are reused from page to page.
 class CheckWalk : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +29,9 @@ public:
     static constexpr int PerServer = 6;
 
     struct Page {
-        std::unique_ptr<PageCursor> cursor;
-        QString server; // "host:port" of the page's own address; empty when it names none
-        bool serverKnown = false;
+        int position = 0;     // in the page list, following the pages added and deleted before it
+        bool deleted = false; // the page itself was deleted; position is where it stood
+        int server = 0;       // the walk's number for the page's server
         PageCheck* check = nullptr; // once started
         bool excluded = false;      // unticked when its turn came
         // Taken when the page started.
@@ -67,15 +70,33 @@ signals:
     void progressed();
 
 private:
+    struct Server {
+        std::deque<std::size_t> waiting; // its pages not started yet, in list order
+        int running = 0;
+        int limit = PerServer;
+    };
+    // Servers with room and a page waiting, the first page in list order first.
+    using Ready = std::priority_queue<std::pair<std::size_t, int>, std::vector<std::pair<std::size_t, int>>,
+                                      std::greater<>>;
+
+    void offer(int server);
+    PageCheck* takeCheck(std::size_t page);
+    void checkFinished(PageCheck* check, std::size_t page);
+    // A check that will not be read any more goes back to the idle ones.
+    void retire(Page& page);
+    void removed(int first, int last);
     void dropDeleted();
+    void inserted(int first, int last);
+    void reset();
 
     PageRecords& pages_;
     HostLookups& lookups_;
     TlsTickets tickets_;
     std::deque<Page> walk_;
     std::size_t handedBack_ = 0;
-    std::size_t firstUnstarted_ = 0; // no page before it waits to start
+    std::vector<Server> servers_;
+    Ready ready_;
     int running_ = 0;
-    QHash<QString, int> perServer_; // running checks by server
+    std::vector<PageCheck*> idle_; // checks done and handed back, to be used again
     QList<QMetaObject::Connection> listChanges_;
 };

@@ -10,7 +10,6 @@
 #include "net/HostLookups.h"
 #include "notify/ActivityLog.h"
 #include "notify/StatusLine.h"
-#include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/Settings.h"
@@ -89,7 +88,7 @@ FetchRequest CycleRun::requestSettings() const {
 }
 
 void CycleRun::startPage(CheckWalk::Page& page) {
-    const int position = page.cursor->position();
+    const int position = page.position;
     page.listedUrl = p_.pages.url(position);
     page.startedAtMs = QDateTime::currentMSecsSinceEpoch();
     page.before = p_.pages.readStatus(position);
@@ -124,7 +123,7 @@ void CycleRun::handBack() {
     QElapsedTimer turn;
     turn.start();
     while (CheckWalk::Page* page = walk_->head()) {
-        if (!page->done() && !page->cursor->deleted())
+        if (!page->done() && !page->deleted)
             return showWaiting();
         if (!handBackPage(*page))
             return;
@@ -140,16 +139,16 @@ void CycleRun::showWaiting() {
     if (!page)
         return;
     const QString text = QStringLiteral("Checking ") +
-                         (page->check ? page->check->currentUrl() : p_.pages.url(page->cursor->position()));
+                         (page->check ? page->check->currentUrl() : p_.pages.url(page->position));
     if (p_.status.text() != text)
         p_.status.setText(text);
 }
 
 bool CycleRun::handBackPage(CheckWalk::Page& page) {
     // A page deleted while it was checked has nowhere to keep its result.
-    if (page.cursor->deleted())
+    if (page.deleted)
         return true;
-    const int position = page.cursor->position();
+    const int position = page.position;
     if (page.excluded) {
         p_.pages.writeStatus(position, PageStatus::Excluded);
         call(calls_.RepaintGrid);
@@ -179,7 +178,7 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
 
 PageOutcome CycleRun::decide(const CheckWalk::Page& page, bool userAborted) const {
     const PageCheck& check = *page.check;
-    const int position = page.cursor->position();
+    const int position = page.position;
     PageAnswer answer{check.currentUrl(), check.errorText(), check.timedOut(), check.result(),
                       check.body(),       check.bodyCut(),   check.elapsedMs()};
     const PageRecord& record = p_.pages.page(position);
@@ -284,8 +283,8 @@ void CycleRun::dropRest(bool closing) {
     // A request the user cut short fails without an alarm. Answers that were in but not handed
     // back are dropped, as if never asked for, and after a close nothing is applied at all.
     while (CheckWalk::Page* page = walk_->head()) {
-        if (page->check && !page->cursor->deleted()) {
-            const int position = page->cursor->position();
+        if (page->check && !page->deleted) {
+            const int position = page->position;
             if (cut.contains(page->check) && !closing)
                 apply(*page, position, decide(*page, true));
             else
