@@ -1,6 +1,6 @@
 #include "app/SettingsLocation.h"
 
-#include "views/ProgramFolders.h"
+#include "settings/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,6 @@
 #include "app/TFormMainWindow.h"
 
 #include "app/HistoryView.h"
-#include "app/PageMarks.h"
-#include "app/PageOptionsPart.h"
 #include "app/SessionAutostart.h"
 #include "app/SettingsBinding.h"
 #include "app/WindowSecrets.h"
@@ -10,19 +8,12 @@
 #include "browser/RootBrowserTab.h"
 #include "browser/TWebBrowser.h"
 #include "browser/WebBrowserTab.h"
-#include "check/AlarmDispatch.h"
-#include "check/CheckCycle.h"
-#include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
 #include "net/TNMHTTP.h"
-#include "net/TNMSMTP.h"
-#include "notify/AlarmMailComposer.h"
-#include "notify/AlarmMailSender.h"
 #include "notify/ChatSender.h"
-#include "notify/DesktopNotifier.h"
 #include "notify/DialogService.h"
-#include "notify/TMediaPlayer.h"
 #include "settings/ConnectionSettings.h"
+#include "settings/ProgramFolders.h"
 #include "update/TAdvertisement.h"
 #include "update/UpdateCheck.h"
 #include "views/AddressDrop.h"
@@ -32,12 +23,10 @@
 #include "views/LogView.h"
 #include "views/MacroKeywords.h"
 #include "views/PageListEditor.h"
-#include "views/ProgramFolders.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
 #include "views/StatusPictures.h"
 #include "views/TCheckListBox.h"
-#include "views/TDrawGrid.h"
 #include "views/TDropURLTarget.h"
 #include "views/TImageList.h"
 #include "views/TStatusBar.h"
@@ -70,7 +59,16 @@ QTimer* timer(ComponentList& components, const char* name, int intervalMs, QObje
 
 TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dialogs, SecretStore* secrets,
                                  QWidget* parent)
-    : QMainWindow(parent), toolBar(ToolBarControls::build(components_)),
+    : QMainWindow(parent),
+      // A sound named without a folder is looked for beside the settings, then where the program's
+      // own sounds are.
+      monitor(settingsFile,
+              QStringList{QFileInfo(settingsFile).absolutePath()} + ProgramFolders::dataFolders(), dialogs,
+              {[this](int state) { tray_->ShowTrayState(state); }, [this] { tray_->RevealWindow(); },
+               [this] { gridRepaint_->request(); },
+               [this](bool down) { tray_->ShowNetworkUnavailable(down); }},
+              this),
+      toolBar(ToolBarControls::build(components_)),
       PageControl1(components_.add(new QTabWidget, "PageControl1")), status(StatusTab::build(components_)),
       historyTab(HistoryTab::build(components_)), webPages(WebPagesTab::build(components_)),
       emailSetup(EmailSetupTab::build(components_)), sendingEmail(SendingEmailTab::build(components_)),
@@ -79,14 +77,15 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       browser(BrowserTabs::build(components_)),
       banner(BannerStrip::build(components_, ProgramFolders::libraryFolder(QStringLiteral("adimage")))),
       chatAlerts(ChatAlertsTab::build(components_)),
-      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), dialogs_(dialogs),
-      settings_(settingsFile, settings, pages) {
+      StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(monitor.log),
+      statusLine(monitor.statusLine), settings(monitor.settings), pages(monitor.pages),
+      checkState(monitor.checkState), Timer1(monitor.Timer1), Timer2(monitor.Timer2),
+      MediaPlayer1(monitor.MediaPlayer1), NMSMTP1(monitor.NMSMTP1), dialogs_(dialogs) {
     setObjectName(QStringLiteral("FormMainWindow"));
     logTab.Log->follow(log);
     StatusBar1->follow(statusLine);
     webPages.CheckListBoxURL->showList(&pages, PageRecords::Address);
     misc.showPages(pages);
-    settings_.addPart(pageOptionsPart(pages, log));
     setWindowTitle(QStringLiteral("Korvane"));
     QFont windowFont = font();
     windowFont.setPixelSize(14);
@@ -97,10 +96,10 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
         move(screen->availableGeometry().center() - rect().center());
 
     buildTabs();
-    buildComponents(settingsFile);
+    buildComponents();
     buildBrowser();
     buildStatusViews();
-    buildCheckEngine(settingsFile);
+    buildCheckControls();
     QList<WindowSecrets::Field> secretFields{{QStringLiteral("EditEmailPassword"), {}}};
     for (int target = 1; target <= ChatSender::Targets; ++target)
         secretFields.append(
@@ -117,21 +116,9 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
 
 TFormMainWindow::~TFormMainWindow() = default;
 
-void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
-    history_ = std::make_unique<HistoryStore>(historyFileFor(settingsFile), [this](const QString& reason) {
-        log.AddLogLine(QStringLiteral("History not kept: ") + reason);
-    });
-    connect(history_.get(), &HistoryStore::keptAgain, this,
-            [this] { log.AddLogLine(QStringLiteral("History kept again")); });
-    connect(history_.get(), &HistoryStore::notRead, this, [this](const QString& reason) {
-        log.AddLogLine(QStringLiteral("Cannot read the history: ") + reason);
-    });
-    connect(history_.get(), &HistoryStore::openFinished, this, [this](const QHash<QString, PageMark>& marks) {
-        restorePageMarks(pages, marks);
-        gridRepaint_->request();
-    });
-    connect(history_.get(), &HistoryStore::uptimesChanged, gridRepaint_, &RepaintThrottle::request);
-    new HistoryView({historyTab, PageControl1, status.DrawGrid1}, pages, *history_, log, dialogs_, this);
+void TFormMainWindow::buildCheckControls() {
+    connect(&history(), &HistoryStore::uptimesChanged, gridRepaint_, &RepaintThrottle::request);
+    new HistoryView({historyTab, PageControl1, status.DrawGrid1}, pages, history(), log, dialogs_, this);
     NMHTTPback = components_.add(new TNMHTTP(this), "NMHTTPback");
     NMHTTPback->ReportLevel = 0;
     NMHTTPback->HeaderInfo.LocalProgram = QStringLiteral("korvane2.3");
@@ -139,41 +126,17 @@ void TFormMainWindow::buildCheckEngine(const QString& settingsFile) {
     CheckWebPages = components_.add(new QAction(this), "CheckWebPages");
     AbortCheck = components_.add(new QAction(this), "AbortCheck");
     buildMail();
-
-    alarmDispatch_ = std::make_unique<AlarmDispatch>(
-        AlarmDispatch::Controls{&settings, MediaPlayer1, &statusLine},
-        AlarmDispatch::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { tray_->RevealWindow(); }},
-        pages, log, checkState, *mailSender_, *chatSender_);
-    desktopNotifier_ = new DesktopNotifier(
-        settings, pages, [this] { tray_->RevealWindow(); }, this);
-    checkCycle_ = new CheckCycle(
-        CheckCycle::Controls{Timer1, Timer2, &settings, &statusLine},
-        CheckCycle::Calls{[this](int n) { tray_->ShowTrayState(n); }, [this] { gridRepaint_->request(); },
-                          [this] { desktopNotifier_->AlarmsRaised(); },
-                          [this](bool down) { tray_->ShowNetworkUnavailable(down); }},
-        pages, log, checkState, *alarmDispatch_, *history_, dialogs_, this);
     new CheckControls({toolBar.SpeedButton1, toolBar.SpeedButtonStart, toolBar.SpeedButton2, CheckWebPages,
                        AbortCheck, PageControl1, status.TabSheetStatus},
-                      *checkCycle_, this);
+                      checkCycle(), this);
 }
 
 void TFormMainWindow::buildMail() {
     components_.add(sendingEmail.CheckBoxMailPerCycle, "CheckBoxMailPerCycle");
-    NMSMTP1 = components_.add(new TNMSMTP(this), "NMSMTP1");
-    NMSMTP1->Port = 25;
-    NMSMTP1->TimeOut = 20000;
-    NMSMTP1->ReportLevel = 0;
-    NMSMTP1->EncodeType = UUMethods::uuMime;
-    NMSMTP1->ClearParams = true;
-    NMSMTP1->PostMessage.LocalProgram = QStringLiteral("Pellmar SMTP Demo");
-    mailComposer_ = std::make_unique<AlarmMailComposer>(settings, checkState.Exchange);
     new MacroKeywords({sendingEmail.ListBoxKeywords, sendingEmail.Memo1}, this);
-    mailSender_ = new AlarmMailSender({&settings, NMSMTP1, &statusLine}, *mailComposer_, log, dialogs_, this);
-    testMail_ =
-        new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
-                     *mailSender_, dialogs_, this);
-    chatSender_ = new ChatSender(settings, log, this);
-    new ChatTest({chatAlerts.ButtonChatTest}, *chatSender_, dialogs_, this);
+    new TestMail({emailSetup.ButtonSendTestMail, sendingEmail.EditEMail1, emailSetup.Edit1localEMail},
+                 mailSender(), dialogs_, this);
+    new ChatTest({chatAlerts.ButtonChatTest}, chatSender(), dialogs_, this);
 }
 
 void TFormMainWindow::buildStatusViews() {
@@ -200,7 +163,7 @@ void TFormMainWindow::buildStatusViews() {
         return ConnectionSettings::timeOutSeconds(settings.text(QStringLiteral("EditTimeOut")));
     };
     source.uptime = [this](int page, int days) {
-        const Uptime uptime = history_->uptime(pages.url(page));
+        const Uptime uptime = history().uptime(pages.url(page));
         return days == 1 ? uptime.day : uptime.month;
     };
     statusGrid_ = std::make_unique<StatusGrid>(status.DrawGrid1, source, ImageList1);
@@ -284,26 +247,18 @@ void TFormMainWindow::buildTabs() {
     connect(PageControl1, &QTabWidget::currentChanged, this, &TFormMainWindow::PageControl1Change);
 }
 
-void TFormMainWindow::buildComponents(const QString& settingsFile) {
-    Timer1 = timer(components_, "Timer1", 600000, this);
-    Timer2 = timer(components_, "Timer2", 1000, this);
+void TFormMainWindow::buildComponents() {
     TimerHTML1 = timer(components_, "TimerHTML1", 100, this);
     BrowseTo = components_.add(new QAction(this), "BrowseTo");
-    // A sound named without a folder is looked for beside the settings, then where the program's
-    // own sounds are.
-    MediaPlayer1 = components_.add(
-        new TMediaPlayer(QStringList{QFileInfo(settingsFile).absolutePath()} + ProgramFolders::dataFolders(),
-                         this),
-        "MediaPlayer1");
 
     pageList_ = new PageListEditor(
         {webPages.TabSheetWebPages, webPages.EditURL, webPages.ButtonAdd, webPages.ButtonDel,
          webPages.ButtonApplyChanges, webPages.ButtonPageOptions, webPages.CheckBoxCheckSize,
          webPages.CheckBoxCheckDate, webPages.CheckBoxCheckSignature, webPages.CheckListBoxURL, StatusBar1},
         pages, [this] { status.DrawGrid1->viewport()->update(); }, this);
-    alarmMatrix_ = new AlarmMatrix({alarms.rows, alarms.EditYWavFileName, alarms.ButtonBrowseYwav,
-                                    alarms.EditRWavFileName, alarms.Button1, MediaPlayer1},
-                                   dialogs_, this);
+    new AlarmMatrix({alarms.rows, alarms.EditYWavFileName, alarms.ButtonBrowseYwav, alarms.EditRWavFileName,
+                     alarms.Button1, MediaPlayer1},
+                    dialogs_, this);
 }
 
 void TFormMainWindow::PageControl1Change() {
@@ -326,12 +281,8 @@ void TFormMainWindow::showEvent(QShowEvent* event) {
 
 void TFormMainWindow::FormShow() {
     if (firstShow_) {
-        log.AddLogLine(QStringLiteral("Korvane Start"));
-        history_->open();
-        history_->programStarted();
-        settings_.LoadSettings();
+        monitor.start();
         secrets_->load();
-        pages.resetHistories();
         PageControl1->setCurrentWidget(status.TabSheetStatus);
         TabSheetStatusShow();
         status.DrawGrid1->viewport()->update();
@@ -367,21 +318,14 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
     setVisible(true);
     TrayIcon1->setShowIcon(false);
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    // A check waiting on the network ends its wait and unwinds before the window goes.
-    checkCycle_->terminate();
-    NMSMTP1->Abort();
+    monitor.stop();
     updateCheck_->stop();
-    // Messages under way get a moment; one waiting to be tried again is not.
-    constexpr int ChatWaitMs = 2000;
-    chatSender_->finish(ChatWaitMs);
     canClose = true;
 }
 
 void TFormMainWindow::FormClose() {
     closed_ = true;
-    history_->programEnded();
-    // What the last cycle handed over is on disk before anyone reads the file after us.
-    history_->flush();
+    monitor.end();
     // Nothing dropped after this joins a list that is about to be saved.
     reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
     saveSettingsReporting();
@@ -395,7 +339,7 @@ void TFormMainWindow::finishSaving() {
 
 void TFormMainWindow::saveSettingsReporting() {
     try {
-        settings_.SaveSettings();
+        monitor.store.SaveSettings();
     } catch (const std::exception& error) {
         // The window closes all the same: the user must not be kept from quitting.
         dialogs_.showError(QString::fromUtf8(error.what()));

@@ -14,29 +14,15 @@
 #include "app/StatusTab.h"
 #include "app/ToolBarControls.h"
 #include "app/WebPagesTab.h"
-#include "check/CheckState.h"
-#include "notify/ActivityLog.h"
-#include "notify/StatusLine.h"
-#include "pages/PageRecords.h"
-#include "settings/Settings.h"
-#include "settings/SettingsStore.h"
+#include "check/Monitor.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class AddressDrop;
-class AlarmDispatch;
-class AlarmMailComposer;
-class AlarmMailSender;
-class ChatSender;
-class AlarmMatrix;
-class HistoryStore;
-class CheckCycle;
-class DesktopNotifier;
 class DialogService;
 class QAction;
 class TNMHTTP;
-class TNMSMTP;
 class PageListEditor;
 class WindowSecrets;
 class RepaintThrottle;
@@ -47,8 +33,6 @@ class QTimer;
 class StatusGrid;
 class TDropURLTarget;
 class TImageList;
-class TMediaPlayer;
-class TestMail;
 class TStatusBar;
 class TWinTaskbar;
 class UpdateCheck;
@@ -78,6 +62,9 @@ public:
     // saved at the close, so that the program still ends within a second or so.
     void finishSaving();
 
+    // The monitor the window shows and edits.
+    Monitor monitor;
+
 private:
     ComponentList components_;
 
@@ -98,13 +85,9 @@ public:
     BannerStrip banner;
     ChatAlertsTab chatAlerts;
     TStatusBar* StatusBar1;
-    QTimer* Timer1;
-    QTimer* Timer2;
     QTimer* TimerHTML1;
     QAction* BrowseTo;
-    TMediaPlayer* MediaPlayer1;
     TNMHTTP* NMHTTPback;
-    TNMSMTP* NMSMTP1;
     QAction* CheckWebPages;
     QAction* AbortCheck;
     QAction* PlaceOnTray;
@@ -113,18 +96,23 @@ public:
     TWinTaskbar* TrayIcon1;
     TDropURLTarget* DropURLTarget1;
 
-    ActivityLog log;
-    StatusLine statusLine;
-    Settings settings;
-    PageRecords pages;
-    CheckState checkState;
+    // The monitor's parts, by the names the window's code uses.
+    ActivityLog& log;
+    StatusLine& statusLine;
+    Settings& settings;
+    PageRecords& pages;
+    CheckState& checkState;
+    QTimer* Timer1;
+    QTimer* Timer2;
+    TMediaPlayer* MediaPlayer1;
+    TNMSMTP* NMSMTP1;
 
     WindowTray& tray() { return *tray_; }
-    CheckCycle& checkCycle() { return *checkCycle_; }
-    HistoryStore& history() { return *history_; }
-    AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
-    AlarmMailSender& mailSender() { return *mailSender_; }
-    ChatSender& chatSender() { return *chatSender_; }
+    CheckCycle& checkCycle() { return monitor.checkCycle(); }
+    HistoryStore& history() { return monitor.history(); }
+    AlarmDispatch& alarmDispatch() { return monitor.alarmDispatch(); }
+    AlarmMailSender& mailSender() { return monitor.mailSender(); }
+    ChatSender& chatSender() { return monitor.chatSender(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -132,8 +120,8 @@ protected:
 
 private:
     void buildTabs();
-    void buildComponents(const QString& settingsFile);
-    void buildCheckEngine(const QString& settingsFile);
+    void buildComponents();
+    void buildCheckControls();
     void buildMail();
     void buildStatusViews();
     void buildBrowser();
@@ -148,22 +136,12 @@ private:
     void PageControl1Change();
 
     DialogService& dialogs_;
-    SettingsStore settings_;
     PageListEditor* pageList_ = nullptr;
     WebBrowserTab* webBrowserTab_ = nullptr;
     RootBrowserTab* rootBrowserTab_ = nullptr;
     UpdateCheck* updateCheck_ = nullptr;
     std::unique_ptr<AddressDrop> addressDrop_;
-    AlarmMatrix* alarmMatrix_ = nullptr;
-    std::unique_ptr<AlarmMailComposer> mailComposer_;
-    AlarmMailSender* mailSender_ = nullptr;
-    TestMail* testMail_ = nullptr;
-    ChatSender* chatSender_ = nullptr;
     std::unique_ptr<WindowSecrets> secrets_;
-    std::unique_ptr<AlarmDispatch> alarmDispatch_;
-    std::unique_ptr<HistoryStore> history_;
-    CheckCycle* checkCycle_ = nullptr;
-    DesktopNotifier* desktopNotifier_ = nullptr;
     WindowTray* tray_ = nullptr;
     std::unique_ptr<StatusGrid> statusGrid_;
     RepaintThrottle* gridRepaint_ = nullptr;

@@ -1,6 +1,6 @@
 #include "browser/BrowserEngineLibrary.h"
 
-#include "views/ProgramFolders.h"
+#include "settings/ProgramFolders.h"
 
 #include <QLibrary>
 

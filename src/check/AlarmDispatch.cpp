@@ -1,6 +1,7 @@
 #include "check/AlarmDispatch.h"
 
 #include "check/CheckState.h"
+#include "check/CycleCalls.h"
 #include "notify/ActivityLog.h"
 #include "notify/AlarmMailSender.h"
 #include "notify/AlarmReport.h"
@@ -86,19 +87,19 @@ void AlarmDispatch::afterPage(int page) {
                 soundError = std::current_exception();
             }
         }
-        calls_.RevealWindow();
+        callIfSet(calls_.RevealWindow);
     };
     if (s_.RedRaised) {
-        calls_.ShowTrayState(TrayRed);
+        callIfSet(calls_.ShowTrayState, TrayRed);
         if (status == PageStatus::RedAlarm)
             alarm("EditRWavFileName");
     } else if (s_.YellowRaised) {
-        calls_.ShowTrayState(TrayYellow);
+        callIfSet(calls_.ShowTrayState, TrayYellow);
         if (status == PageStatus::YellowAlarm)
             alarm("EditYWavFileName");
     }
     if (s_.SendMail) {
-        calls_.RevealWindow();
+        callIfSet(calls_.RevealWindow);
         const AlarmReport report{s_.ListedURL, s_.ErrorText, s_.ReplyNumber, s_.ToAddress};
         if (c_.settings->tick(QStringLiteral("CheckBoxMailPerCycle"))) {
             mail_.CollectAlarmMail(report);

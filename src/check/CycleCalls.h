@@ -1,6 +1,13 @@
 #pragma once
 
 #include <functional>
+#include <utility>
+
+// Calls f when it is set: a program without a window leaves the window's calls empty.
+template <class Call, class... Args> void callIfSet(const Call& f, Args&&... args) {
+    if (f)
+        f(std::forward<Args>(args)...);
+}
 
 // What a cycle asks of the window it runs in: the tray's picture, a repaint of the grid, the
 // desktop notice of its alarms, the tray's word on the network. Each may be left empty.

@@ -30,11 +30,6 @@ constexpr int TrayAllWell = 4;
 // The longest one turn of the event loop hands pages back: the window answers in between.
 constexpr int HandBackBudgetMs = 10;
 
-template <class Call, class... Args> void call(const Call& f, Args&&... args) {
-    if (f)
-        f(std::forward<Args>(args)...);
-}
-
 } // namespace
 
 CycleRun::CycleRun(const Parts& parts, CycleCalls calls, QObject* parent)
@@ -56,11 +51,11 @@ void CycleRun::start() {
     state_ = State::Walking;
     soundError_.clear();
     parallel_ = parallelChecks(text("EditParallelChecks"));
-    call(calls_.ShowTrayState, TrayChecking);
+    callIfSet(calls_.ShowTrayState, TrayChecking);
     p_.state.YellowRaised = false;
     p_.state.RedRaised = false;
     p_.network.startCycle();
-    call(calls_.ShowNetworkUnavailable, false);
+    callIfSet(calls_.ShowNetworkUnavailable, false);
     p_.history.cycleStarted();
     cycleOpen_ = true;
     walk_->begin();
@@ -101,8 +96,8 @@ void CycleRun::startPage(CheckWalk::Page& page) {
     page.slowSeconds = number(
         page.options.slowAfter.isEmpty() ? text("EditTimeSlow") : page.options.slowAfter, DefaultSlowSeconds);
     p_.pages.writeStatus(position, PageStatus::Checking);
-    call(calls_.RepaintGrid);
-    call(calls_.ShowTrayState, TrayChecking);
+    callIfSet(calls_.RepaintGrid);
+    callIfSet(calls_.ShowTrayState, TrayChecking);
     FetchRequest request = requestSettings();
     request.url = page.listedUrl;
     page.check->start(request, page.options);
@@ -151,7 +146,7 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
     const int position = page.position;
     if (page.excluded) {
         p_.pages.writeStatus(position, PageStatus::Excluded);
-        call(calls_.RepaintGrid);
+        callIfSet(calls_.RepaintGrid);
         return true;
     }
     const PageOutcome outcome = decide(page, false);
@@ -172,7 +167,7 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
     if (state_ == State::Idle)
         return false;
     remember(page, position);
-    call(calls_.RepaintGrid);
+    callIfSet(calls_.RepaintGrid);
     return true;
 }
 
@@ -293,7 +288,7 @@ void CycleRun::dropRest(bool closing) {
         walk_->pop();
     }
     walk_->end();
-    call(calls_.RepaintGrid);
+    callIfSet(calls_.RepaintGrid);
 }
 
 void CycleRun::abort() {
@@ -326,10 +321,10 @@ void CycleRun::finish() {
     CheckState& s = p_.state;
     s.CheckRunning = false;
     if (s.RedRaised || s.YellowRaised)
-        call(calls_.AlarmsRaised);
+        callIfSet(calls_.AlarmsRaised);
     else
-        call(calls_.ShowTrayState, TrayAllWell);
-    call(calls_.ShowNetworkUnavailable, p_.network.down());
+        callIfSet(calls_.ShowTrayState, TrayAllWell);
+    callIfSet(calls_.ShowNetworkUnavailable, p_.network.down());
     // After the tray and the desktop notice, which need not wait for the mail server.
     p_.dispatch.afterCycle();
     p_.status.setText(QString());

@@ -1,6 +1,7 @@
 #include "notify/ChatMessage.h"
 
 #include "notify/AlarmSummary.h"
+#include "notify/ChatText.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -9,6 +10,8 @@
 #include <stdexcept>
 
 namespace {
+
+using namespace ChatText;
 
 // The most each service shows of a message, in bytes of UTF-8. Bytes are never fewer than the
 // characters the services count, so a text within the limit is within theirs.
@@ -24,47 +27,6 @@ constexpr qsizetype TelegramLimit = 4096; // Telegram refuses longer text
     throw std::runtime_error(problem.toStdString());
 }
 
-// JSON is written by hand because QJsonObject sorts its keys, and the webhook's readers are
-// promised the order the documentation shows.
-QByteArray jsonString(const QString& text) {
-    QByteArray out = "\"";
-    for (const char c : text.toUtf8()) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (uchar(c) < 0x20)
-                out += "\\u00" + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
-            else
-                out += c;
-        }
-    }
-    return out + '"';
-}
-
-// A key with its value, the value already written as JSON.
-using Member = std::pair<QByteArray, QByteArray>;
-
-QByteArray jsonObject(const QList<Member>& members) {
-    QByteArrayList written;
-    for (const auto& [key, value] : members)
-        written.append('"' + key + "\":" + value);
-    return '{' + written.join(',') + '}';
-}
-
 enum class Level { Ok, Yellow, Red };
 
 Level worstLevel(const QList<ChatAlarm>& alarms) {
@@ -76,127 +38,6 @@ Level worstLevel(const QList<ChatAlarm>& alarms) {
             worst = Level::Yellow;
     }
     return worst;
-}
-
-// Each service's way of showing a text as it is.
-using Escape = QString (*)(const QString&);
-
-QString plain(const QString& text) {
-    return text;
-}
-
-// Slack and Telegram read &, < and > as the start of their own markup and decode exactly these
-// three entities.
-QString ampLtGt(const QString& text) {
-    QString out = text;
-    out.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
-    out.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
-    out.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
-    return out;
-}
-
-QString html(const QString& text) {
-    return text.toHtmlEscaped();
-}
-
-QString backslashed(const QString& text, const QString& special) {
-    QString out;
-    for (const QChar c : text) {
-        if (special.contains(c))
-            out += QLatin1Char('\\');
-        out += c;
-    }
-    return out;
-}
-
-// Discord's markdown decodes no entities, but takes a backslash before any punctuation.
-QString discordText(const QString& text) {
-    return backslashed(text, QStringLiteral("\\*_~`|<>#-[]()"));
-}
-
-// Mattermost and Teams render their markdown to HTML: entities pass through it, and & < > as
-// entities also keep Mattermost from reading Slack's <address|label> links in the text.
-QString markdownText(const QString& text) {
-    return backslashed(ampLtGt(text), QStringLiteral("\\*_~`|#-[]()"));
-}
-
-// Discord and Mattermost make addresses links before they look at escapes, so a backslash would
-// end up in the link and in what the user reads. A code span shows the address exactly.
-QString codeSpan(const QString& text) {
-    qsizetype longest = 0;
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        run = c == QLatin1Char('`') ? run + 1 : 0;
-        longest = std::max(longest, run);
-    }
-    const QString fence(longest + 1, QLatin1Char('`'));
-    // Markdown drops one space on each side, which lets the address start or end with a backtick.
-    const QString pad = text.startsWith(QLatin1Char('`')) || text.endsWith(QLatin1Char('`'))
-                            ? QStringLiteral(" ")
-                            : QString();
-    return fence + pad + text + pad + fence;
-}
-
-// One line a page: a line break in an error text would start a line markdown reads anew.
-QString oneLine(QString text) {
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\r|\n"));
-    return text.replace(breaks, QStringLiteral(" "));
-}
-
-// "RED Page Not Found: https://a.example/ — Server said 404", the error left out when it only
-// repeats the outcome, as the check's "Page not found: " does.
-QString pageLine(const ChatAlarm& alarm, Escape text, Escape address) {
-    QString line = text(alarm.status.toUpper()) + QLatin1Char(' ') + text(oneLine(alarm.outcome)) +
-                   QStringLiteral(": ") + address(oneLine(alarm.page));
-    const QString error = oneLine(alarm.error).trimmed();
-    QString bare = error;
-    if (bare.endsWith(QLatin1Char(':')))
-        bare.chop(1);
-    if (!bare.isEmpty() && bare.compare(alarm.outcome.trimmed(), Qt::CaseInsensitive) != 0)
-        line += QStringLiteral(" \u2014 ") + text(error);
-    return line;
-}
-
-QStringList pageLines(const QList<ChatAlarm>& alarms, Escape text, Escape address) {
-    QStringList lines;
-    for (const ChatAlarm& alarm : alarms)
-        lines.append(pageLine(alarm, text, address));
-    return lines;
-}
-
-QString moreNote(qsizetype left) {
-    return left == 1 ? QStringLiteral("\u2026 and 1 more page")
-                     : QStringLiteral("\u2026 and %1 more pages").arg(left);
-}
-
-// How many lines fit within limit bytes after the fixed part, each behind a separator, together
-// with the note of how many were left out.
-qsizetype fittingCount(const QString& fixed, const QStringList& lines, const QString& separator,
-                       qsizetype limit) {
-    const qsizetype separatorSize = separator.toUtf8().size();
-    qsizetype used = fixed.toUtf8().size();
-    qsizetype fit = 0;
-    for (qsizetype kept = 0; used <= limit; ++kept) {
-        const qsizetype left = lines.size() - kept;
-        if (left == 0)
-            return kept;
-        if (used + separatorSize + moreNote(left).toUtf8().size() <= limit)
-            fit = kept;
-        used += separatorSize + lines[kept].toUtf8().size();
-    }
-    return fit;
-}
-
-QStringList firstLines(const QStringList& lines, qsizetype count) {
-    QStringList kept = lines.first(count);
-    if (count < lines.size())
-        kept.append(moreNote(lines.size() - count));
-    return kept;
-}
-
-QStringList fitted(const QString& fixed, const QStringList& lines, const QString& separator,
-                   qsizetype limit) {
-    return firstLines(lines, fittingCount(fixed, lines, separator, limit));
 }
 
 QUrl webAddress(const QString& address) {

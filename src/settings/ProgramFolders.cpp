@@ -1,4 +1,4 @@
-#include "views/ProgramFolders.h"
+#include "settings/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "app/PageMarks.h"
+#include "check/PageMarks.h"
 
 #include "history/HistoryFile.h"
 #include "pages/PageRecords.h"

@@ -1,4 +1,4 @@
-#include "app/PageOptionsPart.h"
+#include "check/PageOptionsPart.h"
 
 #include "notify/ActivityLog.h"
 #include "pages/PageOptionsFile.h"

@@ -1,0 +1,103 @@
+#include "check/Monitor.h"
+
+#include "check/AlarmDispatch.h"
+#include "check/CheckCycle.h"
+#include "check/CycleCalls.h"
+#include "check/PageMarks.h"
+#include "check/PageOptionsPart.h"
+#include "history/HistoryFile.h"
+#include "history/HistoryStore.h"
+#include "net/TNMSMTP.h"
+#include "notify/AlarmMailComposer.h"
+#include "notify/AlarmMailSender.h"
+#include "notify/ChatSender.h"
+#include "notify/DesktopNotifier.h"
+#include "notify/TMediaPlayer.h"
+
+#include <QTimer>
+
+namespace {
+
+QTimer* timer(const char* name, int intervalMs, QObject* parent) {
+    auto* t = new QTimer(parent);
+    t->setObjectName(QString::fromLatin1(name));
+    t->setInterval(intervalMs);
+    return t;
+}
+
+} // namespace
+
+Monitor::Monitor(const QString& settingsFile, const QStringList& soundFolders, DialogService& dialogs,
+                 const Calls& calls, QObject* parent)
+    : QObject(parent), store(settingsFile, settings, pages), Timer1(timer("Timer1", 600000, this)),
+      Timer2(timer("Timer2", 1000, this)), MediaPlayer1(new TMediaPlayer(soundFolders, this)),
+      NMSMTP1(new TNMSMTP(this)), calls_(calls) {
+    setObjectName(QStringLiteral("Monitor"));
+    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
+    store.addPart(pageOptionsPart(pages, log));
+    buildHistory(settingsFile);
+    buildMail(dialogs);
+    alarmDispatch_ =
+        std::make_unique<AlarmDispatch>(AlarmDispatch::Controls{&settings, MediaPlayer1, &statusLine},
+                                        AlarmDispatch::Calls{calls_.ShowTrayState, calls_.RevealWindow},
+                                        pages, log, checkState, *mailSender_, *chatSender_);
+    desktopNotifier_ = new DesktopNotifier(
+        settings, pages, [this] { callIfSet(calls_.RevealWindow); }, this);
+    checkCycle_ = new CheckCycle(CheckCycle::Controls{Timer1, Timer2, &settings, &statusLine},
+                                 CheckCycle::Calls{calls_.ShowTrayState, calls_.RepaintGrid,
+                                                   [this] { desktopNotifier_->AlarmsRaised(); },
+                                                   calls_.ShowNetworkUnavailable},
+                                 pages, log, checkState, *alarmDispatch_, *history_, dialogs, this);
+}
+
+Monitor::~Monitor() = default;
+
+void Monitor::buildHistory(const QString& settingsFile) {
+    history_ = std::make_unique<HistoryStore>(historyFileFor(settingsFile), [this](const QString& reason) {
+        log.AddLogLine(QStringLiteral("History not kept: ") + reason);
+    });
+    connect(history_.get(), &HistoryStore::keptAgain, this,
+            [this] { log.AddLogLine(QStringLiteral("History kept again")); });
+    connect(history_.get(), &HistoryStore::notRead, this, [this](const QString& reason) {
+        log.AddLogLine(QStringLiteral("Cannot read the history: ") + reason);
+    });
+    connect(history_.get(), &HistoryStore::openFinished, this, [this](const QHash<QString, PageMark>& marks) {
+        restorePageMarks(pages, marks);
+        callIfSet(calls_.RepaintGrid);
+    });
+    connect(history_.get(), &HistoryStore::uptimesChanged, this, [this] { callIfSet(calls_.RepaintGrid); });
+}
+
+void Monitor::buildMail(DialogService& dialogs) {
+    NMSMTP1->setObjectName(QStringLiteral("NMSMTP1"));
+    NMSMTP1->Port = 25;
+    NMSMTP1->TimeOut = 20000;
+    NMSMTP1->ReportLevel = 0;
+    NMSMTP1->EncodeType = UUMethods::uuMime;
+    NMSMTP1->ClearParams = true;
+    NMSMTP1->PostMessage.LocalProgram = QStringLiteral("Pellmar SMTP Demo");
+    mailComposer_ = std::make_unique<AlarmMailComposer>(settings, checkState.Exchange);
+    mailSender_ = new AlarmMailSender({&settings, NMSMTP1, &statusLine}, *mailComposer_, log, dialogs, this);
+    chatSender_ = new ChatSender(settings, log, this);
+}
+
+void Monitor::start() {
+    log.AddLogLine(QStringLiteral("Korvane Start"));
+    history_->open();
+    history_->programStarted();
+    store.LoadSettings();
+    pages.resetHistories();
+}
+
+void Monitor::stop() {
+    // A check waiting on the network ends its wait and unwinds before the program goes.
+    checkCycle_->terminate();
+    NMSMTP1->Abort();
+    constexpr int ChatWaitMs = 2000;
+    chatSender_->finish(ChatWaitMs);
+}
+
+void Monitor::end() {
+    history_->programEnded();
+    history_->flush();
+}

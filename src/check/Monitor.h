@@ -1,0 +1,83 @@
+#pragma once
+
+#include "check/CheckState.h"
+#include "notify/ActivityLog.h"
+#include "notify/StatusLine.h"
+#include "pages/PageRecords.h"
+#include "settings/Settings.h"
+#include "settings/SettingsStore.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class AlarmDispatch;
+class AlarmMailComposer;
+class AlarmMailSender;
+class ChatSender;
+class CheckCycle;
+class DesktopNotifier;
+class DialogService;
+class HistoryStore;
+class QTimer;
+class TMediaPlayer;
+class TNMSMTP;
+
+// The monitor without a window: the settings and the page list as values, the log and the status
+// line, the history, the alarms and the cycle, wired together. A window shows and edits it; a
+// program without one drives it as it is.
+class Monitor : public QObject {
+    Q_OBJECT
+public:
+    // What the monitor asks of a window, when there is one. Each may be left empty.
+    struct Calls {
+        std::function<void(int)> ShowTrayState;
+        std::function<void()> RevealWindow;
+        // The pages' marks or uptimes changed, or a cycle applied a page.
+        std::function<void()> RepaintGrid;
+        std::function<void(bool)> ShowNetworkUnavailable;
+    };
+
+    // Sounds named without a folder are looked for in soundFolders, in turn.
+    Monitor(const QString& settingsFile, const QStringList& soundFolders, DialogService& dialogs,
+            const Calls& calls, QObject* parent = nullptr);
+    ~Monitor() override;
+
+    // The program's start: the log's first line, the history opened, the settings loaded.
+    void start();
+    // Ends the work under way: the cycle and its checks, the mail being sent, and a moment for
+    // the chat messages under way (not for one waiting to be tried again).
+    void stop();
+    // The program's end, in the history and on disk before anyone reads the file after us.
+    void end();
+
+    ActivityLog log;
+    StatusLine statusLine;
+    Settings settings;
+    PageRecords pages;
+    CheckState checkState;
+    SettingsStore store;
+    QTimer* Timer1; // the schedule
+    QTimer* Timer2; // the pages' watchdog
+    TMediaPlayer* MediaPlayer1;
+    TNMSMTP* NMSMTP1;
+
+    HistoryStore& history() { return *history_; }
+    AlarmMailSender& mailSender() { return *mailSender_; }
+    ChatSender& chatSender() { return *chatSender_; }
+    AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
+    CheckCycle& checkCycle() { return *checkCycle_; }
+
+private:
+    void buildHistory(const QString& settingsFile);
+    void buildMail(DialogService& dialogs);
+
+    Calls calls_;
+    std::unique_ptr<HistoryStore> history_;
+    std::unique_ptr<AlarmMailComposer> mailComposer_;
+    AlarmMailSender* mailSender_ = nullptr;
+    ChatSender* chatSender_ = nullptr;
+    std::unique_ptr<AlarmDispatch> alarmDispatch_;
+    DesktopNotifier* desktopNotifier_ = nullptr;
+    CheckCycle* checkCycle_ = nullptr;
+};
