@@ -1,6 +1,8 @@
 // What a user sees of the window itself: the first start, the tabs, the log, closing.
+#include "settings/ChatService.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
+#include "support/net/ScriptedPeer.h"
 #include "update/TAdvertisement.h"
 #include "views/TCheckListBox.h"
 #include "views/TDrawGrid.h"
@@ -8,6 +10,8 @@
 
 #include "views/LogView.h"
 #include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -117,6 +121,17 @@ private slots:
         QCOMPARE(w.pages.history(1)[0], AccessHistory::NoSample);
     }
 
+    // Memory that ran out in a handler is shown once the handler is over, never inside it.
+    void fullMemoryInAHandlerIsShownAfterIt() {
+        struct Failing : QObject {
+            bool event(QEvent*) override { throw std::bad_alloc(); }
+        } failing;
+        QEvent event(QEvent::User);
+        QCoreApplication::sendEvent(&failing, &event);
+        QCOMPARE(testDialogs().errors, QStringList());
+        QTRY_COMPARE(testDialogs().errors, QStringList{"std::bad_alloc"});
+    }
+
     void exceptionInAnEventHandlerShowsItsTextAndTheProgramGoesOn() {
         WindowFixture fixture;
         TFormMainWindow& w = fixture.start();
@@ -185,6 +200,27 @@ private slots:
         w.setWindowState(Qt::WindowMinimized);
         w.shutDown();
         QVERIFY(!(w.windowState() & Qt::WindowMinimized));
+    }
+
+    // The chat tab's "Send test" shows what the service said, and the token never reaches the file.
+    void chatSendTestShowsTheAnswer() {
+        ScriptedPeer ntfy(QJsonObject{
+            {"mode", "http"},
+            {"routes",
+             QJsonObject{{"*", QJsonObject{{"sequence", QJsonArray{"HTTP/1.1 200 OK\r\nContent-Length: "
+                                                                   "14\r\n\r\n{\"id\":\"abc12\"}"}}}}}}});
+        QVERIFY2(ntfy.start(), qPrintable(ntfy.output()));
+        WindowFixture f;
+        TFormMainWindow& w = f.start();
+        w.chatAlerts.targets[0].service->setCurrentIndex(int(ChatService::Ntfy));
+        w.chatAlerts.targets[0].address->setText(ntfy.url("/alerts"));
+        w.chatAlerts.targets[0].token->setText("tk_secret");
+        w.chatAlerts.ButtonChatTest[0]->click();
+        QTRY_COMPARE(testDialogs().messages,
+                     QStringList{R"(Chat message sent. The service said: {"id":"abc12"})"});
+        QVERIFY(ntfy.requests().front().contains("\r\nAuthorization: Bearer tk_secret\r\n"));
+        f.close();
+        QVERIFY(!f.settingsText().contains("tk_secret"));
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakeNetworkState.h"
+#include "support/FakeNetworkState.h"
 #include "check/CheckCycle.h"
 #include "check/NetworkCheck.h"
 #include "support/CycleWait.h"

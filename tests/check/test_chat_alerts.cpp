@@ -1,18 +1,17 @@
-// Alarms to chat services through the real window: what a webhook receives for a cycle, tries
+// Alarms to chat services from the monitor: what a webhook receives for a cycle, tries
 // again after a busy answer and not after a refusal, a silent service that holds up nothing, and
 // a close that does not wait for a try still to come.
-#include "CheckFixture.h"
 #include "notify/ChatSender.h"
+#include "settings/ChatService.h"
+#include "support/EngineTestMain.h"
 #include "support/FakeDialogs.h"
-#include "support/TestMain.h"
+#include "support/MonitorFixture.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
 
-#include <QComboBox>
 #include <QHostInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QPushButton>
 #include <QRegularExpression>
 
 namespace {
@@ -33,17 +32,17 @@ class TestChatAlerts : public QObject {
     Q_OBJECT
     NginxPeer nginx;
 
-    // A window whose first target is the service at address; page failures go to the chat.
-    void aimAt(CheckFixture& f, ChatService service, const QString& address) {
+    // A monitor whose first target is the service at address; page failures go to the chat.
+    void aimAt(MonitorFixture& f, ChatService service, const QString& address) {
         f.muteSounds();
-        f.w().chatSender().setRetryDelays({50, 50, 50});
-        f.w().chatAlerts.targets[0].service->setCurrentIndex(int(service));
-        f.w().chatAlerts.targets[0].address->setText(address);
+        f.m().chatSender().setRetryDelays({50, 50, 50});
+        f.settings().setText("ComboChatService1", chatServiceName(service));
+        f.settings().setText("EditChatAddress1", address);
         for (AlarmCondition row : {AlarmCondition::PageNotFound, AlarmCondition::ConnectionFailed})
-            f.w().alarms.rows[int(row)].Chat->setChecked(true);
+            f.raise(row, AlarmReaction::Chat);
     }
 
-    QStringList waitForChatLines(CheckFixture& f, int count) {
+    QStringList waitForChatLines(MonitorFixture& f, int count) {
         QStringList lines;
         const bool arrived = QTest::qWaitFor([&] {
             lines = chatLines(f.logLines());
@@ -63,7 +62,7 @@ private slots:
     void webhookGetsOneMessageForTheCycle() {
         ScriptedPeer hook(answering({Ok}));
         QVERIFY2(hook.start(), qPrintable(hook.output()));
-        CheckFixture f;
+        MonitorFixture f;
         aimAt(f, ChatService::Webhook, hook.url("/hook"));
         const QString missing = nginx.url("missing.html?a=1&b=*2*");
         const QString closed = QString("http://127.0.0.1:%1/").arg(PeerProcess::freePort());
@@ -109,7 +108,7 @@ private slots:
         QFETCH(QJsonArray, replies);
         ScriptedPeer slack(answering(replies));
         QVERIFY2(slack.start(), qPrintable(slack.output()));
-        CheckFixture f;
+        MonitorFixture f;
         aimAt(f, ChatService::Slack, slack.url("/services/T0/B0/x"));
         f.addPage(nginx.url("missing.html"), false, false, false);
         f.runCycle();
@@ -126,10 +125,10 @@ private slots:
         ScriptedPeer busy(answering({"HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n\r\n"}));
         QVERIFY2(silent.start(), qPrintable(silent.output()));
         QVERIFY2(busy.start(), qPrintable(busy.output()));
-        CheckFixture f;
+        MonitorFixture f;
         aimAt(f, ChatService::Webhook, silent.url("/"));
-        f.w().chatSender().setRetryDelays({3600 * 1000});
-        f.w().chatAlerts.targets[1].address->setText(busy.url("/"));
+        f.m().chatSender().setRetryDelays({3600 * 1000});
+        f.settings().setText("EditChatAddress2", busy.url("/"));
         f.addPage(nginx.url("missing.html"), false, false, false);
         f.runCycle();
         QTRY_COMPARE(silent.requests().size(), 1);
@@ -138,28 +137,13 @@ private slots:
         f.addPage(nginx.url("ok.html"), false, false, false);
         f.runCycle();
         QCOMPARE(f.status(1), PageStatus::Ok);
-        f.w().close(); // as the user closes it; the window stays to be read
+        f.end(); // as the program ends
         const QStringList lines = chatLines(f.logLines());
         QVERIFY2(
             lines.contains("Unable to send chat message to Generic webhook #2: closed before the next try"),
             qPrintable(lines.join('\n')));
     }
-
-    // "Send test" shows what the service said.
-    void sendTestShowsTheAnswer() {
-        ScriptedPeer ntfy(answering({"HTTP/1.1 200 OK\r\nContent-Length: 14\r\n\r\n{\"id\":\"abc12\"}"}));
-        QVERIFY2(ntfy.start(), qPrintable(ntfy.output()));
-        CheckFixture f;
-        aimAt(f, ChatService::Ntfy, ntfy.url("/alerts"));
-        f.w().chatAlerts.targets[0].token->setText("tk_secret");
-        f.w().chatAlerts.ButtonChatTest[0]->click();
-        QTRY_COMPARE(testDialogs().messages,
-                     QStringList{R"(Chat message sent. The service said: {"id":"abc12"})"});
-        QVERIFY(ntfy.requests().front().contains("\r\nAuthorization: Bearer tk_secret\r\n"));
-        f.close();
-        QVERIFY(!f.settingsText().contains("tk_secret"));
-    }
 };
 
-KORVANE_TEST_MAIN(TestChatAlerts)
+KORVANE_ENGINE_TEST_MAIN(TestChatAlerts)
 #include "test_chat_alerts.moc"

@@ -1,7 +1,8 @@
 // A desktop without a session bus: a cycle that raises an alarm ends as it does without the
 // notification, with no error box and no log line of its own.
-#include "CheckFixture.h"
-#include "support/TestMain.h"
+#include "support/EngineTestMain.h"
+#include "support/FakeDialogs.h"
+#include "support/MonitorFixture.h"
 #include "support/net/NginxPeer.h"
 
 #include <QDBusConnection>
@@ -18,11 +19,11 @@ private slots:
     }
 
     void alarmWithoutBus() {
-        CheckFixture f;
+        MonitorFixture f;
         f.muteSounds();
         const QString url = web.url("missing.html");
         f.addPage(url);
-        QVERIFY(f.w().alarms.CheckBoxDesktopNotification->isChecked());
+        QVERIFY(f.settings().tick("CheckBoxDesktopNotification"));
         QCOMPARE(f.runCycle(), QStringList{"Page not found: : " + url});
         QCOMPARE(f.status(0), PageStatus::RedAlarm);
         QVERIFY(testDialogs().errors.isEmpty());
@@ -30,5 +31,5 @@ private slots:
     }
 };
 
-KORVANE_TEST_MAIN(TestDesktopNotificationNoBus)
+KORVANE_ENGINE_TEST_MAIN(TestDesktopNotificationNoBus)
 #include "test_desktop_notification_no_bus.moc"

@@ -1,14 +1,15 @@
 // Servers that misbehave on purpose, checked through the real window: each is cut off at once or
 // when its time is up, classified as the user would expect, and costs no more than a bound of
 // memory; the page after it is checked as usual.
-#include "CheckFixture.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryStore.h"
 #include "net/ByteQueue.h"
 #include "net/TNMSMTP.h"
 #include "net/TlsWarmUp.h"
+#include "support/EngineTestMain.h"
+#include "support/FakeDialogs.h"
+#include "support/MonitorFixture.h"
 #include "support/ResidentMemory.h"
-#include "support/TestMain.h"
 #include "support/net/ScriptedPeer.h"
 
 #include <QBuffer>
@@ -25,11 +26,11 @@ QJsonObject serving(const QJsonObject& hostile) {
 }
 
 // The reply code the history kept for the page, from its export.
-QByteArray keptCode(CheckFixture& f, const QString& url) {
-    f.w().history().flush();
+QByteArray keptCode(MonitorFixture& f, const QString& url) {
+    f.m().history().flush();
     QBuffer csv;
     csv.open(QIODevice::WriteOnly);
-    exportHistory(f.w().history().path(), csv);
+    exportHistory(f.m().history().path(), csv);
     for (const QByteArray& row : csv.data().split('\n'))
         if (row.contains(url.toUtf8()))
             return row.split(',').value(3);
@@ -99,19 +100,19 @@ private slots:
         ScriptedPeer peer(mail ? serving({{"send", "HTTP/1.0 404 Not Found\r\n\r\n"}}) : serving(hostile));
         ScriptedPeer mailServer(hostile);
         QVERIFY(peer.start() && (!mail || mailServer.start()));
-        CheckFixture f;
+        MonitorFixture f;
         const QString url =
             role == "proxy" ? QString("https://localhost:%1/").arg(peer.port()) : peer.url("/x");
-        f.w().pages.setOptions(f.addPage(url, false, false, false), options);
+        f.m().pages.setOptions(f.addPage(url, false, false, false), options);
         f.addPage(peer.url("/next"), false, false, false);
         if (role == "proxy") {
-            f.w().connection.CheckBoxProxy->setChecked(true);
-            f.w().connection.EditProxyHost->setText("127.0.0.1");
-            f.w().connection.EditProxyPort->setText(QString::number(peer.port()));
+            f.settings().setTick("CheckBoxProxy", true);
+            f.settings().setText("EditProxyHost", "127.0.0.1");
+            f.settings().setText("EditProxyPort", QString::number(peer.port()));
         } else if (mail) {
             f.setUpMail(mailServer.port());
-            f.w().alarms.rows[int(AlarmCondition::PageNotFound)].Email1->setChecked(true);
-            f.w().NMSMTP1->TimeOut = 5000; // should the bound go, the wait stays short
+            f.raise(AlarmCondition::PageNotFound, AlarmReaction::Email1);
+            f.m().NMSMTP1->TimeOut = 5000; // should the bound go, the wait stays short
         }
 
         const long before = residentKiB();
@@ -126,12 +127,11 @@ private slots:
         QTEST(keptCode(f, url), "code");
     }
 
-    // A buffer that cannot grow fails its page and says why; an error that escapes a handler is
-    // shown once the handler is over, never inside it.
+    // A buffer that cannot grow fails its page and says why.
     void fullMemory() {
         ScriptedPeer peer(serving({{"send", "HTTP/1.0 200 OK\r\n\r\n"}, {"pad", 4000}}));
         QVERIFY(peer.start());
-        CheckFixture f;
+        MonitorFixture f;
         f.addPage(peer.url("/big"), false, false, false);
         f.addPage(peer.url("/next"), false, false, false);
         ByteQueue::failGrowthPast(1024);
@@ -139,17 +139,8 @@ private slots:
         QVERIFY(f.runCycle().contains("Connection failed: not enough memory for the response: " +
                                       peer.url("/big")));
         QCOMPARE(f.status(1), PageStatus::Ok);
-
-        testDialogs() = FakeDialogs();
-        struct Failing : QObject {
-            bool event(QEvent*) override { throw std::bad_alloc(); }
-        } failing;
-        QEvent event(QEvent::User);
-        QCoreApplication::sendEvent(&failing, &event);
-        QCOMPARE(testDialogs().errors, QStringList());
-        QTRY_COMPARE(testDialogs().errors, QStringList{"std::bad_alloc"});
     }
 };
 
-KORVANE_TEST_MAIN(TestHostilePeers)
+KORVANE_ENGINE_TEST_MAIN(TestHostilePeers)
 #include "test_hostile_peers.moc"

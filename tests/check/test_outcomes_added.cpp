@@ -1,7 +1,8 @@
 // The outcomes added to the matrix since: a certificate about to expire, a page that is back,
 // failures confirmed before they alarm, and servers that refuse HEAD.
-#include "CheckFixture.h"
-#include "support/TestMain.h"
+#include "support/EngineTestMain.h"
+#include "support/FakeDialogs.h"
+#include "support/MonitorFixture.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
 #include "support/net/TestAuthority.h"
@@ -62,10 +63,10 @@ private slots:
     void certificateAboutToExpire() {
         QFETCH(QString, days);
         QFETCH(bool, warned);
-        CheckFixture f;
+        MonitorFixture f;
         const QString url = QString("https://localhost:%1/index.html").arg(secure.port());
         f.addPage(url);
-        f.w().connection.EditCertDays->setText(days);
+        f.settings().setText("EditCertDays", days);
         const QStringList lines = outcomeLines(f.runCycle());
         const QDateTime expiry = QSslCertificate::fromPath(expiring.certificate).first().expiryDate();
         const qint64 left = QDateTime::currentDateTimeUtc().secsTo(expiry) / (24 * 3600);
@@ -102,11 +103,11 @@ private slots:
         QFETCH(QString, cycles);
         QFETCH(QStringList, lines);
         QFETCH(QList<int>, statuses);
-        CheckFixture f;
+        MonitorFixture f;
         const QString name = QString("flaky-%1.html").arg(QTest::currentDataTag()).replace(' ', '-');
         const QString url = plain.url(name);
         f.addPage(url);
-        f.w().connection.EditFailCount->setText(failCount);
+        f.settings().setText("EditFailCount", failCount);
         QStringList seen;
         QList<int> seenStatuses;
         for (const QChar cycle : cycles) {
@@ -117,19 +118,19 @@ private slots:
         QCOMPARE(seen, lines.replaceInStrings("U", url));
         QCOMPARE(seenStatuses, statuses);
         if (seen.last().startsWith("Recovered"))
-            QCOMPARE(f.w().checkState.ErrorText,
+            QCOMPARE(f.m().checkState.ErrorText,
                      QString("Recovered after %1 failed checks").arg(cycles.count('f')));
     }
 
     void aDeletedPageTakesItsCountAlong() {
-        CheckFixture f;
+        MonitorFixture f;
         const QString a = plain.url("gone-a.html"), b = plain.url("gone-b.html");
         f.addPage(a);
         f.addPage(b);
-        f.w().connection.EditFailCount->setText("3");
+        f.settings().setText("EditFailCount", "3");
         QCOMPARE(outcomeLines(f.runCycle()),
                  (QStringList{"Failed check 1 of 3: " + a, "Failed check 1 of 3: " + b}));
-        f.w().pages.deletePage(0);
+        f.m().pages.deletePage(0);
         QCOMPARE(outcomeLines(f.runCycle()), QStringList{"Failed check 2 of 3: " + b});
         f.addPage(a);
         QCOMPARE(outcomeLines(f.runCycle()),
@@ -159,7 +160,7 @@ private slots:
                                        "the start of a long body"},
                               {"after", "hang"}}}}}});
         QVERIFY(peer.start());
-        CheckFixture f;
+        MonitorFixture f;
         f.addPage(peer.url("/page"));
         f.runCycle();
         QStringList methods;
@@ -168,11 +169,11 @@ private slots:
         QTEST(methods, "methods");
         QTEST(int(f.status(0)), "status");
         if (methods.size() == 2) {
-            QCOMPARE(f.w().pages.value(PageRecords::Size, 0), QString("100000"));
-            QVERIFY(f.w().pages.value(PageRecords::Signature, 0).contains("v7"));
+            QCOMPARE(f.m().pages.value(PageRecords::Size, 0), QString("100000"));
+            QVERIFY(f.m().pages.value(PageRecords::Signature, 0).contains("v7"));
         }
     }
 };
 
-KORVANE_TEST_MAIN(TestOutcomesAdded)
+KORVANE_ENGINE_TEST_MAIN(TestOutcomesAdded)
 #include "test_outcomes_added.moc"

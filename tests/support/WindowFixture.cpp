@@ -4,26 +4,7 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeSecretStore.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
-
-WindowFixture::WindowFixture() = default;
-
-WindowFixture::WindowFixture(const QByteArray& settingsText) {
-    QFile file(settingsPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(settingsText) != settingsText.size())
-        qFatal("cannot write the test settings file");
-}
-
-QString WindowFixture::settingsPath() const {
-    return QDir(dir_.path()).filePath(QStringLiteral("KV.ini"));
-}
-
-QByteArray WindowFixture::settingsText() const {
-    QFile file(settingsPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TFormMainWindow& WindowFixture::start() {
     window_ = std::make_unique<TFormMainWindow>(settingsPath(), testDialogs(), &testSecrets());

@@ -1,20 +1,15 @@
 #pragma once
 
 #include "app/TFormMainWindow.h"
+#include "support/SettingsFolder.h"
 
-#include <QString>
-#include <QTemporaryDir>
 #include <memory>
 
 // A main window running offscreen on a settings file in a folder of its own.
-class WindowFixture {
+class WindowFixture : public SettingsFolder {
 public:
-    WindowFixture();
-    explicit WindowFixture(const QByteArray& settingsText);
-
-    QString settingsPath() const;
-    QString folder() const { return dir_.path(); }
-    QByteArray settingsText() const;
+    WindowFixture() = default;
+    explicit WindowFixture(const QByteArray& settingsText) : SettingsFolder(settingsText) {}
 
     // Creates and shows the window, as a start of the program does.
     TFormMainWindow& start();
@@ -30,6 +25,5 @@ public:
     }
 
 private:
-    QTemporaryDir dir_;
     std::unique_ptr<TFormMainWindow> window_;
 };
