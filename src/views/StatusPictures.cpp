@@ -7,18 +7,18 @@
 
 namespace {
 
-constexpr int kSize = 16;
+constexpr int StatusIconSize = 16;
 
-QPixmap painted(const std::function<void(QPainter&)>& draw) {
-    return TImageList::painted(kSize, kSize, draw);
+QPixmap statusPainted(const std::function<void(QPainter&)>& draw) {
+    return TImageList::painted(StatusIconSize, StatusIconSize, draw);
 }
 
 QPixmap blank() {
-    return painted({});
+    return statusPainted({});
 }
 
 QPixmap questionMark() {
-    return painted([&](QPainter& p) {
+    return statusPainted([&](QPainter& p) {
         p.setPen(QPen(QColor(150, 120, 0), 1));
         p.setBrush(QColor(255, 220, 0));
         p.drawEllipse(QRectF(0.5, 0.5, 15, 15));
@@ -36,7 +36,7 @@ QPixmap questionMark() {
 }
 
 QPixmap pointingHand() {
-    return painted([&](QPainter& p) {
+    return statusPainted([&](QPainter& p) {
         p.setPen(QPen(QColor(40, 40, 40), 1));
         p.setBrush(QColor(255, 228, 196));
         // Index finger stretched to the right, the other fingers curled under the palm.
@@ -50,7 +50,7 @@ QPixmap pointingHand() {
 }
 
 QPixmap tick() {
-    return painted([&](QPainter& p) {
+    return statusPainted([&](QPainter& p) {
         QPainterPath path;
         path.moveTo(2.5, 8.5);
         path.lineTo(6.5, 12.5);
@@ -64,7 +64,7 @@ QPixmap tick() {
 }
 
 QPixmap square(const QColor& fill, const QColor& edge) {
-    return painted([&](QPainter& p) {
+    return statusPainted([&](QPainter& p) {
         // Crisp edges: the square sits on whole pixels.
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(edge);
@@ -79,7 +79,7 @@ QPixmap square(const QColor& fill, const QColor& edge) {
 } // namespace
 
 TImageList* StatusPictures::create(QObject* parent) {
-    auto* list = new TImageList(kSize, kSize, parent);
+    auto* list = new TImageList(StatusIconSize, StatusIconSize, parent);
     list->add(questionMark());
     list->add(blank());
     list->add(pointingHand());

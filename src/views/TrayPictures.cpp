@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr int kSize = 32;
+constexpr int TrayIconSize = 32;
 
-QPixmap painted(const std::function<void(QPainter&)>& draw) {
-    return TImageList::painted(kSize, kSize, draw);
+QPixmap trayPainted(const std::function<void(QPainter&)>& draw) {
+    return TImageList::painted(TrayIconSize, TrayIconSize, draw);
 }
 
 // A globe with a pulse trace across it: the web, watched.
@@ -43,7 +43,7 @@ void paintGlobe(QPainter& p, const QColor& sea, const QColor& lines, const QColo
 }
 
 QPixmap programPicture() {
-    return painted([&](QPainter& p) {
+    return trayPainted([&](QPainter& p) {
         // Crisp edges: the square sits on whole pixels.
         p.setRenderHint(QPainter::Antialiasing, false);
         paintGlobe(p, QColor(30, 90, 200), QColor(170, 210, 255), QColor(60, 230, 60));
@@ -51,7 +51,7 @@ QPixmap programPicture() {
 }
 
 QPixmap idlePicture() {
-    return painted([&](QPainter& p) {
+    return trayPainted([&](QPainter& p) {
         // Crisp edges: the square sits on whole pixels.
         p.setRenderHint(QPainter::Antialiasing, false);
         paintGlobe(p, QColor(120, 120, 130), QColor(210, 210, 215), QColor(200, 200, 200));
@@ -72,7 +72,7 @@ QPixmap waitingPicture() {
 }
 
 QPixmap satelliteDish() {
-    return painted([&](QPainter& p) {
+    return trayPainted([&](QPainter& p) {
         // Stand and foot.
         p.setPen(QPen(QColor(60, 60, 60), 2.0));
         p.drawLine(QPointF(13, 18), QPointF(9, 28));
@@ -104,7 +104,7 @@ QPixmap satelliteDish() {
 }
 
 QPixmap helmet(const QColor& colour) {
-    return painted([&](QPainter& p) {
+    return trayPainted([&](QPainter& p) {
         const QColor edge = colour.darker(220);
         QPainterPath dome;
         dome.moveTo(5, 21);
@@ -132,7 +132,7 @@ QPixmap TrayPictures::programIcon() {
 }
 
 TImageList* TrayPictures::create(QObject* parent) {
-    auto* list = new TImageList(kSize, kSize, parent);
+    auto* list = new TImageList(TrayIconSize, TrayIconSize, parent);
     list->add(programPicture());
     list->add(idlePicture());
     list->add(waitingPicture());
