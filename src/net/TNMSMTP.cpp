@@ -14,7 +14,6 @@
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTime>
-#include <algorithm>
 #include <stdexcept>
 
 namespace {
