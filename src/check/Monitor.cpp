@@ -93,6 +93,7 @@ void Monitor::stop() {
     // A check waiting on the network ends its wait and unwinds before the program goes.
     checkCycle_->terminate();
     NMSMTP1->Abort();
+    mailSender_->AbortQueuedMail();
     constexpr int ChatWaitMs = 2000;
     chatSender_->finish(ChatWaitMs);
 }

@@ -4,6 +4,7 @@
 #include "net/HostLookups.h"
 #include "net/THeaderInfo.h"
 #include "net/TPowersock.h"
+#include "net/TlsClient.h"
 
 #include <QFile>
 #include <exception>

@@ -14,16 +14,9 @@
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTime>
-#include <algorithm>
 #include <stdexcept>
 
 namespace {
-// A command's argument shares the command's line: a line break in it would send a command of
-// its own.
-QString argument(QString text) {
-    return text.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-}
-
 [[noreturn]] void fail(const QString& text) {
     throw std::runtime_error(text.toStdString());
 }
@@ -57,134 +50,80 @@ QString TNMSMTP::command(const QString& text) {
     return waitFor([&] { return Transaction(text); });
 }
 
-void TNMSMTP::skipContinuation(QString line) {
-    qsizetype replied = line.size();
-    while (line.startsWith(QLatin1Char(' ')) || (line.size() >= 4 && line[3] == QLatin1Char('-')))
-        line = continuation(replied);
-}
-
-QString TNMSMTP::continuation(qsizetype& replied) {
-    QString line = waitFor([this] { return ReadLn(); });
-    replied += line.size();
-    if (replied > LongestReply) {
-        drop();
-        throw ESmtpRefusal(QStringLiteral("The server's reply is longer than %1 bytes").arg(LongestReply));
-    }
-    return line;
-}
-
 void TNMSMTP::drop() {
     TPowersock::Disconnect();
     ClearReceived();
 }
 
-// ---- connecting ----------------------------------------------------------------------------
+// ---- the dialogue --------------------------------------------------------------------------
 
-void TNMSMTP::greet() {
-    const QString greeting = waitFor([this] { return ReadLn(); });
-    ReplyNumber = 0;
-    TakeReply(greeting);
-    skipContinuation(greeting);
-    if (ReplyNumber >= 400)
-        fail(greeting);
-    Extensions.clear();
-    // Without protection and login the dialogue stays the plain one it always was.
-    if (Security == SecureNone && UserName.isEmpty())
-        return helo();
-    if (!ehlo()) {
-        if (Security == SecureStartTls)
-            throw ESmtpRefusal(QStringLiteral("No STARTTLS: the mail server refused EHLO: ") + LastReply);
-        helo();
-    } else if (Security == SecureStartTls) {
-        startTls();
-        // What the server offered in the clear may have been tampered with: ask again.
-        if (!ehlo())
-            helo();
-    }
-    if (!UserName.isEmpty())
-        login();
-}
-
-void TNMSMTP::helo() {
-    for (int retry = 0;; ++retry) {
-        skipContinuation(command(QStringLiteral("HELO ") + argument(UserID)));
-        if (ReplyNumber < 300)
-            return;
-        bool handled = false;
-        if (retry == 0)
+SmtpDialogue::Step TNMSMTP::run(SmtpDialogue::Step step) {
+    using Kind = SmtpDialogue::Kind;
+    for (;;) {
+        Extensions = dialogue_.extensions();
+        if (!step.status.isEmpty())
+            StatusMessage(0, step.status);
+        switch (step.kind) {
+        case Kind::Read: {
+            const QString line = waitFor([this] { return ReadLn(); });
+            if (dialogue_.replyStarts()) {
+                ReplyNumber = 0;
+                TakeReply(line);
+            }
+            step = dialogue_.take(line);
+            break;
+        }
+        case Kind::Send:
+            step = dialogue_.take(command(step.text));
+            break;
+        case Kind::StartTls:
+            try {
+                waitFor([this] { StartTls(); }, false);
+            } catch (const ESockError& error) {
+                throw ESmtpRefusal(QString::fromUtf8(error.what()));
+            }
+            step = dialogue_.tlsStarted();
+            break;
+        case Kind::HeloRefused: {
+            bool handled = false;
             fire(OnAuthenticationFailed, handled); // it may change UserID
-        if (!handled)
-            fail(QStringLiteral("Authentication failed"));
+            if (!handled)
+                fail(step.text);
+            step = dialogue_.retryHelo(UserID);
+            break;
+        }
+        case Kind::RecipientRefused:
+            fire(OnRecipientNotFound, step.text);
+            step = dialogue_.recipientNoted();
+            break;
+        case Kind::Refused:
+            throw ESmtpRefusal(step.text);
+        case Kind::CutOff:
+            drop();
+            throw ESmtpRefusal(step.text);
+        case Kind::MessageRefused:
+            fire(OnFailure, this);
+            fail(step.text);
+        case Kind::Failed:
+            fail(step.text);
+        case Kind::Greeted:
+        case Kind::SendText:
+        case Kind::Delivered:
+        case Kind::Closed:
+            return step;
+        }
     }
 }
 
-bool TNMSMTP::ehlo() {
+SmtpDialogue::Greeting TNMSMTP::greeting() const {
     // EHLO wants a name for this computer; the ID typed for HELO is it when there is one.
-    const QString name = UserID.isEmpty() ? QHostInfo::localHostName() : UserID;
-    QString line = command(QStringLiteral("EHLO ") + argument(name));
-    if (ReplyNumber >= 300) {
-        skipContinuation(line);
-        return false;
-    }
-    Extensions.clear();
-    // The first line greets; every line after it names an extension.
-    qsizetype replied = line.size();
-    while (line.size() >= 4 && line[3] == QLatin1Char('-')) {
-        line = continuation(replied);
-        Extensions.append(line.mid(4).trimmed());
-    }
-    return true;
-}
-
-void TNMSMTP::startTls() {
-    const bool offered = std::any_of(Extensions.begin(), Extensions.end(), [](const QString& extension) {
-        return extension.compare(QLatin1String("STARTTLS"), Qt::CaseInsensitive) == 0;
-    });
-    if (!offered)
-        throw ESmtpRefusal(QStringLiteral("The mail server offers no STARTTLS"));
-    StatusMessage(0, QStringLiteral("Starting TLS"));
-    const QString reply = command(QStringLiteral("STARTTLS"));
-    if (ReplyNumber != 220)
-        throw ESmtpRefusal(reply);
-    try {
-        waitFor([this] { StartTls(); }, false);
-    } catch (const ESockError& error) {
-        throw ESmtpRefusal(QString::fromUtf8(error.what()));
-    }
-    StatusMessage(0, QStringLiteral("TLS started"));
-}
-
-void TNMSMTP::login() {
-    if (!Encrypted())
-        throw ESmtpRefusal(
-            QStringLiteral("No login over a connection that is not encrypted: choose STARTTLS or TLS"));
-    QStringList methods;
-    for (const QString& extension : std::as_const(Extensions)) {
-        // "AUTH PLAIN LOGIN", or the older "AUTH=PLAIN LOGIN".
-        if (extension.startsWith(QLatin1String("AUTH"), Qt::CaseInsensitive) && extension.size() > 4 &&
-            (extension[4] == QLatin1Char(' ') || extension[4] == QLatin1Char('=')))
-            methods += extension.mid(5).toUpper().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    }
-    StatusMessage(0, QStringLiteral("Logging in"));
-    const auto base64 = [](const QString& text) { return QString::fromLatin1(text.toUtf8().toBase64()); };
-    if (methods.contains(QLatin1String("PLAIN"))) {
-        loginStep(QStringLiteral("AUTH PLAIN ") + base64(QChar(u'\0') + UserName + QChar(u'\0') + Password),
-                  235);
-    } else if (methods.contains(QLatin1String("LOGIN"))) {
-        loginStep(QStringLiteral("AUTH LOGIN"), 334);
-        loginStep(base64(UserName), 334);
-        loginStep(base64(Password), 235);
-    } else {
-        throw ESmtpRefusal(
-            QStringLiteral("The mail server offers no login method we know (AUTH PLAIN or LOGIN)"));
-    }
-    StatusMessage(0, QStringLiteral("Logged in"));
-}
-
-void TNMSMTP::loginStep(const QString& text, int expected) {
-    const QString reply = command(text);
-    if (ReplyNumber != expected)
-        throw ESmtpRefusal(reply);
+    return {Security != SecureNone || !UserName.isEmpty(),
+            Security == SecureStartTls,
+            Encrypted(),
+            UserID,
+            UserID.isEmpty() ? QHostInfo::localHostName() : UserID,
+            UserName,
+            Password};
 }
 
 void TNMSMTP::Connect() {
@@ -205,7 +144,7 @@ void TNMSMTP::Connect() {
             throw;
         }
         try {
-            greet();
+            run(dialogue_.greet(greeting()));
         } catch (const EAbortError&) {
             // The server stopped answering, or the user gave up: a QUIT would only wait again.
             drop();
@@ -225,21 +164,16 @@ void TNMSMTP::Connect() {
 
 void TNMSMTP::Disconnect() {
     Canceled = false;
-    QString reply;
-    qint16 number = 0;
     // Without a connection there is nobody to say goodbye to, and the wait could only time out.
     if (Connected) {
         try {
-            reply = command(QStringLiteral("QUIT"));
-            number = ReplyNumber;
+            run(dialogue_.quit());
         } catch (...) {
             TPowersock::Disconnect();
             throw;
         }
     }
     TPowersock::Disconnect();
-    if (number >= 340)
-        fail(reply);
 }
 
 void TNMSMTP::Abort() {
@@ -265,29 +199,15 @@ void TNMSMTP::checkHeader() {
     for (int retry = 0;; ++retry) {
         const bool anyRecipient = !PostMessage.ToAddress.isEmpty() || !PostMessage.ToCarbonCopy.isEmpty() ||
                                   !PostMessage.ToBlindCarbonCopy.isEmpty();
-        if (!PostMessage.FromAddress.isEmpty() && anyRecipient)
+        const int missing = SmtpDialogue::missingHeader(PostMessage.FromAddress, anyRecipient);
+        if (missing == 0)
             return;
         bool handled = false;
         if (retry == 0)
-            fire(OnHeaderIncomplete, handled, PostMessage.FromAddress.isEmpty() ? 1 : 2);
+            fire(OnHeaderIncomplete, handled, missing);
         if (!handled)
             fail(QStringLiteral("Incomplete Header"));
     }
-}
-
-void TNMSMTP::sendRecipients() {
-    // Copies: a handler may change the lists while their entries are being sent.
-    const QStringList lists[] = {PostMessage.ToAddress, PostMessage.ToCarbonCopy,
-                                 PostMessage.ToBlindCarbonCopy};
-    for (const QStringList& list : lists)
-        for (const QString& entry : list) {
-            const QString address = argument(MailText::ExtractAddress(entry));
-            if (address.isEmpty())
-                continue;
-            command(QStringLiteral("RCPT TO:<") + address + QLatin1Char('>'));
-            if (ReplyNumber > 300)
-                fire(OnRecipientNotFound, entry);
-        }
 }
 
 void TNMSMTP::DeliverMessage() {
@@ -300,27 +220,14 @@ void TNMSMTP::DeliverMessage() {
         RequireConnection();
         checkHeader();
         fire(OnSendStart, this);
-        const auto expect = [this](const QString& text) {
-            const QString reply = command(text);
-            if (ReplyNumber >= 400)
-                fail(reply);
-        };
-        expect(QStringLiteral("RSET"));
-        expect(QStringLiteral("MAIL FROM:<") + argument(PostMessage.FromAddress) + QLatin1Char('>'));
-        sendRecipients();
-        expect(QStringLiteral("DATA"));
-        QString header;
-        for (const QString& line : FinalHeader)
-            header += line + QStringLiteral("\r\n");
-        waitFor([&] { Write(header + QStringLiteral("\r\n\r\n")); });
+        // Copies: a handler may change the lists while their entries are being sent.
+        run(dialogue_.deliver(PostMessage.FromAddress, PostMessage.ToAddress + PostMessage.ToCarbonCopy +
+                                                           PostMessage.ToBlindCarbonCopy));
+        waitFor([&] { Write(SmtpDialogue::headerBlock(FinalHeader)); });
         QBuffer stream(&MessageStream);
         stream.open(QIODevice::ReadOnly);
         waitFor([&] { SendStream(stream); });
-        const QString reply = command(QStringLiteral("."));
-        if (ReplyNumber >= 400) {
-            fire(OnFailure, this);
-            fail(reply);
-        }
+        run(dialogue_.textSent());
         if (ClearParams) {
             PostMessage.ToAddress.clear();
             PostMessage.ToCarbonCopy.clear();

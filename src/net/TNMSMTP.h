@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/SmtpDialogue.h"
 #include "net/TExStringList.h"
 #include "net/TNMUUProcessor.h"
 #include "net/TPostMessage.h"
@@ -54,7 +55,7 @@ public:
     THandledEvent OnAuthenticationFailed; // the server refused HELO
 
     // A reply of many lines (the answer to EHLO names every extension) is cut off past this.
-    static constexpr qsizetype LongestReply = 64 * 1024;
+    static constexpr qsizetype LongestReply = SmtpDialogue::LongestReply;
 
     bool InProgress = false;
     QByteArray MessageStream; // the message text after the header block
@@ -71,24 +72,15 @@ private:
     // also ended by TimeOut (connecting keeps a timer of its own).
     template <typename Step> auto waitFor(Step step, bool timed = true);
     QString command(const QString& text);
-    // Reads on while the reply has continuation lines; ReplyNumber stays that of the first line.
-    void skipContinuation(QString line);
-    // The next line of a reply that goes on over several; replied counts the reply's length so
-    // far. A reply that never ends is cut off.
-    QString continuation(qsizetype& replied);
-    void greet();
-    void helo();
-    // Greets with EHLO and takes the extensions; false when the server refused it.
-    bool ehlo();
-    void startTls();
-    void login();
-    // Sends one step of the login; the server must answer with the code expected.
-    void loginStep(const QString& text, int expected);
+    // Takes the dialogue's steps until one that is the caller's to take (greeted, the message
+    // text to send, delivered, closed); a step that fails raises.
+    SmtpDialogue::Step run(SmtpDialogue::Step step);
+    SmtpDialogue::Greeting greeting() const;
     void checkHeader();
-    void sendRecipients();
     void EncodeAttachmentPart(const QString& entry);
     // Closes without a word to the server and forgets what it sent.
     void drop();
 
     bool waiting_ = false;
+    SmtpDialogue dialogue_;
 };

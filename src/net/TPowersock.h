@@ -1,21 +1,19 @@
 #pragma once
 
-#include "net/ByteQueue.h"
 #include "net/ConnectionTrouble.h"
-#include "net/Connector.h"
 #include "net/FireEvent.h"
-#include "net/TlsClient.h"
 
 #include <QDateTime>
 #include <QHostAddress>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
-class QFile;
 class QIODevice;
+class SessionConnect;
+class SessionPumps;
+class SessionTransfers;
 class QSslSocket;
 class QTcpSocket;
 class TThreadTimer;
@@ -146,15 +144,22 @@ protected:
     // Takes a reply line as the last reply: LastReply, and ReplyNumber from its leading digits.
     void TakeReply(const QString& reply);
     // Forgets whatever was received and not yet read.
-    void ClearReceived() { received_.clear(); }
+    void ClearReceived();
 
     // Hooks for the clients built on this session.
     std::function<void()> CancelHook; // ReadToStream found a cancellation pending
     std::function<void(QObject* Sender, quint32 code, const QString& text)> ErrorHook;
 
 private:
-    ConnectTarget target() const;
+    friend class SessionConnect;
+    friend class SessionPumps;
+    friend class SessionTransfers;
+
     void wireSocket();
+    // Takes the connection made, and says so.
+    void adoptSocket(QTcpSocket* socket);
+    // Hands the connection over for its TLS handshake, unwatched.
+    QTcpSocket* releaseSocket();
     // Drops the connection, and the one being made, without any notification.
     void dropSocket();
     // The socket as a TLS one; null on a plain connection.
@@ -162,62 +167,20 @@ private:
     // Runs a notification's reaction, unless notifications are off; nothing it raises gets past
     // here.
     void notified(const std::function<void()>& reaction);
-    // Waits for the connection that begin has the connector make, within TimeOut; false when
-    // it failed, timed out or was canceled.
-    bool awaitConnector(const std::function<void()>& begin);
-    void onConnectorConnected();
-    void onConnectorFailed();
     void noteTrouble(ConnectionTrouble trouble, const QString& detail);
     void onReadyRead();
     void onBytesWritten();
     void onDisconnected();
     void onSocketError(int error);
-    void onLookupDone(int lookupId, const QList<QHostAddress>& addresses);
-    void abortLookup();
-    // Runs one of the buffer pumps later, from the event loop; nothing it raises gets out.
-    void postPump(void (TPowersock::*pump)());
-    // Runs a counted send or capture; its counting and file state are cleared however it ends,
-    // and a cancellation is raised with abortText.
-    void runTransfer(const std::function<void()>& transfer, const QString& abortText);
-    void postReadMore();
-    void postWriteMore();
-    void sendBytes(const QByteArray& bytes);
-    // Waits until what is queued has gone out; a peer that closed ends the wait with an error.
-    void waitUntilSent(const std::function<bool()>& alsoDone = {});
-    void appendReceived(const QByteArray& bytes);
-    // The peer sends more than we take: its bytes are dropped with the connection, and the
-    // next ReadLn raises why.
-    void cutOff(const QString& why);
-    bool lineTooLong() const;
-    static QString lineTooLongText();
-    // The peer is gone, or was cut off: the wait for it raises why.
-    [[noreturn]] void raiseClosed() const;
-    bool somethingToSend() const;
-    qint64 bytesWaiting() const;
-    void countSent(qint64 n);
     void timerTick();
 
     QTcpSocket* socket_ = nullptr; // the connection; null while none stands
-    TlsTickets tickets_;
-    Connector* connector_ = nullptr;
+    SessionConnect* link_ = nullptr;
     TThreadTimer* timer_ = nullptr;
-    ByteQueue received_;
-    ByteQueue toSend_;
-    QFile* sendFile_ = nullptr;
-    qint64 sendFilePos_ = 0;
-    QFile* captureFile_ = nullptr;
-    static constexpr int LookupStarting = -2;
-    int lookupId_ = -1;
-    QList<QHostAddress> addresses_; // of the last lookup, IPv4 first
-    QString failureText_;           // what the last failed connect raises
-    QString failureSocketText_;     // the socket's own words on why it failed
-    bool connectFailed_ = false;
+    std::unique_ptr<SessionPumps> pumps_;
+    std::unique_ptr<SessionTransfers> transfers_;
     bool peerClosed_ = false; // the peer closed this connection: no more bytes will come
     bool replied_ = false;    // a line of the peer's reply has been read on this connection
-    bool capturing_ = false;  // CaptureString takes everything that comes, however much
-    QString cutOffBecause_;   // why the peer was cut off; empty while it was not
     quint32 platformError_ = 0;
     bool notificationsOff_ = false;
-    bool readAgain_ = false;
-    bool writeAgain_ = false;
 };

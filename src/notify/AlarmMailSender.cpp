@@ -2,6 +2,7 @@
 
 #include "net/ESmtpRefusal.h"
 #include "net/IntegerText.h"
+#include "net/MailText.h"
 #include "net/TNMSMTP.h"
 #include "notify/ActivityLog.h"
 #include "notify/AlarmMailComposer.h"
@@ -28,14 +29,6 @@ QString messageId(const QString& fromAddress) {
            QLatin1Char('>');
 }
 
-TNMSMTP::SecurityMode securityMode(const QString& shown) {
-    if (shown == QLatin1String("STARTTLS"))
-        return TNMSMTP::SecureStartTls;
-    if (shown == QLatin1String("TLS"))
-        return TNMSMTP::SecureTls;
-    return TNMSMTP::SecureNone;
-}
-
 } // namespace
 
 AlarmMailSender::AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
@@ -56,6 +49,20 @@ AlarmMailSender::AlarmMailSender(const Controls& controls, AlarmMailComposer& co
     smtp.OnStatus = [this](QObject*, const QString& text) { NMSMTP1Status(text); };
     smtp.OnEncodeStart = [this](const QString& file) { NMSMTP1EncodeStart(file); };
     smtp.OnEncodeEnd = [this](const QString& file) { NMSMTP1EncodeEnd(file); };
+
+    session_ = new SmtpSession(this);
+    session_->askForHost = [this] { return askForHost(); };
+    connect(session_, &SmtpSession::hostResolved, this, &AlarmMailSender::NMSMTP1HostResolved);
+    connect(session_, &SmtpSession::connectionFailed, this, &AlarmMailSender::NMSMTP1ConnectionFailed);
+    connect(session_, &SmtpSession::connected, this, &AlarmMailSender::NMSMTP1Connect);
+    connect(session_, &SmtpSession::sendStarted, this, &AlarmMailSender::NMSMTP1SendStart);
+    connect(session_, &SmtpSession::packetSent, this, &AlarmMailSender::progress);
+    connect(session_, &SmtpSession::recipientNotFound, this, &AlarmMailSender::NMSMTP1RecipientNotFound);
+    connect(session_, &SmtpSession::messageRefused, this, &AlarmMailSender::NMSMTP1Failure);
+    connect(session_, &SmtpSession::succeeded, this, &AlarmMailSender::NMSMTP1Success);
+    connect(session_, &SmtpSession::disconnected, this, &AlarmMailSender::NMSMTP1Disconnect);
+    connect(session_, &SmtpSession::status, this, &AlarmMailSender::NMSMTP1Status);
+    connect(session_, &SmtpSession::finished, this, &AlarmMailSender::queuedMailEnded);
 }
 
 void AlarmMailSender::status(const QString& text) {
@@ -84,34 +91,122 @@ void AlarmMailSender::CollectAlarmMail(const AlarmReport& report) {
     }
 }
 
+void AlarmMailSender::SendAlarmMail(const AlarmReport& report) {
+    enqueue(
+        report.listedUrl, {}, [&] { return composed(report); }, report.recipients);
+}
+
 void AlarmMailSender::SendCollectedMail() {
     const CycleMail mail = std::exchange(collected_, {});
     const QString pages = QString::number(mail.pageCount()) +
                           (mail.pageCount() == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
-    logged(pages, QStringLiteral(" for ") + pages, [&] { return deliver(mail.text(), mail.recipients()); });
+    enqueue(
+        pages, QStringLiteral(" for ") + pages, [&] { return mail.text(); }, mail.recipients());
+}
+
+void AlarmMailSender::enqueue(const QString& sentFor, const QString& failedFor,
+                              const std::function<QString()>& text, const QStringList& recipients) {
+    try {
+        queue_.append({sentFor, failedFor, text(), recipients});
+    } catch (...) {
+        logEnd(sentFor, failedFor, false);
+        QMetaObject::invokeMethod(this, &AlarmMailSender::mailEnded, Qt::QueuedConnection);
+        return;
+    }
+    if (queue_.size() == 1)
+        QMetaObject::invokeMethod(this, &AlarmMailSender::startNext, Qt::QueuedConnection);
+}
+
+void AlarmMailSender::startNext() {
+    if (queue_.isEmpty() || session_->busy())
+        return;
+    const QueuedMail& mail = queue_.front();
+    try {
+        const TPostMessage letter = message(mail.text, mail.recipients);
+        session_->send(server(), {letter.FromAddress, letter.ToAddress, MailText::headerLines(letter, {}),
+                                  MailText::transparentLines(letter.Body)});
+    } catch (...) {
+        queuedMailEnded(false, false, {});
+    }
+}
+
+void AlarmMailSender::queuedMailEnded(bool sent, bool refused, const QString& reason) {
+    if (queue_.isEmpty())
+        return;
+    const QueuedMail mail = queue_.takeFirst();
+    logEnd(mail.sentFor, mail.failedFor, sent, refused, reason);
+    emit mailEnded();
+    if (!queue_.isEmpty())
+        QMetaObject::invokeMethod(this, &AlarmMailSender::startNext, Qt::QueuedConnection);
+}
+
+void AlarmMailSender::AbortQueuedMail() {
+    session_->abort();
+    while (!queue_.isEmpty())
+        queuedMailEnded(false, false, {});
+}
+
+void AlarmMailSender::logEnd(const QString& sentFor, const QString& failedFor, bool sent, bool refused,
+                             const QString& reason) {
+    if (sent)
+        log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + sentFor);
+    else if (refused)
+        // A refused login or TLS step is not shown on the way: the log says what the server said.
+        log_.AddLogLine(QStringLiteral("Unable to send email") + failedFor + QStringLiteral(": ") + reason);
+    else
+        // What went wrong was shown on the way, as far as the user needs to know it.
+        log_.AddLogLine(QStringLiteral("Unable to send email") + failedFor);
 }
 
 AlarmMailSender::Outcome AlarmMailSender::logged(const QString& sentFor, const QString& failedFor,
                                                  const std::function<QString()>& attempt) {
-    const QString failed = QStringLiteral("Unable to send email") + failedFor;
     try {
         const QString accepted = attempt();
-        log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + sentFor);
+        logEnd(sentFor, failedFor, true);
         return {true, accepted};
     } catch (const ESmtpRefusal& refusal) {
-        // A refused login or TLS step is not shown on the way: the log says what the server said.
         const QString reply = QString::fromUtf8(refusal.what());
-        log_.AddLogLine(failed + QStringLiteral(": ") + reply);
+        logEnd(sentFor, failedFor, false, true, reply);
         return {false, reply};
     } catch (const std::exception& error) {
-        // What went wrong was shown on the way, as far as the user needs to know it.
-        log_.AddLogLine(failed);
+        logEnd(sentFor, failedFor, false);
         return {false,
                 c_.NMSMTP1->LastReply.isEmpty() ? QString::fromUtf8(error.what()) : c_.NMSMTP1->LastReply};
     } catch (...) {
-        log_.AddLogLine(failed);
+        logEnd(sentFor, failedFor, false);
         return {false, c_.NMSMTP1->LastReply};
     }
+}
+
+SmtpSession::Server AlarmMailSender::server() const {
+    const std::optional<int> port = IntegerText::parse(setting("EditEmailPort"));
+    if (!port)
+        throw std::invalid_argument("The mail server port is not a number");
+    const QString security = setting("ComboEmailSecurity");
+    const QString id = setting("EditEmailID");
+    // EHLO wants a name for this computer; the ID typed for HELO is it when there is one.
+    return {setting("EditEmailHost"),
+            *port,
+            c_.NMSMTP1->TimeOut,
+            security == QLatin1String("STARTTLS"),
+            security == QLatin1String("TLS"),
+            c_.settings->tick(QStringLiteral("CheckBoxAcceptUntrusted")),
+            id,
+            id.isEmpty() ? QHostInfo::localHostName() : id,
+            setting("EditEmailUser"),
+            setting("EditEmailPassword")};
+}
+
+TPostMessage AlarmMailSender::message(const QString& text, const QStringList& recipients) const {
+    TPostMessage message = c_.NMSMTP1->PostMessage;
+    message.ToAddress = recipients;
+    message.FromAddress = setting("Edit1localEMail");
+    message.FromName = setting("EditLocalName");
+    message.Subject = setting("Edit10");
+    message.Date = QDateTime::currentDateTime().toString(Qt::RFC2822Date);
+    message.MessageID = messageId(message.FromAddress);
+    message.Body = QStringList{text} + AlarmMailComposer::footer();
+    return message;
 }
 
 QString AlarmMailSender::deliver(const QString& text, const QStringList& recipients) {
@@ -120,28 +215,22 @@ QString AlarmMailSender::deliver(const QString& text, const QStringList& recipie
     if (smtp.Connected)
         smtp.Disconnect();
     smtp.PostMessage.Body.clear();
-    smtp.Host = setting("EditEmailHost");
-    const std::optional<int> port = IntegerText::parse(setting("EditEmailPort"));
-    if (!port)
-        throw std::invalid_argument("The mail server port is not a number");
-    smtp.Port = *port;
-    smtp.UserID = setting("EditEmailID");
-    smtp.Security = securityMode(setting("ComboEmailSecurity"));
-    smtp.Secure = smtp.Security == TNMSMTP::SecureTls;
-    smtp.UserName = setting("EditEmailUser");
-    smtp.Password = setting("EditEmailPassword");
-    smtp.AcceptUntrusted = c_.settings->tick(QStringLiteral("CheckBoxAcceptUntrusted"));
+    const SmtpSession::Server mailServer = server();
+    smtp.Host = mailServer.host;
+    smtp.Port = mailServer.port;
+    smtp.UserID = mailServer.heloName;
+    smtp.Security = mailServer.tls        ? TNMSMTP::SecureTls
+                    : mailServer.startTls ? TNMSMTP::SecureStartTls
+                                          : TNMSMTP::SecureNone;
+    smtp.Secure = mailServer.tls;
+    smtp.UserName = mailServer.userName;
+    smtp.Password = mailServer.password;
+    smtp.AcceptUntrusted = mailServer.acceptUntrusted;
     smtp.PostMessage.ToAddress = recipients;
     smtp.Connect();
     if (!smtp.Connected)
         throw std::runtime_error("Not Connected");
-    TPostMessage& message = smtp.PostMessage;
-    message.FromAddress = setting("Edit1localEMail");
-    message.FromName = setting("EditLocalName");
-    message.Subject = setting("Edit10");
-    message.Date = QDateTime::currentDateTime().toString(Qt::RFC2822Date);
-    message.MessageID = messageId(message.FromAddress);
-    message.Body = QStringList{text} + AlarmMailComposer::footer();
+    smtp.PostMessage = message(text, recipients);
     smtp.DeliverMessage();
     const QString accepted = smtp.LastReply;
     smtp.Disconnect();
@@ -152,9 +241,12 @@ void AlarmMailSender::NMSMTP1HostResolved() {
     status(QStringLiteral("Host Resolved"));
 }
 
+std::optional<QString> AlarmMailSender::askForHost() {
+    return dialogs_.inputText(QStringLiteral("Invalid Host"), QStringLiteral("Please Choose another host"));
+}
+
 void AlarmMailSender::NMSMTP1InvalidHost(bool& Handled) {
-    const std::optional<QString> host =
-        dialogs_.inputText(QStringLiteral("Invalid Host"), QStringLiteral("Please Choose another host"));
+    const std::optional<QString> host = askForHost();
     if (!host)
         return;
     // For this connection only: the "Host: " field keeps what the user typed there.
@@ -175,8 +267,12 @@ void AlarmMailSender::NMSMTP1SendStart() {
 }
 
 void AlarmMailSender::NMSMTP1PacketSent() {
-    status(QString::number(c_.NMSMTP1->BytesSent) + QStringLiteral(" bytes of ") +
-           QString::number(c_.NMSMTP1->BytesTotal) + QStringLiteral(" sent"));
+    progress(c_.NMSMTP1->BytesSent, c_.NMSMTP1->BytesTotal);
+}
+
+void AlarmMailSender::progress(qint32 sent, qint32 total) {
+    status(QString::number(sent) + QStringLiteral(" bytes of ") + QString::number(total) +
+           QStringLiteral(" sent"));
 }
 
 void AlarmMailSender::NMSMTP1RecipientNotFound(const QString& Recipient) {

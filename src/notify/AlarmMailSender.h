@@ -1,10 +1,13 @@
 #pragma once
 
+#include "net/SmtpSession.h"
 #include "notify/CycleMail.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
 class ActivityLog;
 class AlarmMailComposer;
@@ -13,11 +16,13 @@ class Settings;
 class StatusLine;
 class TNMSMTP;
 struct AlarmReport;
+struct TPostMessage;
 
 // Sends one alarm mail through the mail server of the "Email Setup" tab, one connection a mail,
 // shows each step in the status line, asks or warns the user when a step needs them, and ends
 // every mail with one line in the activity log. The mails of a cycle can also be collected and
-// go out as one.
+// go out as one. The alarm mails of a cycle are queued and go out one after another without
+// waiting, so the cycle never waits for a mail server; the test mail waits for its answer.
 class AlarmMailSender : public QObject {
     Q_OBJECT
 public:
@@ -35,14 +40,19 @@ public:
         QString lastReply; // the server's last reply line, or why no server was reached
     };
 
-    // Composes and sends the mail and logs the outcome; never raises.
+    // Composes and sends the mail, waiting for it, and logs the outcome; never raises.
     Outcome SendMail(const AlarmReport& report);
-    void SendAlarmMail(const AlarmReport& report) { SendMail(report); }
+    // Composes the mail and queues it; it goes out once the mails before it have ended.
+    void SendAlarmMail(const AlarmReport& report);
     // Keeps the page's report for the cycle's one mail, composed now from the check just made.
     void CollectAlarmMail(const AlarmReport& report);
     bool HasCollectedMail() const { return !collected_.isEmpty(); }
-    // Sends the reports collected so far as one mail, and starts a new collection.
+    // Queues the reports collected so far as one mail, and starts a new collection.
     void SendCollectedMail();
+    // No queued mail is waiting or being sent.
+    bool MailQueueEmpty() const { return queue_.isEmpty(); }
+    // Ends the mail being sent and gives up the queued ones; each logs that it was not sent.
+    void AbortQueuedMail();
 
     void NMSMTP1HostResolved();
     void NMSMTP1InvalidHost(bool& Handled);
@@ -58,8 +68,32 @@ public:
     void NMSMTP1EncodeStart(const QString& Filename);
     void NMSMTP1EncodeEnd(const QString& Filename);
 
+signals:
+    // A queued mail has ended, sent or not, and its log line is written.
+    void mailEnded();
+
 private:
+    struct QueuedMail {
+        QString sentFor;
+        QString failedFor;
+        QString text;
+        QStringList recipients;
+    };
+
     QString composed(const AlarmReport& report) const;
+    void enqueue(const QString& sentFor, const QString& failedFor, const std::function<QString()>& text,
+                 const QStringList& recipients);
+    void startNext();
+    void queuedMailEnded(bool sent, bool refused, const QString& reason);
+    // The one line that ends a mail.
+    void logEnd(const QString& sentFor, const QString& failedFor, bool sent, bool refused = false,
+                const QString& reason = {});
+    // The mail server of the settings; raises when its port is no number.
+    SmtpSession::Server server() const;
+    // The alarm mail as it goes out, on the client's own message (its mailer line).
+    TPostMessage message(const QString& text, const QStringList& recipients) const;
+    std::optional<QString> askForHost();
+    void progress(qint32 sent, qint32 total);
     // Makes the attempt and logs its end: "for " + what it sent for, or why it was not sent with
     // failedFor after "Unable to send email".
     Outcome logged(const QString& sentFor, const QString& failedFor, const std::function<QString()>& attempt);
@@ -75,4 +109,6 @@ private:
     DialogService& dialogs_;
     QPointer<StatusLine> statusLine_;
     CycleMail collected_;
+    SmtpSession* session_ = nullptr;
+    QList<QueuedMail> queue_; // the first is the one being sent
 };

@@ -33,6 +33,7 @@ public:
     static constexpr int WatchdogTickMs = 200;
 
     TFormMainWindow& w() { return window(); }
+    Monitor& m() { return window().monitor; }
 
 private:
     void prepare(TFormMainWindow& w) {

@@ -1,5 +1,6 @@
 // The reactions of firing rows and the after-page dispatch, driven directly.
 #include "check/AlarmDispatch.h"
+#include "notify/AlarmMailSender.h"
 #include "notify/TMediaPlayer.h"
 #include "notify/WaveFile.h"
 #include "support/TestMain.h"
@@ -141,6 +142,7 @@ private slots:
         w->alarmDispatch().afterPage(page);
         QVERIFY(w->isVisible());
         QCOMPARE(w->StatusBar1->simpleText(), QString("Sending Email "));
+        QTRY_VERIFY(w->mailSender().MailQueueEmpty());
     }
 
     void logTextsOfEveryRow() {

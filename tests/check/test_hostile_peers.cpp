@@ -9,6 +9,7 @@
 #include "support/EngineTestMain.h"
 #include "support/FakeDialogs.h"
 #include "support/MonitorFixture.h"
+#include "support/MailWait.h"
 #include "support/ResidentMemory.h"
 #include "support/net/ScriptedPeer.h"
 
@@ -117,7 +118,7 @@ private slots:
 
         const long before = residentKiB();
         const bool peakReset = resetPeakResident();
-        const QStringList lines = f.runCycle();
+        const QStringList lines = runCycleAndMail(f);
         const long growth = peakResidentKiB() - before;
         qInfo("peak resident memory %+ld KiB", growth);
         // A few times the 1 MiB body a page may fill, with room for the sanitizers' bookkeeping.
