@@ -163,9 +163,6 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
         if (soundError_.isEmpty())
             soundError_ = QString::fromUtf8(error.what());
     }
-    // A close or an abort while the page's mail went out has ended the walk under this page.
-    if (state_ == State::Idle)
-        return false;
     remember(page, position);
     callIfSet(calls_.RepaintGrid);
     return true;
