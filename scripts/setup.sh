@@ -7,7 +7,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6sql6-sqlite qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev
   fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
   nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon
   xvfb openbox libxcb1-dev libxcb-xtest0-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev file
