@@ -1,7 +1,7 @@
 // Any bytes as a settings file: reading never crashes, writing what was read and reading it
 // again gives the same file, and the memo's lines survive saving and loading.
-#include "settings/CommaText.h"
 #include "net/IniFile.h"
+#include "settings/CommaText.h"
 
 #include <cstdint>
 #include <cstdlib>

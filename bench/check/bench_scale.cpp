@@ -22,14 +22,17 @@ int main(int argc, char** argv) {
         return 0;
     }
     const CycleFigures ours = checkOnce(urls, dialogs);
-    const double theirs = curlHeadSeconds(urls, nullptr, {QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
-                                                          QStringLiteral("16")});
-    std::printf("%d pages: cycle %.3f s, %.3f ms a page, %d pages OK; curl --parallel-max 16 %.3f s (%.3f ms a "
-                "page); ratio %.2f\n",
-                pages, ours.seconds, ours.seconds * 1000 / pages, ours.ok, theirs, theirs * 1000 / pages,
-                ours.seconds / theirs);
-    std::printf("  longest time the window's event loop went unserved: %lld ms\n", (long long)ours.longestGapMs);
-    std::printf("  resident memory: %.1f MB after the start, %.1f MB after the cycle\n", ours.residentBefore / 1024.0,
-                ours.residentAfter / 1024.0);
+    const double theirs = curlHeadSeconds(
+        urls, nullptr,
+        {QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("16")});
+    std::printf(
+        "%d pages: cycle %.3f s, %.3f ms a page, %d pages OK; curl --parallel-max 16 %.3f s (%.3f ms a "
+        "page); ratio %.2f\n",
+        pages, ours.seconds, ours.seconds * 1000 / pages, ours.ok, theirs, theirs * 1000 / pages,
+        ours.seconds / theirs);
+    std::printf("  longest time the window's event loop went unserved: %lld ms\n",
+                (long long)ours.longestGapMs);
+    std::printf("  resident memory: %.1f MB after the start, %.1f MB after the cycle\n",
+                ours.residentBefore / 1024.0, ours.residentAfter / 1024.0);
     return 0;
 }

@@ -9,8 +9,8 @@
 #include "history/HistoryStore.h"
 
 #include <QBuffer>
-#include <QDateTime>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -43,7 +43,8 @@ void simulatedYear(const QString& path) {
     QElapsedTimer clock;
     clock.start();
     {
-        HistoryStore store(path, [](const QString& why) { std::printf("history not kept: %s\n", qPrintable(why)); });
+        HistoryStore store(
+            path, [](const QString& why) { std::printf("history not kept: %s\n", qPrintable(why)); });
         store.setClock([&now] { return now.load(); });
         store.open();
         for (int hour = 0; now < end; ++hour) {
@@ -72,13 +73,15 @@ void simulatedYear(const QString& path) {
                 store.flush();
         }
     }
-    std::printf("a simulated year of one check a minute (%d pages): %.2f MB a page, of it %.2f MB journal (written in "
+    std::printf("a simulated year of one check a minute (%d pages): %.2f MB a page, of it %.2f MB journal "
+                "(written in "
                 "%.0f s)\n",
                 YearPages, double(fileBytes(path)) / YearPages / 1e6,
                 double(QFileInfo(path + QStringLiteral("-wal")).size()) / YearPages / 1e6, ms(clock) / 1000);
     HistoryReader reader(path);
     reader.open();
-    for (const auto& [name, days] : {std::pair{"24 h", 1}, std::pair{"7 d", 7}, std::pair{"30 d", 30}, std::pair{"1 y", 365}}) {
+    for (const auto& [name, days] :
+         {std::pair{"24 h", 1}, std::pair{"7 d", 7}, std::pair{"30 d", 30}, std::pair{"1 y", 365}}) {
         clock.restart();
         HistorySeries series;
         if (const QString failure =
@@ -86,8 +89,8 @@ void simulatedYear(const QString& path) {
                            end - days * 24 * HourMs, end, series);
             !failure.isEmpty())
             std::printf("the History tab cannot read: %s\n", qPrintable(failure));
-        std::printf("the History tab's reading for %s: %.1f ms (%lld points, %lld outages)\n", name, ms(clock),
-                    qlonglong(series.points.size()), qlonglong(series.outages.size()));
+        std::printf("the History tab's reading for %s: %.1f ms (%lld points, %lld outages)\n", name,
+                    ms(clock), qlonglong(series.points.size()), qlonglong(series.outages.size()));
     }
 }
 
@@ -140,7 +143,8 @@ int main(int argc, char** argv) {
     std::vector<double> writes;
     std::vector<double> written;
     {
-        HistoryStore store(path, [](const QString& why) { std::printf("history not kept: %s\n", qPrintable(why)); });
+        HistoryStore store(
+            path, [](const QString& why) { std::printf("history not kept: %s\n", qPrintable(why)); });
         store.open();
         for (int cycle = 0; cycle < Cycles; ++cycle) {
             store.cycleStarted();
@@ -168,10 +172,11 @@ int main(int argc, char** argv) {
     }
     for (auto* times : {&writes, &written})
         std::sort(times->begin(), times->end());
-    std::printf("a cycle of %d checks handed to the writer: median %.2f ms, worst %.2f ms on the window's thread\n",
-                Pages, writes[writes.size() / 2], writes.back());
-    std::printf("the writer's thread then writes it in: median %.2f ms, worst %.2f ms\n", written[written.size() / 2],
-                written.back());
+    std::printf(
+        "a cycle of %d checks handed to the writer: median %.2f ms, worst %.2f ms on the window's thread\n",
+        Pages, writes[writes.size() / 2], writes.back());
+    std::printf("the writer's thread then writes it in: median %.2f ms, worst %.2f ms\n",
+                written[written.size() / 2], written.back());
     const qint64 bytes = fileBytes(path);
     std::printf("file after %d checks: %.1f MiB, %.0f bytes a check\n", Pages * Cycles, bytes / 1048576.0,
                 double(bytes) / (Pages * Cycles));

@@ -46,9 +46,8 @@ HistoryTab HistoryTab::build(ComponentList& components) {
     t.TableOutages->setSelectionBehavior(QAbstractItemView::SelectRows);
     t.TableOutages->verticalHeader()->hide();
     t.TableOutages->horizontalHeader()->setStretchLastSection(true);
-    t.ButtonExportHistory =
-        button(components, "ButtonExportHistory", QStringLiteral("Export history\u2026"),
-               QStringLiteral("Write every kept check of every page to a CSV file"));
+    t.ButtonExportHistory = button(components, "ButtonExportHistory", QStringLiteral("Export history\u2026"),
+                                   QStringLiteral("Write every kept check of every page to a CSV file"));
     t.LabelHistoryState = components.add(new QLabel, "LabelHistoryState");
     t.LabelHistoryState->setWordWrap(true);
 

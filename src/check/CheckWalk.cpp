@@ -43,12 +43,11 @@ void CheckWalk::begin() {
     }
     for (int server = 0; server < int(servers_.size()); ++server)
         offer(server);
-    listChanges_ = {
-        connect(&pages_, &QAbstractItemModel::rowsRemoved, this,
-                [this](const QModelIndex&, int first, int last) { removed(first, last); }),
-        connect(&pages_, &QAbstractItemModel::rowsInserted, this,
-                [this](const QModelIndex&, int first, int last) { inserted(first, last); }),
-        connect(&pages_, &QAbstractItemModel::modelReset, this, &CheckWalk::reset)};
+    listChanges_ = {connect(&pages_, &QAbstractItemModel::rowsRemoved, this,
+                            [this](const QModelIndex&, int first, int last) { removed(first, last); }),
+                    connect(&pages_, &QAbstractItemModel::rowsInserted, this,
+                            [this](const QModelIndex&, int first, int last) { inserted(first, last); }),
+                    connect(&pages_, &QAbstractItemModel::modelReset, this, &CheckWalk::reset)};
 }
 
 // The server takes part in the choice of the next page while it has room and a page waiting.

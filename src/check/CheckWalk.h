@@ -29,9 +29,9 @@ public:
     static constexpr int PerServer = 6;
 
     struct Page {
-        int position = 0;     // in the page list, following the pages added and deleted before it
-        bool deleted = false; // the page itself was deleted; position is where it stood
-        int server = 0;       // the walk's number for the page's server
+        int position = 0;           // in the page list, following the pages added and deleted before it
+        bool deleted = false;       // the page itself was deleted; position is where it stood
+        int server = 0;             // the walk's number for the page's server
         PageCheck* check = nullptr; // once started
         bool excluded = false;      // unticked when its turn came
         // Taken when the page started.

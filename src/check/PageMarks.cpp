@@ -10,7 +10,8 @@ void restorePageMarks(PageRecords& pages, const QHash<QString, PageMark>& marks)
         const auto mark = marks.constFind(withoutPassword(pages.url(page)));
         if (mark == marks.cend())
             continue;
-        pages.writeStatus(page, PageStatus(std::clamp(mark->status, int(PageStatus::Failed), int(PageStatus::RedAlarm))));
+        pages.writeStatus(
+            page, PageStatus(std::clamp(mark->status, int(PageStatus::Failed), int(PageStatus::RedAlarm))));
         pages.streak(page) = {mark->failedChecks, mark->alarmed};
     }
 }

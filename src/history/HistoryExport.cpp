@@ -37,9 +37,10 @@ const Layout Checks{
     "time,address,outcome,code,ms,lookup_ms,connect_ms,tls_ms,first_byte_ms,error\r\n",
     "SELECT time_ms, address, outcome, code, ms, lookup_ms, connect_ms, tls_ms, first_byte_ms, error"
     " FROM checks JOIN pages ON id = page WHERE time_ms >= ? ORDER BY time_ms, checks.rowid"};
-const Layout Hourly{"time,address,checks,up,down,min_ms,avg_ms,max_ms\r\n",
-                    "SELECT hour * 3600000, address, checks, up, down, min_ms, round(1.0 * total_ms / checks),"
-                    " max_ms FROM hourly JOIN pages ON id = page WHERE hour * 3600000 >= ? ORDER BY hour, address"};
+const Layout Hourly{
+    "time,address,checks,up,down,min_ms,avg_ms,max_ms\r\n",
+    "SELECT hour * 3600000, address, checks, up, down, min_ms, round(1.0 * total_ms / checks),"
+    " max_ms FROM hourly JOIN pages ON id = page WHERE hour * 3600000 >= ? ORDER BY hour, address"};
 
 QString writeRows(const QSqlDatabase& db, const Layout& layout, QIODevice& out, qint64 sinceMs) {
     QSqlQuery query(db);
@@ -61,11 +62,13 @@ QString writeRows(const QSqlDatabase& db, const Layout& layout, QIODevice& out, 
 }
 } // namespace
 
-QString exportHistory(const QString& historyFile, QIODevice& out, std::optional<int> sinceDays, ExportRows rows) {
+QString exportHistory(const QString& historyFile, QIODevice& out, std::optional<int> sinceDays,
+                      ExportRows rows) {
     HistoryReader reader(historyFile);
     if (const QString failure = reader.open(); !failure.isEmpty())
         return failure;
-    const qint64 since = sinceDays ? QDateTime::currentMSecsSinceEpoch() - *sinceDays * HistorySchema::DayMs : 0;
+    const qint64 since =
+        sinceDays ? QDateTime::currentMSecsSinceEpoch() - *sinceDays * HistorySchema::DayMs : 0;
     return writeRows(reader.database(), rows == ExportRows::Hourly ? Hourly : Checks, out, since);
 }
 

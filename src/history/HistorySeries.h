@@ -10,7 +10,7 @@ class QSqlDatabase;
 struct HistorySeries {
     struct Point {
         qint64 timeMs = 0;
-        qint64 ms = 0; // the check's time, or the average of the hour's or day's checks
+        qint64 ms = 0;  // the check's time, or the average of the hour's or day's checks
         bool up = true; // for an hour or a day: none of its checks failed
     };
     struct Span {

@@ -145,7 +145,8 @@ QSqlError HistoryWriter::tryOpen() {
         return query.lastError();
     const int version = query.value(0).toInt();
     if (version > HistorySchema::Version)
-        return QSqlError(QStringLiteral("%1 was written by a newer Korvane").arg(path_), {}, QSqlError::UnknownError);
+        return QSqlError(QStringLiteral("%1 was written by a newer Korvane").arg(path_), {},
+                         QSqlError::UnknownError);
     // WAL: the cycle being written never blocks a reader, and a kill never damages the file.
     // The journal is cut back to a megabyte after each checkpoint, so it never keeps the size
     // of the busiest moment.
@@ -232,10 +233,12 @@ QString HistoryWriter::writeCheck(const CheckRecord& c) {
     if (page < 0)
         return failureOf(statements_->page);
     Statements& s = *statements_;
-    if (!execute(s.check, {c.timeMs, page, c.outcome, int(c.up), c.code, c.ms, phase(c.lookupMs), phase(c.connectMs),
-                           phase(c.tlsMs), phase(c.firstByteMs), c.error.isNull() ? QStringLiteral("") : c.error}))
+    if (!execute(s.check,
+                 {c.timeMs, page, c.outcome, int(c.up), c.code, c.ms, phase(c.lookupMs), phase(c.connectMs),
+                  phase(c.tlsMs), phase(c.firstByteMs), c.error.isNull() ? QStringLiteral("") : c.error}))
         return failureOf(s.check);
-    for (auto [summary, bucket] : {std::pair{&s.hourly, HistorySchema::HourMs}, std::pair{&s.daily, HistorySchema::DayMs}})
+    for (auto [summary, bucket] :
+         {std::pair{&s.hourly, HistorySchema::HourMs}, std::pair{&s.daily, HistorySchema::DayMs}})
         if (!execute(*summary, {page, c.timeMs / bucket, int(c.up), int(!c.up), c.ms, c.ms, c.ms}))
             return failureOf(*summary);
     if (!execute(s.mark, {page, c.mark.status, c.mark.failedChecks, int(c.mark.alarmed)}))

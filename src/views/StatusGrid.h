@@ -8,7 +8,8 @@
 class TImageList;
 
 // The Status tab's grid: one row per page with its status picture, its address as a link, a
-// chart of its last 35 access times and its uptime over the last day and month. The grid keeps no data; every cell is drawn from the source.
+// chart of its last 35 access times and its uptime over the last day and month. The grid keeps no data; every
+// cell is drawn from the source.
 class StatusGrid {
 public:
     static constexpr int kColumnCount = 6;

@@ -1,6 +1,6 @@
 // The INI reading rule and the comma text of the memo, on bytes and texts alone.
-#include "settings/CommaText.h"
 #include "net/IniFile.h"
+#include "settings/CommaText.h"
 
 #include <QTemporaryDir>
 #include <QTest>

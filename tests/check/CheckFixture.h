@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/FakeNetworkState.h"
 #include "check/CheckCycle.h"
 #include "check/NetworkCheck.h"
 #include "support/CycleWait.h"
+#include "support/FakeNetworkState.h"
 #include "support/WindowFixture.h"
 #include "views/TCheckListBox.h"
 #include "views/TStatusBar.h"

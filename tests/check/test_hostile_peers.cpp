@@ -8,8 +8,8 @@
 #include "net/TlsWarmUp.h"
 #include "support/EngineTestMain.h"
 #include "support/FakeDialogs.h"
-#include "support/MonitorFixture.h"
 #include "support/MailWait.h"
+#include "support/MonitorFixture.h"
 #include "support/ResidentMemory.h"
 #include "support/net/ScriptedPeer.h"
 
