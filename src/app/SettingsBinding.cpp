@@ -34,10 +34,10 @@ void tie(Control* control, Settings& settings, const QString& key, Show show, Ta
 
 void bindSettings(const QList<QObject*>& components, Settings& settings) {
     for (QObject* component : components) {
-        const SettingSpec* spec = SettingsSchema::find(component->objectName());
-        if (!spec)
+        const SettingDefinition* definition = SettingsSchema::find(component->objectName());
+        if (!definition)
             continue;
-        const QString key = spec->key;
+        const QString key = definition->key;
         if (auto* edit = exactly<QLineEdit>(component)) {
             tie(
                 edit, settings, key,

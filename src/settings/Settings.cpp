@@ -4,9 +4,9 @@
 #include "settings/SettingsSchema.h"
 
 Settings::Settings(QObject* parent) : QObject(parent) {
-    for (const SettingSpec& spec : SettingsSchema::all())
-        if (spec.kind != SettingKind::PageList)
-            values_.insert(spec.key, spec.initial);
+    for (const SettingDefinition& definition : SettingsSchema::all())
+        if (definition.kind != SettingKind::PageList)
+            values_.insert(definition.key, definition.initial);
 }
 
 QString Settings::text(const QString& key) const {
@@ -30,8 +30,8 @@ bool Settings::raises(AlarmCondition condition, AlarmReaction reaction) const {
 }
 
 void Settings::setText(const QString& key, const QString& value) {
-    if (const SettingSpec* spec = SettingsSchema::find(key);
-        spec && spec->kind == SettingKind::Choice && !spec->choices.contains(value))
+    if (const SettingDefinition* definition = SettingsSchema::find(key);
+        definition && definition->kind == SettingKind::Choice && !definition->choices.contains(value))
         return;
     set(key, value);
 }

@@ -8,37 +8,37 @@
 
 namespace {
 
-SettingSpec text(const char* key, const QString& initial = {}) {
+SettingDefinition text(const char* key, const QString& initial = {}) {
     return {QString::fromLatin1(key), SettingKind::Text, initial, {}};
 }
 
-SettingSpec secret(const char* key) {
+SettingDefinition secret(const char* key) {
     return {QString::fromLatin1(key), SettingKind::Text, QString(), {}, false};
 }
 
-SettingSpec tick(const char* key, bool initial) {
+SettingDefinition tick(const char* key, bool initial) {
     return {QString::fromLatin1(key), SettingKind::Tick, initial, {}};
 }
 
-SettingSpec choice(const char* key, const QStringList& choices) {
+SettingDefinition choice(const char* key, const QStringList& choices) {
     return {QString::fromLatin1(key), SettingKind::Choice, choices.first(), choices};
 }
 
-SettingSpec pageList(const char* key, int column) {
+SettingDefinition pageList(const char* key, int column) {
     return {QString::fromLatin1(key), SettingKind::PageList, column, {}};
 }
 
-void boxes(QList<SettingSpec>& all, const QList<AlarmBox>& group) {
+void boxes(QList<SettingDefinition>& all, const QList<AlarmBox>& group) {
     for (const AlarmBox& box : group)
         all.append(tick(box.name, box.ticked));
 }
 
-QList<SettingSpec> build() {
+QList<SettingDefinition> build() {
     QStringList services;
     for (int service = 0; service < ChatServiceCount; ++service)
         services.append(chatServiceName(ChatService(service)));
 
-    QList<SettingSpec> all = {
+    QList<SettingDefinition> all = {
         // Setup Web Pages
         text("EditURL", QStringLiteral("http://")),
         tick("CheckBoxCheckSize", false),
@@ -110,16 +110,16 @@ QList<SettingSpec> build() {
 
 } // namespace
 
-const QList<SettingSpec>& SettingsSchema::all() {
-    static const QList<SettingSpec> settings = build();
+const QList<SettingDefinition>& SettingsSchema::all() {
+    static const QList<SettingDefinition> settings = build();
     return settings;
 }
 
-const SettingSpec* SettingsSchema::find(const QString& key) {
-    static const QHash<QString, const SettingSpec*> byKey = [] {
-        QHash<QString, const SettingSpec*> keys;
-        for (const SettingSpec& spec : all())
-            keys.insert(spec.key, &spec);
+const SettingDefinition* SettingsSchema::find(const QString& key) {
+    static const QHash<QString, const SettingDefinition*> byKey = [] {
+        QHash<QString, const SettingDefinition*> keys;
+        for (const SettingDefinition& definition : all())
+            keys.insert(definition.key, &definition);
         return keys;
     }();
     return byKey.value(key);

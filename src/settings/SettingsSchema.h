@@ -14,7 +14,7 @@ enum class SettingKind {
     PageList, // one of the page list's lists, written as marks, texts and commas
 };
 
-struct SettingSpec {
+struct SettingDefinition {
     QString key; // the name of the control that shows it, and its key in the settings file
     SettingKind kind;
     // The design default: a text, a tick, lines; for a page list, the page list's column.
@@ -27,8 +27,8 @@ struct SettingSpec {
 // settings file written for the first time.
 namespace SettingsSchema {
 
-const QList<SettingSpec>& all();
+const QList<SettingDefinition>& all();
 // The setting of that key, exactly as named; null for none.
-const SettingSpec* find(const QString& key);
+const SettingDefinition* find(const QString& key);
 
 } // namespace SettingsSchema

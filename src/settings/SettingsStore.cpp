@@ -50,28 +50,28 @@ void SettingsStore::LoadSettings() {
     const QString section = QString::fromLatin1(Section);
     // The page list takes its lists all at once, whatever their order in the file.
     std::map<PageRecords::Column, QList<ListedValue>> lists;
-    for (const SettingSpec& spec : SettingsSchema::all()) {
-        if (!spec.saved)
+    for (const SettingDefinition& definition : SettingsSchema::all()) {
+        if (!definition.saved)
             continue;
-        const std::optional<QString> stored = ini.value(section, spec.key);
+        const std::optional<QString> stored = ini.value(section, definition.key);
         // A key written empty means the user emptied the field, and it comes back empty.
         if (!stored)
             continue;
         const QString& value = *stored;
-        switch (spec.kind) {
+        switch (definition.kind) {
         case SettingKind::Text:
         case SettingKind::Choice:
-            settings_.setText(spec.key, value);
+            settings_.setText(definition.key, value);
             break;
         case SettingKind::Tick:
             if (!value.isEmpty())
-                settings_.setTick(spec.key, value == QLatin1String("1"));
+                settings_.setTick(definition.key, value == QLatin1String("1"));
             break;
         case SettingKind::Lines:
-            settings_.setLines(spec.key, fromCommaText(value));
+            settings_.setLines(definition.key, fromCommaText(value));
             break;
         case SettingKind::PageList:
-            lists[PageRecords::Column(spec.initial.toInt())] = pageListItems(value);
+            lists[PageRecords::Column(definition.initial.toInt())] = pageListItems(value);
             break;
         }
     }
@@ -83,26 +83,26 @@ void SettingsStore::LoadSettings() {
 void SettingsStore::SaveSettings() {
     IniFile ini = IniFile::load(filePath_);
     const QString section = QString::fromLatin1(Section);
-    for (const SettingSpec& spec : SettingsSchema::all()) {
-        if (!spec.saved)
+    for (const SettingDefinition& definition : SettingsSchema::all()) {
+        if (!definition.saved)
             continue;
         QString value;
-        switch (spec.kind) {
+        switch (definition.kind) {
         case SettingKind::Text:
         case SettingKind::Choice:
-            value = settings_.text(spec.key);
+            value = settings_.text(definition.key);
             break;
         case SettingKind::Tick:
-            value = settings_.tick(spec.key) ? QStringLiteral("1") : QStringLiteral("0");
+            value = settings_.tick(definition.key) ? QStringLiteral("1") : QStringLiteral("0");
             break;
         case SettingKind::Lines:
-            value = QLatin1Char('"') + toCommaText(settings_.lines(spec.key)) + QLatin1Char('"');
+            value = QLatin1Char('"') + toCommaText(settings_.lines(definition.key)) + QLatin1Char('"');
             break;
         case SettingKind::PageList:
-            value = pageListValue(pages_.listed(PageRecords::Column(spec.initial.toInt())));
+            value = pageListValue(pages_.listed(PageRecords::Column(definition.initial.toInt())));
             break;
         }
-        ini.setValue(section, spec.key, value);
+        ini.setValue(section, definition.key, value);
     }
     for (const Part& part : parts_)
         part.save(ini);
