@@ -11,18 +11,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-namespace {
-
-QJsonObject routes(const QJsonObject& table) {
-    return QJsonObject{{"mode", "http"}, {"routes", table}};
-}
-
-QJsonObject reply(const QString& text, double delay = 0) {
-    return QJsonObject{{"send", text}, {"delay", delay}};
-}
-
-} // namespace
-
 class TestCheckCycle : public QObject {
     Q_OBJECT
 
@@ -53,7 +41,7 @@ private slots:
     }
 
     void twoQuickClicksRunOneCycle() {
-        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 0.3)}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n", 0.3)}}));
         QVERIFY(peer.start());
         CheckFixture f;
         f.addPage(peer.url("/a"));
@@ -100,7 +88,7 @@ private slots:
 
     // Screen readers toggle and press buttons without a click, and wait for the press to return.
     void toolbarAndOptionsAnswerAScreenReader() {
-        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n")}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n")}}));
         QVERIFY(peer.start());
         CheckFixture f;
         f.addPage(peer.url("/a"));

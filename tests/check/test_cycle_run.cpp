@@ -21,14 +21,6 @@
 
 namespace {
 
-QJsonObject routes(const QJsonObject& table) {
-    return QJsonObject{{"mode", "http"}, {"routes", table}};
-}
-
-QJsonObject reply(const QString& text, double delay = 0) {
-    return QJsonObject{{"send", text}, {"delay", delay}};
-}
-
 // The texts the status bar showed, in order.
 class StatusTexts {
 public:
@@ -119,8 +111,9 @@ private slots:
     }
 
     void reply399SucceedsAnd400Fails() {
-        ScriptedPeer peer(routes({{"/399", reply("HTTP/1.0 399 Odd\r\n\r\n")},
-                                  {"/400", reply("HTTP/1.0 400 Bad Request\r\n\r\n")}}));
+        ScriptedPeer peer(
+            ScriptedPeer::routes({{"/399", ScriptedPeer::reply("HTTP/1.0 399 Odd\r\n\r\n")},
+                                  {"/400", ScriptedPeer::reply("HTTP/1.0 400 Bad Request\r\n\r\n")}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.addPage(peer.url("/399"));
@@ -142,7 +135,7 @@ private slots:
     void slowAtTheThresholdAndOneOver() {
         QFETCH(QString, slow);
         QFETCH(bool, slowRaised);
-        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 2.0)}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n", 2.0)}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.m().Timer2->setInterval(1000);
@@ -160,7 +153,7 @@ private slots:
     }
 
     void watchdogEndsASilentServerAtItsTimeOut() {
-        ScriptedPeer peer(routes({{"*", QJsonObject{{"silent", true}}}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         const QString url = peer.url("/silent");
@@ -174,7 +167,7 @@ private slots:
     }
 
     void watchdogWithItsRealOneSecondTick() {
-        ScriptedPeer peer(routes({{"*", QJsonObject{{"silent", true}}}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.m().Timer2->setInterval(1000);
@@ -234,11 +227,12 @@ private slots:
     }
 
     void redirectsAreFollowedByTheCycle() {
-        ScriptedPeer peer(routes({
-            {"/lower", reply("HTTP/1.0 302 Found\r\nlocation: http://127.0.0.1:{PORT}/target\r\n\r\n")},
-            {"/relative", reply("HTTP/1.0 301 Moved\r\nLocation: target\r\n\r\n")},
-            {"/nowhere", reply("HTTP/1.0 302 Found\r\nContent-Length: 0\r\n\r\n")},
-            {"/target", reply("HTTP/1.0 200 OK\r\n\r\n")},
+        ScriptedPeer peer(ScriptedPeer::routes({
+            {"/lower",
+             ScriptedPeer::reply("HTTP/1.0 302 Found\r\nlocation: http://127.0.0.1:{PORT}/target\r\n\r\n")},
+            {"/relative", ScriptedPeer::reply("HTTP/1.0 301 Moved\r\nLocation: target\r\n\r\n")},
+            {"/nowhere", ScriptedPeer::reply("HTTP/1.0 302 Found\r\nContent-Length: 0\r\n\r\n")},
+            {"/target", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n")},
         }));
         QVERIFY(peer.start());
         MonitorFixture f;
@@ -266,8 +260,9 @@ private slots:
     }
 
     void entityTagWithACommaSurvivesARestart() {
-        ScriptedPeer peer(
-            routes({{"*", reply("HTTP/1.0 200 OK\r\nETag: \"v1,gzip\"\r\nContent-Length: 5\r\n\r\n")}}));
+        ScriptedPeer peer(ScriptedPeer::routes(
+            {{"*",
+              ScriptedPeer::reply("HTTP/1.0 200 OK\r\nETag: \"v1,gzip\"\r\nContent-Length: 5\r\n\r\n")}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.addPage(peer.url("/a"));
@@ -293,7 +288,7 @@ private slots:
     }
 
     void abortEndsTheWalkAndTheNextCycleRunsInFull() {
-        ScriptedPeer silent(routes({{"*", QJsonObject{{"silent", true}}}}));
+        ScriptedPeer silent(ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}}));
         QVERIFY(silent.start());
         MonitorFixture f;
         for (int i = 0; i < 5; ++i)
@@ -326,7 +321,7 @@ private slots:
 
     // A page's tick is read when its turn comes; a page added during the walk waits for the next.
     void pageListIsReadWhenAPageStarts() {
-        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 0.3)}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n", 0.3)}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.settings().setText("EditParallelChecks", "1");
@@ -353,11 +348,11 @@ private slots:
         auto together = [](const QString& text, double delay) {
             return QJsonObject{{"send", text}, {"delay", delay}, {"together", 4}};
         };
-        ScriptedPeer peer(routes({{"/silent", QJsonObject{{"silent", true}}},
-                                  {"/a", together(notFound, 0.4)},
-                                  {"/b", together(sized(222), 0)},
-                                  {"/c", together(notFound, 0.1)},
-                                  {"/d", together(sized(444), 0.2)}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"/silent", QJsonObject{{"silent", true}}},
+                                                {"/a", together(notFound, 0.4)},
+                                                {"/b", together(sized(222), 0)},
+                                                {"/c", together(notFound, 0.1)},
+                                                {"/d", together(sized(444), 0.2)}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.muteSounds();
@@ -382,7 +377,8 @@ private slots:
         MonitorFixture f;
         f.m().Timer2->setInterval(NeverMs);
         for (int server = 0; server < 3; ++server) {
-            servers.push_back(std::make_unique<ScriptedPeer>(routes({{"*", QJsonObject{{"silent", true}}}})));
+            servers.push_back(
+                std::make_unique<ScriptedPeer>(ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}})));
             QVERIFY(servers.back()->start());
             for (int page = 0; page < 7; ++page)
                 f.m().pages.writeStatus(f.addPage(servers.back()->url(QString("/%1").arg(page))),
@@ -421,7 +417,7 @@ private slots:
     }
 
     void closingWhileACheckWaitsOnASilentServer() {
-        ScriptedPeer peer(routes({{"*", QJsonObject{{"silent", true}}}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.addPage(peer.url("/hang"));
@@ -445,7 +441,7 @@ private slots:
 
     // Fewer checks at once than are running, set in the middle of a cycle: it applies from then on.
     void parallelChecksLoweredMidCycle() {
-        ScriptedPeer peer(routes({{"*", reply("HTTP/1.0 200 OK\r\n\r\n", 0.1)}}));
+        ScriptedPeer peer(ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n", 0.1)}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         for (int page = 0; page < 8; ++page)
@@ -465,7 +461,8 @@ private slots:
 
     void deletingPagesWhileOneWaits() {
         QFETCH(bool, waitingPageDeleted);
-        ScriptedPeer slow(routes({{"*", reply("HTTP/1.0 200 OK\r\nContent-Length: 777\r\n\r\n", 0.3)}}));
+        ScriptedPeer slow(ScriptedPeer::routes(
+            {{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\nContent-Length: 777\r\n\r\n", 0.3)}}));
         QVERIFY(slow.start());
         nginx.addFile("other.html", QByteArray(25, 'o'));
         MonitorFixture f;
@@ -524,7 +521,8 @@ private slots:
         QFETCH(QString, answer);
         const QString known = "HTTP/1.0 200 OK\r\nContent-Length:5120\r\nETag: \"v1\"\r\n"
                               "Last-Modified: Sun, 06 Dec 1998 10:00:00 GMT\r\n\r\n";
-        ScriptedPeer peer(routes({{"/known", reply(known)}, {"/bare", reply(answer)}}));
+        ScriptedPeer peer(ScriptedPeer::routes(
+            {{"/known", ScriptedPeer::reply(known)}, {"/bare", ScriptedPeer::reply(answer)}}));
         QVERIFY(peer.start());
         MonitorFixture f;
         f.addPage(peer.url("/known"));
@@ -548,8 +546,9 @@ private slots:
             << QJsonObject{{"mode", "raw"}, {"greeting", ""}, {"close", true}}
             << "connection closed before a reply" << 1;
         QTest::newRow("redirect loop")
-            << routes({{"*", reply("HTTP/1.0 302 Found\r\nLocation: /loop\r\n\r\n")}}) << "too many redirects"
-            << 21;
+            << ScriptedPeer::routes(
+                   {{"*", ScriptedPeer::reply("HTTP/1.0 302 Found\r\nLocation: /loop\r\n\r\n")}})
+            << "too many redirects" << 21;
     }
 
     void connectionFailedRow() {

@@ -15,6 +15,13 @@ public:
     QList<QByteArray> requests();
     QString url(const QString& path) const;
 
+    // The script of a web server: each path (or "*") with its answer.
+    static QJsonObject routes(const QJsonObject& table) { return {{"mode", "http"}, {"routes", table}}; }
+    // One answer, sent after delay seconds.
+    static QJsonObject reply(const QString& text, double delay = 0) {
+        return {{"send", text}, {"delay", delay}};
+    }
+
 private:
     QJsonObject script_;
     QList<QByteArray> requests_;
