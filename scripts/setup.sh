@@ -5,10 +5,10 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6sql6-sqlite qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev
+  qt6-base-dev libqt6sql6-sqlite qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev qt6-httpserver-dev qt6-websockets-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev lld
-  nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon
+  nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon prometheus
   xvfb openbox libxcb1-dev libxcb-xtest0-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )

@@ -1,6 +1,6 @@
 #include "app/ProgramEnd.h"
 
-#include "app/QuitSignalWatcher.h"
+#include "service/QuitSignalWatcher.h"
 #include "app/TFormMainWindow.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "app/ProgramStart.h"
 
 #include "app/CommandLine.h"
-#include "app/SingleInstance.h"
+#include "service/SingleInstance.h"
 #include "app/TFormMainWindow.h"
 #include "app/WindowTray.h"
 

@@ -1,7 +1,7 @@
 // The real program saves its settings when it is told to end by a signal, as on a logout or a
 // shutdown, even though nobody closed its window.
 #include "app/ProgramEnd.h"
-#include "app/QuitSignalWatcher.h"
+#include "service/QuitSignalWatcher.h"
 #include "check/CheckCycle.h"
 #include "support/ProcessSignals.h"
 #include "support/TestMain.h"

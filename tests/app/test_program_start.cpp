@@ -1,6 +1,6 @@
 // How the program starts: its options, and one running program per settings file.
 #include "app/ProgramStart.h"
-#include "app/SingleInstance.h"
+#include "service/SingleInstance.h"
 #include "support/Headless.h"
 #include "support/ProcessSignals.h"
 #include "support/TestMain.h"

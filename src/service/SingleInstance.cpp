@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "service/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

@@ -1,4 +1,4 @@
-#include "app/QuitSignalWatcher.h"
+#include "service/QuitSignalWatcher.h"
 
 #include <QSocketNotifier>
 #include <csignal>
