@@ -11,6 +11,24 @@ const QString SettingsOption = QStringLiteral("settings");
 const QString ExportOption = QStringLiteral("export-history");
 const QString SinceOption = QStringLiteral("since");
 const QString HourlyOption = QStringLiteral("hourly");
+const QString HeadlessOption = QStringLiteral("headless");
+const QString CheckOnceOption = QStringLiteral("check-once");
+const QString SecretsOption = QStringLiteral("secrets");
+const QString MetricsOption = QStringLiteral("metrics");
+const QString MetricsTokenOption = QStringLiteral("metrics-token-file");
+
+// Why the options given cannot go together; empty when they can.
+QString clash(const QCommandLineParser& parser) {
+    if (parser.isSet(HeadlessOption) && parser.isSet(CheckOnceOption))
+        return QStringLiteral("--headless and --check-once exclude each other");
+    if (parser.isSet(SecretsOption) && !parser.isSet(HeadlessOption) && !parser.isSet(CheckOnceOption))
+        return QStringLiteral("--secrets needs --headless or --check-once");
+    if ((parser.isSet(MetricsOption) || parser.isSet(MetricsTokenOption)) && parser.isSet(CheckOnceOption))
+        return QStringLiteral("--check-once serves no metrics");
+    if (parser.isSet(MetricsTokenOption) && !parser.isSet(MetricsOption))
+        return QStringLiteral("--metrics-token-file needs --metrics");
+    return {};
+}
 
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
@@ -42,6 +60,24 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     parser.addOption({HourlyOption, QStringLiteral("With --export-history: a row for each page and hour instead of "
                                                    "every check.")});
 
+    parser.addOption({HeadlessOption, QStringLiteral("Run the monitor without a display, window or session bus; "
+                                                     "each log line goes to standard output.")});
+    parser.addOption({CheckOnceOption, QStringLiteral("Check the ticked pages once and report as a monitoring plugin "
+                                                      "does (exit 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN); "
+                                                      "changes no file.")});
+    parser.addOption({SecretsOption,
+                      QStringLiteral("With --headless or --check-once: read the secrets from <file> of name=value "
+                                     "lines, readable by its owner only."),
+                      QStringLiteral("file")});
+    parser.addOption({MetricsOption,
+                      QStringLiteral("Serve Prometheus metrics at http://<address:port>/metrics instead of where the "
+                                     "settings say."),
+                      QStringLiteral("address:port")});
+    parser.addOption({MetricsTokenOption,
+                      QStringLiteral("With --metrics: a scrape must send the token in <file> (readable by its owner "
+                                     "only) as a bearer token."),
+                      QStringLiteral("file")});
+
     if (!parser.parse(arguments)) {
         errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
         exitCode_ = UsageError;
@@ -57,6 +93,9 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     } else if (parser.isSet(versionOption)) {
         output_ = version + QLatin1Char('\n');
         exitCode_ = 0;
+    } else if (const QString wrong = clash(parser); !wrong.isEmpty()) {
+        errorOutput_ = wrong + QStringLiteral("\nTry --help for the options.\n");
+        exitCode_ = UsageError;
     } else if (parser.isSet(HourlyOption) && !parser.isSet(ExportOption)) {
         errorOutput_ = QStringLiteral("--hourly needs --export-history\nTry --help for the options.\n");
         exitCode_ = UsageError;
@@ -73,8 +112,17 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
         exportFile_ = parser.value(ExportOption);
     hourly_ = parser.isSet(HourlyOption);
     minimized_ = parser.isSet(MinimizedOption);
+    headless_ = parser.isSet(HeadlessOption);
+    checkOnce_ = parser.isSet(CheckOnceOption);
+    secretsFile_ = parser.value(SecretsOption);
+    metricsEndpoint_ = parser.value(MetricsOption);
+    metricsTokenFile_ = parser.value(MetricsTokenOption);
     if (parser.isSet(SettingsOption))
         settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();
+}
+
+ServiceOptions CommandLine::serviceOptions(const QString& settingsFile) const {
+    return {settingsFile, secretsFile_, metricsEndpoint_, metricsTokenFile_};
 }
 
 QStringList CommandLine::fromArgv(int argc, char** argv) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/ServiceSetup.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -31,6 +33,11 @@ public:
     std::optional<int> sinceDays() const { return sinceDays_; }
     // --hourly: export a row for each page and hour.
     bool hourly() const { return hourly_; }
+    // --headless: the monitor with no display; --check-once: one check of the pages, reported.
+    bool headless() const { return headless_; }
+    bool checkOnce() const { return checkOnce_; }
+    // --secrets, --metrics and --metrics-token-file, with the settings file as given or found.
+    ServiceOptions serviceOptions(const QString& settingsFile) const;
 
 private:
     QStringList arguments_;
@@ -42,4 +49,9 @@ private:
     QString exportFile_;
     std::optional<int> sinceDays_;
     bool hourly_ = false;
+    bool headless_ = false;
+    bool checkOnce_ = false;
+    QString secretsFile_;
+    QString metricsEndpoint_;
+    QString metricsTokenFile_;
 };

@@ -49,6 +49,14 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
     t.CheckBoxAutostart =
         checkBox(components, "CheckBoxAutostart", QStringLiteral("Start with the desktop session"), false,
                  QStringLiteral("Start this monitor hidden in the tray when you log in to the desktop"));
+    t.EditMetricsAddress = edit(
+        components, "EditMetricsAddress", {},
+        QStringLiteral("Serve the checks' results to Prometheus at http://ADDRESS:PORT/metrics, such as "
+                       "127.0.0.1:9101; empty serves nothing. Any address but a loopback one needs a token"));
+    t.EditMetricsToken =
+        edit(components, "EditMetricsToken", {},
+             QStringLiteral("A scrape must send this as \"Authorization: Bearer <token>\"; empty asks for none"));
+    t.EditMetricsToken->setEchoMode(QLineEdit::Password);
     // Whether the autostart entry exists is the state of this box, so the settings file does not
     // keep it.
 
@@ -65,7 +73,9 @@ ConnectionTab ConnectionTab::build(ComponentList& components) {
                                                         {"Alarm after failed checks", t.EditFailCount},
                                                         {"Network check address", t.EditNetworkCheck},
                                                         {"Parallel checks", t.EditParallelChecks},
-                                                        {"Keep every check for (days)", t.EditHistoryDays}};
+                                                        {"Keep every check for (days)", t.EditHistoryDays},
+                                                        {"Serve metrics on", t.EditMetricsAddress},
+                                                        {"Metrics token", t.EditMetricsToken}};
     for (int row = 3; const auto& [caption, field] : added) {
         QLabel* name = label(QString::fromLatin1(caption));
         name->setBuddy(field);

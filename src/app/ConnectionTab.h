@@ -22,6 +22,8 @@ struct ConnectionTab {
     QLineEdit* EditParallelChecks;
     QLineEdit* EditHistoryDays;
     QCheckBox* CheckBoxAutostart;
+    QLineEdit* EditMetricsAddress;
+    QLineEdit* EditMetricsToken;
 
     static ConnectionTab build(ComponentList& components);
 };

@@ -3,7 +3,6 @@
 #include "app/HistoryView.h"
 #include "app/SessionAutostart.h"
 #include "app/SettingsBinding.h"
-#include "app/WindowSecrets.h"
 #include "app/WindowTray.h"
 #include "browser/RootBrowserTab.h"
 #include "browser/TWebBrowser.h"
@@ -34,6 +33,7 @@
 #include "views/TabVisibility.h"
 #include "views/TestMail.h"
 #include "views/TrayPictures.h"
+#include "service/MonitorSecrets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -100,12 +100,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckControls();
-    QList<WindowSecrets::Field> secretFields{{QStringLiteral("EditEmailPassword"), {}}};
-    for (int target = 1; target <= ChatSender::Targets; ++target)
-        secretFields.append(
-            {QStringLiteral("EditChatToken%1").arg(target), QStringLiteral(" chat #%1").arg(target)});
-    secrets_ =
-        std::make_unique<WindowSecrets>(secrets, settings, secretFields, pages, statusLine, settingsFile);
+    secrets_ = std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);

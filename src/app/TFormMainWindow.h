@@ -24,7 +24,7 @@ class DialogService;
 class QAction;
 class TNMHTTP;
 class PageListEditor;
-class WindowSecrets;
+class MonitorSecrets;
 class RepaintThrottle;
 class RootBrowserTab;
 class SecretStore;
@@ -108,6 +108,7 @@ public:
     TNMSMTP* NMSMTP1;
 
     WindowTray& tray() { return *tray_; }
+    MonitorSecrets& secrets() { return *secrets_; }
     CheckCycle& checkCycle() { return monitor.checkCycle(); }
     HistoryStore& history() { return monitor.history(); }
     AlarmDispatch& alarmDispatch() { return monitor.alarmDispatch(); }
@@ -141,7 +142,7 @@ private:
     RootBrowserTab* rootBrowserTab_ = nullptr;
     UpdateCheck* updateCheck_ = nullptr;
     std::unique_ptr<AddressDrop> addressDrop_;
-    std::unique_ptr<WindowSecrets> secrets_;
+    std::unique_ptr<MonitorSecrets> secrets_;
     WindowTray* tray_ = nullptr;
     std::unique_ptr<StatusGrid> statusGrid_;
     RepaintThrottle* gridRepaint_ = nullptr;

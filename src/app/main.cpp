@@ -2,11 +2,15 @@
 #include "app/HistoryCommand.h"
 #include "app/ProgramEnd.h"
 #include "app/ProgramStart.h"
-#include "service/QuitSignalWatcher.h"
 #include "app/SettingsLocation.h"
-#include "service/SingleInstance.h"
 #include "app/TFormMainWindow.h"
 #include "app/TKorvaneApplication.h"
+#include "service/CheckOnce.h"
+#include "service/HeadlessMonitor.h"
+#include "service/MetricsService.h"
+#include "service/MonitorSecrets.h"
+#include "service/QuitSignalWatcher.h"
+#include "service/SingleInstance.h"
 #include "views/QtDialogService.h"
 
 int main(int argc, char** argv) {
@@ -16,11 +20,21 @@ int main(int argc, char** argv) {
         return commandLine.finish();
     if (!commandLine.exportFile().isEmpty())
         return exportHistoryCommand(argc, argv, commandLine);
+    const QString settingsFile = commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath()
+                                                                      : commandLine.settingsFile();
+    const ServiceOptions service = commandLine.serviceOptions(settingsFile);
+    if (commandLine.headless())
+        return runHeadless(argc, argv, service);
+    if (commandLine.checkOnce())
+        return runCheckOnce(argc, argv, service);
+    const auto metrics = metricsOverrides(service);
+    if (const QString* refused = std::get_if<QString>(&metrics)) {
+        printLine(stderr, QStringLiteral("Korvane: ") + *refused);
+        return 1;
+    }
 
     QtDialogService dialogs;
     TKorvaneApplication app(argc, argv, dialogs);
-    const QString settingsFile = commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath()
-                                                                      : commandLine.settingsFile();
     SingleInstance instance(settingsFile);
     if (instance.handedOver(commandLine.arguments()))
         return 0;
@@ -31,6 +45,10 @@ int main(int argc, char** argv) {
     connectSecondStarts(instance, window);
 
     showAtStart(window, commandLine.minimized());
+    // Served once the token, if any, is out of the secret store.
+    MetricsService metricsService(window.monitor, std::get<MetricsService::Overrides>(metrics));
+    window.secrets().whenLoaded([&metricsService] { metricsService.apply(); });
+    metricsService.followSettings();
     const int exitCode = quitSignals.requested() ? 0 : app.exec();
     window.finishSaving();
     return exitCode;

@@ -80,7 +80,7 @@ void AlarmDispatch::afterPage(int page) {
     const PageStatus status = pages_.readStatus(page);
     std::exception_ptr soundError;
     auto alarm = [&](const char* soundFile) {
-        if (s_.PlaySound) {
+        if (s_.PlaySound && c_.MediaPlayer1) {
             try {
                 AlarmSoundPlay(*c_.MediaPlayer1, c_.settings->text(QLatin1String(soundFile)));
             } catch (...) {

@@ -26,6 +26,7 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
     connect(c_.Timer2, &QTimer::timeout, run_, &CycleRun::watchdogTick);
     connect(run_, &CycleRun::finished, this, &CheckCycle::finished);
+    connect(run_, &CycleRun::pageChecked, this, &CheckCycle::pageChecked);
 }
 
 void CheckCycle::startSoon() {
@@ -91,6 +92,7 @@ void CheckCycle::CheckWebPagesExecute() {
     const int interval = ConnectionSettings::intervalMs(c_.settings->text(QStringLiteral("EditInterval")));
     if (c_.Timer1->interval() != interval)
         c_.Timer1->setInterval(interval);
+    emit cycleStarted();
     run_->start();
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "check/CycleCalls.h"
+#include "history/CheckRecord.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -57,6 +59,10 @@ public:
     ResumeWait& resumeWait() { return *resume_; }
 
 signals:
+    void cycleStarted();
+    // A page's check of the cycle under way was applied; certificateExpiry is invalid for a page
+    // without TLS.
+    void pageChecked(const CheckRecord& check, const QDateTime& certificateExpiry);
     // A cycle is over, its alarms handed out and its error box, if any, closed; or the program
     // ends.
     void cycleFinished();

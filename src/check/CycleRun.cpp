@@ -242,6 +242,7 @@ void CycleRun::remember(const CheckWalk::Page& page, int position) {
     const FailureStreak& streak = p_.pages.streak(position);
     check.mark = {int(p_.pages.readStatus(position)), streak.failedChecks, streak.alarmed};
     p_.history.record(check);
+    emit pageChecked(check, exchange.certificateExpiry);
 }
 
 void CycleRun::askNetwork() {

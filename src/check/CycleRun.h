@@ -2,7 +2,9 @@
 
 #include "check/CheckWalk.h"
 #include "check/CycleCalls.h"
+#include "history/CheckRecord.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -59,6 +61,9 @@ signals:
     // The walk is over and its alarms handed out; soundError: the first alarm sound that could
     // not be played, if any.
     void finished(const QString& soundError);
+    // A page's check was applied and handed to the history; certificateExpiry is invalid for a
+    // page without TLS.
+    void pageChecked(const CheckRecord& check, const QDateTime& certificateExpiry);
 
 private:
     enum class State { Idle, Walking, WaitingForNetwork };

@@ -28,12 +28,14 @@ QTimer* timer(const char* name, int intervalMs, QObject* parent) {
 } // namespace
 
 Monitor::Monitor(const QString& settingsFile, const QStringList& soundFolders, DialogService& dialogs,
-                 const Calls& calls, QObject* parent)
+                 const Calls& calls, QObject* parent, MonitorParts parts)
     : QObject(parent), store(settingsFile, settings, pages), Timer1(timer("Timer1", 600000, this)),
-      Timer2(timer("Timer2", 1000, this)), MediaPlayer1(new TMediaPlayer(soundFolders, this)),
-      NMSMTP1(new TNMSMTP(this)), calls_(calls) {
+      Timer2(timer("Timer2", 1000, this)),
+      MediaPlayer1(parts.sounds ? new TMediaPlayer(soundFolders, this) : nullptr), NMSMTP1(new TNMSMTP(this)),
+      calls_(calls), parts_(parts) {
     setObjectName(QStringLiteral("Monitor"));
-    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
+    if (MediaPlayer1)
+        MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
     store.addPart(pageOptionsPart(pages, log));
     buildHistory(settingsFile);
     buildMail(dialogs);
@@ -41,11 +43,15 @@ Monitor::Monitor(const QString& settingsFile, const QStringList& soundFolders, D
         std::make_unique<AlarmDispatch>(AlarmDispatch::Controls{&settings, MediaPlayer1, &statusLine},
                                         AlarmDispatch::Calls{calls_.ShowTrayState, calls_.RevealWindow},
                                         pages, log, checkState, *mailSender_, *chatSender_);
-    desktopNotifier_ = new DesktopNotifier(
-        settings, pages, [this] { callIfSet(calls_.RevealWindow); }, this);
+    if (parts.desktopNotices)
+        desktopNotifier_ = new DesktopNotifier(
+            settings, pages, [this] { callIfSet(calls_.RevealWindow); }, this);
     checkCycle_ = new CheckCycle(CheckCycle::Controls{Timer1, Timer2, &settings, &statusLine},
                                  CheckCycle::Calls{calls_.ShowTrayState, calls_.RepaintGrid,
-                                                   [this] { desktopNotifier_->AlarmsRaised(); },
+                                                   [this] {
+                                                       if (desktopNotifier_)
+                                                           desktopNotifier_->AlarmsRaised();
+                                                   },
                                                    calls_.ShowNetworkUnavailable},
                                  pages, log, checkState, *alarmDispatch_, *history_, dialogs, this);
 }
@@ -83,8 +89,10 @@ void Monitor::buildMail(DialogService& dialogs) {
 
 void Monitor::start() {
     log.AddLogLine(QStringLiteral("Korvane Start"));
-    history_->open();
-    history_->programStarted();
+    if (parts_.history) {
+        history_->open();
+        history_->programStarted();
+    }
     store.LoadSettings();
     pages.resetHistories();
 }
@@ -99,6 +107,7 @@ void Monitor::stop() {
 }
 
 void Monitor::end() {
-    history_->programEnded();
+    if (parts_.history)
+        history_->programEnded();
     history_->flush();
 }

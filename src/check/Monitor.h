@@ -23,6 +23,13 @@ class QTimer;
 class TMediaPlayer;
 class TNMSMTP;
 
+// What a program without a desktop leaves out of the monitor.
+struct MonitorParts {
+    bool sounds = true;         // the alarm sounds; without them MediaPlayer1 is null
+    bool desktopNotices = true; // the desktop's notice of a cycle's alarms
+    bool history = true;        // false: the history file is neither opened nor written
+};
+
 // The monitor without a window: the settings and the page list as values, the log and the status
 // line, the history, the alarms and the cycle, wired together. A window shows and edits it; a
 // program without one drives it as it is.
@@ -40,7 +47,7 @@ public:
 
     // Sounds named without a folder are looked for in soundFolders, in turn.
     Monitor(const QString& settingsFile, const QStringList& soundFolders, DialogService& dialogs,
-            const Calls& calls, QObject* parent = nullptr);
+            const Calls& calls, QObject* parent = nullptr, MonitorParts parts = {});
     ~Monitor() override;
 
     // The program's start: the log's first line, the history opened, the settings loaded.
@@ -59,7 +66,7 @@ public:
     SettingsStore store;
     QTimer* Timer1; // the schedule
     QTimer* Timer2; // the pages' watchdog
-    TMediaPlayer* MediaPlayer1;
+    TMediaPlayer* MediaPlayer1; // null without sounds
     TNMSMTP* NMSMTP1;
 
     HistoryStore& history() { return *history_; }
@@ -73,6 +80,7 @@ private:
     void buildMail(DialogService& dialogs);
 
     Calls calls_;
+    MonitorParts parts_;
     std::unique_ptr<HistoryStore> history_;
     std::unique_ptr<AlarmMailComposer> mailComposer_;
     AlarmMailSender* mailSender_ = nullptr;

@@ -45,11 +45,28 @@ bool SingleInstance::handedOver(const QStringList& arguments) {
         return false;
     if (server_->serverError() == QAbstractSocket::AddressInUseError && send(arguments))
         return true;
+    takeOver();
+    return false;
+}
+
+bool SingleInstance::claim() {
+    if (server_->listen(name_))
+        return true;
+    if (server_->serverError() == QAbstractSocket::AddressInUseError) {
+        QLocalSocket socket;
+        socket.connectToServer(name_);
+        if (socket.waitForConnected(WaitMs))
+            return false;
+    }
+    takeOver();
+    return true;
+}
+
+void SingleInstance::takeOver() {
     // Nobody answers on the name: a program that crashed left its socket file behind.
     QLocalServer::removeServer(name_);
     if (!server_->listen(name_))
         qWarning("Korvane: cannot listen on %s: %s", qPrintable(name_), qPrintable(server_->errorString()));
-    return false;
 }
 
 bool SingleInstance::send(const QStringList& arguments) const {

@@ -17,6 +17,9 @@ public:
     // True when a program already running on this settings file took the command line; false
     // when this one is now the running one (or cannot tell, and runs all the same).
     bool handedOver(const QStringList& arguments);
+    // True when this program is now the one running on the settings file; false when another
+    // answers on it, which is told nothing.
+    bool claim();
 
     // "korvane-" and the SHA-1 of the canonical path, so that every way of naming one file meets.
     static QString serverName(const QString& settingsFile);
@@ -26,6 +29,8 @@ signals:
 
 private:
     bool send(const QStringList& arguments) const;
+    // Listens on the name, taking it over from a program that crashed.
+    void takeOver();
     void receive(QLocalSocket* socket);
 
     QString name_;

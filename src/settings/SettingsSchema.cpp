@@ -103,8 +103,10 @@ QList<SettingDefinition> build() {
         all.append(text(qPrintable(QStringLiteral("EditChatAddress") + QLatin1String(number))));
         all.append(secret(qPrintable(QStringLiteral("EditChatToken") + QLatin1String(number))));
     }
-    // Added later, so it comes last.
+    // Added later, so they come last.
     all.append(tick("CheckBoxMailPerCycle", false));
+    all.append(text("EditMetricsAddress"));
+    all.append(secret("EditMetricsToken"));
     return all;
 }
 

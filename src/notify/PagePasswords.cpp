@@ -1,11 +1,10 @@
-#include "app/PagePasswords.h"
+#include "notify/PagePasswords.h"
 
 #include "net/AddressLogin.h"
 #include "notify/SecretStore.h"
 #include "notify/StatusLine.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
-#include "views/TCheckListBox.h"
 
 #include <QFileInfo>
 #include <QPointer>

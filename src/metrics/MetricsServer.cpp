@@ -1,0 +1,54 @@
+#include "metrics/MetricsServer.h"
+
+#include "metrics/BoundedTcpServer.h"
+#include "metrics/MetricsEndpoint.h"
+#include "metrics/MetricsText.h"
+
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponse>
+
+MetricsServer::MetricsServer(Source source, QObject* parent) : QObject(parent), source_(std::move(source)) {}
+
+MetricsServer::~MetricsServer() = default;
+
+QString MetricsServer::listen(const QString& endpointText, const QByteArray& token) {
+    close();
+    const auto parsed = parseMetricsEndpoint(endpointText);
+    if (const QString* wrong = std::get_if<QString>(&parsed))
+        return *wrong;
+    const MetricsEndpoint endpoint = std::get<MetricsEndpoint>(parsed);
+    if (token.isEmpty() && !endpoint.address.isLoopback())
+        return QStringLiteral("%1 is not a loopback address: serving metrics there needs a metrics token")
+            .arg(endpoint.address.toString());
+    token_ = token;
+    tcp_ = new BoundedTcpServer(BoundedTcpServer::Limits{}, this);
+    if (!tcp_->listen(endpoint.address, endpoint.port)) {
+        const QString reason = tcp_->errorString();
+        close();
+        return QStringLiteral("cannot listen on %1: %2").arg(endpointText.trimmed(), reason);
+    }
+    http_ = new QHttpServer(this);
+    http_->route(QStringLiteral("/metrics"), QHttpServerRequest::Method::Get,
+                 [this](const QHttpServerRequest& request) {
+                     if (!token_.isEmpty() && request.value("Authorization") != "Bearer " + token_) {
+                         QHttpServerResponse refused(QHttpServerResponse::StatusCode::Unauthorized);
+                         refused.setHeader("WWW-Authenticate", "Bearer");
+                         return refused;
+                     }
+                     return QHttpServerResponse(MetricsContentType, source_());
+                 });
+    http_->bind(tcp_);
+    return {};
+}
+
+quint16 MetricsServer::port() const {
+    return tcp_ ? tcp_->serverPort() : 0;
+}
+
+void MetricsServer::close() {
+    delete http_;
+    http_ = nullptr;
+    delete tcp_;
+    tcp_ = nullptr;
+}

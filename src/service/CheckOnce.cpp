@@ -1,0 +1,110 @@
+#include "service/CheckOnce.h"
+
+#include "check/CheckCycle.h"
+#include "check/Monitor.h"
+#include "history/HistoryFile.h"
+#include "notify/SecretStore.h"
+#include "pages/PageStatus.h"
+#include "service/ConsoleDialogs.h"
+#include "service/MonitorSecrets.h"
+#include "service/ServiceSetup.h"
+#include "settings/AlarmBoxes.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int Ok = 0;
+constexpr int Warning = 1;
+constexpr int Critical = 2;
+constexpr int Unknown = 3;
+
+int unknown(const QString& reason) {
+    printLine(stdout, QStringLiteral("KORVANE UNKNOWN - ") + reason);
+    return Unknown;
+}
+
+struct PageLine {
+    QString outcome;
+    qint64 ms = 0;
+    QString address;
+};
+
+// The scheduler that runs this check raises the alarms and counts the attempts: none of the
+// monitor's own messages go out, and a failure is not held back for a second check that never
+// comes.
+void leaveAlarmsToScheduler(Settings& settings) {
+    for (const auto* group : {&AlarmBoxes::first(), &AlarmBoxes::playWav(), &AlarmBoxes::changes(),
+                              &AlarmBoxes::later(), &AlarmBoxes::chat()})
+        for (const AlarmBox& box : *group)
+            if (box.reaction != AlarmReaction::Yellow && box.reaction != AlarmReaction::Red &&
+                box.reaction != AlarmReaction::Log)
+                settings.setTick(QString::fromLatin1(box.name), false);
+    settings.setText(QStringLiteral("EditFailCount"), QStringLiteral("1"));
+}
+
+int ticked(const PageRecords& pages) {
+    int count = 0;
+    for (int page = 0; page < pages.pageCount(); ++page)
+        count += pages.isIncluded(page) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+int runCheckOnce(int argc, char** argv, const ServiceOptions& options) {
+    QCoreApplication app(argc, argv);
+    if (!QFileInfo(options.settingsFile).isFile() || !QFileInfo(options.settingsFile).isReadable())
+        return unknown(QStringLiteral("cannot read the settings file ") + options.settingsFile);
+    auto store = serverSecretStore(options);
+    if (const QString* reason = std::get_if<QString>(&store))
+        return unknown(*reason);
+    ConsoleDialogs dialogs([](const QString& text) { printLine(stderr, text); });
+    Monitor monitor(options.settingsFile, {}, dialogs, {}, nullptr,
+                    MonitorParts{.sounds = false, .desktopNotices = false, .history = false});
+    try {
+        monitor.store.LoadSettings();
+    } catch (const std::exception& error) {
+        return unknown(QString::fromUtf8(error.what()));
+    }
+    monitor.pages.resetHistories();
+    const int pages = ticked(monitor.pages);
+    if (pages == 0)
+        return unknown(QStringLiteral("no page is ticked in ") + options.settingsFile);
+    leaveAlarmsToScheduler(monitor.settings);
+
+    QList<PageLine> lines;
+    int red = 0;
+    int yellow = 0;
+    QObject::connect(&monitor.checkCycle(), &CheckCycle::pageChecked, &app, [&](const CheckRecord& check) {
+        lines.append({check.outcome, check.ms, withoutPassword(check.address)});
+        red += check.mark.status == int(PageStatus::RedAlarm) ? 1 : 0;
+        yellow += check.mark.status == int(PageStatus::YellowAlarm) ? 1 : 0;
+    });
+    QObject::connect(&monitor.checkCycle(), &CheckCycle::cycleFinished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    MonitorSecrets secrets(std::get<std::unique_ptr<SecretStore>>(store).get(), monitor.settings, monitor.pages,
+                           monitor.statusLine, options.settingsFile);
+    QElapsedTimer clock;
+    secrets.load();
+    secrets.whenLoaded([&] {
+        clock.start();
+        monitor.checkCycle().CheckWebPagesExecute();
+    });
+    app.exec();
+
+    const int code = red > 0 ? Critical : yellow > 0 ? Warning : Ok;
+    const char* const words[] = {"OK", "WARNING", "CRITICAL"};
+    const QString seconds = QString::number(double(clock.elapsed()) / 1000.0, 'f', 2);
+    printLine(stdout, QStringLiteral("KORVANE %1 - %2 pages, %3 red, %4 yellow | pages=%2 red=%3 yellow=%4 time=%5s")
+                          .arg(QString::fromLatin1(words[code]))
+                          .arg(pages)
+                          .arg(red)
+                          .arg(yellow)
+                          .arg(seconds));
+    for (const PageLine& line : std::as_const(lines))
+        printLine(stdout, QStringLiteral("%1, %2 ms, %3").arg(line.outcome).arg(line.ms).arg(line.address));
+    return code;
+}

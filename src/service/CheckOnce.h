@@ -1,0 +1,9 @@
+#pragma once
+
+struct ServiceOptions;
+
+// Checks the ticked pages once, side by side as a cycle does, and reports in the form of a
+// monitoring plugin: a status line, then a line a page. Changes no file, sends no alarm.
+// Exit code: 0 all well, 1 a page yellow and none red, 2 a page red, 3 the settings cannot be read
+// or no page is ticked.
+int runCheckOnce(int argc, char** argv, const ServiceOptions& options);

@@ -1,0 +1,141 @@
+#include "service/MonitorSecrets.h"
+
+#include "notify/ChatSender.h"
+#include "notify/KeychainSecretStore.h"
+#include "notify/PagePasswords.h"
+#include "notify/PasswordStore.h"
+#include "settings/Settings.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+struct Field {
+    QString key;     // the secret's setting
+    QString entry;   // its name in the store, after the settings file's path
+    QString usedWhen; // the setting that must be filled for the secret to be in use
+};
+
+QList<Field> fields() {
+    QList<Field> all{{QStringLiteral("EditEmailPassword"), {}, QStringLiteral("EditEmailUser")}};
+    for (int target = 1; target <= ChatSender::Targets; ++target)
+        all.append({QStringLiteral("EditChatToken%1").arg(target), QStringLiteral(" chat #%1").arg(target),
+                    QStringLiteral("EditChatAddress%1").arg(target)});
+    // Asked for where the metrics are served, which says itself when it lacks one.
+    all.append({QStringLiteral("EditMetricsToken"), QStringLiteral(" metrics"), {}});
+    return all;
+}
+
+} // namespace
+
+QString secretName(const QString& key, const QString& settingsFile) {
+    const QString path = QFileInfo(settingsFile).absoluteFilePath();
+    const QString entry = (key.startsWith(path) ? key.mid(path.size()) : key).trimmed();
+    return entry.isEmpty() ? QStringLiteral("mail") : entry;
+}
+
+// Passes every call to the store, counting the reads still unanswered and noticing a secret in
+// use that comes back empty.
+class MonitorSecrets::Noticing : public SecretStore {
+public:
+    Noticing(SecretStore& store, const Settings& settings, const QString& settingsFile, Missing missing)
+        : store_(store), settings_(settings), settingsFile_(settingsFile), missing_(std::move(missing)) {
+        for (const Field& field : fields())
+            usedWhen_.insert(secretName(QFileInfo(settingsFile).absoluteFilePath() + field.entry, settingsFile),
+                             field.usedWhen);
+    }
+
+    void read(const QString& key, ReadAnswer answer) override {
+        ++reading_;
+        // The store may answer after these secrets are gone: the answer still goes to its reader,
+        // which looks after itself.
+        std::weak_ptr<Noticing*> self = self_;
+        store_.read(key, [this, self, key, answer = std::move(answer)](bool answered, const QString& secret) {
+            if (self.expired())
+                return answer(answered, secret);
+            if (secret.isEmpty())
+                notice(secretName(key, settingsFile_));
+            answer(answered, secret);
+            if (--reading_ == 0)
+                for (auto& done : std::exchange(whenRead_, {}))
+                    done();
+        });
+    }
+    void write(const QString& key, const QString& secret, Answer answer) override {
+        store_.write(key, secret, std::move(answer));
+    }
+    void remove(const QString& key, Answer answer) override { store_.remove(key, std::move(answer)); }
+
+    void whenRead(std::function<void()> done) {
+        if (reading_ == 0)
+            return done();
+        whenRead_.push_back(std::move(done));
+    }
+
+private:
+    void notice(const QString& name) {
+        if (!missing_ || told_.contains(name))
+            return;
+        // A page's password is read only for a page with a login; the others only matter when
+        // what uses them is set up.
+        const auto used = usedWhen_.constFind(name);
+        if (used != usedWhen_.cend() && (used->isEmpty() || settings_.text(*used).trimmed().isEmpty()))
+            return;
+        told_.insert(name);
+        missing_(name);
+    }
+
+    SecretStore& store_;
+    const Settings& settings_;
+    QString settingsFile_;
+    Missing missing_;
+    QHash<QString, QString> usedWhen_;
+    QSet<QString> told_;
+    int reading_ = 0;
+    std::vector<std::function<void()>> whenRead_;
+    std::shared_ptr<Noticing*> self_ = std::make_shared<Noticing*>(this);
+};
+
+MonitorSecrets::MonitorSecrets(SecretStore* secrets, Settings& settings, PageRecords& pages, StatusLine& status,
+                               const QString& settingsFile, Missing missing) {
+    if (!secrets) {
+        own_ = std::make_unique<KeychainSecretStore>();
+        secrets = own_.get();
+    }
+    noticing_ = std::make_unique<Noticing>(*secrets, settings, settingsFile, std::move(missing));
+    for (const Field& field : fields())
+        fields_.push_back(std::make_unique<PasswordStore>(PasswordStore::Controls{&settings, field.key, &status},
+                                                          *noticing_, settingsFile, field.entry));
+    pages_ = std::make_unique<PagePasswords>(pages, *noticing_, settingsFile, status);
+}
+
+MonitorSecrets::~MonitorSecrets() = default;
+
+void MonitorSecrets::load() {
+    for (const auto& field : fields_)
+        field->load();
+    pages_->load();
+}
+
+void MonitorSecrets::whenLoaded(std::function<void()> done) {
+    noticing_->whenRead(std::move(done));
+}
+
+void MonitorSecrets::save() {
+    for (const auto& field : fields_)
+        field->save();
+    pages_->save();
+}
+
+void MonitorSecrets::finishSaving(int waitMs) {
+    waitForAnswers(
+        [this] {
+            int pending = pages_->pending();
+            for (const auto& field : fields_)
+                pending += field->pending();
+            return pending;
+        },
+        waitMs);
+}

@@ -1,0 +1,55 @@
+#include "service/ServiceSetup.h"
+
+#include "notify/KeychainSecretStore.h"
+#include "service/FileSecretStore.h"
+#include "service/OwnerOnlyFile.h"
+
+#include <QDBusConnection>
+#include <cstdio>
+
+namespace {
+
+// No secret service to ask: every read goes unanswered.
+class NoSecretStore : public SecretStore {
+public:
+    void read(const QString&, ReadAnswer answer) override { answer(false, {}); }
+    void write(const QString&, const QString&, Answer answer) override { answer(false); }
+    void remove(const QString&, Answer answer) override { answer(false); }
+};
+
+} // namespace
+
+std::variant<std::unique_ptr<SecretStore>, QString> serverSecretStore(const ServiceOptions& options) {
+    if (options.secretsFile.isEmpty()) {
+        if (QDBusConnection::sessionBus().isConnected())
+            return std::make_unique<KeychainSecretStore>();
+        return std::make_unique<NoSecretStore>();
+    }
+    const auto text = readOwnerOnlyFile(options.secretsFile);
+    if (const QString* refused = std::get_if<QString>(&text))
+        return QStringLiteral("Secrets file refused: ") + *refused;
+    auto secrets = FileSecretStore::parse(std::get<QByteArray>(text));
+    if (const QString* wrong = std::get_if<QString>(&secrets))
+        return QStringLiteral("Secrets file refused: %1: %2").arg(options.secretsFile, *wrong);
+    return std::make_unique<FileSecretStore>(std::get<QHash<QString, QString>>(std::move(secrets)),
+                                             options.settingsFile);
+}
+
+std::variant<MetricsService::Overrides, QString> metricsOverrides(const ServiceOptions& options) {
+    MetricsService::Overrides overrides{options.metricsEndpoint, std::nullopt};
+    if (options.metricsTokenFile.isEmpty())
+        return overrides;
+    const auto text = readOwnerOnlyFile(options.metricsTokenFile);
+    if (const QString* refused = std::get_if<QString>(&text))
+        return QStringLiteral("Metrics token file refused: ") + *refused;
+    const QByteArray token = std::get<QByteArray>(text).split('\n').constFirst().trimmed();
+    if (token.isEmpty())
+        return QStringLiteral("Metrics token file refused: %1 holds no token").arg(options.metricsTokenFile);
+    overrides.token = token;
+    return overrides;
+}
+
+void printLine(FILE* stream, const QString& line) {
+    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stream);
+    std::fflush(stream);
+}
