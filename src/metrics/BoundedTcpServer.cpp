@@ -33,9 +33,7 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor) {
             socket->abort();
     });
     connect(socket, &QTcpSocket::bytesWritten, socket, [unanswered] { *unanswered = 0; });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-        --open_;
-        socket->deleteLater();
-    });
+    // The socket itself belongs to whoever takes it from the pending connections.
+    connect(socket, &QTcpSocket::disconnected, this, [this] { --open_; });
     addPendingConnection(socket);
 }

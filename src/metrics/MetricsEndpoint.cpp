@@ -8,7 +8,7 @@ std::variant<MetricsEndpoint, QString> parseMetricsEndpoint(const QString& text)
         return wrong;
     bool number = false;
     const uint port = trimmed.mid(colon + 1).toUInt(&number);
-    if (!number || port == 0 || port > 65535)
+    if (!number || port > 65535)
         return wrong;
     QString host = trimmed.left(colon);
     if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))

@@ -10,5 +10,6 @@ struct MetricsEndpoint {
     quint16 port = 0;
 };
 
-// "127.0.0.1:9101", "[::1]:9101" or "localhost:9101" as an endpoint, or why it is none.
+// "127.0.0.1:9101", "[::1]:9101" or "localhost:9101" as an endpoint, or why it is none. Port 0
+// asks for any free port.
 std::variant<MetricsEndpoint, QString> parseMetricsEndpoint(const QString& text);

@@ -109,6 +109,8 @@ QByteArray metricsText(const MetricsSnapshot& snapshot) {
     w.family("korvane_last_cycle_end_timestamp_seconds", "gauge", "When the last check cycle ended, in Unix seconds");
     if (snapshot.lastCycleEndMs)
         w.sample({}, double(*snapshot.lastCycleEndMs) / 1000.0);
+    w.family("korvane_cycle_interval_seconds", "gauge", "Time between scheduled check cycles");
+    w.sample({}, snapshot.intervalSeconds);
     w.family("korvane_pages", "gauge", "Pages ticked for checking");
     w.sample({}, snapshot.tickedPages);
     return out;

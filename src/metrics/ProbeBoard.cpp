@@ -4,6 +4,8 @@
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
 #include "pages/PageRecords.h"
+#include "settings/ConnectionSettings.h"
+#include "settings/Settings.h"
 
 #include <QSet>
 
@@ -15,8 +17,9 @@ std::optional<double> ratio(const std::optional<double>& percent) {
 }
 } // namespace
 
-ProbeBoard::ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history, QObject* parent)
-    : QObject(parent), pages_(pages), history_(history) {
+ProbeBoard::ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history,
+                       const Settings& settings, QObject* parent)
+    : QObject(parent), pages_(pages), history_(history), settings_(settings) {
     connect(&cycle, &CheckCycle::cycleStarted, this,
             [this] { cycleStartMs_ = QDateTime::currentMSecsSinceEpoch(); });
     connect(&cycle, &CheckCycle::pageChecked, this, &ProbeBoard::take);
@@ -45,6 +48,8 @@ MetricsSnapshot ProbeBoard::snapshot() const {
     MetricsSnapshot snapshot;
     snapshot.cycleSeconds = cycleSeconds_;
     snapshot.lastCycleEndMs = lastCycleEndMs_;
+    snapshot.intervalSeconds =
+        ConnectionSettings::intervalMs(settings_.text(QStringLiteral("EditInterval"))) / 1000.0;
     // A page listed twice is one series: the format allows no two samples of one name and labels.
     QSet<QString> shown;
     for (int page = 0; page < pages_.pageCount(); ++page) {

@@ -11,6 +11,7 @@
 class CheckCycle;
 class HistoryStore;
 class PageRecords;
+class Settings;
 
 // What the checks found, held for whoever asks between cycles: each page's last check and its
 // counts since the start, and the last cycle's length and end. A scrape reads it as it stands and
@@ -18,7 +19,7 @@ class PageRecords;
 class ProbeBoard : public QObject {
     Q_OBJECT
 public:
-    ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history,
+    ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history, const Settings& settings,
                QObject* parent = nullptr);
 
     // The ticked pages that have been checked, in list order.
@@ -29,6 +30,7 @@ private:
 
     const PageRecords& pages_;
     const HistoryStore& history_;
+    const Settings& settings_;
     QHash<QString, PageMetrics> probes_; // by address without a password
     qint64 cycleStartMs_ = 0;
     std::optional<double> cycleSeconds_;

@@ -14,7 +14,7 @@ const QString TokenKey = QStringLiteral("EditMetricsToken");
 
 MetricsService::MetricsService(Monitor& monitor, Overrides overrides, QObject* parent)
     : QObject(parent), monitor_(monitor), overrides_(std::move(overrides)),
-      board_(new ProbeBoard(monitor.checkCycle(), monitor.pages, monitor.history(), this)),
+      board_(new ProbeBoard(monitor.checkCycle(), monitor.pages, monitor.history(), monitor.settings, this)),
       server_(new MetricsServer([this] { return metricsText(board_->snapshot()); }, this)) {}
 
 MetricsService::~MetricsService() = default;
