@@ -11,6 +11,17 @@ const QString SettingsOption = QStringLiteral("settings");
 const QString ExportOption = QStringLiteral("export-history");
 const QString SinceOption = QStringLiteral("since");
 const QString HourlyOption = QStringLiteral("hourly");
+const QString ExportPagesOption = QStringLiteral("export-pages");
+const QString ImportPagesOption = QStringLiteral("import-pages");
+const QString ReplaceOption = QStringLiteral("replace");
+
+// The options that each run a command of their own instead of the monitor.
+int commandsGiven(const QCommandLineParser& parser) {
+    int given = 0;
+    for (const QString& command : {ExportOption, ExportPagesOption, ImportPagesOption})
+        given += int(parser.isSet(command));
+    return given;
+}
 
 void print(FILE* stream, const QString& text) {
     if (text.isEmpty())
@@ -41,6 +52,17 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
                       QStringLiteral("days")});
     parser.addOption({HourlyOption, QStringLiteral("With --export-history: a row for each page and hour instead of "
                                                    "every check.")});
+    parser.addOption(
+        {ExportPagesOption,
+         QStringLiteral("Write the page list with each page's tick and options to <file> as JSON "
+                        "(\"-\": standard output), without opening the window."),
+         QStringLiteral("file")});
+    parser.addOption({ImportPagesOption,
+                      QStringLiteral("Take the pages of <file> (JSON as --export-pages writes it, or one "
+                                     "address a line) into the page list, without opening the window."),
+                      QStringLiteral("file")});
+    parser.addOption(
+        {ReplaceOption, QStringLiteral("With --import-pages: make the page list the file's pages.")});
 
     if (!parser.parse(arguments)) {
         errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
@@ -57,6 +79,13 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     } else if (parser.isSet(versionOption)) {
         output_ = version + QLatin1Char('\n');
         exitCode_ = 0;
+    } else if (commandsGiven(parser) > 1) {
+        errorOutput_ = QStringLiteral("Give one of --export-history, --export-pages and --import-pages\n"
+                                      "Try --help for the options.\n");
+        exitCode_ = UsageError;
+    } else if (parser.isSet(ReplaceOption) && !parser.isSet(ImportPagesOption)) {
+        errorOutput_ = QStringLiteral("--replace needs --import-pages\nTry --help for the options.\n");
+        exitCode_ = UsageError;
     } else if (parser.isSet(HourlyOption) && !parser.isSet(ExportOption)) {
         errorOutput_ = QStringLiteral("--hourly needs --export-history\nTry --help for the options.\n");
         exitCode_ = UsageError;
@@ -72,6 +101,9 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     if (parser.isSet(ExportOption))
         exportFile_ = parser.value(ExportOption);
     hourly_ = parser.isSet(HourlyOption);
+    exportPagesFile_ = parser.value(ExportPagesOption);
+    importPagesFile_ = parser.value(ImportPagesOption);
+    replacePages_ = parser.isSet(ReplaceOption);
     minimized_ = parser.isSet(MinimizedOption);
     if (parser.isSet(SettingsOption))
         settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();

@@ -31,6 +31,12 @@ public:
     std::optional<int> sinceDays() const { return sinceDays_; }
     // --hourly: export a row for each page and hour.
     bool hourly() const { return hourly_; }
+    // Where --export-pages writes ("-" for standard output), and what --import-pages reads; empty
+    // when not asked.
+    const QString& exportPagesFile() const { return exportPagesFile_; }
+    const QString& importPagesFile() const { return importPagesFile_; }
+    // --replace: the imported pages become the whole page list.
+    bool replacePages() const { return replacePages_; }
 
 private:
     QStringList arguments_;
@@ -42,4 +48,7 @@ private:
     QString exportFile_;
     std::optional<int> sinceDays_;
     bool hourly_ = false;
+    QString exportPagesFile_;
+    QString importPagesFile_;
+    bool replacePages_ = false;
 };

@@ -39,6 +39,13 @@ QString SingleInstance::serverName(const QString& settingsFile) {
     return QStringLiteral("korvane-") + QString::fromLatin1(hash.toHex());
 }
 
+bool SingleInstance::runningOn(const QString& settingsFile) {
+    QLocalSocket socket;
+    socket.connectToServer(serverName(settingsFile));
+    // A socket file a crashed program left behind refuses at once.
+    return socket.waitForConnected(WaitMs);
+}
+
 bool SingleInstance::handedOver(const QStringList& arguments) {
     // Listening first settles a race of two starts: binding the name succeeds for one only.
     if (server_->listen(name_))

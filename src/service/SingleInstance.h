@@ -18,6 +18,10 @@ public:
     // when this one is now the running one (or cannot tell, and runs all the same).
     bool handedOver(const QStringList& arguments);
 
+    // True when a program runs on this settings file. It is only asked, never sent a command
+    // line, so it takes the question for no second start.
+    static bool runningOn(const QString& settingsFile);
+
     // "korvane-" and the SHA-1 of the canonical path, so that every way of naming one file meets.
     static QString serverName(const QString& settingsFile);
 
