@@ -17,10 +17,25 @@ const QString SecretsOption = QStringLiteral("secrets");
 const QString MetricsOption = QStringLiteral("metrics");
 const QString MetricsTokenOption = QStringLiteral("metrics-token-file");
 
+const QString ExportPagesOption = QStringLiteral("export-pages");
+const QString ImportPagesOption = QStringLiteral("import-pages");
+const QString ReplaceOption = QStringLiteral("replace");
+
+// The options that each run instead of the monitor with its window.
+int commandsGiven(const QCommandLineParser& parser) {
+    int given = 0;
+    for (const QString& command : {ExportOption, ExportPagesOption, ImportPagesOption, HeadlessOption, CheckOnceOption})
+        given += int(parser.isSet(command));
+    return given;
+}
+
 // Why the options given cannot go together; empty when they can.
 QString clash(const QCommandLineParser& parser) {
-    if (parser.isSet(HeadlessOption) && parser.isSet(CheckOnceOption))
-        return QStringLiteral("--headless and --check-once exclude each other");
+    if (commandsGiven(parser) > 1)
+        return QStringLiteral("Give one of --export-history, --export-pages, --import-pages, --headless and "
+                              "--check-once");
+    if (parser.isSet(ReplaceOption) && !parser.isSet(ImportPagesOption))
+        return QStringLiteral("--replace needs --import-pages");
     if (parser.isSet(SecretsOption) && !parser.isSet(HeadlessOption) && !parser.isSet(CheckOnceOption))
         return QStringLiteral("--secrets needs --headless or --check-once");
     if ((parser.isSet(MetricsOption) || parser.isSet(MetricsTokenOption)) && parser.isSet(CheckOnceOption))
@@ -59,6 +74,17 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
                       QStringLiteral("days")});
     parser.addOption({HourlyOption, QStringLiteral("With --export-history: a row for each page and hour instead of "
                                                    "every check.")});
+    parser.addOption(
+        {ExportPagesOption,
+         QStringLiteral("Write the page list with each page's tick and options to <file> as JSON "
+                        "(\"-\": standard output), without opening the window."),
+         QStringLiteral("file")});
+    parser.addOption({ImportPagesOption,
+                      QStringLiteral("Take the pages of <file> (JSON as --export-pages writes it, or one "
+                                     "address a line) into the page list, without opening the window."),
+                      QStringLiteral("file")});
+    parser.addOption(
+        {ReplaceOption, QStringLiteral("With --import-pages: make the page list the file's pages.")});
 
     parser.addOption({HeadlessOption, QStringLiteral("Run the monitor without a display, window or session bus; "
                                                      "each log line goes to standard output.")});
@@ -111,6 +137,9 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     if (parser.isSet(ExportOption))
         exportFile_ = parser.value(ExportOption);
     hourly_ = parser.isSet(HourlyOption);
+    exportPagesFile_ = parser.value(ExportPagesOption);
+    importPagesFile_ = parser.value(ImportPagesOption);
+    replacePages_ = parser.isSet(ReplaceOption);
     minimized_ = parser.isSet(MinimizedOption);
     headless_ = parser.isSet(HeadlessOption);
     checkOnce_ = parser.isSet(CheckOnceOption);

@@ -38,6 +38,12 @@ public:
     bool checkOnce() const { return checkOnce_; }
     // --secrets, --metrics and --metrics-token-file, with the settings file as given or found.
     ServiceOptions serviceOptions(const QString& settingsFile) const;
+    // Where --export-pages writes ("-" for standard output), and what --import-pages reads; empty
+    // when not asked.
+    const QString& exportPagesFile() const { return exportPagesFile_; }
+    const QString& importPagesFile() const { return importPagesFile_; }
+    // --replace: the imported pages become the whole page list.
+    bool replacePages() const { return replacePages_; }
 
 private:
     QStringList arguments_;
@@ -54,4 +60,7 @@ private:
     QString secretsFile_;
     QString metricsEndpoint_;
     QString metricsTokenFile_;
+    QString exportPagesFile_;
+    QString importPagesFile_;
+    bool replacePages_ = false;
 };

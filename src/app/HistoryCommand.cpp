@@ -18,9 +18,7 @@ int failed(const QString& reason) {
 
 int exportHistoryCommand(int argc, char** argv, const CommandLine& commandLine) {
     const QCoreApplication app(argc, argv);
-    const QString settingsFile = commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath()
-                                                                      : commandLine.settingsFile();
-    const QString history = historyFileFor(settingsFile);
+    const QString history = historyFileFor(SettingsLocation::chosen(commandLine.settingsFile()));
     const ExportRows rows = commandLine.hourly() ? ExportRows::Hourly : ExportRows::Checks;
     if (commandLine.exportFile() == QLatin1String("-")) {
         QFile out;

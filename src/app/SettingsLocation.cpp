@@ -31,4 +31,8 @@ QString settingsFilePath() {
     return settingsFilePath(QCoreApplication::applicationDirPath(), userConfigFolder);
 }
 
+QString chosen(const QString& named) {
+    return named.isEmpty() ? settingsFilePath() : named;
+}
+
 } // namespace SettingsLocation

@@ -12,4 +12,7 @@ QString settingsFilePath(const QString& executableFolder, const QString& userCon
 // The same for the running program.
 QString settingsFilePath();
 
+// The settings file named with --settings, or the running program's usual one when none is.
+QString chosen(const QString& named);
+
 } // namespace SettingsLocation

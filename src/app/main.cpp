@@ -9,9 +9,12 @@
 #include "service/HeadlessMonitor.h"
 #include "service/MetricsService.h"
 #include "service/MonitorSecrets.h"
+#include "service/PagesCommand.h"
 #include "service/QuitSignalWatcher.h"
 #include "service/SingleInstance.h"
 #include "views/QtDialogService.h"
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
     const CommandLine commandLine(CommandLine::fromArgv(argc, argv),
@@ -20,8 +23,14 @@ int main(int argc, char** argv) {
         return commandLine.finish();
     if (!commandLine.exportFile().isEmpty())
         return exportHistoryCommand(argc, argv, commandLine);
-    const QString settingsFile = commandLine.settingsFile().isEmpty() ? SettingsLocation::settingsFilePath()
-                                                                      : commandLine.settingsFile();
+    const QString settingsFile = SettingsLocation::chosen(commandLine.settingsFile());
+    if (!commandLine.exportPagesFile().isEmpty() || !commandLine.importPagesFile().isEmpty()) {
+        const QCoreApplication app(argc, argv);
+        return commandLine.importPagesFile().isEmpty()
+                   ? PagesCommand::exportPages(settingsFile, commandLine.exportPagesFile())
+                   : PagesCommand::importPages(settingsFile, commandLine.importPagesFile(),
+                                               commandLine.replacePages());
+    }
     const ServiceOptions service = commandLine.serviceOptions(settingsFile);
     if (commandLine.headless())
         return runHeadless(argc, argv, service);

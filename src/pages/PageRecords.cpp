@@ -127,6 +127,16 @@ void PageRecords::deletePage(int page) {
     endRemoveRows();
 }
 
+void PageRecords::arrange(const QList<int>& positions) {
+    beginResetModel();
+    QList<PageRecord> kept;
+    kept.reserve(positions.size());
+    for (int page : positions)
+        kept.append(records_[page]);
+    records_ = std::move(kept);
+    endResetModel();
+}
+
 QList<ListedValue> PageRecords::listed(Column column) const {
     QList<ListedValue> rows;
     rows.reserve(pageCount() + (column == Address ? 0 : spare_[slot(column)].size()));

@@ -83,6 +83,9 @@ public:
     // Returns the new page's position.
     int addPage(const QString& url, bool checkSize, bool checkDate, bool checkSignature);
     void deletePage(int page);
+    // Keeps the pages at these positions, in this order, each once at most; the others leave
+    // the list.
+    void arrange(const QList<int>& positions);
 
     // The stored form of the address list or a value list: one entry a row.
     QList<ListedValue> listed(Column column) const;

@@ -39,6 +39,17 @@ QString SingleInstance::serverName(const QString& settingsFile) {
     return QStringLiteral("korvane-") + QString::fromLatin1(hash.toHex());
 }
 
+bool SingleInstance::runningOn(const QString& settingsFile) {
+    return answers(serverName(settingsFile));
+}
+
+bool SingleInstance::answers(const QString& name) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    // A socket file a crashed program left behind refuses at once.
+    return socket.waitForConnected(WaitMs);
+}
+
 bool SingleInstance::handedOver(const QStringList& arguments) {
     // Listening first settles a race of two starts: binding the name succeeds for one only.
     if (server_->listen(name_))
@@ -52,12 +63,8 @@ bool SingleInstance::handedOver(const QStringList& arguments) {
 bool SingleInstance::claim() {
     if (server_->listen(name_))
         return true;
-    if (server_->serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalSocket socket;
-        socket.connectToServer(name_);
-        if (socket.waitForConnected(WaitMs))
-            return false;
-    }
+    if (server_->serverError() == QAbstractSocket::AddressInUseError && answers(name_))
+        return false;
     takeOver();
     return true;
 }

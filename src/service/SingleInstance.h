@@ -21,6 +21,10 @@ public:
     // answers on it, which is told nothing.
     bool claim();
 
+    // True when a program runs on this settings file. It is only asked, never sent a command
+    // line, so it takes the question for no second start.
+    static bool runningOn(const QString& settingsFile);
+
     // "korvane-" and the SHA-1 of the canonical path, so that every way of naming one file meets.
     static QString serverName(const QString& settingsFile);
 
@@ -28,6 +32,7 @@ signals:
     void commandLineReceived(const QStringList& arguments);
 
 private:
+    static bool answers(const QString& name);
     bool send(const QStringList& arguments) const;
     // Listens on the name, taking it over from a program that crashed.
     void takeOver();

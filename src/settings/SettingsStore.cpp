@@ -36,6 +36,10 @@ QList<ListedValue> pageListItems(const QString& value) {
     return items;
 }
 
+PageRecords::Column columnOf(const SettingDefinition& definition) {
+    return PageRecords::Column(definition.initial.toInt());
+}
+
 } // namespace
 
 SettingsStore::SettingsStore(QString filePath, Settings& settings, PageRecords& pages)
@@ -48,8 +52,6 @@ void SettingsStore::addPart(Part part) {
 void SettingsStore::LoadSettings() {
     const IniFile ini = IniFile::load(filePath_);
     const QString section = QString::fromLatin1(Section);
-    // The page list takes its lists all at once, whatever their order in the file.
-    std::map<PageRecords::Column, QList<ListedValue>> lists;
     for (const SettingDefinition& definition : SettingsSchema::all()) {
         if (!definition.saved)
             continue;
@@ -71,11 +73,10 @@ void SettingsStore::LoadSettings() {
             settings_.setLines(definition.key, fromCommaText(value));
             break;
         case SettingKind::PageList:
-            lists[PageRecords::Column(definition.initial.toInt())] = pageListItems(value);
-            break;
+            break; // the page list takes its lists all at once, whatever their order in the file
         }
     }
-    pages_.restore(lists);
+    loadPageList(ini, pages_);
     for (const Part& part : parts_)
         part.load(ini);
 }
@@ -99,7 +100,7 @@ void SettingsStore::SaveSettings() {
             value = QLatin1Char('"') + toCommaText(settings_.lines(definition.key)) + QLatin1Char('"');
             break;
         case SettingKind::PageList:
-            value = pageListValue(pages_.listed(PageRecords::Column(definition.initial.toInt())));
+            value = pageListValue(pages_.listed(columnOf(definition)));
             break;
         }
         ini.setValue(section, definition.key, value);
@@ -108,4 +109,21 @@ void SettingsStore::SaveSettings() {
         part.save(ini);
     if (!ini.save(filePath_))
         throw std::runtime_error(("Unable to write to " + filePath_).toStdString());
+}
+
+void SettingsStore::loadPageList(const IniFile& ini, PageRecords& pages) {
+    const QString section = QString::fromLatin1(Section);
+    std::map<PageRecords::Column, QList<ListedValue>> lists;
+    for (const SettingDefinition& definition : SettingsSchema::all())
+        if (definition.kind == SettingKind::PageList)
+            if (const std::optional<QString> stored = ini.value(section, definition.key))
+                lists[columnOf(definition)] = pageListItems(*stored);
+    pages.restore(lists);
+}
+
+void SettingsStore::savePageList(IniFile& ini, const PageRecords& pages) {
+    const QString section = QString::fromLatin1(Section);
+    for (const SettingDefinition& definition : SettingsSchema::all())
+        if (definition.kind == SettingKind::PageList)
+            ini.setValue(section, definition.key, pageListValue(pages.listed(columnOf(definition))));
 }

@@ -33,6 +33,11 @@ public:
     // then stays as it was.
     void SaveSettings();
 
+    // The page list's lists alone, for a program that changes the list and leaves every other
+    // setting of the file as it was. A list the file does not name stays as it is.
+    static void loadPageList(const IniFile& ini, PageRecords& pages);
+    static void savePageList(IniFile& ini, const PageRecords& pages);
+
 private:
     QString filePath_;
     Settings& settings_;

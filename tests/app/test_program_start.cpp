@@ -80,6 +80,8 @@ private slots:
                                       << "Unknown option 'bogus'";
         QTest::newRow("settings without file") << QStringList{"--settings"} << 2 << ""
                                                << "Missing value";
+        QTest::newRow("replace without import") << QStringList{"--replace"} << 2 << ""
+                                                << "--replace needs --import-pages";
         QTest::newRow("stray argument") << QStringList{"stray"} << 2 << ""
                                         << "Unexpected argument: stray";
     }

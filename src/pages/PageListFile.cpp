@@ -1,0 +1,143 @@
+#include "pages/PageListFile.h"
+
+#include "net/AddressLogin.h"
+#include "pages/PageAddress.h"
+#include "pages/PageOptionsJson.h"
+#include "pages/PageRecords.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QUrl>
+#include <algorithm>
+
+namespace {
+
+const QString PagesKey = QStringLiteral("pages");
+const QString AddressKey = QStringLiteral("address");
+const QString TickedKey = QStringLiteral("ticked");
+const QString OptionsKey = QStringLiteral("options");
+
+PageListParse refusal(const QString& place, const QString& problem) {
+    return {{}, place + QStringLiteral(": ") + problem};
+}
+
+QString addressProblem(const QString& address) {
+    const QUrl url(address);
+    const QString scheme = url.scheme();
+    if (url.isValid() && !url.host().isEmpty() &&
+        (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+        return {};
+    // The message goes to a terminal or a log, where a password has no business.
+    return QStringLiteral("not an http or https address: ") + splitLogin(address).address;
+}
+
+QString unknownKey(const QJsonObject& object, std::initializer_list<QString> known) {
+    for (const QString& key : object.keys())
+        if (std::find(known.begin(), known.end(), key) == known.end())
+            return QStringLiteral("unknown key \"") + key + QLatin1Char('"');
+    return {};
+}
+
+// One page of a JSON file into entry; what is wrong with it, or empty.
+QString readPage(const QJsonValue& value, PageListEntry& entry) {
+    if (!value.isObject())
+        return QStringLiteral("not an object with an \"address\"");
+    const QJsonObject page = value.toObject();
+    if (QString unknown = unknownKey(page, {AddressKey, TickedKey, OptionsKey}); !unknown.isEmpty())
+        return unknown;
+    const QJsonValue address = page.value(AddressKey);
+    if (!address.isUndefined() && !address.isString())
+        return QStringLiteral("\"address\" is not a text");
+    entry.address = storablePageAddress(address.toString().trimmed());
+    if (entry.address.isEmpty())
+        return QStringLiteral("no address");
+    if (QString problem = addressProblem(entry.address); !problem.isEmpty())
+        return problem;
+    if (const QJsonValue ticked = page.value(TickedKey); !ticked.isUndefined()) {
+        if (!ticked.isBool())
+            return QStringLiteral("\"ticked\" is not true or false");
+        entry.ticked = ticked.toBool();
+    }
+    const QJsonValue options = page.value(OptionsKey);
+    if (!options.isUndefined() && !options.isObject())
+        return QStringLiteral("\"options\" is not an object");
+    entry.options.emplace();
+    return PageOptionsJson::read(options.toObject(), *entry.options);
+}
+
+// Where a JSON reader stopped, as an editor counts it.
+QString lineAndColumn(const QByteArray& bytes, int offset) {
+    const QByteArray before = bytes.left(offset);
+    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+    return QStringLiteral("line %1, column %2").arg(before.count('\n') + 1).arg(offset - lineStart + 1);
+}
+
+// A page named twice would be merged into itself; letter case and a password make no other page.
+PageListParse withoutRepeats(QList<PageListEntry> pages, const QStringList& places) {
+    QHash<QString, int> first;
+    for (int page = 0; page < pages.size(); ++page) {
+        const QString address = splitLogin(pages[page].address).address.toLower();
+        if (const auto seen = first.constFind(address); seen != first.constEnd())
+            return refusal(places[page], QStringLiteral("the same address as ") + places[*seen]);
+        first.insert(address, page);
+    }
+    return {std::move(pages), {}};
+}
+
+PageListParse parseJson(const QByteArray& bytes) {
+    QJsonParseError syntax;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &syntax);
+    if (syntax.error != QJsonParseError::NoError)
+        return refusal(lineAndColumn(bytes, syntax.offset), syntax.errorString());
+    const QJsonObject top = document.object();
+    if (QString unknown = unknownKey(top, {PagesKey}); !unknown.isEmpty())
+        return refusal(QStringLiteral("top level"), unknown);
+    if (!top.value(PagesKey).isArray())
+        return refusal(QStringLiteral("top level"), QStringLiteral("no \"pages\" list"));
+    const QJsonArray list = top.value(PagesKey).toArray();
+    QList<PageListEntry> pages(list.size());
+    QStringList places;
+    for (int page = 0; page < list.size(); ++page) {
+        places.append(QStringLiteral("page ") + QString::number(page + 1));
+        if (QString problem = readPage(list[page], pages[page]); !problem.isEmpty())
+            return refusal(places.back(), problem);
+    }
+    return withoutRepeats(std::move(pages), places);
+}
+
+PageListParse parsePlain(const QByteArray& bytes) {
+    QList<PageListEntry> pages;
+    QStringList places;
+    const QList<QByteArray> lines = bytes.split('\n');
+    for (int line = 0; line < lines.size(); ++line) {
+        const QString address = storablePageAddress(QString::fromUtf8(lines[line]).trimmed());
+        if (address.isEmpty() || address.startsWith(QLatin1Char('#')))
+            continue;
+        places.append(QStringLiteral("line ") + QString::number(line + 1));
+        if (QString problem = addressProblem(address); !problem.isEmpty())
+            return refusal(places.back(), problem);
+        pages.append({address, {}, {}});
+    }
+    return withoutRepeats(std::move(pages), places);
+}
+
+} // namespace
+
+QByteArray PageListFile::json(const PageRecords& pages) {
+    QJsonArray list;
+    for (int page = 0; page < pages.pageCount(); ++page) {
+        QJsonObject entry{{AddressKey, splitLogin(pages.url(page)).address},
+                          {TickedKey, pages.isIncluded(page)}};
+        if (const QJsonObject options = PageOptionsJson::write(pages.options(page)); !options.isEmpty())
+            entry.insert(OptionsKey, options);
+        list.append(entry);
+    }
+    return QJsonDocument(QJsonObject{{PagesKey, list}}).toJson(QJsonDocument::Indented);
+}
+
+PageListParse PageListFile::parse(const QByteArray& bytes) {
+    const QByteArray start = bytes.trimmed();
+    return start.startsWith('{') ? parseJson(bytes) : parsePlain(bytes);
+}

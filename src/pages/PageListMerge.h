@@ -1,0 +1,16 @@
+#pragma once
+
+#include "pages/PageListFile.h"
+
+// How taking a page list file changed the list.
+struct PageListMerge {
+    int updated = 0;
+    int added = 0;
+};
+
+// Takes the pages of a page list file into the list. A listed page (the same address, letter
+// case and password aside) takes the file's tick and options where the file gives them; any
+// other is appended, ticked unless the file says otherwise, with no change checks. With replace,
+// the list becomes the file's pages in the file's order; a page that stays keeps what the
+// monitor knows of it.
+PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entries, bool replace);
