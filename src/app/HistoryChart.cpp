@@ -27,11 +27,69 @@ qint64 roundTop(qint64 ms) {
     return ms;
 }
 
-QString timeLabel(qint64 ms, qint64 spanMs) {
-    const QDateTime time = QDateTime::fromMSecsSinceEpoch(ms);
-    return time.toString(spanMs <= 24 * 3600000 ? QStringLiteral("HH:mm") : QStringLiteral("yyyy-MM-dd"));
+constexpr qint64 MinuteMs = 60000;
+constexpr qint64 HourMs = 60 * MinuteMs;
+constexpr qint64 DayMs = 24 * HourMs;
+// The average month of the Gregorian calendar.
+constexpr qint64 MonthMs = 2629746000;
+
+struct Step {
+    qint64 ms;      // on the wall clock; for months their average length
+    int months = 0; // 0: a step of ms
+};
+// Finest first.
+constexpr Step Steps[] = {
+    {MinuteMs},       {5 * MinuteMs},   {10 * MinuteMs},  {15 * MinuteMs}, {30 * MinuteMs}, {HourMs},
+    {2 * HourMs},     {3 * HourMs},     {4 * HourMs},     {6 * HourMs},    {12 * HourMs},   {DayMs},
+    {2 * DayMs},      {3 * DayMs},      {4 * DayMs},      {7 * DayMs},     {14 * DayMs},    {MonthMs, 1},
+    {2 * MonthMs, 2}, {3 * MonthMs, 3}, {6 * MonthMs, 6},
+};
+
+QLatin1String formatOf(const Step& step) {
+    if (step.months > 0)
+        return QLatin1String("MMM");
+    return QLatin1String(step.ms < DayMs ? "HH:mm" : "dd.MM");
+}
+
+// Steps of days are counted from a Monday (1970-01-05), so that weeks begin on one.
+constexpr qint64 FirstMonday = 4 * DayMs;
+
+// The local time on the wall clock as if it were UTC: whole hours and midnights are then
+// multiples of their length.
+qint64 wallMs(const QDateTime& local) {
+    return local.toMSecsSinceEpoch() + local.offsetFromUtc() * qint64(1000);
+}
+
+QDateTime fromWall(qint64 ms) {
+    const QDateTime wall = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+    return QDateTime(wall.date(), wall.time());
 }
 } // namespace
+
+AxisTicks axisTicks(const QDateTime& from, const QDateTime& to, int width, int digitWidth) {
+    const qint64 span = from.msecsTo(to);
+    // A label and a gap of two digits fit between two ticks.
+    const Step& step = *std::find_if(std::begin(Steps), std::end(Steps) - 1, [&](const Step& s) {
+        const int room = int(formatOf(s).size() + 2) * digitWidth;
+        return span <= width / room * s.ms;
+    });
+    AxisTicks ticks{{}, formatOf(step)};
+    const QDateTime start = from.toLocalTime();
+    if (step.months > 0) {
+        for (QDate month(start.date().year(), start.date().month(), 1); month.startOfDay() <= to;
+             month = month.addMonths(1))
+            if ((month.month() - 1) % step.months == 0 && month.startOfDay() >= from)
+                ticks.times.append(month.startOfDay());
+        return ticks;
+    }
+    const qint64 end = wallMs(to.toLocalTime());
+    for (qint64 at = FirstMonday + (wallMs(start) - FirstMonday + step.ms - 1) / step.ms * step.ms; at <= end;
+         at += step.ms)
+        // A time the clock skips as summer time begins is left out.
+        if (const QDateTime tick = fromWall(at); tick.isValid())
+            ticks.times.append(tick);
+    return ticks;
+}
 
 HistoryChart::HistoryChart(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("Response times"));
@@ -45,16 +103,21 @@ void HistoryChart::setSeries(HistorySeries series) {
     update();
 }
 
+// The stretch comes first: a history younger than the range shows less than the range.
 QString HistoryChart::summary() const {
+    const auto time = [](qint64 ms) {
+        return QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    };
+    const QString stretch = QStringLiteral("From %1 to %2: ").arg(time(series_.fromMs), time(series_.toMs));
     if (series_.points.isEmpty())
-        return QStringLiteral("No checks in this range");
+        return stretch + QStringLiteral("no checks");
     qint64 total = 0;
     for (const HistorySeries::Point& point : series_.points)
         total += point.ms;
-    return QStringLiteral("%1 points, average %2 ms, %3 outages")
-        .arg(series_.points.size())
-        .arg(total / series_.points.size())
-        .arg(series_.outages.size());
+    return stretch + QStringLiteral("%1 points, average %2 ms, %3 outages")
+                         .arg(series_.points.size())
+                         .arg(total / series_.points.size())
+                         .arg(series_.outages.size());
 }
 
 void HistoryChart::paintEvent(QPaintEvent*) {
@@ -64,7 +127,9 @@ void HistoryChart::paintEvent(QPaintEvent*) {
     if (plot.width() <= 0 || plot.height() <= 0)
         return;
     const qint64 span = std::max<qint64>(1, series_.toMs - series_.fromMs);
-    const auto x = [&](qint64 ms) { return plot.left() + double(ms - series_.fromMs) * plot.width() / double(span); };
+    const auto x = [&](qint64 ms) {
+        return plot.left() + double(ms - series_.fromMs) * plot.width() / double(span);
+    };
     const auto band = [&](const HistorySeries::Span& s, const QColor& colour) {
         const double left = std::max<double>(plot.left(), x(s.startMs));
         const double right = std::min<double>(plot.right(), x(s.endMs.value_or(series_.toMs)));
@@ -87,9 +152,19 @@ void HistoryChart::paintEvent(QPaintEvent*) {
     const QRect leftLabels(0, plot.top() - Padding, LeftMargin - 4, plot.height() + 2 * Padding);
     painter.drawText(leftLabels, Qt::AlignRight | Qt::AlignTop, QStringLiteral("%1 ms").arg(top));
     painter.drawText(leftLabels, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("0 ms"));
-    const QRect bottomLabels(plot.left(), plot.bottom() + 2, plot.width(), BottomMargin - 2);
-    painter.drawText(bottomLabels, Qt::AlignLeft | Qt::AlignVCenter, timeLabel(series_.fromMs, span));
-    painter.drawText(bottomLabels, Qt::AlignRight | Qt::AlignVCenter, timeLabel(series_.toMs, span));
+    const QFontMetrics metrics = fontMetrics();
+    const AxisTicks ticks = axisTicks(QDateTime::fromMSecsSinceEpoch(series_.fromMs),
+                                      QDateTime::fromMSecsSinceEpoch(series_.toMs), plot.width(),
+                                      metrics.horizontalAdvance(QLatin1Char('0')));
+    for (const QDateTime& tick : ticks.times) {
+        const double at = x(tick.toMSecsSinceEpoch());
+        painter.drawLine(QPointF(at, plot.bottom()), QPointF(at, plot.bottom() + 3));
+        const QString label = tick.toString(ticks.format);
+        const int labelWidth = metrics.horizontalAdvance(label);
+        // A label cut off at the edge would read as another time.
+        if (at + labelWidth / 2.0 <= width())
+            painter.drawText(QPointF(at - labelWidth / 2.0, plot.bottom() + 4 + metrics.ascent()), label);
+    }
     if (series_.points.isEmpty()) {
         painter.drawText(plot, Qt::AlignCenter, QStringLiteral("No checks in this range"));
         return;

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace {
 using namespace HistorySchema;
 
@@ -35,9 +37,11 @@ QString readPoints(const QSqlDatabase& db, const QString& address, HistorySeries
                         {step, address, series.fromMs / step, series.toMs / step});
     if (!failure.isEmpty())
         return failure;
+    // An hour or a day begun before the series is drawn where the series starts: the checks in it
+    // that are shown came after.
     while (query.next())
-        series.points.append(
-            {query.value(0).toLongLong(), query.value(1).toLongLong(), query.value(2).toBool()});
+        series.points.append({std::max(query.value(0).toLongLong(), series.fromMs),
+                              query.value(1).toLongLong(), query.value(2).toBool()});
     return HistorySql::rowsFailure(query);
 }
 
@@ -58,6 +62,26 @@ QString readOutages(const QSqlDatabase& db, const QString& address, HistorySerie
         series.outages.append(outage);
     }
     return HistorySql::rowsFailure(query);
+}
+
+// Nothing is known before the program first kept something, so a history younger than the range
+// starts there rather than greyed out as not running back to the range's start. Its first event
+// is a start; checks of a file of the first version may be older.
+QString readStart(const QSqlDatabase& db, const QString& address, HistorySeries& series) {
+    QSqlQuery query(db);
+    if (const QString failure = HistorySql::run(
+            query,
+            QStringLiteral(
+                "SELECT min(time_ms) FROM (SELECT min(time_ms) AS time_ms FROM events UNION ALL "
+                "SELECT min(time_ms) FROM checks WHERE page = (SELECT id FROM pages WHERE address = ?))"),
+            {address});
+        !failure.isEmpty())
+        return failure;
+    if (!query.next())
+        return HistorySql::rowsFailure(query);
+    if (!query.value(0).isNull())
+        series.fromMs = std::clamp(query.value(0).toLongLong(), series.fromMs, series.toMs);
+    return {};
 }
 
 // The stretches between a run's end and the next one's start, and before the first start: a run
@@ -100,7 +124,9 @@ QString readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs
     series.fromMs = fromMs;
     series.toMs = toMs;
     series.stepMs = stepFor(toMs - fromMs);
-    QString failure = readPoints(db, address, series);
+    QString failure = readStart(db, address, series);
+    if (failure.isEmpty())
+        failure = readPoints(db, address, series);
     if (failure.isEmpty())
         failure = readOutages(db, address, series);
     if (failure.isEmpty())

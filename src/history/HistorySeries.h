@@ -19,7 +19,7 @@ struct HistorySeries {
         QString reason;
     };
 
-    qint64 fromMs = 0;
+    qint64 fromMs = 0; // the range's start, or the history's when that is later
     qint64 toMs = 0;
     qint64 stepMs = 0; // 0: single checks; else the width of an hour or a day
     QList<Point> points;
@@ -29,7 +29,7 @@ struct HistorySeries {
 };
 
 // The series, into series, from the coarsest rows that still show the stretch well: single checks
-// for a day, hours up to a month, days beyond. Returns why it cannot be read; an empty text when
-// it was.
+// for a day, hours up to a month, days beyond. It starts at fromMs, or where the history begins
+// when that is later. Returns why it cannot be read; an empty text when it was.
 QString readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs, qint64 toMs,
                    HistorySeries& series);

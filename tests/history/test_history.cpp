@@ -43,6 +43,27 @@ private slots:
         QCOMPARE(historyFileFor(settings), history);
     }
 
+    // The time axis of a 600-pixel chart (536 pixels, 8-pixel digits) to 14 May 2025, 11:49.
+    void timeAxis_data() {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("labels");
+        QTest::newRow("24 h") << 1440 << "12:00 15:00 18:00 21:00 00:00 03:00 06:00 09:00";
+        QTest::newRow("7 d") << 7 * 1440 << "08.05 09.05 10.05 11.05 12.05 13.05 14.05";
+        QTest::newRow("30 d") << 30 * 1440 << "18.04 22.04 26.04 30.04 04.05 08.05 12.05";
+        QTest::newRow("1 y") << 365 * 1440 << "Jun Jul Aug Sep Oct Nov Dec Jan Feb Mar Apr May";
+        QTest::newRow("2 h 10 min") << 130 << "09:45 10:00 10:15 10:30 10:45 11:00 11:15 11:30 11:45";
+    }
+    void timeAxis() {
+        QFETCH(int, minutes);
+        QFETCH(QString, labels);
+        const QDateTime to(QDate(2025, 5, 14), QTime(11, 49));
+        const AxisTicks ticks = axisTicks(to.addSecs(-60 * minutes), to, 536, 8);
+        QStringList shown;
+        for (const QDateTime& tick : ticks.times)
+            shown << tick.toString(ticks.format);
+        QCOMPARE(shown.join(' '), labels);
+    }
+
     // Three pages, one of them missing, and one listed with a password; two cycles. Then the
     // program exports them without a window.
     void twoCyclesAreExported() {

@@ -1,6 +1,8 @@
 // The history through the faults of a file that other programs open too: held, damaged,
 // unreadable. Nothing handed over is lost while it can be kept, and the user hears why once.
 #include "app/HistoryChart.h"
+#include "history/HistoryReader.h"
+#include "history/HistorySchema.h"
 #include "history/HistoryStore.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
@@ -195,6 +197,27 @@ private slots:
         QCOMPARE(QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QFile left(path + files[0]);
         QVERIFY(left.open(QIODevice::ReadOnly) && left.readAll() == junk);
+    }
+
+    // A history younger than the range is shown from its start, and an older one fills the range.
+    void seriesStartsWithTheHistory() {
+        using namespace HistorySchema;
+        const qint64 start = at_ - 2 * HourMs;
+        HistoryStore store(path_, {});
+        store.setClock([start] { return start; });
+        QVERIFY(open(store));
+        store.programStarted();
+        cycle(store, "http://a.test/", at_);
+        store.flush();
+        HistoryReader reader(path_);
+        QCOMPARE(reader.open(), QString());
+        for (const auto& [ms, from] :
+             {std::pair{DayMs, start}, {365 * DayMs, start}, {HourMs, at_ - HourMs}}) {
+            HistorySeries series;
+            QCOMPARE(readSeries(reader.database(), "http://a.test/", at_ - ms, at_, series), QString());
+            QCOMPARE(series.fromMs, from);
+            QVERIFY(series.notMonitored.isEmpty() && series.points.constFirst().timeMs >= from);
+        }
     }
 
     // A History tab that cannot read the file says why, there and once in the log, and shows
