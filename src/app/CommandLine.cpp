@@ -150,6 +150,10 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
         settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();
 }
 
+bool CommandLine::runsWithoutWindow() const {
+    return headless_ || checkOnce_ || !exportPagesFile_.isEmpty() || !importPagesFile_.isEmpty();
+}
+
 ServiceOptions CommandLine::serviceOptions(const QString& settingsFile) const {
     return {settingsFile, secretsFile_, metricsEndpoint_, metricsTokenFile_};
 }

@@ -36,6 +36,8 @@ public:
     // --headless: the monitor with no display; --check-once: one check of the pages, reported.
     bool headless() const { return headless_; }
     bool checkOnce() const { return checkOnce_; }
+    // Headless, the one-shot check, or the page list's export or import: no window at all.
+    bool runsWithoutWindow() const;
     // --secrets, --metrics and --metrics-token-file, with the settings file as given or found.
     ServiceOptions serviceOptions(const QString& settingsFile) const;
     // Where --export-pages writes ("-" for standard output), and what --import-pages reads; empty

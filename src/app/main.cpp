@@ -23,20 +23,21 @@ int main(int argc, char** argv) {
         return commandLine.finish();
     if (!commandLine.exportFile().isEmpty())
         return exportHistoryCommand(argc, argv, commandLine);
-    const QString settingsFile = SettingsLocation::chosen(commandLine.settingsFile());
-    if (!commandLine.exportPagesFile().isEmpty() || !commandLine.importPagesFile().isEmpty()) {
+    if (commandLine.runsWithoutWindow()) {
+        // The settings' usual place depends on where the program is, which the application knows.
         const QCoreApplication app(argc, argv);
+        const QString settingsFile = SettingsLocation::chosen(commandLine.settingsFile());
+        const ServiceOptions service = commandLine.serviceOptions(settingsFile);
+        if (commandLine.headless())
+            return runHeadless(service);
+        if (commandLine.checkOnce())
+            return runCheckOnce(service);
         return commandLine.importPagesFile().isEmpty()
                    ? PagesCommand::exportPages(settingsFile, commandLine.exportPagesFile())
                    : PagesCommand::importPages(settingsFile, commandLine.importPagesFile(),
                                                commandLine.replacePages());
     }
-    const ServiceOptions service = commandLine.serviceOptions(settingsFile);
-    if (commandLine.headless())
-        return runHeadless(argc, argv, service);
-    if (commandLine.checkOnce())
-        return runCheckOnce(argc, argv, service);
-    const auto metrics = metricsOverrides(service);
+    const auto metrics = metricsOverrides(commandLine.serviceOptions({}));
     if (const QString* refused = std::get_if<QString>(&metrics)) {
         printLine(stderr, QStringLiteral("Korvane: ") + *refused);
         return 1;
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
 
     QtDialogService dialogs;
     TKorvaneApplication app(argc, argv, dialogs);
+    const QString settingsFile = SettingsLocation::chosen(commandLine.settingsFile());
     SingleInstance instance(settingsFile);
     if (instance.handedOver(commandLine.arguments()))
         return 0;

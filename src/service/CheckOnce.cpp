@@ -54,8 +54,8 @@ int ticked(const PageRecords& pages) {
 
 } // namespace
 
-int runCheckOnce(int argc, char** argv, const ServiceOptions& options) {
-    QCoreApplication app(argc, argv);
+int runCheckOnce(const ServiceOptions& options) {
+    QCoreApplication& app = *QCoreApplication::instance();
     if (!QFileInfo(options.settingsFile).isFile() || !QFileInfo(options.settingsFile).isReadable())
         return unknown(QStringLiteral("cannot read the settings file ") + options.settingsFile);
     auto store = serverSecretStore(options);

@@ -6,4 +6,5 @@ struct ServiceOptions;
 // monitoring plugin: a status line, then a line a page. Changes no file, sends no alarm.
 // Exit code: 0 all well, 1 a page yellow and none red, 2 a page red, 3 the settings cannot be read
 // or no page is ticked.
-int runCheckOnce(int argc, char** argv, const ServiceOptions& options);
+// Runs under the QCoreApplication made by the caller.
+int runCheckOnce(const ServiceOptions& options);

@@ -74,8 +74,8 @@ private:
 
 } // namespace
 
-int runHeadless(int argc, char** argv, const ServiceOptions& options) {
-    QCoreApplication app(argc, argv);
+int runHeadless(const ServiceOptions& options) {
+    QCoreApplication& app = *QCoreApplication::instance();
     auto store = serverSecretStore(options);
     if (const QString* reason = std::get_if<QString>(&store))
         return refused(*reason);

@@ -7,4 +7,5 @@ struct ServiceOptions;
 // and writes each log line to standard output. SIGTERM or SIGINT ends it in order with exit code
 // 0; a monitor already running on the settings file, or a refused secrets or metrics setting,
 // ends it at start with 1.
-int runHeadless(int argc, char** argv, const ServiceOptions& options);
+// Runs under the QCoreApplication made by the caller.
+int runHeadless(const ServiceOptions& options);

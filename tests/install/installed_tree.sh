@@ -28,6 +28,8 @@ if [ "$check" = layout ]; then
            "$share/korvane/problem.wav" "$share/icons/hicolor/scalable/apps/org.korvane.Korvane.svg"; do
     [ -f "$f" ] || fail "missing $f"
   done
+  unit=$prefix/lib/systemd/user/korvane-headless.service
+  grep -qx "ExecStart=$prefix/bin/korvane --headless" "$unit" || fail "$unit does not start the installed program"
   for size in 16 22 24 32 48 64 128 256; do
     png=$share/icons/hicolor/${size}x${size}/apps/org.korvane.Korvane.png
     file "$png" | grep -q "PNG image data, $size x $size," || fail "$png is not a ${size}x$size picture"

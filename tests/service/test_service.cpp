@@ -1,0 +1,167 @@
+#include "support/EngineTestMain.h"
+#include "support/SettingsFolder.h"
+#include "support/net/NginxPeer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+#include <sys/stat.h>
+#include <memory>
+
+namespace {
+
+// The real program, as a scheduler or a service manager runs it.
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run korvane(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral(KORVANE_PROGRAM), arguments);
+    Run run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray scrape(QNetworkAccessManager& network, quint16 port) {
+    std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/metrics").arg(port)))));
+    QSignalSpy finished(reply.get(), &QNetworkReply::finished);
+    return finished.wait(10000) ? reply->readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestService : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        nginx_.addFile(QStringLiteral("ok.html"), "fine");
+        QVERIFY2(nginx_.start(), qPrintable(nginx_.output()));
+    }
+
+    void checkOnceReports_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("secrets"); // a secrets file: its mode, then its text
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("pageLines");
+        const QByteArray ok = "1" + nginx_.url(QStringLiteral("/ok.html")).toUtf8() + ",";
+        const QByteArray gone = "1" + nginx_.url(QStringLiteral("/gone.html")).toUtf8() + ",";
+        const QStringList none;
+        QTest::newRow("all well") << "CheckListBoxURL=" + ok << none << 0
+                                  << "KORVANE OK - 1 pages, 0 red, 0 yellow | pages=1 red=0 yellow=0 time="
+                                  << QStringList{"No Error, \\d+ ms, " + nginx_.url("/ok.html")};
+        QTest::newRow("a page gone") << "CheckListBoxURL=" + ok + gone << none << 2
+                                     << "KORVANE CRITICAL - 2 pages, 1 red, 0 yellow | pages=2 red=1 yellow=0 time="
+                                     << QStringList{"No Error, \\d+ ms, " + nginx_.url("/ok.html"),
+                                                    "Page Not Found, \\d+ ms, " + nginx_.url("/gone.html")};
+        QTest::newRow("gone counts yellow")
+            << "CheckBoxPNFY=1\nCheckBoxPNFR=0\nCheckListBoxURL=" + gone << none << 1
+            << "KORVANE WARNING - 1 pages, 0 red, 1 yellow | pages=1 red=0 yellow=1 time="
+            << QStringList{"Page Not Found, \\d+ ms, " + nginx_.url("/gone.html")};
+        QTest::newRow("nothing ticked") << "CheckListBoxURL=0" + ok.mid(1) << none << 3
+                                        << "KORVANE UNKNOWN - no page is ticked in " << QStringList();
+        QTest::newRow("secrets others may read")
+            << "CheckListBoxURL=" + ok << QStringList{"644", "mail=x"} << 3
+            << "KORVANE UNKNOWN - Secrets file refused: " << QStringList();
+        QTest::newRow("secrets of the owner only") << "CheckListBoxURL=" + ok << QStringList{"600", "mail=x"} << 0
+                                                   << "KORVANE OK - 1 pages" << QStringList{"No Error, \\d+ ms, "};
+    }
+    void checkOnceReports() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, secrets);
+        QFETCH(int, exitCode);
+        QFETCH(QString, status);
+        QFETCH(QStringList, pageLines);
+        SettingsFolder folder("[defaults]\n" + settings + "\n");
+        QStringList arguments{"--check-once", "--settings", folder.settingsPath()};
+        if (!secrets.isEmpty()) {
+            QFile file(folder.folder() + "/secrets");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(secrets[1].toUtf8());
+            file.close();
+            QVERIFY(::chmod(QFile::encodeName(file.fileName()).constData(), secrets[0].toUInt(nullptr, 8)) == 0);
+            arguments << "--secrets" << file.fileName();
+        }
+        const QByteArray before = folder.settingsText();
+        const Run run = korvane(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(!lines.isEmpty() && lines[0].startsWith(status), qPrintable(run.out + run.err));
+        QCOMPARE(lines.size() - 1, pageLines.size());
+        for (int line = 0; line < pageLines.size(); ++line)
+            QVERIFY2(QRegularExpression('^' + pageLines[line]).match(lines[line + 1]).hasMatch(),
+                     qPrintable(lines[line + 1]));
+        // A scheduled check leaves no trace: the settings as they were, no history begun.
+        QCOMPARE(folder.settingsText(), before);
+        QVERIFY(QDir(folder.folder()).entryList({"*.sqlite*"}).isEmpty());
+    }
+
+    void checkOnceWithoutSettings() {
+        const Run run = korvane({"--check-once", "--settings", QDir::tempPath() + "/korvane-none/KV.ini"});
+        QCOMPARE(run.exitCode, 3);
+        QVERIFY2(run.out.startsWith("KORVANE UNKNOWN - cannot read the settings file "), qPrintable(run.out));
+    }
+
+    void headlessRunsServesAndEndsInOrder() {
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=1" + nginx_.url("/ok.html").toUtf8() + ",\n");
+        QProcess monitor;
+        monitor.start(QStringLiteral(KORVANE_PROGRAM),
+                      {"--headless", "--settings", folder.settingsPath(), "--metrics", "127.0.0.1:0"});
+        const QRegularExpression served(QStringLiteral("Metrics served on http://127.0.0.1:(\\d+)/metrics"));
+        QByteArray out;
+        QRegularExpressionMatch port;
+        QTRY_VERIFY_WITH_TIMEOUT((out += monitor.readAllStandardOutput(), port = served.match(out)).hasMatch(), 30000);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\[\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\] Korvane Start\n"))
+                     .match(out)
+                     .hasMatch(),
+                 out.constData());
+
+        QNetworkAccessManager network;
+        QByteArray metrics;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (metrics = scrape(network, port.captured(1).toUShort())).contains("korvane_last_cycle_end_timestamp_seconds "),
+            30000);
+        QVERIFY2(metrics.contains("probe_success{url=\"" + nginx_.url("/ok.html").toUtf8() + "\"} 1\n"), metrics);
+
+        const Run second = korvane({"--headless", "--settings", folder.settingsPath()});
+        QCOMPARE(second.exitCode, 1);
+        QVERIFY2(second.err.contains("already runs on " + folder.settingsPath()), qPrintable(second.err));
+
+        ::kill(pid_t(monitor.processId()), SIGTERM);
+        QVERIFY(monitor.waitForFinished(2000));
+        QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(monitor.exitCode(), 0);
+        // Saved on the way out: the keys a first save writes.
+        QVERIFY(folder.settingsText().contains("\nEditMetricsAddress=\n"));
+        const Run history = korvane({"--settings", folder.settingsPath(), "--export-history", "-"});
+        QVERIFY2(history.out.contains(",No Error,"), qPrintable(history.out + history.err));
+    }
+
+    void headlessRefusesAnOpenAddressWithoutToken() {
+        SettingsFolder folder("[defaults]\nEditMetricsAddress=0.0.0.0:0\n");
+        const Run run = korvane({"--headless", "--settings", folder.settingsPath()});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.out.contains("Metrics not served: 0.0.0.0 is not a loopback address: serving metrics there "
+                                  "needs a metrics token"),
+                 qPrintable(run.out));
+    }
+
+private:
+    NginxPeer nginx_;
+};
+
+KORVANE_ENGINE_TEST_MAIN(TestService)
+#include "test_service.moc"
