@@ -1,6 +1,6 @@
 // Any bytes as a sound file: the inspection never reads out of bounds and either names a
 // problem or gives a playable format.
-#include "notify/WaveFile.h"
+#include "sound/WaveFile.h"
 
 #include <cstdint>
 #include <cstdlib>

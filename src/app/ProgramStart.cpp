@@ -1,9 +1,9 @@
 #include "app/ProgramStart.h"
 
-#include "app/CommandLine.h"
-#include "service/SingleInstance.h"
 #include "app/TFormMainWindow.h"
 #include "app/WindowTray.h"
+#include "service/CommandLine.h"
+#include "service/SingleInstance.h"
 
 void showAtStart(QWidget& window, bool minimized) {
     if (minimized)
@@ -13,9 +13,9 @@ void showAtStart(QWidget& window, bool minimized) {
 }
 
 void connectSecondStarts(SingleInstance& instance, TFormMainWindow& window) {
-    QObject::connect(
-        &instance, &SingleInstance::commandLineReceived, &window, [&window](const QStringList& arguments) {
-            if (!CommandLine(arguments, QString::fromLatin1(TFormMainWindow::VersionTag)).minimized())
-                window.tray().RevealWindow();
-        });
+    QObject::connect(&instance, &SingleInstance::commandLineReceived, &window,
+                     [&window](const QStringList& arguments) {
+                         if (!CommandLine(arguments).minimized())
+                             window.tray().RevealWindow();
+                     });
 }

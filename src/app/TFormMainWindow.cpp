@@ -11,8 +11,11 @@
 #include "net/TNMHTTP.h"
 #include "notify/ChatSender.h"
 #include "notify/DialogService.h"
+#include "service/MonitorSecrets.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/ProgramFolders.h"
+#include "sound/AlarmSoundPlay.h"
+#include "sound/TMediaPlayer.h"
 #include "update/TAdvertisement.h"
 #include "update/UpdateCheck.h"
 #include "views/AddressDrop.h"
@@ -33,7 +36,6 @@
 #include "views/TabVisibility.h"
 #include "views/TestMail.h"
 #include "views/TrayPictures.h"
-#include "service/MonitorSecrets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,15 +61,12 @@ QTimer* timer(ComponentList& components, const char* name, int intervalMs, QObje
 
 TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dialogs, SecretStore* secrets,
                                  QWidget* parent)
-    : QMainWindow(parent),
-      // A sound named without a folder is looked for beside the settings, then where the program's
-      // own sounds are.
-      monitor(settingsFile,
-              QStringList{QFileInfo(settingsFile).absolutePath()} + ProgramFolders::dataFolders(), dialogs,
-              {[this](int state) { tray_->ShowTrayState(state); }, [this] { tray_->RevealWindow(); },
-               [this] { gridRepaint_->request(); },
-               [this](bool down) { tray_->ShowNetworkUnavailable(down); }},
-              this),
+    : QMainWindow(parent), monitor(settingsFile, dialogs,
+                                   {[this](int state) { tray_->ShowTrayState(state); },
+                                    [this] { tray_->RevealWindow(); }, [this] { gridRepaint_->request(); },
+                                    [this](bool down) { tray_->ShowNetworkUnavailable(down); },
+                                    [this](const QString& file) { AlarmSoundPlay(*MediaPlayer1, file); }},
+                                   this),
       toolBar(ToolBarControls::build(components_)),
       PageControl1(components_.add(new QTabWidget, "PageControl1")), status(StatusTab::build(components_)),
       historyTab(HistoryTab::build(components_)), webPages(WebPagesTab::build(components_)),
@@ -80,8 +79,13 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
       StatusBar1(components_.add(new TStatusBar, "StatusBar1")), log(monitor.log),
       statusLine(monitor.statusLine), settings(monitor.settings), pages(monitor.pages),
       checkState(monitor.checkState), Timer1(monitor.Timer1), Timer2(monitor.Timer2),
-      MediaPlayer1(monitor.MediaPlayer1), NMSMTP1(monitor.NMSMTP1), dialogs_(dialogs) {
+      // A sound named without a folder is looked for beside the settings, then where the program's
+      // own sounds are.
+      MediaPlayer1(new TMediaPlayer(
+          QStringList{QFileInfo(settingsFile).absolutePath()} + ProgramFolders::dataFolders(), this)),
+      NMSMTP1(monitor.NMSMTP1), dialogs_(dialogs) {
     setObjectName(QStringLiteral("FormMainWindow"));
+    MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
     logTab.Log->follow(log);
     StatusBar1->follow(statusLine);
     webPages.CheckListBoxURL->showList(&pages, PageRecords::Address);

@@ -15,6 +15,7 @@
 #include "app/ToolBarControls.h"
 #include "app/WebPagesTab.h"
 #include "check/Monitor.h"
+#include "service/CommandLine.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -22,6 +23,7 @@
 class AddressDrop;
 class DialogService;
 class QAction;
+class TMediaPlayer;
 class TNMHTTP;
 class PageListEditor;
 class MonitorSecrets;
@@ -44,7 +46,7 @@ class WindowTray;
 class TFormMainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr const char* VersionTag = "korvane2.4";
+    static constexpr const char* VersionTag = CommandLine::VersionTag;
 
     // The mail password is kept in the desktop's secret store unless another store is given.
     TFormMainWindow(const QString& settingsFile, DialogService& dialogs, SecretStore* secrets = nullptr,

@@ -5,7 +5,6 @@
 #include "notify/ActivityLog.h"
 #include "notify/AlarmMailSender.h"
 #include "notify/AlarmReport.h"
-#include "notify/AlarmSoundPlay.h"
 #include "notify/ChatSender.h"
 #include "notify/StatusLine.h"
 #include "pages/PageRecords.h"
@@ -80,9 +79,9 @@ void AlarmDispatch::afterPage(int page) {
     const PageStatus status = pages_.readStatus(page);
     std::exception_ptr soundError;
     auto alarm = [&](const char* soundFile) {
-        if (s_.PlaySound && c_.MediaPlayer1) {
+        if (s_.PlaySound && calls_.PlaySound) {
             try {
-                AlarmSoundPlay(*c_.MediaPlayer1, c_.settings->text(QLatin1String(soundFile)));
+                calls_.PlaySound(c_.settings->text(QLatin1String(soundFile)));
             } catch (...) {
                 soundError = std::current_exception();
             }

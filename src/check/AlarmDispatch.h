@@ -13,7 +13,6 @@ class ChatSender;
 class PageRecords;
 class Settings;
 class StatusLine;
-class TMediaPlayer;
 struct CheckState;
 
 // Turns the outcome rows that hold for a page into the reactions ticked in the alarm matrix,
@@ -23,12 +22,13 @@ public:
     struct Controls {
         // The alarm matrix, the recipients, one mail a cycle, the sound files.
         const Settings* settings;
-        TMediaPlayer* MediaPlayer1;
         StatusLine* status;
     };
     struct Calls {
         std::function<void(int)> ShowTrayState;
         std::function<void()> RevealWindow;
+        // Plays a sound file as its field names it, raising why it cannot; empty plays none.
+        std::function<void(const QString&)> PlaySound;
     };
 
     AlarmDispatch(const Controls& controls, const Calls& calls, PageRecords& pages, ActivityLog& log,

@@ -12,7 +12,6 @@
 #include "notify/AlarmMailSender.h"
 #include "notify/ChatSender.h"
 #include "notify/DesktopNotifier.h"
-#include "notify/TMediaPlayer.h"
 
 #include <QTimer>
 
@@ -27,22 +26,18 @@ QTimer* timer(const char* name, int intervalMs, QObject* parent) {
 
 } // namespace
 
-Monitor::Monitor(const QString& settingsFile, const QStringList& soundFolders, DialogService& dialogs,
-                 const Calls& calls, QObject* parent, MonitorParts parts)
+Monitor::Monitor(const QString& settingsFile, DialogService& dialogs, const Calls& calls, QObject* parent,
+                 MonitorParts parts)
     : QObject(parent), store(settingsFile, settings, pages), Timer1(timer("Timer1", 600000, this)),
-      Timer2(timer("Timer2", 1000, this)),
-      MediaPlayer1(parts.sounds ? new TMediaPlayer(soundFolders, this) : nullptr), NMSMTP1(new TNMSMTP(this)),
-      calls_(calls), parts_(parts) {
+      Timer2(timer("Timer2", 1000, this)), NMSMTP1(new TNMSMTP(this)), calls_(calls), parts_(parts) {
     setObjectName(QStringLiteral("Monitor"));
-    if (MediaPlayer1)
-        MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
     store.addPart(pageOptionsPart(pages, log));
     buildHistory(settingsFile);
     buildMail(dialogs);
-    alarmDispatch_ =
-        std::make_unique<AlarmDispatch>(AlarmDispatch::Controls{&settings, MediaPlayer1, &statusLine},
-                                        AlarmDispatch::Calls{calls_.ShowTrayState, calls_.RevealWindow},
-                                        pages, log, checkState, *mailSender_, *chatSender_);
+    alarmDispatch_ = std::make_unique<AlarmDispatch>(
+        AlarmDispatch::Controls{&settings, &statusLine},
+        AlarmDispatch::Calls{calls_.ShowTrayState, calls_.RevealWindow, calls_.PlaySound}, pages, log,
+        checkState, *mailSender_, *chatSender_);
     if (parts.desktopNotices)
         desktopNotifier_ = new DesktopNotifier(
             settings, pages, [this] { callIfSet(calls_.RevealWindow); }, this);

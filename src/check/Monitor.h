@@ -20,12 +20,10 @@ class DesktopNotifier;
 class DialogService;
 class HistoryStore;
 class QTimer;
-class TMediaPlayer;
 class TNMSMTP;
 
 // What a program without a desktop leaves out of the monitor.
 struct MonitorParts {
-    bool sounds = true;         // the alarm sounds; without them MediaPlayer1 is null
     bool desktopNotices = true; // the desktop's notice of a cycle's alarms
     bool history = true;        // false: the history file is neither opened nor written
 };
@@ -43,11 +41,12 @@ public:
         // The pages' marks or uptimes changed, or a cycle applied a page.
         std::function<void()> RepaintGrid;
         std::function<void(bool)> ShowNetworkUnavailable;
+        // Plays the alarm sound file as its field names it; raises why it cannot.
+        std::function<void(const QString&)> PlaySound;
     };
 
-    // Sounds named without a folder are looked for in soundFolders, in turn.
-    Monitor(const QString& settingsFile, const QStringList& soundFolders, DialogService& dialogs,
-            const Calls& calls, QObject* parent = nullptr, MonitorParts parts = {});
+    Monitor(const QString& settingsFile, DialogService& dialogs, const Calls& calls,
+            QObject* parent = nullptr, MonitorParts parts = {});
     ~Monitor() override;
 
     // The program's start: the log's first line, the history opened, the settings loaded.
@@ -66,7 +65,6 @@ public:
     SettingsStore store;
     QTimer* Timer1; // the schedule
     QTimer* Timer2; // the pages' watchdog
-    TMediaPlayer* MediaPlayer1; // null without sounds
     TNMSMTP* NMSMTP1;
 
     HistoryStore& history() { return *history_; }

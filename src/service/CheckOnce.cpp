@@ -62,8 +62,8 @@ int runCheckOnce(const ServiceOptions& options) {
     if (const QString* reason = std::get_if<QString>(&store))
         return unknown(*reason);
     ConsoleDialogs dialogs([](const QString& text) { printLine(stderr, text); });
-    Monitor monitor(options.settingsFile, {}, dialogs, {}, nullptr,
-                    MonitorParts{.sounds = false, .desktopNotices = false, .history = false});
+    Monitor monitor(options.settingsFile, dialogs, {}, nullptr,
+                    MonitorParts{.desktopNotices = false, .history = false});
     try {
         monitor.store.LoadSettings();
     } catch (const std::exception& error) {
@@ -85,8 +85,8 @@ int runCheckOnce(const ServiceOptions& options) {
     });
     QObject::connect(&monitor.checkCycle(), &CheckCycle::cycleFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    MonitorSecrets secrets(std::get<std::unique_ptr<SecretStore>>(store).get(), monitor.settings, monitor.pages,
-                           monitor.statusLine, options.settingsFile);
+    MonitorSecrets secrets(std::get<std::unique_ptr<SecretStore>>(store).get(), monitor.settings,
+                           monitor.pages, monitor.statusLine, options.settingsFile);
     QElapsedTimer clock;
     secrets.load();
     secrets.whenLoaded([&] {
@@ -98,12 +98,13 @@ int runCheckOnce(const ServiceOptions& options) {
     const int code = red > 0 ? Critical : yellow > 0 ? Warning : Ok;
     const char* const words[] = {"OK", "WARNING", "CRITICAL"};
     const QString seconds = QString::number(double(clock.elapsed()) / 1000.0, 'f', 2);
-    printLine(stdout, QStringLiteral("KORVANE %1 - %2 pages, %3 red, %4 yellow | pages=%2 red=%3 yellow=%4 time=%5s")
-                          .arg(QString::fromLatin1(words[code]))
-                          .arg(pages)
-                          .arg(red)
-                          .arg(yellow)
-                          .arg(seconds));
+    printLine(stdout,
+              QStringLiteral("KORVANE %1 - %2 pages, %3 red, %4 yellow | pages=%2 red=%3 yellow=%4 time=%5s")
+                  .arg(QString::fromLatin1(words[code]))
+                  .arg(pages)
+                  .arg(red)
+                  .arg(yellow)
+                  .arg(seconds));
     for (const PageLine& line : std::as_const(lines))
         printLine(stdout, QStringLiteral("%1, %2 ms, %3").arg(line.outcome).arg(line.ms).arg(line.address));
     return code;

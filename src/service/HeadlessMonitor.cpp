@@ -25,8 +25,8 @@ class Headless {
 public:
     Headless(const ServiceOptions& options, SecretStore& store, const MetricsService::Overrides& metrics)
         : dialogs_([this](const QString& text) { monitor_.log.AddLogLine(text); }),
-          monitor_(options.settingsFile, {}, dialogs_, {}, nullptr,
-                   MonitorParts{.sounds = false, .desktopNotices = false, .history = true}),
+          monitor_(options.settingsFile, dialogs_, {}, nullptr,
+                   MonitorParts{.desktopNotices = false, .history = true}),
           secrets_(&store, monitor_.settings, monitor_.pages, monitor_.statusLine, options.settingsFile,
                    [this](const QString& name) {
                        monitor_.log.AddLogLine(QStringLiteral("Secret not available, going on without it: ") +
@@ -91,8 +91,9 @@ int runHeadless(const ServiceOptions& options) {
     Headless headless(options, *std::get<std::unique_ptr<SecretStore>>(store),
                       std::get<MetricsService::Overrides>(metrics));
     QObject::connect(&instance, &SingleInstance::commandLineReceived, &app, [&headless] {
-        headless.log().AddLogLine(QStringLiteral("A start on this settings file was turned away: this monitor runs "
-                                                 "without a window"));
+        headless.log().AddLogLine(
+            QStringLiteral("A start on this settings file was turned away: this monitor runs "
+                           "without a window"));
     });
     int exitCode = 0;
     const auto end = [&headless, &exitCode](int code) {

@@ -25,6 +25,16 @@ QString libraryFolder(const QString& name) {
     return program;
 }
 
+QString helperProgram(const QString& name) {
+    for (const QString& folder :
+         {QCoreApplication::applicationDirPath(), besideProgram(KORVANE_LIBRARY_FROM_PROGRAM)}) {
+        const QFileInfo program(folder + QLatin1Char('/') + name);
+        if (program.isFile() && program.isExecutable())
+            return program.filePath();
+    }
+    return {};
+}
+
 QStringList dataFolders() {
     return {QCoreApplication::applicationDirPath(), besideProgram(KORVANE_DATA_FROM_PROGRAM)};
 }

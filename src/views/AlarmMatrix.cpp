@@ -1,7 +1,7 @@
 #include "views/AlarmMatrix.h"
 
-#include "notify/AlarmSoundPlay.h"
 #include "notify/DialogService.h"
+#include "sound/AlarmSoundPlay.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

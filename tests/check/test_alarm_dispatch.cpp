@@ -1,8 +1,8 @@
 // The reactions of firing rows and the after-page dispatch, driven directly.
 #include "check/AlarmDispatch.h"
 #include "notify/AlarmMailSender.h"
-#include "notify/TMediaPlayer.h"
-#include "notify/WaveFile.h"
+#include "sound/TMediaPlayer.h"
+#include "sound/WaveFile.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 #include "views/TStatusBar.h"

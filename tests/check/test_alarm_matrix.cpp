@@ -1,6 +1,6 @@
 // The alarm matrix: its boxes, the play-wav rule and choosing the sound files.
-#include "notify/TMediaPlayer.h"
-#include "notify/WaveFile.h"
+#include "sound/TMediaPlayer.h"
+#include "sound/WaveFile.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 

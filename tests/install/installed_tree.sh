@@ -63,3 +63,17 @@ grep -q '^\[defaults\]' "$XDG_CONFIG_HOME/Korvane/KV.ini" || fail "no settings s
 [ ! -e "$prefix/bin/KV.ini" ] || fail "settings saved beside the installed program"
 grep -q "calling init: $libdir/adimage.so" "$work"/loaded.* ||
   fail "the banner library was not loaded from $libdir"
+
+# Without a window, the installed program hands over to its helper, which links no window system
+# and ends in order on SIGTERM.
+"$prefix/bin/korvane" --headless --settings "$work/headless.ini" >"$work/headless.log" &
+pid=$!
+for _ in $(seq 100); do
+  [ "$(readlink "/proc/$pid/exe")" = "$libdir/korvane-service" ] && grep -q "Korvane Start" "$work/headless.log" && break
+  sleep 0.1
+done
+[ "$(readlink "/proc/$pid/exe")" = "$libdir/korvane-service" ] || fail "--headless did not hand over to $libdir/korvane-service"
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "the headless monitor ended with $status"

@@ -7,9 +7,12 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeNetworkState.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 MonitorFixture::MonitorFixture() {
     start();
@@ -27,7 +30,12 @@ void MonitorFixture::start() {
     ended_ = false;
     Monitor::Calls calls;
     calls.ShowTrayState = [this](int picture) { tray_ = picture; };
-    monitor_ = std::make_unique<Monitor>(settingsPath(), QStringList{folder()}, testDialogs(), calls);
+    // A player that has only the files of the settings folder, as a sound file named without one.
+    calls.PlaySound = [this](const QString& file) {
+        if (!QFileInfo::exists(QDir(folder()).filePath(file)))
+            throw std::runtime_error(("cannot play " + file).toStdString());
+    };
+    monitor_ = std::make_unique<Monitor>(settingsPath(), testDialogs(), calls);
     QObject::connect(&monitor_->log, &ActivityLog::lineAdded, [this](QString line) {
         static const QRegularExpression stamp(QStringLiteral(R"(^\[[^\]]*\] )"));
         lines_.append(line.remove(stamp));

@@ -1,6 +1,6 @@
-#include "notify/TMediaPlayer.h"
+#include "sound/TMediaPlayer.h"
 
-#include "notify/WaveFile.h"
+#include "sound/WaveFile.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "notify/AlarmSoundPlay.h"
+#include "sound/AlarmSoundPlay.h"
 
-#include "notify/TMediaPlayer.h"
+#include "sound/TMediaPlayer.h"
 
 void AlarmSoundPlay(TMediaPlayer& player, const QString& fileName) {
     player.FileName = fileName;

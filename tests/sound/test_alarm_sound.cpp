@@ -1,7 +1,7 @@
 // Wave files and the player that opens them.
-#include "notify/AlarmSoundPlay.h"
-#include "notify/TMediaPlayer.h"
-#include "notify/WaveFile.h"
+#include "sound/AlarmSoundPlay.h"
+#include "sound/TMediaPlayer.h"
+#include "sound/WaveFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,9 @@
-#include "app/HistoryCommand.h"
+#include "service/HistoryCommand.h"
 
-#include "app/CommandLine.h"
-#include "app/SettingsLocation.h"
 #include "history/HistoryExport.h"
 #include "history/HistoryFile.h"
+#include "service/CommandLine.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
 
@@ -16,9 +14,8 @@ int failed(const QString& reason) {
 }
 } // namespace
 
-int exportHistoryCommand(int argc, char** argv, const CommandLine& commandLine) {
-    const QCoreApplication app(argc, argv);
-    const QString history = historyFileFor(SettingsLocation::chosen(commandLine.settingsFile()));
+int exportHistoryCommand(const CommandLine& commandLine, const QString& settingsFile) {
+    const QString history = historyFileFor(settingsFile);
     const ExportRows rows = commandLine.hourly() ? ExportRows::Hourly : ExportRows::Checks;
     if (commandLine.exportFile() == QLatin1String("-")) {
         QFile out;

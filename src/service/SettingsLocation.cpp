@@ -1,4 +1,4 @@
-#include "app/SettingsLocation.h"
+#include "service/SettingsLocation.h"
 
 #include "settings/ProgramFolders.h"
 

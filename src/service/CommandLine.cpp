@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "service/CommandLine.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -24,7 +24,8 @@ const QString ReplaceOption = QStringLiteral("replace");
 // The options that each run instead of the monitor with its window.
 int commandsGiven(const QCommandLineParser& parser) {
     int given = 0;
-    for (const QString& command : {ExportOption, ExportPagesOption, ImportPagesOption, HeadlessOption, CheckOnceOption})
+    for (const QString& command :
+         {ExportOption, ExportPagesOption, ImportPagesOption, HeadlessOption, CheckOnceOption})
         given += int(parser.isSet(command));
     return given;
 }
@@ -54,7 +55,7 @@ void print(FILE* stream, const QString& text) {
 
 } // namespace
 
-CommandLine::CommandLine(const QStringList& arguments, const QString& version) : arguments_(arguments) {
+CommandLine::CommandLine(const QStringList& arguments) : arguments_(arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Watches the health of web servers and of their pages."));
     // Not addHelpOption(): its --help-all lists options of the toolkit this program does not take.
@@ -70,10 +71,12 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
                       QStringLiteral("Write the kept history of the checks to <file> as CSV (\"-\": standard "
                                      "output), without opening the window."),
                       QStringLiteral("file")});
-    parser.addOption({SinceOption, QStringLiteral("With --export-history: only the checks of the last <days> days."),
+    parser.addOption({SinceOption,
+                      QStringLiteral("With --export-history: only the checks of the last <days> days."),
                       QStringLiteral("days")});
-    parser.addOption({HourlyOption, QStringLiteral("With --export-history: a row for each page and hour instead of "
-                                                   "every check.")});
+    parser.addOption(
+        {HourlyOption, QStringLiteral("With --export-history: a row for each page and hour instead of "
+                                      "every check.")});
     parser.addOption(
         {ExportPagesOption,
          QStringLiteral("Write the page list with each page's tick and options to <file> as JSON "
@@ -86,23 +89,28 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
     parser.addOption(
         {ReplaceOption, QStringLiteral("With --import-pages: make the page list the file's pages.")});
 
-    parser.addOption({HeadlessOption, QStringLiteral("Run the monitor without a display, window or session bus; "
-                                                     "each log line goes to standard output.")});
-    parser.addOption({CheckOnceOption, QStringLiteral("Check the ticked pages once and report as a monitoring plugin "
-                                                      "does (exit 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN); "
-                                                      "changes no file.")});
-    parser.addOption({SecretsOption,
-                      QStringLiteral("With --headless or --check-once: read the secrets from <file> of name=value "
-                                     "lines, readable by its owner only."),
-                      QStringLiteral("file")});
-    parser.addOption({MetricsOption,
-                      QStringLiteral("Serve Prometheus metrics at http://<address:port>/metrics instead of where the "
-                                     "settings say."),
-                      QStringLiteral("address:port")});
-    parser.addOption({MetricsTokenOption,
-                      QStringLiteral("With --metrics: a scrape must send the token in <file> (readable by its owner "
-                                     "only) as a bearer token."),
-                      QStringLiteral("file")});
+    parser.addOption(
+        {HeadlessOption, QStringLiteral("Run the monitor without a display, window or session bus; "
+                                        "each log line goes to standard output.")});
+    parser.addOption(
+        {CheckOnceOption, QStringLiteral("Check the ticked pages once and report as a monitoring plugin "
+                                         "does (exit 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN); "
+                                         "changes no file.")});
+    parser.addOption(
+        {SecretsOption,
+         QStringLiteral("With --headless or --check-once: read the secrets from <file> of name=value "
+                        "lines, readable by its owner only."),
+         QStringLiteral("file")});
+    parser.addOption(
+        {MetricsOption,
+         QStringLiteral("Serve Prometheus metrics at http://<address:port>/metrics instead of where the "
+                        "settings say."),
+         QStringLiteral("address:port")});
+    parser.addOption(
+        {MetricsTokenOption,
+         QStringLiteral("With --metrics: a scrape must send the token in <file> (readable by its owner "
+                        "only) as a bearer token."),
+         QStringLiteral("file")});
 
     if (!parser.parse(arguments)) {
         errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
@@ -117,7 +125,7 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
                                             QFileInfo(arguments.value(0)).fileName());
         exitCode_ = 0;
     } else if (parser.isSet(versionOption)) {
-        output_ = version + QLatin1Char('\n');
+        output_ = QString::fromLatin1(VersionTag) + QLatin1Char('\n');
         exitCode_ = 0;
     } else if (const QString wrong = clash(parser); !wrong.isEmpty()) {
         errorOutput_ = wrong + QStringLiteral("\nTry --help for the options.\n");
@@ -129,8 +137,9 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
         bool number = false;
         sinceDays_ = parser.value(SinceOption).toInt(&number);
         if (!number || *sinceDays_ < 0 || !parser.isSet(ExportOption)) {
-            errorOutput_ = QStringLiteral("--since needs --export-history and a number of days\nTry --help for the "
-                                          "options.\n");
+            errorOutput_ =
+                QStringLiteral("--since needs --export-history and a number of days\nTry --help for the "
+                               "options.\n");
             exitCode_ = UsageError;
         }
     }
@@ -151,7 +160,8 @@ CommandLine::CommandLine(const QStringList& arguments, const QString& version) :
 }
 
 bool CommandLine::runsWithoutWindow() const {
-    return headless_ || checkOnce_ || !exportPagesFile_.isEmpty() || !importPagesFile_.isEmpty();
+    return headless_ || checkOnce_ || !exportFile_.isEmpty() || !exportPagesFile_.isEmpty() ||
+           !importPagesFile_.isEmpty();
 }
 
 ServiceOptions CommandLine::serviceOptions(const QString& settingsFile) const {

@@ -1,4 +1,4 @@
-#include "notify/WaveFile.h"
+#include "sound/WaveFile.h"
 
 #include <QtEndian>
 

@@ -10,12 +10,14 @@
 // --version and a mistyped option answer even where no display can be opened.
 class CommandLine {
 public:
+    static constexpr const char* VersionTag = "korvane2.4";
+
     // A wrong option ends the program with this code (QCommandLineParser would use 1, which
     // scripts cannot tell from a failure of the program itself).
     static constexpr int UsageError = 2;
 
-    // The first argument is the program, as in argv; --version prints the version text.
-    CommandLine(const QStringList& arguments, const QString& version);
+    // The first argument is the program, as in argv.
+    explicit CommandLine(const QStringList& arguments);
     static QStringList fromArgv(int argc, char** argv);
 
     // Set when the program ends right here: --help, --version or a mistake. What it printed
@@ -36,7 +38,8 @@ public:
     // --headless: the monitor with no display; --check-once: one check of the pages, reported.
     bool headless() const { return headless_; }
     bool checkOnce() const { return checkOnce_; }
-    // Headless, the one-shot check, or the page list's export or import: no window at all.
+    // Headless, the one-shot check, the history's export, or the page list's export or import: no
+    // window at all.
     bool runsWithoutWindow() const;
     // --secrets, --metrics and --metrics-token-file, with the settings file as given or found.
     ServiceOptions serviceOptions(const QString& settingsFile) const;

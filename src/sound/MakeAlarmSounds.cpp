@@ -1,5 +1,5 @@
 // Build step: writes the two default alarm sounds into the given folder.
-#include "notify/WaveFile.h"
+#include "sound/WaveFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,62 @@
+#include "service/WithoutWindow.h"
+
+#include "service/CheckOnce.h"
+#include "service/CommandLine.h"
+#include "service/HeadlessMonitor.h"
+#include "service/HistoryCommand.h"
+#include "service/PagesCommand.h"
+#include "service/ServiceSetup.h"
+#include "service/SettingsLocation.h"
+#include "settings/ProgramFolders.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
+    // The settings' usual place depends on where the program is, which the application knows.
+    const QCoreApplication app(argc, argv);
+    const QString settingsFile = SettingsLocation::chosen(commandLine.settingsFile());
+    if (!commandLine.exportFile().isEmpty())
+        return exportHistoryCommand(commandLine, settingsFile);
+    if (!commandLine.exportPagesFile().isEmpty())
+        return PagesCommand::exportPages(settingsFile, commandLine.exportPagesFile());
+    if (!commandLine.importPagesFile().isEmpty())
+        return PagesCommand::importPages(settingsFile, commandLine.importPagesFile(),
+                                         commandLine.replacePages());
+    const ServiceOptions service = commandLine.serviceOptions(settingsFile);
+    if (commandLine.headless())
+        return runHeadless(service);
+    if (commandLine.checkOnce())
+        return runCheckOnce(service);
+    printLine(stderr, QStringLiteral("%1 runs Korvane without a window: give --headless, --check-once, "
+                                     "--export-history, --export-pages or --import-pages")
+                          .arg(QString::fromLatin1(WithoutWindowProgram)));
+    return CommandLine::UsageError;
+}
+
+int handOverWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
+    QByteArray helper;
+    QByteArray settingsFile;
+    {
+        const QCoreApplication app(argc, argv);
+        helper = QFile::encodeName(ProgramFolders::helperProgram(QString::fromLatin1(WithoutWindowProgram)));
+        settingsFile = QFile::encodeName(SettingsLocation::chosen(commandLine.settingsFile()));
+    }
+    if (!helper.isEmpty()) {
+        std::vector<char*> arguments(argv, argv + argc);
+        QByteArray settingsOption("--settings");
+        if (commandLine.settingsFile().isEmpty()) {
+            arguments.push_back(settingsOption.data());
+            arguments.push_back(settingsFile.data());
+        }
+        arguments.push_back(nullptr);
+        ::execv(helper.constData(), arguments.data());
+        printLine(stderr, QStringLiteral("Korvane: cannot start %1 (%2); running without it")
+                              .arg(QFile::decodeName(helper), QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    return runWithoutWindow(argc, argv, commandLine);
+}
