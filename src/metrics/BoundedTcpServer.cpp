@@ -7,6 +7,13 @@
 
 BoundedTcpServer::BoundedTcpServer(Limits limits, QObject* parent) : QTcpServer(parent), limits_(limits) {}
 
+BoundedTcpServer::~BoundedTcpServer() {
+    // The connections still open close as the server goes, after this part of it is gone: they
+    // must not count themselves off here then.
+    for (QTcpSocket* socket : findChildren<QTcpSocket*>())
+        socket->disconnect(this);
+}
+
 void BoundedTcpServer::incomingConnection(qintptr descriptor) {
     if (open_ >= limits_.maxConnections) {
         ::close(int(descriptor));

@@ -14,6 +14,7 @@ public:
     };
 
     explicit BoundedTcpServer(Limits limits, QObject* parent = nullptr);
+    ~BoundedTcpServer() override;
 
     int openConnections() const { return open_; }
 
