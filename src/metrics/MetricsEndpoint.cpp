@@ -3,7 +3,8 @@
 std::variant<MetricsEndpoint, QString> parseMetricsEndpoint(const QString& text) {
     const QString trimmed = text.trimmed();
     const qsizetype colon = trimmed.lastIndexOf(QLatin1Char(':'));
-    const QString wrong = QStringLiteral("\"%1\" is not an address and port such as 127.0.0.1:9101").arg(trimmed);
+    const QString wrong =
+        QStringLiteral("\"%1\" is not an address and port such as 127.0.0.1:9101").arg(trimmed);
     if (colon <= 0)
         return wrong;
     bool number = false;

@@ -106,7 +106,8 @@ QByteArray metricsText(const MetricsSnapshot& snapshot) {
     w.family("korvane_cycle_duration_seconds", "gauge", "How long the last check cycle took");
     if (snapshot.cycleSeconds)
         w.sample({}, *snapshot.cycleSeconds);
-    w.family("korvane_last_cycle_end_timestamp_seconds", "gauge", "When the last check cycle ended, in Unix seconds");
+    w.family("korvane_last_cycle_end_timestamp_seconds", "gauge",
+             "When the last check cycle ended, in Unix seconds");
     if (snapshot.lastCycleEndMs)
         w.sample({}, double(*snapshot.lastCycleEndMs) / 1000.0);
     w.family("korvane_cycle_interval_seconds", "gauge", "Time between scheduled check cycles");

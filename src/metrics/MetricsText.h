@@ -29,7 +29,7 @@ struct PageMetrics {
 struct MetricsSnapshot {
     QList<PageMetrics> pages;
     int tickedPages = 0;
-    double intervalSeconds = 0; // between scheduled cycles
+    double intervalSeconds = 0;         // between scheduled cycles
     std::optional<double> cycleSeconds; // of the last cycle that ended
     std::optional<qint64> lastCycleEndMs;
 };

@@ -19,8 +19,8 @@ class Settings;
 class ProbeBoard : public QObject {
     Q_OBJECT
 public:
-    ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history, const Settings& settings,
-               QObject* parent = nullptr);
+    ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history,
+               const Settings& settings, QObject* parent = nullptr);
 
     // The ticked pages that have been checked, in list order.
     MetricsSnapshot snapshot() const;
