@@ -38,6 +38,13 @@ QString MetricsServer::listen(const QString& endpointText, const QByteArray& tok
                      }
                      return QHttpServerResponse(MetricsContentType, source_());
                  });
+    using Method = QHttpServerRequest::Method;
+    http_->route(QStringLiteral("/metrics"), Method::AnyKnown & ~QHttpServerRequest::Methods(Method::Get),
+                 [] {
+                     QHttpServerResponse refused(QHttpServerResponse::StatusCode::MethodNotAllowed);
+                     refused.setHeader("Allow", "GET");
+                     return refused;
+                 });
     http_->bind(tcp_);
     return {};
 }

@@ -28,6 +28,7 @@ ProbeBoard::ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const Histor
             return;
         lastCycleEndMs_ = QDateTime::currentMSecsSinceEpoch();
         cycleSeconds_ = double(*lastCycleEndMs_ - std::exchange(cycleStartMs_, 0)) / 1000.0;
+        forgetRemovedPages();
     });
 }
 
@@ -42,6 +43,13 @@ void ProbeBoard::take(const CheckRecord& check, const QDateTime& certificateExpi
     probe.processingMs = check.firstByteMs;
     probe.certificateExpiry = certificateExpiry;
     ++(check.up ? probe.successes : probe.failures);
+}
+
+void ProbeBoard::forgetRemovedPages() {
+    QSet<QString> listed;
+    for (int page = 0; page < pages_.pageCount(); ++page)
+        listed.insert(withoutPassword(pages_.url(page)));
+    probes_.removeIf([&listed](const auto& probe) { return !listed.contains(probe.key()); });
 }
 
 MetricsSnapshot ProbeBoard::snapshot() const {

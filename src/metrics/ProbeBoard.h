@@ -27,6 +27,9 @@ public:
 
 private:
     void take(const CheckRecord& check, const QDateTime& certificateExpiry);
+    // A page taken off the list takes its figures with it, so a monitor running for months does
+    // not keep every address it ever checked.
+    void forgetRemovedPages();
 
     const PageRecords& pages_;
     const HistoryStore& history_;

@@ -50,8 +50,8 @@ public:
         config.open(QIODevice::WriteOnly);
         config.write("global:\n  scrape_interval: 1s\nscrape_configs:\n  - job_name: korvane\n"
                      "    authorization:\n      credentials: " +
-                     token + "\n    static_configs:\n      - targets: ['127.0.0.1:" + QByteArray::number(target) +
-                     "']\n");
+                     token + "\n    static_configs:\n      - targets: ['127.0.0.1:" +
+                     QByteArray::number(target) + "']\n");
         config.close();
         port_ = freePort();
         return launch(QStringLiteral("prometheus"),
@@ -93,7 +93,8 @@ private slots:
         QVERIFY(promtool.waitForFinished(30000));
         QVERIFY2(promtool.exitCode() == 0, promtool.readAll().constData());
         for (const char* line :
-             {"probe_success{url=\"https://shop.example/a\\\"b\\\\c\"} 1\n", "probe_success{url=\"http://gone.example/\"} 0\n",
+             {"probe_success{url=\"https://shop.example/a\\\"b\\\\c\"} 1\n",
+              "probe_success{url=\"http://gone.example/\"} 0\n",
               "probe_http_duration_seconds{url=\"https://shop.example/a\\\"b\\\\c\",phase=\"tls\"} 0.04\n",
               "probe_http_duration_seconds{url=\"http://gone.example/\",phase=\"connect\"} 0\n",
               "probe_ssl_earliest_cert_expiry{url=\"https://shop.example/a\\\"b\\\\c\"} 1900000000\n",
@@ -113,15 +114,17 @@ private slots:
         QTest::newRow("loopback") << "127.0.0.1:0" << QByteArray() << QString();
         QTest::newRow("localhost") << "localhost:0" << QByteArray() << QString();
         QTest::newRow("all addresses, no token")
-            << "0.0.0.0:0" << QByteArray() << "0.0.0.0 is not a loopback address: serving metrics there needs a "
-                                              "metrics token";
+            << "0.0.0.0:0" << QByteArray()
+            << "0.0.0.0 is not a loopback address: serving metrics there needs a "
+               "metrics token";
         QTest::newRow("all addresses, token") << "0.0.0.0:0" << QByteArray("s3cret") << QString();
         QTest::newRow("no port") << "127.0.0.1" << QByteArray()
                                  << "\"127.0.0.1\" is not an address and port such as 127.0.0.1:9101";
-        QTest::newRow("a name") << "metrics.example:9101" << QByteArray("s3cret")
-                                << "\"metrics.example:9101\" is not an address and port such as 127.0.0.1:9101";
-        QTest::newRow("IPv6 without brackets") << "::1:9101" << QByteArray()
-                                               << "\"::1:9101\" is not an address and port such as 127.0.0.1:9101";
+        QTest::newRow("a name")
+            << "metrics.example:9101" << QByteArray("s3cret")
+            << "\"metrics.example:9101\" is not an address and port such as 127.0.0.1:9101";
+        QTest::newRow("IPv6 without brackets")
+            << "::1:9101" << QByteArray() << "\"::1:9101\" is not an address and port such as 127.0.0.1:9101";
     }
     void whereItListens() {
         QFETCH(QString, endpoint);
@@ -144,6 +147,10 @@ private slots:
         QCOMPARE(scrape.contentType, QByteArray(MetricsContentType));
         QCOMPARE(scrape.body, metricsText(twoPages()));
         QCOMPARE(get(network, base + "/", "s3cret").status, 404);
+        std::unique_ptr<QNetworkReply> post(
+            network.post(QNetworkRequest(QUrl(base + "/metrics")), QByteArray("x")));
+        QTRY_VERIFY(post->isFinished());
+        QCOMPARE(post->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405);
     }
 
     void connectionsAndRequestsAreBounded() {
@@ -167,11 +174,14 @@ private slots:
         PrometheusPeer prometheus;
         QVERIFY2(prometheus.start(server.port(), "s3cret"), qPrintable(prometheus.output()));
         QNetworkAccessManager network;
-        const QString query = QStringLiteral("http://127.0.0.1:%1/api/v1/query?query=probe_success%7Burl%3D%22http%3A%2F%2Fgone.example%2F%22%7D")
-                                  .arg(prometheus.port());
+        const QString query =
+            QStringLiteral("http://127.0.0.1:%1/api/v1/"
+                           "query?query=probe_success%7Burl%3D%22http%3A%2F%2Fgone.example%2F%22%7D")
+                .arg(prometheus.port());
         QJsonArray result;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (result = QJsonDocument::fromJson(get(network, query).body)["data"]["result"].toArray(), !result.isEmpty()),
+            (result = QJsonDocument::fromJson(get(network, query).body)["data"]["result"].toArray(),
+             !result.isEmpty()),
             60000);
         const QJsonObject sample = result.first().toObject();
         QCOMPARE(sample["metric"]["job"].toString(), QStringLiteral("korvane"));
