@@ -11,6 +11,19 @@
 #include <limits>
 #include <utility>
 
+namespace {
+
+// The session is busy while a pump runs, and no longer once it has returned or raised.
+struct BusyScope {
+    explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+    ~BusyScope() { busy_ = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    bool& busy_;
+};
+
+} // namespace
+
 void SessionPumps::reset() {
     received_.clear();
     toSend_.clear();
@@ -93,9 +106,9 @@ void SessionPumps::readToStream() {
         readAgain_ = true;
         return;
     }
-    s_.Busy = true;
     const auto chunkSize = TPowersock::TransferChunk;
-    try {
+    {
+        const BusyScope busy(s_.Busy);
         s_.StatusMessage(8, QStringLiteral("ReadToStream"));
         QByteArray chunk(chunkSize, Qt::Uninitialized);
         QTcpSocket* socket = s_.socket_;
@@ -113,11 +126,7 @@ void SessionPumps::readToStream() {
             if (n == chunkSize)
                 postReadMore();
         }
-    } catch (...) {
-        s_.Busy = false;
-        throw;
     }
-    s_.Busy = false;
     if (std::exchange(writeAgain_, false))
         postWriteMore();
     if (std::exchange(readAgain_, false))
@@ -150,8 +159,8 @@ void SessionPumps::writeFromStream() {
         writeAgain_ = true;
         return;
     }
-    s_.Busy = true;
-    try {
+    {
+        const BusyScope busy(s_.Busy);
         s_.StatusMessage(8, QStringLiteral("WriteFromStream"));
         // One chunk at a time, and the next only when Qt has handed the last one to the system:
         // that keeps a large file out of memory and makes SendDone mean "on its way".
@@ -187,11 +196,7 @@ void SessionPumps::writeFromStream() {
                 toSend_.clear();
             s_.SendDone = true;
         }
-    } catch (...) {
-        s_.Busy = false;
-        throw;
     }
-    s_.Busy = false;
     if (std::exchange(readAgain_, false))
         postReadMore();
     if (std::exchange(writeAgain_, false))

@@ -2,6 +2,7 @@
 
 #include "net/AddressLogin.h"
 #include "pages/PageAddress.h"
+#include "pages/PageListMerge.h"
 #include "pages/PageOptionsJson.h"
 #include "pages/PageRecords.h"
 
@@ -78,7 +79,7 @@ QString lineAndColumn(const QByteArray& bytes, int offset) {
 PageListParse withoutRepeats(QList<PageListEntry> pages, const QStringList& places) {
     QHash<QString, int> first;
     for (int page = 0; page < pages.size(); ++page) {
-        const QString address = splitLogin(pages[page].address).address.toLower();
+        const QString address = pageIdentity(pages[page].address);
         if (const auto seen = first.constFind(address); seen != first.constEnd())
             return refusal(places[page], QStringLiteral("the same address as ") + places[*seen]);
         first.insert(address, page);

@@ -3,25 +3,24 @@
 #include "net/AddressLogin.h"
 #include "pages/PageRecords.h"
 
-namespace {
+#include <QHash>
 
-int listedAt(const PageRecords& pages, const QString& address) {
-    const QString bare = splitLogin(address).address;
-    for (int page = 0; page < pages.pageCount(); ++page)
-        if (splitLogin(pages.url(page)).address.compare(bare, Qt::CaseInsensitive) == 0)
-            return page;
-    return -1;
+QString pageIdentity(const QString& address) {
+    return splitLogin(address).address.toLower();
 }
-
-} // namespace
 
 PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entries, bool replace) {
     PageListMerge merge;
+    // Looked up by hash, so that a list of thousands merges into one of thousands in a moment.
+    QHash<QString, int> listed;
+    for (int page = pages.pageCount() - 1; page >= 0; --page)
+        listed.insert(pageIdentity(pages.url(page)), page);
     QList<int> positions;
     for (const PageListEntry& entry : entries) {
-        int page = listedAt(pages, entry.address);
+        int page = listed.value(pageIdentity(entry.address), -1);
         if (page < 0) {
             page = pages.addPage(entry.address, false, false, false);
+            listed.insert(pageIdentity(entry.address), page);
             ++merge.added;
         } else {
             ++merge.updated;

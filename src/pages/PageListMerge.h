@@ -14,3 +14,6 @@ struct PageListMerge {
 // the list becomes the file's pages in the file's order; a page that stays keeps what the
 // monitor knows of it.
 PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entries, bool replace);
+
+// What makes two addresses one page: letter case and a password in the address make no other.
+QString pageIdentity(const QString& address);

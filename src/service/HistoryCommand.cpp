@@ -3,13 +3,13 @@
 #include "history/HistoryExport.h"
 #include "history/HistoryFile.h"
 #include "service/CommandLine.h"
+#include "service/ServiceSetup.h"
 
 #include <QFile>
-#include <cstdio>
 
 namespace {
 int failed(const QString& reason) {
-    std::fprintf(stderr, "Cannot export the history: %s\n", qPrintable(reason));
+    printLine(stderr, QStringLiteral("Cannot export the history: ") + reason);
     return 1;
 }
 } // namespace

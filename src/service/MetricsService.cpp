@@ -14,7 +14,6 @@ const QString TokenKey = QStringLiteral("EditMetricsToken");
 
 MetricsService::MetricsService(Monitor& monitor, Overrides overrides, QObject* parent)
     : QObject(parent), monitor_(monitor), overrides_(std::move(overrides)),
-      board_(new ProbeBoard(monitor.checkCycle(), monitor.pages, monitor.history(), monitor.settings, this)),
       server_(new MetricsServer([this] { return metricsText(board_->snapshot()); }, this)) {}
 
 MetricsService::~MetricsService() = default;
@@ -35,6 +34,11 @@ QString MetricsService::apply() {
         return refused;
     }
     served_ = wanted;
+    // Made once something is served, so a monitor that serves nothing spends nothing on its checks'
+    // figures; kept from then on, so a change of address or token keeps the counts.
+    if (!board_)
+        board_ = new ProbeBoard(monitor_.checkCycle(), monitor_.pages, monitor_.history(), monitor_.settings,
+                                this);
     const QString shown = endpoint.left(endpoint.lastIndexOf(QLatin1Char(':')));
     monitor_.log.AddLogLine(
         QStringLiteral("Metrics served on http://%1:%2/metrics").arg(shown).arg(server_->port()));

@@ -35,7 +35,7 @@ public:
 private:
     Monitor& monitor_;
     Overrides overrides_;
-    ProbeBoard* board_;
+    ProbeBoard* board_ = nullptr;
     MetricsServer* server_;
     QTimer* settle_ = nullptr;
     QString served_; // what is served now: endpoint and token, to skip a change that changes nothing

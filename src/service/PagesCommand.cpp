@@ -4,17 +4,17 @@
 #include "pages/PageListMerge.h"
 #include "pages/PageOptionsFile.h"
 #include "pages/PageRecords.h"
+#include "service/ServiceSetup.h"
 #include "service/SingleInstance.h"
 #include "settings/SettingsStore.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <cstdio>
 
 namespace {
 
 int refused(const char* command, const QString& reason) {
-    std::fprintf(stderr, "Cannot %s the pages: %s\n", command, qPrintable(reason));
+    printLine(stderr, QStringLiteral("Cannot %1 the pages: %2").arg(QLatin1String(command), reason));
     return 1;
 }
 
@@ -31,7 +31,7 @@ QString readPages(const QString& settingsFile, IniFile& ini, PageRecords& pages)
     ini = IniFile::parse(file.readAll());
     SettingsStore::loadPageList(ini, pages);
     for (const QString& problem : PageOptionsFile::load(ini, pages))
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        printLine(stderr, problem);
     return {};
 }
 
@@ -81,6 +81,6 @@ int PagesCommand::importPages(const QString& settingsFile, const QString& source
                                        .arg(pagesCount(int(parsed.pages.size())))
                                        .arg(merge.updated)
                                        .arg(merge.added);
-    std::printf("%s\n", qPrintable(done));
+    printLine(stdout, done);
     return 0;
 }

@@ -51,16 +51,17 @@ bool SingleInstance::answers(const QString& name) {
 }
 
 bool SingleInstance::handedOver(const QStringList& arguments) {
-    // Listening first settles a race of two starts: binding the name succeeds for one only.
-    if (server_->listen(name_))
+    if (claim())
         return false;
-    if (server_->serverError() == QAbstractSocket::AddressInUseError && send(arguments))
+    if (send(arguments))
         return true;
+    // The running one ended between the two.
     takeOver();
     return false;
 }
 
 bool SingleInstance::claim() {
+    // Listening first settles a race of two starts: binding the name succeeds for one only.
     if (server_->listen(name_))
         return true;
     if (server_->serverError() == QAbstractSocket::AddressInUseError && answers(name_))
