@@ -18,8 +18,8 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QTimer>
-#include <malloc.h>
 #include <exception>
+#include <malloc.h>
 
 namespace {
 
@@ -164,7 +164,7 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
         if (soundError_.isEmpty())
             soundError_ = QString::fromUtf8(error.what());
     }
-    remember(page, position);
+    remember(page, position, outcome.heldRow);
     callIfSet(calls_.RepaintGrid);
     return true;
 }
@@ -224,12 +224,14 @@ void CycleRun::apply(const CheckWalk::Page& page, int position, const PageOutcom
         p_.log.AddLogLine(outcome.heldLine);
 }
 
-void CycleRun::remember(const CheckWalk::Page& page, int position) {
+void CycleRun::remember(const CheckWalk::Page& page, int position, std::optional<AlarmCondition> heldRow) {
     const CheckState& s = p_.state;
     CheckRecord check;
     check.timeMs = page.startedAtMs;
     check.address = page.listedUrl;
-    check.outcome = alarmConditionName(s.StatusRow.value_or(s.FirstRow.value_or(AlarmCondition::NoError)));
+    // A failure held back is still a failure: it is kept as what it was, never as "No Error".
+    check.outcome = alarmConditionName(
+        s.StatusRow.value_or(s.FirstRow.value_or(heldRow.value_or(AlarmCondition::NoError))));
     check.code = s.ReplyNumber;
     check.ms = page.check->elapsedMs();
     const FetchResult& exchange = page.check->result();

@@ -3,10 +3,12 @@
 #include "check/CheckWalk.h"
 #include "check/CycleCalls.h"
 #include "history/CheckRecord.h"
+#include "settings/AlarmCondition.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class ActivityLog;
 class AlarmDispatch;
@@ -79,7 +81,7 @@ private:
     bool handBackPage(CheckWalk::Page& page);
     PageOutcome decide(const CheckWalk::Page& page, bool userAborted) const;
     void apply(const CheckWalk::Page& page, int position, const PageOutcome& outcome);
-    void remember(const CheckWalk::Page& page, int position);
+    void remember(const CheckWalk::Page& page, int position, std::optional<AlarmCondition> heldRow);
     void askNetwork();
     void showWaiting();
     // Drops what is left of the walk: cut requests fail without alarm unless the program ends.

@@ -34,6 +34,8 @@ public:
     void startCycle();
     bool asked() const { return asked_; }
     bool down() const { return !downBecause_.isEmpty(); }
+    // Why this cycle found the network down ("offline" or the check address); empty when up.
+    const QString& downBecause() const { return downBecause_; }
     // Asks with the proxy and certificate settings of the pages' requests, within their time-out.
     // An empty address asks the platform only. answered follows once, from the event loop.
     void ask(const QString& address, const FetchRequest& settings, int timeOutMs, Answered answered);

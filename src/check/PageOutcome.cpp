@@ -81,13 +81,16 @@ void fail(const PageAnswer& answer, const PageBefore& before, const OutcomeRules
     // A server that answered with the wrong text proves the network up.
     o.asksNetwork = !contentFailed;
     o.heldByNetwork = o.asksNetwork && networkDown;
-    if (o.heldByNetwork)
+    if (o.heldByNetwork) {
+        o.heldRow = rows.first().condition;
         return;
+    }
     // A single lost answer need not wake anybody: the alarms wait for the failed check that
     // confirms the outage, and come again with every one after it.
     const int needed = std::max(1, rules.failCount);
     o.streak.alarmed = ++o.streak.failedChecks >= needed;
     if (!o.streak.alarmed) {
+        o.heldRow = rows.first().condition;
         o.heldLine = QStringLiteral("Failed check ") + QString::number(o.streak.failedChecks) +
                      QStringLiteral(" of ") + QString::number(needed) + QStringLiteral(": ") + url;
         return;

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <optional>
 
 // What a page's check found, as its outcome is decided from it.
 struct PageAnswer {
@@ -57,6 +58,9 @@ struct PageOutcome {
     // A failure that the network being down would excuse; held: it did, and nothing fired.
     bool asksNetwork = false;
     bool heldByNetwork = false;
+    // The row that would have decided the page's status had the failure not been held (by the
+    // network or for its confirmation): what the history and a report say the check found.
+    std::optional<AlarmCondition> heldRow;
     bool operator==(const PageOutcome&) const = default;
 };
 

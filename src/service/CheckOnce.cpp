@@ -2,6 +2,7 @@
 
 #include "check/CheckCycle.h"
 #include "check/Monitor.h"
+#include "check/NetworkCheck.h"
 #include "history/HistoryFile.h"
 #include "notify/SecretStore.h"
 #include "pages/PageStatus.h"
@@ -21,8 +22,13 @@ constexpr int Warning = 1;
 constexpr int Critical = 2;
 constexpr int Unknown = 3;
 
+// A scheduler reads the plugin's output line by line and takes what follows a "|" as figures.
+QString plainLine(QString text) {
+    return text.replace(QLatin1Char('|'), QLatin1String("%7C"));
+}
+
 int unknown(const QString& reason) {
-    printLine(stdout, QStringLiteral("KORVANE UNKNOWN - ") + reason);
+    printLine(stdout, QStringLiteral("KORVANE UNKNOWN - ") + plainLine(reason));
     return Unknown;
 }
 
@@ -43,6 +49,14 @@ void leaveAlarmsToScheduler(Settings& settings) {
                 box.reaction != AlarmReaction::Log)
                 settings.setTick(QString::fromLatin1(box.name), false);
     settings.setText(QStringLiteral("EditFailCount"), QStringLiteral("1"));
+}
+
+// A run keeps nothing for the next one, so a size, date or signature that differs from what the
+// settings last kept is no news of this run: it would be reported on every run after one change.
+void forgetChanges(PageRecords& pages) {
+    for (int page = 0; page < pages.pageCount(); ++page)
+        for (PageRecords::Column column : {PageRecords::Size, PageRecords::Date, PageRecords::Signature})
+            pages.setChecked(column, page, false);
 }
 
 int ticked(const PageRecords& pages) {
@@ -74,6 +88,7 @@ int runCheckOnce(const ServiceOptions& options) {
     if (pages == 0)
         return unknown(QStringLiteral("no page is ticked in ") + options.settingsFile);
     leaveAlarmsToScheduler(monitor.settings);
+    forgetChanges(monitor.pages);
 
     QList<PageLine> lines;
     int red = 0;
@@ -95,17 +110,24 @@ int runCheckOnce(const ServiceOptions& options) {
     });
     app.exec();
 
-    const int code = red > 0 ? Critical : yellow > 0 ? Warning : Ok;
-    const char* const words[] = {"OK", "WARNING", "CRITICAL"};
+    // Failures seen while the network itself was down say nothing about the pages: neither OK nor
+    // an alarm, but that nobody could look.
+    const NetworkCheck& network = monitor.checkCycle().network();
+    const int code = network.down() ? Unknown : red > 0 ? Critical : yellow > 0 ? Warning : Ok;
+    const QString summary =
+        network.down() ? QStringLiteral("network unavailable: ") + network.downBecause()
+                       : QStringLiteral("%1 pages, %2 red, %3 yellow").arg(pages).arg(red).arg(yellow);
+    const char* const words[] = {"OK", "WARNING", "CRITICAL", "UNKNOWN"};
     const QString seconds = QString::number(double(clock.elapsed()) / 1000.0, 'f', 2);
-    printLine(stdout,
-              QStringLiteral("KORVANE %1 - %2 pages, %3 red, %4 yellow | pages=%2 red=%3 yellow=%4 time=%5s")
-                  .arg(QString::fromLatin1(words[code]))
-                  .arg(pages)
-                  .arg(red)
-                  .arg(yellow)
-                  .arg(seconds));
+    printLine(stdout, QStringLiteral("KORVANE %1 - %2 | pages=%3 red=%4 yellow=%5 time=%6s")
+                          .arg(QString::fromLatin1(words[code]), plainLine(summary))
+                          .arg(pages)
+                          .arg(red)
+                          .arg(yellow)
+                          .arg(seconds));
     for (const PageLine& line : std::as_const(lines))
-        printLine(stdout, QStringLiteral("%1, %2 ms, %3").arg(line.outcome).arg(line.ms).arg(line.address));
+        printLine(
+            stdout,
+            plainLine(QStringLiteral("%1, %2 ms, %3").arg(line.outcome).arg(line.ms).arg(line.address)));
     return code;
 }

@@ -61,11 +61,16 @@ private slots:
         f.addPage(b);
         f.network->isOffline = offline;
         f.w().connection.EditNetworkCheck->setText(checkAddress);
+        QStringList kept; // the outcome the history keeps for each page
+        QObject::connect(&f.w().checkCycle(), &CheckCycle::pageChecked, [&kept](const CheckRecord& check) {
+            kept << check.outcome + (check.up ? "" : " (down)");
+        });
 
         QCOMPARE(heldOrAlarmed(f.runCycle()),
                  QStringList{"Network unavailable, alarms held: " + heldBecause.replace("A", checkAddress)});
         QCOMPARE(QList<int>({int(f.status(0)), int(f.status(1)), int(f.status(2))}), QList<int>({0, 3, 0}));
         QCOMPARE(f.w().pages.streak(0).failedChecks, 0);
+        QCOMPARE(kept, (QStringList{"Page Not Found (down)", "No Error", "Page Not Found (down)"}));
         QCOMPARE(trayPicture(f.w()), 4);
         QCOMPARE(f.w().TrayIcon1->hint(), QString("Korvane: network unavailable"));
         QVERIFY(testDialogs().errors.isEmpty()); // no alarm sound was tried
