@@ -24,7 +24,6 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
                          *controls.status, controls.Timer2},
                         calls, this)) {
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
-    connect(c_.Timer2, &QTimer::timeout, run_, &CycleRun::watchdogTick);
     connect(run_, &CycleRun::finished, this, &CheckCycle::finished);
     connect(run_, &CycleRun::pageChecked, this, &CheckCycle::pageChecked);
 }
@@ -69,7 +68,6 @@ void CheckCycle::terminate() {
     terminating_ = true;
     s_.CheckRunning = false;
     c_.Timer1->stop();
-    c_.Timer2->stop();
     resume_->cancel();
     // A check of the network address under way ends too, so the close does not wait for it.
     network_->abort();

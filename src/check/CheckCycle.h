@@ -29,7 +29,7 @@ class CheckCycle : public QObject {
 public:
     struct Controls {
         QTimer* Timer1; // the schedule
-        QTimer* Timer2; // the watchdog of the pages' time
+        QTimer* Timer2; // the pages' watchdog: its interval is a second of their time
         const Settings* settings;
         StatusLine* status;
     };

@@ -60,7 +60,6 @@ void CycleRun::start() {
     p_.history.cycleStarted();
     cycleOpen_ = true;
     walk_->begin();
-    p_.watchdog->start();
     fill();
     handBack();
 }
@@ -101,7 +100,7 @@ void CycleRun::startPage(CheckWalk::Page& page) {
     callIfSet(calls_.ShowTrayState, TrayChecking);
     FetchRequest request = requestSettings();
     request.url = page.listedUrl;
-    page.check->start(request, page.options);
+    page.check->start(request, page.options, page.deadlineMs);
 }
 
 void CycleRun::handBackSoon() {
@@ -261,13 +260,6 @@ void CycleRun::askNetwork() {
                    });
 }
 
-void CycleRun::watchdogTick() {
-    walk_->forEachRunning([](CheckWalk::Page& page) {
-        if (page.check->elapsedMs() >= page.deadlineMs)
-            page.check->stop(true);
-    });
-}
-
 void CycleRun::dropRest(bool closing) {
     // The checks stopped here say they are done: nothing is started or handed back for them.
     state_ = State::Idle;
@@ -302,7 +294,6 @@ void CycleRun::abort() {
 void CycleRun::terminate() {
     if (state_ == State::Idle)
         return;
-    p_.watchdog->stop();
     dropRest(true);
     // The program's end follows the cycle's in the history.
     endInHistory();
@@ -316,7 +307,6 @@ void CycleRun::endInHistory() {
 
 void CycleRun::finish() {
     state_ = State::Idle;
-    p_.watchdog->stop();
     walk_->end();
     endInHistory();
     CheckState& s = p_.state;

@@ -40,7 +40,7 @@ public:
         NetworkCheck& network;
         const Settings& settings;
         StatusLine& status;
-        QTimer* watchdog; // ticks the pages' time
+        const QTimer* watchdog; // its interval is a second of the pages' time
     };
 
     CycleRun(const Parts& parts, CycleCalls calls, QObject* parent = nullptr);
@@ -54,8 +54,6 @@ public:
     // The program ends: the requests stop, nothing more is applied, and the history has the
     // cycle's checks so far.
     void terminate();
-    // A page whose time-out has passed since its first request ends as timed out.
-    void watchdogTick();
     // The settings the pages' requests are made with.
     FetchRequest requestSettings() const;
 

@@ -6,6 +6,8 @@
 #include "net/TlsWarmUp.h"
 #include "net/UrlParser.h"
 
+#include <climits>
+
 namespace {
 
 bool isPlainHttp(const QString& url) {
@@ -18,10 +20,16 @@ PageCheck::PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent)
     : QObject(parent), fetch_(new PageFetch(lookups, tickets, this)) {
     connect(fetch_, &PageFetch::finished, this, &PageCheck::fetched);
     connect(fetch_, &PageFetch::bodyReceived, this, &PageCheck::takeBody);
+    // A time-out is the user's promise of when an outage is told: it ends on time, not at the
+    // next tick of a clock that counts seconds.
+    deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
+    connect(&deadline_, &QTimer::timeout, this, [this] { stop(true); });
 }
 
-void PageCheck::start(const FetchRequest& request, const PageOptions& options) {
+void PageCheck::start(const FetchRequest& request, const PageOptions& options, qint64 deadlineMs) {
     request_ = request;
+    deadlineMs_ = deadlineMs;
     options_ = options;
     accepted_ = StatusCodeList::parse(options.acceptedCodes).value_or(StatusCodeList());
     currentUrl_ = request.url;
@@ -50,6 +58,9 @@ void PageCheck::start(const FetchRequest& request, const PageOptions& options) {
 
 void PageCheck::begin() {
     clock_.start();
+    // A deadline beyond a timer's reach is as good as none.
+    if (deadlineMs_ <= INT_MAX)
+        deadline_.start(int(deadlineMs_));
     const bool login = !request_.headerInfo.UserId.isEmpty() && !request_.headerInfo.Password.isEmpty();
     if (login && !loginAllowed(currentUrl_))
         return end(QStringLiteral("login not sent over plain http"));
@@ -128,6 +139,7 @@ qint64 PageCheck::elapsedMs() const {
 }
 
 void PageCheck::end(const QString& errorText) {
+    deadline_.stop();
     errorText_ = errorText;
     elapsedMs_ = clock_.isValid() ? clock_.elapsed() : 0;
     running_ = false;

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class HostLookups;
 class PageFetch;
@@ -26,8 +27,9 @@ public:
     PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent = nullptr);
 
     // request.url is the page's address as listed, and the request carries the settings of the
-    // Connection tab; the page's own options add to them.
-    void start(const FetchRequest& request, const PageOptions& options);
+    // Connection tab; the page's own options add to them. The check ends as timed out deadlineMs
+    // after its first request.
+    void start(const FetchRequest& request, const PageOptions& options, qint64 deadlineMs);
     // Ends the check at once: its time is up, or nobody wants its answer any more.
     void stop(bool timedOut);
 
@@ -72,6 +74,8 @@ private:
     QString errorText_;
     QElapsedTimer clock_;
     qint64 elapsedMs_ = 0;
+    qint64 deadlineMs_ = 0;
+    QTimer deadline_;
     int redirects_ = 0;
     quint64 attempts_ = 0; // a wait for TLS of an earlier start is dropped
     bool running_ = false;

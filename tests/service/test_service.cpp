@@ -1,6 +1,7 @@
 #include "support/EngineTestMain.h"
 #include "support/SettingsFolder.h"
 #include "support/net/NginxPeer.h"
+#include "support/net/ScriptedPeer.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,6 +51,7 @@ private slots:
     void initTestCase() {
         nginx_.addFile(QStringLiteral("ok.html"), "fine");
         QVERIFY2(nginx_.start(), qPrintable(nginx_.output()));
+        QVERIFY(silent_.start());
     }
 
     void checkOnceReports_data() {
@@ -83,6 +85,10 @@ private slots:
         QTest::newRow("a change is no news to a run that keeps nothing")
             << "CheckListBoxURL=" + ok + "\nSizeList=1999," << none << 0 << "KORVANE OK - 1 pages"
             << QStringList{"No Error, \\d+ ms, "};
+        // A page's time-out ends it on time, not at the next tick of a clock that counts seconds.
+        QTest::newRow("a time-out on time")
+            << "EditTimeOut=2\nCheckListBoxURL=1" + silent_.url("/").toUtf8() + "," << none << 2
+            << "KORVANE CRITICAL - 1 pages, 1 red" << QStringList{"TimeOut, (20|21)\\d\\d ms, "};
         QTest::newRow("nothing ticked") << "CheckListBoxURL=0" + ok.mid(1) << none << 3
                                         << "KORVANE UNKNOWN - no page is ticked in " << QStringList();
         QTest::newRow("secrets others may read")
@@ -179,6 +185,7 @@ private slots:
 
 private:
     NginxPeer nginx_;
+    ScriptedPeer silent_{ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}})};
 };
 
 KORVANE_ENGINE_TEST_MAIN(TestService)
