@@ -12,6 +12,7 @@
 #include "notify/ChatSender.h"
 #include "notify/DialogService.h"
 #include "service/MonitorSecrets.h"
+#include "service/MonitorShutdown.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/ProgramFolders.h"
 #include "sound/AlarmSoundPlay.h"
@@ -317,23 +318,16 @@ void TFormMainWindow::FormCloseQuery(bool& canClose) {
     setVisible(true);
     TrayIcon1->setShowIcon(false);
     setWindowState(windowState() & ~Qt::WindowMinimized);
-    monitor.stop();
     updateCheck_->stop();
     canClose = true;
 }
 
 void TFormMainWindow::FormClose() {
     closed_ = true;
-    monitor.end();
     // Nothing dropped after this joins a list that is about to be saved.
     reported(dialogs_, [this] { DropURLTarget1->Unregister(); })();
-    saveSettingsReporting();
-    secrets_->save();
-}
-
-void TFormMainWindow::finishSaving() {
-    constexpr int SecretStoreWaitMs = 1000;
-    secrets_->finishSaving(SecretStoreWaitMs);
+    // The user must not be kept from quitting by a file that cannot be written.
+    MonitorShutdown::run(monitor, *secrets_, [this](const QString& error) { dialogs_.showError(error); });
 }
 
 void TFormMainWindow::saveSettingsReporting() {

@@ -60,9 +60,6 @@ public:
     // Saves the settings now, reporting a failure in the error box (the desktop session asks
     // for this before it ends).
     void saveSettingsReporting();
-    // After the event loop has ended: gives the secret store a moment to take the password
-    // saved at the close, so that the program still ends within a second or so.
-    void finishSaving();
 
     // The monitor the window shows and edits.
     Monitor monitor;

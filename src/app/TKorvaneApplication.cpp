@@ -6,18 +6,10 @@
 #include <cstdio>
 
 TKorvaneApplication::TKorvaneApplication(int& argc, char** argv, DialogService& dialogs)
-    : QApplication(WebEngineSetup::beforeApplication(argc), argv), dialogs_(&dialogs) {
+    : ExceptionGuard<QApplication>(WebEngineSetup::beforeApplication(argc), argv), dialogs_(&dialogs) {
     setApplicationName(QStringLiteral("Korvane"));
     setApplicationDisplayName(QStringLiteral("Korvane"));
-}
-
-bool TKorvaneApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (...) {
-        showLater(std::current_exception());
-    }
-    return false;
+    setCaught([this](std::exception_ptr error) { showLater(error); });
 }
 
 void TKorvaneApplication::showLater(std::exception_ptr error) {

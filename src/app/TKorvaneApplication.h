@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/ExceptionGuard.h"
+
 #include <QApplication>
 #include <exception>
 
@@ -7,12 +9,10 @@ class DialogService;
 
 // The application object. An exception escaping any event handler is shown in the standard
 // error message box with its own text, and the program goes on with the next event.
-class TKorvaneApplication : public QApplication {
+class TKorvaneApplication : public ExceptionGuard<QApplication> {
     Q_OBJECT
 public:
     TKorvaneApplication(int& argc, char** argv, DialogService& dialogs);
-
-    bool notify(QObject* receiver, QEvent* event) override;
 
 private:
     // The box is shown from the event loop once the failing handler has unwound: a handler that

@@ -40,7 +40,5 @@ int main(int argc, char** argv) {
     MetricsService metricsService(window.monitor, std::get<MetricsService::Overrides>(metrics));
     window.secrets().whenLoaded([&metricsService] { metricsService.apply(); });
     metricsService.followSettings();
-    const int exitCode = quitSignals.requested() ? 0 : app.exec();
-    window.finishSaving();
-    return exitCode;
+    return quitSignals.requested() ? 0 : app.exec();
 }

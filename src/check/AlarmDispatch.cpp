@@ -73,6 +73,12 @@ void AlarmDispatch::fireRow(AlarmCondition condition, int page) {
             s_.SendMail = true;
         }
     }
+    // Until its message is out, the page still stands where its alarm left it: a program that
+    // ends first keeps it so, and the next start announces the recovery.
+    if (condition == AlarmCondition::Recovered && (raised(AlarmReaction::Chat) || s_.SendMail)) {
+        const FailureStreak& streak = pages_.streak(page);
+        recoveries_.insert(s_.ListedURL, {int(s_.StatusBefore), streak.failedChecks, true});
+    }
 }
 
 void AlarmDispatch::afterPage(int page) {
@@ -117,6 +123,11 @@ void AlarmDispatch::afterPage(int page) {
     // A sound that cannot be played is reported, but never at the cost of the window or the mail.
     if (soundError)
         std::rethrow_exception(soundError);
+}
+
+void AlarmDispatch::cycleStarted() {
+    if (chat_.idle() && mail_.MailQueueEmpty())
+        recoveries_.clear();
 }
 
 void AlarmDispatch::afterCycle() {

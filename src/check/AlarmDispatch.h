@@ -1,8 +1,10 @@
 #pragma once
 
+#include "history/CheckRecord.h"
 #include "notify/ChatAlarm.h"
 #include "settings/AlarmCondition.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -41,6 +43,11 @@ public:
     void afterPage(int page);
     // Sends the cycle's chat message and its one mail, when its pages left alarms for them.
     void afterCycle();
+    // A cycle starts; recoveries whose messages have all ended are announced and forgotten.
+    void cycleStarted();
+    // The pages whose recovery was due in a chat message or a mail that may not have gone out,
+    // each with where it stood before it recovered, by address as listed.
+    const QHash<QString, PageMark>& recoveriesUnderWay() const { return recoveries_; }
 
 private:
     QString logText(AlarmCondition condition) const;
@@ -54,4 +61,5 @@ private:
     AlarmMailSender& mail_;
     ChatSender& chat_;
     QList<ChatAlarm> cycleChat_;
+    QHash<QString, PageMark> recoveries_;
 };

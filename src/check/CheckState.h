@@ -2,6 +2,7 @@
 
 #include "net/FetchResult.h"
 #include "notify/ChatAlarm.h"
+#include "pages/PageStatus.h"
 #include "settings/AlarmCondition.h"
 
 #include <QString>
@@ -16,8 +17,9 @@ struct CheckState {
     bool RedRaised = false;
 
     // Page.
-    QString CurrentURL; // the page's address, replaced by each redirect target
-    QString ListedURL;  // the page's address as listed, for the alarm e-mail
+    QString CurrentURL;                           // the page's address, replaced by each redirect target
+    QString ListedURL;                            // the page's address as listed, for the alarm e-mail
+    PageStatus StatusBefore = PageStatus::Failed; // where the page stood before this check
     int ElapsedSeconds = 0;
     bool TimedOut = false;
     bool InvalidHost = false;

@@ -55,6 +55,7 @@ void CycleRun::start() {
     callIfSet(calls_.ShowTrayState, TrayChecking);
     p_.state.YellowRaised = false;
     p_.state.RedRaised = false;
+    p_.dispatch.cycleStarted();
     p_.network.startCycle();
     callIfSet(calls_.ShowNetworkUnavailable, false);
     p_.history.cycleStarted();
@@ -195,6 +196,7 @@ void CycleRun::apply(const CheckWalk::Page& page, int position, const PageOutcom
     s.SendMail = false;
     s.PlaySound = false;
     s.ListedURL = page.listedUrl;
+    s.StatusBefore = page.before;
     s.CurrentURL = check.currentUrl();
     s.ElapsedSeconds = outcome.elapsedSeconds;
     s.TimedOut = check.timedOut();
@@ -295,6 +297,8 @@ void CycleRun::terminate() {
     if (state_ == State::Idle)
         return;
     dropRest(true);
+    // The pages already checked were told in the log and the grid: their messages go out too.
+    p_.dispatch.afterCycle();
     // The program's end follows the cycle's in the history.
     endInHistory();
 }

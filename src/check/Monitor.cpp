@@ -92,17 +92,26 @@ void Monitor::start() {
     pages.resetHistories();
 }
 
-void Monitor::stop() {
+void Monitor::whenHistoryOpen(std::function<void()> ready) {
+    if (!history_->opening())
+        return ready();
+    // After the marks are restored, which is connected first.
+    connect(history_.get(), &HistoryStore::openFinished, this, std::move(ready), Qt::SingleShotConnection);
+}
+
+void Monitor::stop(QDeadlineTimer messagesBy) {
     // A check waiting on the network ends its wait and unwinds before the program goes.
     checkCycle_->terminate();
     NMSMTP1->Abort();
-    mailSender_->AbortQueuedMail();
-    constexpr int ChatWaitMs = 2000;
-    chatSender_->finish(ChatWaitMs);
+    // The chat messages and the mails go out side by side: the wait for one is the other's too.
+    const int givenUp = chatSender_->finish(messagesBy) + mailSender_->finish(messagesBy);
+    if (givenUp > 0 && parts_.history)
+        history_->keepMarks(alarmDispatch_->recoveriesUnderWay());
 }
 
 void Monitor::end() {
     if (parts_.history)
         history_->programEnded();
-    history_->flush();
+    if (const qsizetype unwritten = history_->flush(); unwritten > 0)
+        log.AddLogLine(QStringLiteral("History not kept: %1 checks could not be written").arg(unwritten));
 }

@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -51,10 +52,19 @@ public:
 
     // The program's start: the log's first line, the history opened, the settings loaded.
     void start();
-    // Ends the work under way: the cycle and its checks, the mail being sent, and a moment for
-    // the chat messages under way (not for one waiting to be tried again).
-    void stop();
-    // The program's end, in the history and on disk before anyone reads the file after us.
+    // Calls ready once the history is open (or given up) and the pages stand where it left them:
+    // a check made before would count from nothing.
+    void whenHistoryOpen(std::function<void()> ready);
+    // How long the end of the program waits for the alarm messages under way.
+    static constexpr int MessagesWaitMs = 1500;
+
+    // Ends the work under way: the cycle and its checks. The messages due for the pages already
+    // checked go out with those under way, until messagesBy; the rest are given up, and a page
+    // whose recovery was in one of them stays alarmed in the history, so that the next start
+    // announces it.
+    void stop(QDeadlineTimer messagesBy = QDeadlineTimer(MessagesWaitMs));
+    // The program's end, in the history and on disk before anyone reads the file after us; the
+    // log says how many checks could not be written.
     void end();
 
     ActivityLog log;

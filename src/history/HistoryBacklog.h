@@ -24,6 +24,8 @@ public:
     // Writes what waits, oldest first, until one fails. Returns why it failed; an empty text
     // when everything went.
     QString write(HistoryWriter& writer);
+    // The checks of the cycles still waiting.
+    qsizetype checks() const { return checks_; }
 
 private:
     struct Entry {

@@ -70,8 +70,21 @@ Uptime HistoryStore::uptime(const QString& address) const {
     return uptimes_.value(withoutPassword(address));
 }
 
-void HistoryStore::flush() {
-    thread_.run([] {});
+qsizetype HistoryStore::flush() {
+    qsizetype unwritten = 0;
+    thread_.run([this, &unwritten] { unwritten = backlog_.checks(); });
+    return unwritten;
+}
+
+void HistoryStore::keepMarks(const QHash<QString, PageMark>& marks) {
+    if (marks.isEmpty())
+        return;
+    write([marks](HistoryWriter& writer) {
+        QHash<QString, PageMark> bare;
+        for (auto mark = marks.cbegin(); mark != marks.cend(); ++mark)
+            bare.insert(withoutPassword(mark.key()), *mark);
+        return writer.writeMarks(bare);
+    });
 }
 
 void HistoryStore::whenWritten(std::function<void()> done) {

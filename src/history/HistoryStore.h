@@ -52,8 +52,12 @@ public:
     void record(const CheckRecord& check);
     // rawDays: how long every single check is kept before only its hour's and day's sums remain.
     void cycleEnded(int rawDays);
-    // Returns once everything handed over so far is written.
-    void flush();
+    // Puts pages back where the marks say they stood, after the checks handed over so far.
+    // marks are by address.
+    void keepMarks(const QHash<QString, PageMark>& marks);
+    // Returns once everything handed over so far is written, or tried. Returns how many checks
+    // could not be written and wait in memory, which an end of the program loses.
+    qsizetype flush();
     // Calls done on this object's thread, without waiting, once everything handed over so far is
     // written.
     void whenWritten(std::function<void()> done);

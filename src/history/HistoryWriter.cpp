@@ -279,6 +279,24 @@ QString HistoryWriter::writeCycle(const Cycle& cycle) {
     return {};
 }
 
+QString HistoryWriter::writeMarks(const QHash<QString, PageMark>& marks) {
+    const QHash<QString, qint64> pageIds = pageIds_;
+    QSqlDatabase db = database();
+    const QString failure = inTransaction(db, [&] {
+        for (auto mark = marks.cbegin(); mark != marks.cend(); ++mark) {
+            const qint64 page = pageId(mark.key());
+            if (page < 0)
+                return failureOf(statements_->page);
+            if (!execute(statements_->mark, {page, mark->status, mark->failedChecks, int(mark->alarmed)}))
+                return failureOf(statements_->mark);
+        }
+        return QString();
+    });
+    if (!failure.isEmpty())
+        pageIds_ = pageIds;
+    return failure;
+}
+
 QString HistoryWriter::fold(qint64 nowMs, int rawDays) {
     QSqlDatabase db = database();
     return inTransaction(db, [&] {

@@ -37,6 +37,8 @@ public:
     // folds: single checks past their days and hourly rows past 400 days go, while their sums
     // stay in the hourly and daily rows; a fold that fails is tried again after the next cycle.
     QString writeCycle(const Cycle& cycle);
+    // Puts pages back where the marks say they stood, by address without a password.
+    QString writeMarks(const QHash<QString, PageMark>& marks);
 
     // Where a damaged file goes: its name with ".corrupt-" and the time (UTC) added.
     static QString asideName(const QString& path);

@@ -8,6 +8,7 @@
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmReport.h"
 #include "notify/DialogService.h"
+#include "notify/SecretStore.h"
 #include "notify/StatusLine.h"
 #include "settings/Settings.h"
 
@@ -146,6 +147,14 @@ void AlarmMailSender::AbortQueuedMail() {
         queuedMailEnded(false, false, {});
 }
 
+int AlarmMailSender::finish(QDeadlineTimer until) {
+    closing_ = true;
+    waitForAnswers([this] { return int(queue_.size()); }, int(until.remainingTime()));
+    const int givenUp = int(queue_.size());
+    AbortQueuedMail();
+    return givenUp;
+}
+
 void AlarmMailSender::logEnd(const QString& sentFor, const QString& failedFor, bool sent, bool refused,
                              const QString& reason) {
     if (sent)
@@ -241,7 +250,14 @@ void AlarmMailSender::NMSMTP1HostResolved() {
     status(QStringLiteral("Host Resolved"));
 }
 
+void AlarmMailSender::tell(const QString& text) {
+    if (!closing_)
+        dialogs_.showMessage(text);
+}
+
 std::optional<QString> AlarmMailSender::askForHost() {
+    if (closing_)
+        return std::nullopt;
     return dialogs_.inputText(QStringLiteral("Invalid Host"), QStringLiteral("Please Choose another host"));
 }
 
@@ -255,7 +271,7 @@ void AlarmMailSender::NMSMTP1InvalidHost(bool& Handled) {
 }
 
 void AlarmMailSender::NMSMTP1ConnectionFailed() {
-    dialogs_.showMessage(QStringLiteral("Connection to mail server failed"));
+    tell(QStringLiteral("Connection to mail server failed"));
 }
 
 void AlarmMailSender::NMSMTP1Connect() {
@@ -276,7 +292,7 @@ void AlarmMailSender::progress(qint32 sent, qint32 total) {
 }
 
 void AlarmMailSender::NMSMTP1RecipientNotFound(const QString& Recipient) {
-    dialogs_.showMessage(Recipient + QStringLiteral(" not found"));
+    tell(Recipient + QStringLiteral(" not found"));
 }
 
 void AlarmMailSender::NMSMTP1Success() {
@@ -284,7 +300,7 @@ void AlarmMailSender::NMSMTP1Success() {
 }
 
 void AlarmMailSender::NMSMTP1Failure() {
-    dialogs_.showMessage(QStringLiteral("Operation Failed"));
+    tell(QStringLiteral("Operation Failed"));
 }
 
 void AlarmMailSender::NMSMTP1Disconnect() {

@@ -3,6 +3,7 @@
 #include "net/SmtpSession.h"
 #include "notify/CycleMail.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -53,6 +54,9 @@ public:
     bool MailQueueEmpty() const { return queue_.isEmpty(); }
     // Ends the mail being sent and gives up the queued ones; each logs that it was not sent.
     void AbortQueuedMail();
+    // The program ends: nothing asks the user any more, and the queued mails get until `until` to
+    // go out before the rest are given up. Returns how many were given up.
+    int finish(QDeadlineTimer until);
 
     void NMSMTP1HostResolved();
     void NMSMTP1InvalidHost(bool& Handled);
@@ -101,6 +105,8 @@ private:
     QString deliver(const QString& text, const QStringList& recipients);
     // The status line may already be gone when the client reports its last steps during close.
     void status(const QString& text);
+    // Shows the user a step that needs them; nobody is asked once the program ends.
+    void tell(const QString& text);
     QString setting(const char* key) const;
 
     Controls c_;
@@ -111,4 +117,5 @@ private:
     CycleMail collected_;
     SmtpSession* session_ = nullptr;
     QList<QueuedMail> queue_; // the first is the one being sent
+    bool closing_ = false;
 };

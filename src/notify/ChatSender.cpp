@@ -65,7 +65,8 @@ public:
 
     // The window closes: a try still to come will not be.
     bool waitingToRetry() const { return pause_.isActive(); }
-    void abort() {
+    void giveUp() {
+        givenUp_ = true;
         if (reply_)
             reply_->abort();
     }
@@ -78,6 +79,8 @@ private:
     void answered() {
         QNetworkReply* reply = std::exchange(reply_, nullptr);
         reply->deleteLater();
+        if (givenUp_)
+            return end(false, QStringLiteral("given up at the program's end"));
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QString answer = answerOf(reply);
         if (status >= 200 && status <= 299)
@@ -112,6 +115,7 @@ private:
     QPointer<QNetworkReply> reply_;
     QTimer pause_;
     int tries_ = 0; // tries after the first
+    bool givenUp_ = false;
 };
 
 ChatSender::ChatSender(const Settings& settings, ActivityLog& log, QObject* parent)
@@ -168,12 +172,19 @@ void ChatSender::send(int target, const QList<ChatAlarm>& alarms, bool retried, 
     (new Delivery(*this, std::move(request), retried, std::move(done)))->send();
 }
 
-void ChatSender::finish(int waitMs) {
+int ChatSender::finish(QDeadlineTimer until) {
     closing_ = true;
-    for (Delivery* delivery : QList<Delivery*>(underWay_))
-        if (delivery->waitingToRetry())
+    int givenUp = 0;
+    for (Delivery* delivery : QList<Delivery*>(underWay_)) {
+        if (delivery->waitingToRetry()) {
             delivery->dropRetry();
-    waitForAnswers([this] { return int(underWay_.size()); }, waitMs);
-    for (Delivery* delivery : QList<Delivery*>(underWay_))
-        delivery->abort();
+            ++givenUp;
+        }
+    }
+    waitForAnswers([this] { return int(underWay_.size()); }, int(until.remainingTime()));
+    for (Delivery* delivery : QList<Delivery*>(underWay_)) {
+        delivery->giveUp();
+        ++givenUp;
+    }
+    return givenUp;
 }

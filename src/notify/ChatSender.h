@@ -3,6 +3,7 @@
 #include "notify/ChatAlarm.h"
 #include "notify/ChatMessage.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <array>
@@ -35,8 +36,12 @@ public:
     void sendAlarms(const QList<ChatAlarm>& alarms);
     // A sample alarm to one target (0-based), tried once; done says how it went.
     void sendTest(int target, Done done);
-    // The window closes: no try is started any more, and the messages under way get up to waitMs.
-    void finish(int waitMs);
+    // The program ends: no try is started any more, a message waiting for its next try is given up,
+    // and the messages under way get until `until`; each given up says so in the log. Returns how
+    // many were given up.
+    int finish(QDeadlineTimer until);
+    // No message is under way or waiting for its next try.
+    bool idle() const { return underWay_.isEmpty(); }
     bool closing() const { return closing_; }
 
     // The pauses before the second, third and fourth try.

@@ -2,6 +2,8 @@
 
 #include "net/AddressLogin.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString NoValue = QStringLiteral("-");
@@ -25,6 +27,11 @@ PageRecords::PageRecords() {
 void PageRecords::changed(int page, Column column) {
     const QModelIndex cell = index(page, column);
     emit dataChanged(cell, cell);
+}
+
+int PageRecords::includedCount() const {
+    return int(std::count_if(records_.cbegin(), records_.cend(),
+                             [](const PageRecord& page) { return page.included; }));
 }
 
 void PageRecords::setIncluded(int page, bool included) {

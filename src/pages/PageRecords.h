@@ -49,6 +49,8 @@ public:
     const PageRecord& page(int page) const { return records_[page]; }
     QString url(int page) const { return records_[page].url; }
     bool isIncluded(int page) const { return records_[page].included; }
+    // The pages ticked for the cycle.
+    int includedCount() const;
     void setIncluded(int page, bool included);
     // A new address in place: the page keeps its status, values and history.
     void setAddress(int page, const QString& url);

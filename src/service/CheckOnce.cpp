@@ -59,17 +59,9 @@ void forgetChanges(PageRecords& pages) {
             pages.setChecked(column, page, false);
 }
 
-int ticked(const PageRecords& pages) {
-    int count = 0;
-    for (int page = 0; page < pages.pageCount(); ++page)
-        count += pages.isIncluded(page) ? 1 : 0;
-    return count;
-}
-
 } // namespace
 
-int runCheckOnce(const ServiceOptions& options) {
-    QCoreApplication& app = *QCoreApplication::instance();
+int runCheckOnce(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& options) {
     if (!QFileInfo(options.settingsFile).isFile() || !QFileInfo(options.settingsFile).isReadable())
         return unknown(QStringLiteral("cannot read the settings file ") + options.settingsFile);
     auto store = serverSecretStore(options);
@@ -84,7 +76,7 @@ int runCheckOnce(const ServiceOptions& options) {
         return unknown(QString::fromUtf8(error.what()));
     }
     monitor.pages.resetHistories();
-    const int pages = ticked(monitor.pages);
+    const int pages = monitor.pages.includedCount();
     if (pages == 0)
         return unknown(QStringLiteral("no page is ticked in ") + options.settingsFile);
     leaveAlarmsToScheduler(monitor.settings);
@@ -108,7 +100,19 @@ int runCheckOnce(const ServiceOptions& options) {
         clock.start();
         monitor.checkCycle().CheckWebPagesExecute();
     });
+    // A check that went wrong inside says so, as a plugin does: it could not look.
+    QString failure;
+    app.setCaught([&failure](std::exception_ptr error) {
+        if (failure.isEmpty())
+            failure = errorText(error);
+        QCoreApplication::quit();
+    });
     app.exec();
+    app.setCaught({});
+    if (!failure.isEmpty()) {
+        monitor.checkCycle().terminate();
+        return unknown(QStringLiteral("the check failed: ") + failure);
+    }
 
     // Failures seen while the network itself was down say nothing about the pages: neither OK nor
     // an alarm, but that nobody could look.

@@ -5,6 +5,7 @@
 #include "notify/SecretStore.h"
 #include "service/ConsoleDialogs.h"
 #include "service/MonitorSecrets.h"
+#include "service/MonitorShutdown.h"
 #include "service/QuitSignalWatcher.h"
 #include "service/ServiceSetup.h"
 #include "service/SingleInstance.h"
@@ -24,7 +25,8 @@ int refused(const QString& reason) {
 class Headless {
 public:
     Headless(const ServiceOptions& options, SecretStore& store, const MetricsService::Overrides& metrics)
-        : dialogs_([this](const QString& text) { monitor_.log.AddLogLine(text); }),
+        : settingsFile_(options.settingsFile),
+          dialogs_([this](const QString& text) { monitor_.log.AddLogLine(text); }),
           monitor_(options.settingsFile, dialogs_, {}, nullptr,
                    MonitorParts{.desktopNotices = false, .history = true}),
           secrets_(&store, monitor_.settings, monitor_.pages, monitor_.statusLine, options.settingsFile,
@@ -39,32 +41,33 @@ public:
 
     void start(const std::function<void(int)>& end) {
         monitor_.start();
+        if (monitor_.pages.includedCount() == 0)
+            monitor_.log.AddLogLine(
+                QStringLiteral("No page is ticked in %1: nothing to check").arg(settingsFile_));
         secrets_.load();
         secrets_.whenLoaded([this, end] {
             if (!metrics_.apply().isEmpty())
                 return end(1);
-            monitor_.Timer1->setInterval(
-                ConnectionSettings::intervalMs(monitor_.settings.text(QStringLiteral("EditInterval"))));
-            monitor_.Timer1->start();
-            monitor_.checkCycle().startSoon();
+            monitor_.whenHistoryOpen([this] {
+                monitor_.Timer1->setInterval(
+                    ConnectionSettings::intervalMs(monitor_.settings.text(QStringLiteral("EditInterval"))));
+                monitor_.Timer1->start();
+                monitor_.checkCycle().startSoon();
+            });
         });
     }
 
     void stop() {
         if (std::exchange(stopped_, true))
             return;
-        monitor_.stop();
-        monitor_.end();
-        try {
-            monitor_.store.SaveSettings();
-        } catch (const std::exception& error) {
-            monitor_.log.AddLogLine(QString::fromUtf8(error.what()));
-        }
+        MonitorShutdown::run(monitor_, secrets_,
+                             [this](const QString& error) { monitor_.log.AddLogLine(error); });
     }
 
     ActivityLog& log() { return monitor_.log; }
 
 private:
+    QString settingsFile_;
     ConsoleDialogs dialogs_;
     Monitor monitor_;
     MonitorSecrets secrets_;
@@ -74,8 +77,7 @@ private:
 
 } // namespace
 
-int runHeadless(const ServiceOptions& options) {
-    QCoreApplication& app = *QCoreApplication::instance();
+int runHeadless(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& options) {
     auto store = serverSecretStore(options);
     if (const QString* reason = std::get_if<QString>(&store))
         return refused(*reason);
@@ -101,10 +103,22 @@ int runHeadless(const ServiceOptions& options) {
         headless.stop();
         QCoreApplication::exit(code);
     };
+    // Nobody is there to see an error box: a monitor in an unknown state ends, saying why, and its
+    // service manager starts it afresh.
+    const auto failed = [&headless, &end](std::exception_ptr error) {
+        headless.log().AddLogLine(QStringLiteral("Korvane ends after an error: ") + errorText(error));
+        end(1);
+    };
+    app.setCaught(failed);
     QObject::connect(&quitSignals, &QuitSignalWatcher::quitRequested, &app, [&end] { end(0); });
-    headless.start(end);
+    try {
+        headless.start(end);
+    } catch (...) {
+        failed(std::current_exception());
+    }
     if (!quitSignals.requested() && exitCode == 0)
         app.exec();
     headless.stop();
+    app.setCaught({});
     return exitCode;
 }

@@ -5,7 +5,7 @@
 #include "service/CommandLine.h"
 #include "service/ServiceSetup.h"
 
-#include <QFile>
+#include <QIODevice>
 
 namespace {
 int failed(const QString& reason) {
@@ -18,9 +18,8 @@ int exportHistoryCommand(const CommandLine& commandLine, const QString& settings
     const QString history = historyFileFor(settingsFile);
     const ExportRows rows = commandLine.hourly() ? ExportRows::Hourly : ExportRows::Checks;
     if (commandLine.exportFile() == QLatin1String("-")) {
-        QFile out;
-        out.open(stdout, QIODevice::WriteOnly);
-        const QString failure = exportHistory(history, out, commandLine.sinceDays(), rows);
+        const QString failure = toStandardOutput(
+            [&](QIODevice& out) { return exportHistory(history, out, commandLine.sinceDays(), rows); });
         return failure.isEmpty() ? 0 : failed(failure);
     }
     const QString failure = exportHistoryTo(history, commandLine.exportFile(), commandLine.sinceDays(), rows);

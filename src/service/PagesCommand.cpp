@@ -44,10 +44,10 @@ int PagesCommand::exportPages(const QString& settingsFile, const QString& target
         return refused("export", problem);
     const QByteArray json = PageListFile::json(pages);
     if (target == QLatin1String("-")) {
-        QFile out;
-        return out.open(stdout, QIODevice::WriteOnly) && out.write(json) == json.size()
-                   ? 0
-                   : refused("export", out.errorString());
+        const QString failure = toStandardOutput([&json](QIODevice& out) {
+            return out.write(json) == json.size() ? QString() : out.errorString();
+        });
+        return failure.isEmpty() ? 0 : refused("export", failure);
     }
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly) || out.write(json) != json.size() || !out.commit())

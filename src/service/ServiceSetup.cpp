@@ -5,6 +5,7 @@
 #include "service/OwnerOnlyFile.h"
 
 #include <QDBusConnection>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -47,6 +48,26 @@ std::variant<MetricsService::Overrides, QString> metricsOverrides(const ServiceO
         return QStringLiteral("Metrics token file refused: %1 holds no token").arg(options.metricsTokenFile);
     overrides.token = token;
     return overrides;
+}
+
+QString toStandardOutput(const std::function<QString(QIODevice&)>& write) {
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly))
+        return out.errorString();
+    if (QString failure = write(out); !failure.isEmpty())
+        return failure;
+    // Buffered bytes meet a full disk only here.
+    return out.flush() && out.error() == QFileDevice::NoError ? QString() : out.errorString();
+}
+
+QString errorText(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& what) {
+        return QString::fromUtf8(what.what());
+    } catch (...) {
+        return QStringLiteral("unknown error");
+    }
 }
 
 void printLine(FILE* stream, const QString& line) {

@@ -4,9 +4,12 @@
 
 #include <QString>
 #include <cstdio>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <variant>
 
+class QIODevice;
 class SecretStore;
 
 // What the command line gives a monitor, with or without a window.
@@ -24,6 +27,13 @@ std::variant<std::unique_ptr<SecretStore>, QString> serverSecretStore(const Serv
 
 // The command line's metrics address and token, or why the token file is refused.
 std::variant<MetricsService::Overrides, QString> metricsOverrides(const ServiceOptions& options);
+
+// Hands standard output to write, and returns why writing failed: what write says, or what only
+// showed when the output was flushed (a full disk). Empty when everything went out.
+QString toStandardOutput(const std::function<QString(QIODevice&)>& write);
+
+// What an exception says of itself.
+QString errorText(std::exception_ptr error);
 
 // Writes the line and a line end to the stream at once, so a service manager's journal has it
 // even if the program is killed next.

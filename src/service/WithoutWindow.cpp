@@ -18,7 +18,7 @@
 
 int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
     // The settings' usual place depends on where the program is, which the application knows.
-    const QCoreApplication app(argc, argv);
+    ExceptionGuard<QCoreApplication> app(argc, argv);
     const QString settingsFile = SettingsLocation::chosen(commandLine.settingsFile());
     if (!commandLine.exportFile().isEmpty())
         return exportHistoryCommand(commandLine, settingsFile);
@@ -29,9 +29,9 @@ int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
                                          commandLine.replacePages());
     const ServiceOptions service = commandLine.serviceOptions(settingsFile);
     if (commandLine.headless())
-        return runHeadless(service);
+        return runHeadless(app, service);
     if (commandLine.checkOnce())
-        return runCheckOnce(service);
+        return runCheckOnce(app, service);
     printLine(stderr, QStringLiteral("%1 runs Korvane without a window: give --headless, --check-once, "
                                      "--export-history, --export-pages or --import-pages")
                           .arg(QString::fromLatin1(WithoutWindowProgram)));

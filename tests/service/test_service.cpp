@@ -1,3 +1,5 @@
+#include "history/HistoryFile.h"
+#include "history/HistoryStore.h"
 #include "support/EngineTestMain.h"
 #include "support/SettingsFolder.h"
 #include "support/net/NginxPeer.h"
@@ -129,6 +131,27 @@ private slots:
         QVERIFY(QDir(folder.folder()).entryList({"*.sqlite*"}).isEmpty());
     }
 
+    // A write that fails only when the output is flushed must not pass for an export.
+    void exportsToAFullDiskFail_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("pages") << "--export-pages";
+        QTest::newRow("history") << "--export-history";
+    }
+    void exportsToAFullDiskFail() {
+        QFETCH(QString, command);
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=1" + nginx_.url("/ok.html").toUtf8() + ",\n");
+        HistoryStore history(historyFileFor(folder.settingsPath()), {});
+        history.open();
+        history.programStarted();
+        history.flush();
+        QProcess process;
+        process.setStandardOutputFile("/dev/full");
+        process.start(QStringLiteral(KORVANE_PROGRAM), {"--settings", folder.settingsPath(), command, "-"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY2(process.readAllStandardError().contains("No space left on device"), qPrintable(command));
+    }
+
     void checkOnceWithoutSettings() {
         const Run run = korvane({"--check-once", "--settings", QDir::tempPath() + "/korvane-none/KV.ini"});
         QCOMPARE(run.exitCode, 3);
@@ -171,6 +194,18 @@ private slots:
         QVERIFY(folder.settingsText().contains("\nEditMetricsAddress=\n"));
         const Run history = korvane({"--settings", folder.settingsPath(), "--export-history", "-"});
         QVERIFY2(history.out.contains(",No Error,"), qPrintable(history.out + history.err));
+    }
+
+    void headlessSaysWhenNothingIsTicked() {
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=0" + nginx_.url("/ok.html").toUtf8() + ",\n");
+        QProcess monitor;
+        monitor.start(QStringLiteral(KORVANE_PROGRAM), {"--headless", "--settings", folder.settingsPath()});
+        QByteArray out;
+        const QByteArray told =
+            "No page is ticked in " + folder.settingsPath().toUtf8() + ": nothing to check\n";
+        QTRY_VERIFY_WITH_TIMEOUT((out += monitor.readAllStandardOutput()).contains(told), 30000);
+        ::kill(pid_t(monitor.processId()), SIGTERM);
+        QVERIFY(monitor.waitForFinished(5000));
     }
 
     void headlessRefusesAnOpenAddressWithoutToken() {

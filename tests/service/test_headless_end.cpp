@@ -1,0 +1,113 @@
+// The headless monitor's end: what its checks left due goes out, or is given up, within the two
+// seconds promised, and a recovery that could not be told then is told after the restart. An error
+// escaping its work reaches its guard rather than ending it on the spot.
+#include "service/ExceptionGuard.h"
+#include "service/ServiceSetup.h"
+#include "support/SettingsFolder.h"
+#include "support/net/NginxPeer.h"
+#include "support/net/ScriptedPeer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+#include <csignal>
+#include <stdexcept>
+
+namespace {
+
+QJsonObject silent() {
+    return ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}});
+}
+
+} // namespace
+
+class TestHeadlessEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        QVERIFY2(nginx_.start(), qPrintable(nginx_.output()));
+        for (PeerProcess* peer : {static_cast<PeerProcess*>(&stalling_), static_cast<PeerProcess*>(&deaf_),
+                                  static_cast<PeerProcess*>(&ear_)})
+            QVERIFY(static_cast<ScriptedPeer*>(peer)->start());
+    }
+
+    void dueMessagesGoOutAndALostRecoveryIsToldAfterTheRestart() {
+        const QString page = nginx_.url("/flip.html");
+        // Gone, and told at once although the cycle is still waiting for the stalling page.
+        QString out = runUntil(ear_, "Page not found: : " + page);
+        QVERIFY2(out.contains("Chat message sent to Generic webhook #1"), qPrintable(out));
+        QTRY_COMPARE(ear_.requests().size(), 1);
+        QVERIFY(ear_.requests().constLast().contains("\"outcome\":\"Page Not Found\""));
+
+        // Back, but the chat service never answers: given up, within the two seconds.
+        nginx_.addFile("flip.html", "back");
+        out = runUntil(deaf_, "Recovered: " + page);
+        QVERIFY2(
+            out.contains("Unable to send chat message to Generic webhook #1: given up at the program's end"),
+            qPrintable(out));
+
+        // The next start still knows the page's alarm as the last word the service heard.
+        const qsizetype heard = ear_.requests().size();
+        out = runUntil(ear_, "Recovered: " + page);
+        QVERIFY2(out.contains("Chat message sent to Generic webhook #1"), qPrintable(out));
+        QTRY_COMPARE(ear_.requests().size(), heard + 1);
+        QVERIFY(ear_.requests().constLast().contains("\"outcome\":\"Recovered\""));
+    }
+
+    void anErrorInAHandlerReachesTheGuard() {
+        auto& app = static_cast<ExceptionGuard<QCoreApplication>&>(*QCoreApplication::instance());
+        QString caught;
+        app.setCaught([&caught](std::exception_ptr error) { caught = errorText(error); });
+        QTimer::singleShot(0, [] { throw std::runtime_error("out of luck"); });
+        QTRY_COMPARE(caught, QString("out of luck"));
+        app.setCaught({});
+    }
+
+private:
+    // Runs the monitor, with the chat target at the peer, until its log has the line, then ends it
+    // with SIGTERM and checks that it ended in order within two seconds. Returns its output.
+    QString runUntil(ScriptedPeer& chat, const QString& line) {
+        QFile settings(folder_.settingsPath());
+        if (!settings.open(QIODevice::WriteOnly))
+            return {};
+        settings.write("[defaults]\nEditTimeOut=60\nCheckBoxPNFChat=1\nCheckBoxRCChat=1\nCheckListBoxURL=1" +
+                       nginx_.url("/flip.html").toUtf8() + ",1" + stalling_.url("/").toUtf8() +
+                       ",\nEditChatAddress1=" + chat.url("/hook").toUtf8() + "\n");
+        settings.close();
+        QProcess monitor;
+        monitor.start(QStringLiteral(KORVANE_PROGRAM), {"--headless", "--settings", folder_.settingsPath()});
+        QByteArray out;
+        if (!QTest::qWaitFor(
+                [&] {
+                    return (out += monitor.readAllStandardOutput()).contains(("] " + line + "\n").toUtf8());
+                },
+                60000))
+            return QString::fromUtf8("no such line: " + out);
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(pid_t(monitor.processId()), SIGTERM);
+        const bool ended = monitor.waitForFinished(5000);
+        out += monitor.readAllStandardOutput();
+        if (!ended || monitor.exitCode() != 0 || clock.elapsed() >= 2000)
+            return QString::fromUtf8("did not end in order within two seconds (%1 ms): ")
+                       .arg(clock.elapsed()) +
+                   QString::fromUtf8(out);
+        return QString::fromUtf8(out);
+    }
+
+    NginxPeer nginx_;
+    SettingsFolder folder_;
+    ScriptedPeer stalling_{silent()};
+    ScriptedPeer deaf_{silent()};
+    ScriptedPeer ear_{
+        ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n")}})};
+};
+
+int main(int argc, char** argv) {
+    ExceptionGuard<QCoreApplication> app(argc, argv);
+    TestHeadlessEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "test_headless_end.moc"
