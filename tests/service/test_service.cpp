@@ -1,5 +1,6 @@
 #include "service/FileSecretStore.h"
 #include "service/OwnerOnlyFile.h"
+#include "service/SingleInstance.h"
 #include "support/EngineTestMain.h"
 #include "support/SettingsFolder.h"
 #include "support/net/NginxPeer.h"
@@ -11,6 +12,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QThread>
+#include <atomic>
+#include <latch>
 #include <QTest>
 #include <csignal>
 #include <sys/stat.h>
@@ -214,6 +218,37 @@ private slots:
         for (const QString& name : asked)
             store.read(name, [&answers](bool, const QString& secret) { answers.append(secret); });
         QTRY_COMPARE(answers, secrets);
+    }
+
+    // Two starts at once on the socket of a program that crashed: one runs, the other finds it running.
+    void racingStartsOnAStaleSocket() {
+        QTemporaryDir dir;
+        QStringList sockets;
+        for (int round = 0; round < 100; ++round)
+            sockets << SingleInstance::serverName(dir.filePath(QString("KV%1.ini").arg(round)));
+        // What programs that crashed leave behind: socket files nobody listens on.
+        const QString bind =
+            "import socket, sys\nfor path in sys.argv[1:]: socket.socket(socket.AF_UNIX).bind(path)";
+        QCOMPARE(QProcess::execute("python3", QStringList{"-c", bind} + sockets), 0);
+        for (int round = 0; round < 100; ++round) {
+            std::latch ready(2), claimed(2);
+            std::atomic<int> running = 0;
+            const auto start = [&] {
+                SingleInstance instance(dir.filePath(QString("KV%1.ini").arg(round)));
+                ready.arrive_and_wait();
+                running += instance.claim() ? 1 : 0;
+                claimed.arrive_and_wait(); // the one running runs on until both have claimed
+            };
+            std::unique_ptr<QThread> first(QThread::create(start)), second(QThread::create(start));
+            first->start();
+            second->start();
+            QVERIFY(first->wait(60000) && second->wait(60000));
+            QCOMPARE(running.load(), 1);
+        }
+        // Out of other users' reach.
+        struct stat folder {};
+        QVERIFY(::stat(QFile::encodeName(QFileInfo(sockets[0]).path()), &folder) == 0);
+        QVERIFY(folder.st_uid == ::geteuid() && (folder.st_mode & 077) == 0);
     }
 
 private:
