@@ -27,7 +27,7 @@ public:
 
 private:
     Source source_;
-    QByteArray token_;
+    QByteArray expected_; // the digest of the Authorization a request must carry; empty: none needed
     QHttpServer* http_ = nullptr;
     BoundedTcpServer* tcp_ = nullptr;
 };

@@ -32,8 +32,7 @@ std::variant<std::unique_ptr<SecretStore>, QString> serverSecretStore(const Serv
     auto secrets = FileSecretStore::parse(std::get<QByteArray>(text));
     if (const QString* wrong = std::get_if<QString>(&secrets))
         return QStringLiteral("Secrets file refused: %1: %2").arg(options.secretsFile, *wrong);
-    return std::make_unique<FileSecretStore>(std::get<QHash<QString, QString>>(std::move(secrets)),
-                                             options.settingsFile);
+    return std::make_unique<FileSecretStore>(std::get<QStringList>(std::move(secrets)), options.settingsFile);
 }
 
 std::variant<MetricsService::Overrides, QString> metricsOverrides(const ServiceOptions& options) {

@@ -1,5 +1,8 @@
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
+#include "service/FileSecretStore.h"
+#include "service/OwnerOnlyFile.h"
+#include "service/SingleInstance.h"
 #include "support/EngineTestMain.h"
 #include "support/SettingsFolder.h"
 #include "support/net/NginxPeer.h"
@@ -13,7 +16,10 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <csignal>
+#include <latch>
 #include <memory>
 #include <sys/stat.h>
 
@@ -216,6 +222,92 @@ private slots:
             run.out.contains("Metrics not served: 0.0.0.0 is not a loopback address: serving metrics there "
                              "needs a metrics token"),
             qPrintable(run.out));
+    }
+
+    void secretFileRefusals_data() {
+        QTest::addColumn<QString>("make");    // a shell command making the file %1
+        QTest::addColumn<bool>("credential"); // in the folder $CREDENTIALS_DIRECTORY names
+        QTest::addColumn<QString>("refusal"); // %1: the file; empty: read
+        QTest::newRow("others may read") << "echo x >%1; chmod 604 %1" << false
+                                         << "%1 may be read or changed by others than its owner; allow its "
+                                            "owner only (chmod 600 %1)";
+        QTest::newRow("credential too large") << "head -c 65537 /dev/zero >%1" << true
+                                              << "%1 is larger than 64 KiB, too large for a file of secrets";
+        QTest::newRow("named pipe") << "mkfifo %1" << false << "%1 is a named pipe, not a regular file";
+        QTest::newRow("another owner")
+            << "echo x >%1; chmod 600 %1; chown nobody %1" << false
+            << "%1 belongs to nobody, not to root who runs Korvane; give it to root "
+               "(chown root %1)";
+        QTest::newRow("credential, anyone's") << "echo x >%1; chmod 644 %1; chown nobody %1" << true << "";
+    }
+    void secretFileRefusals() {
+        QFETCH(QString, make);
+        QFETCH(bool, credential);
+        QFETCH(QString, refusal);
+        if (make.contains("chown") && ::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QTemporaryDir dir;
+        const QString path = dir.filePath("secrets");
+        QCOMPARE(QProcess::execute("sh", {"-ec", make.arg(path)}), 0);
+        qputenv("CREDENTIALS_DIRECTORY", credential ? QFile::encodeName(dir.path()) : "/nowhere");
+        const auto read = readOwnerOnlyFile(path);
+        QCOMPARE(std::get_if<QString>(&read) ? std::get<QString>(read) : QString(),
+                 refusal.replace("%1", path));
+    }
+
+    void secretsLines_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<QStringList>("secrets");
+        const QString a = "page https://u@shop.example/?a";
+        const QString ab = a + "=b";
+        QTest::newRow("passwords with =, blanks, comments, line ends")
+            << "# mail=old\r\n\r\n  mail = pa=ss\r\nchat #1=x\nchat #1=y"
+            << QStringList{"mail", "chat #1", "metrics"} << QStringList{" pa=ss", "y", ""};
+        QTest::newRow("an address with =") << ab + "=pw" << QStringList{ab} << QStringList{"pw"};
+        QTest::newRow("one address the start of another")
+            << ab + "=pw2\n" + a + "=pw1" << QStringList{a, ab} << QStringList{"pw1", "pw2"};
+    }
+    void secretsLines() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, asked);
+        QFETCH(QStringList, secrets);
+        FileSecretStore store(std::get<QStringList>(FileSecretStore::parse(text.toUtf8())), "/srv/KV.ini");
+        QStringList answers;
+        for (const QString& name : asked)
+            store.read(name, [&answers](bool, const QString& secret) { answers.append(secret); });
+        QTRY_COMPARE(answers, secrets);
+    }
+
+    // Two starts at once on the socket of a program that crashed: one runs, the other finds it running.
+    void racingStartsOnAStaleSocket() {
+        QTemporaryDir dir;
+        QStringList sockets;
+        for (int round = 0; round < 100; ++round)
+            sockets << SingleInstance::serverName(dir.filePath(QString("KV%1.ini").arg(round)));
+        // What programs that crashed leave behind: socket files nobody listens on.
+        const QString bind =
+            "import socket, sys\nfor path in sys.argv[1:]: socket.socket(socket.AF_UNIX).bind(path)";
+        QCOMPARE(QProcess::execute("python3", QStringList{"-c", bind} + sockets), 0);
+        for (int round = 0; round < 100; ++round) {
+            std::latch ready(2), claimed(2);
+            std::atomic<int> running = 0;
+            const auto start = [&] {
+                SingleInstance instance(dir.filePath(QString("KV%1.ini").arg(round)));
+                ready.arrive_and_wait();
+                running += instance.claim() ? 1 : 0;
+                claimed.arrive_and_wait(); // the one running runs on until both have claimed
+            };
+            std::unique_ptr<QThread> first(QThread::create(start)), second(QThread::create(start));
+            first->start();
+            second->start();
+            QVERIFY(first->wait(60000) && second->wait(60000));
+            QCOMPARE(running.load(), 1);
+        }
+        // Out of other users' reach.
+        struct stat folder {};
+        QVERIFY(::stat(QFile::encodeName(QFileInfo(sockets[0]).path()), &folder) == 0);
+        QVERIFY(folder.st_uid == ::geteuid() && (folder.st_mode & 077) == 0);
     }
 
 private:
