@@ -12,5 +12,6 @@ int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine);
 // when the helper cannot be started.
 int handOverWithoutWindow(int argc, char** argv, const CommandLine& commandLine);
 
-// The helper program's name.
+// The helper program's name as built, and as installed beside the program.
 inline constexpr const char* WithoutWindowProgram = "korvane-service";
+inline constexpr const char* InstalledWithoutWindowProgram = "korvane-headless";
