@@ -10,7 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev lld
   nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon prometheus
   xvfb openbox libxcb1-dev libxcb-xtest0-dev
-  librsvg2-bin desktop-file-utils appstream dpkg-dev file
+  librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

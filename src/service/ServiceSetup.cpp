@@ -5,10 +5,23 @@
 #include "service/OwnerOnlyFile.h"
 
 #include <QDBusConnection>
+#include <QDir>
 #include <QFile>
 #include <cstdio>
 
 namespace {
+
+const QString SecretsCredential = QStringLiteral("secrets");
+const QString MetricsTokenCredential = QStringLiteral("metrics-token");
+
+// The credential's file, unless there is none or it holds nothing but blanks. One that cannot be
+// read is named all the same, so that the reader says why.
+QString credentialFile(const QString& folder, const QString& name) {
+    QFile file(QDir(folder).filePath(name));
+    if (!file.exists() || (file.open(QIODevice::ReadOnly) && file.readAll().trimmed().isEmpty()))
+        return {};
+    return file.fileName();
+}
 
 // No secret service to ask: every read goes unanswered.
 class NoSecretStore : public SecretStore {
@@ -19,6 +32,16 @@ public:
 };
 
 } // namespace
+
+ServiceOptions withCredentials(ServiceOptions options, const QString& credentialsFolder) {
+    if (credentialsFolder.isEmpty())
+        return options;
+    if (options.secretsFile.isEmpty())
+        options.secretsFile = credentialFile(credentialsFolder, SecretsCredential);
+    if (options.metricsTokenFile.isEmpty())
+        options.metricsTokenFile = credentialFile(credentialsFolder, MetricsTokenCredential);
+    return options;
+}
 
 std::variant<std::unique_ptr<SecretStore>, QString> serverSecretStore(const ServiceOptions& options) {
     if (options.secretsFile.isEmpty()) {

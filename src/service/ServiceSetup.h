@@ -20,6 +20,11 @@ struct ServiceOptions {
     QString metricsTokenFile; // --metrics-token-file; empty: the settings' "Metrics token"
 };
 
+// The options with what a service manager hands over as credentials (the files "secrets" and
+// "metrics-token" in credentialsFolder, $CREDENTIALS_DIRECTORY) where the command line names none.
+// A credential of blanks only stands for none: a unit's default where the admin keeps no file.
+ServiceOptions withCredentials(ServiceOptions options, const QString& credentialsFolder);
+
 // Where a program without a desktop finds its secrets: the file given, or else the desktop's
 // secret store where a session bus is reachable, or else nowhere (every secret is missing). Or why
 // the file is refused.

@@ -7,9 +7,11 @@
 // settings are never lost in an installed copy.
 namespace SettingsLocation {
 
-QString settingsFilePath(const QString& executableFolder, const QString& userConfigFolder);
+// "KV.ini" in the user's folder under configHome (~/.config, or $XDG_CONFIG_HOME): "Korvane",
+// or "korvane" where only that one holds a KV.ini already.
+QString userSettingsFile(const QString& configHome);
 
-// The same for the running program.
+// The running program's settings file.
 QString settingsFilePath();
 
 // The settings file named with --settings, or the running program's usual one when none is.

@@ -2,6 +2,7 @@
 
 #include "service/CheckOnce.h"
 #include "service/CommandLine.h"
+#include "service/FolderOwner.h"
 #include "service/HeadlessMonitor.h"
 #include "service/HistoryCommand.h"
 #include "service/PagesCommand.h"
@@ -16,6 +17,23 @@
 #include <unistd.h>
 #include <vector>
 
+namespace {
+
+// The page list's import, leaving the file it wrote to the owner of its folder.
+int importPagesKeepingOwner(const CommandLine& commandLine, const QString& settingsFile) {
+    if (const int failed = PagesCommand::importPages(settingsFile, commandLine.importPagesFile(),
+                                                     commandLine.replacePages()))
+        return failed;
+    const QString refused = giveToFolderOwner(settingsFile);
+    if (refused.isEmpty())
+        return 0;
+    printLine(stderr,
+              QStringLiteral("Korvane: cannot give %1 to its folder's owner: %2").arg(settingsFile, refused));
+    return 1;
+}
+
+} // namespace
+
 int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
     // The settings' usual place depends on where the program is, which the application knows.
     ExceptionGuard<QCoreApplication> app(argc, argv);
@@ -25,16 +43,16 @@ int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
     if (!commandLine.exportPagesFile().isEmpty())
         return PagesCommand::exportPages(settingsFile, commandLine.exportPagesFile());
     if (!commandLine.importPagesFile().isEmpty())
-        return PagesCommand::importPages(settingsFile, commandLine.importPagesFile(),
-                                         commandLine.replacePages());
-    const ServiceOptions service = commandLine.serviceOptions(settingsFile);
+        return importPagesKeepingOwner(commandLine, settingsFile);
+    const ServiceOptions service = withCredentials(commandLine.serviceOptions(settingsFile),
+                                                   qEnvironmentVariable("CREDENTIALS_DIRECTORY"));
     if (commandLine.headless())
         return runHeadless(app, service);
     if (commandLine.checkOnce())
         return runCheckOnce(app, service);
     printLine(stderr, QStringLiteral("%1 runs Korvane without a window: give --headless, --check-once, "
                                      "--export-history, --export-pages or --import-pages")
-                          .arg(QString::fromLatin1(WithoutWindowProgram)));
+                          .arg(QCoreApplication::applicationName()));
     return CommandLine::UsageError;
 }
 
@@ -43,7 +61,8 @@ int handOverWithoutWindow(int argc, char** argv, const CommandLine& commandLine)
     QByteArray settingsFile;
     {
         const QCoreApplication app(argc, argv);
-        helper = QFile::encodeName(ProgramFolders::helperProgram(QString::fromLatin1(WithoutWindowProgram)));
+        helper = QFile::encodeName(ProgramFolders::helperProgram(
+            {QString::fromLatin1(InstalledWithoutWindowProgram), QString::fromLatin1(WithoutWindowProgram)}));
         settingsFile = QFile::encodeName(SettingsLocation::chosen(commandLine.settingsFile()));
     }
     if (!helper.isEmpty()) {

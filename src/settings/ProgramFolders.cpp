@@ -25,10 +25,9 @@ QString libraryFolder(const QString& name) {
     return program;
 }
 
-QString helperProgram(const QString& name) {
-    for (const QString& folder :
-         {QCoreApplication::applicationDirPath(), besideProgram(KORVANE_LIBRARY_FROM_PROGRAM)}) {
-        const QFileInfo program(folder + QLatin1Char('/') + name);
+QString helperProgram(const QStringList& names) {
+    for (const QString& name : names) {
+        const QFileInfo program(QCoreApplication::applicationDirPath() + QLatin1Char('/') + name);
         if (program.isFile() && program.isExecutable())
             return program.filePath();
     }

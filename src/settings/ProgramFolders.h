@@ -13,9 +13,9 @@ namespace ProgramFolders {
 // program, else the installed library folder; the program's folder when neither holds it.
 QString libraryFolder(const QString& name);
 
-// The helper program name (the monitor without a window): beside the program, else in the
-// installed library folder; empty when neither holds it.
-QString helperProgram(const QString& name);
+// The helper program (the monitor without a window) beside the program, under the first of its
+// names found there; empty when none is.
+QString helperProgram(const QStringList& names);
 
 // Where files shipped with the program (the default sounds) are looked for, in turn.
 QStringList dataFolders();

@@ -28,8 +28,10 @@ if [ "$check" = layout ]; then
            "$share/korvane/problem.wav" "$share/icons/hicolor/scalable/apps/org.korvane.Korvane.svg"; do
     [ -f "$f" ] || fail "missing $f"
   done
-  unit=$prefix/lib/systemd/user/korvane-headless.service
-  grep -qx "ExecStart=$prefix/bin/korvane --headless" "$unit" || fail "$unit does not start the installed program"
+  for unit in user/korvane-headless.service system/korvane-headless.service; do
+    grep -q "^ExecStart=$prefix/bin/korvane-headless --headless" "$prefix/lib/systemd/$unit" ||
+      fail "$unit does not start the installed helper"
+  done
   for size in 16 22 24 32 48 64 128 256; do
     png=$share/icons/hicolor/${size}x${size}/apps/org.korvane.Korvane.png
     file "$png" | grep -q "PNG image data, $size x $size," || fail "$png is not a ${size}x$size picture"
@@ -37,8 +39,8 @@ if [ "$check" = layout ]; then
   exit 0
 fi
 
-# Nothing but the program in bin/: what it finds, it finds in the installed folders.
-[ "$(ls "$prefix/bin")" = korvane ] || fail "bin/ holds more than the program: $(ls "$prefix/bin")"
+# Nothing but the program and its helper in bin/: what they find, they find in the installed folders.
+[ "$(ls "$prefix/bin" | xargs)" = "korvane korvane-headless" ] || fail "bin/ holds more than the programs: $(ls "$prefix/bin")"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$XDG_CONFIG_HOME"
 # The web engine is not started here, and leaks are not what this run is about.
@@ -69,10 +71,10 @@ grep -q "calling init: $libdir/adimage.so" "$work"/loaded.* ||
 "$prefix/bin/korvane" --headless --settings "$work/headless.ini" >"$work/headless.log" &
 pid=$!
 for _ in $(seq 100); do
-  [ "$(readlink "/proc/$pid/exe")" = "$libdir/korvane-service" ] && grep -q "Korvane Start" "$work/headless.log" && break
+  [ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/korvane-headless" ] && grep -q "Korvane Start" "$work/headless.log" && break
   sleep 0.1
 done
-[ "$(readlink "/proc/$pid/exe")" = "$libdir/korvane-service" ] || fail "--headless did not hand over to $libdir/korvane-service"
+[ "$(readlink "/proc/$pid/exe")" = "$prefix/bin/korvane-headless" ] || fail "--headless did not hand over to $prefix/bin/korvane-headless"
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?
