@@ -105,7 +105,7 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckControls();
-    secrets_ = std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, settingsFile);
+    secrets_ = std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, monitor.log, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -155,9 +156,12 @@ QByteArray IniFile::serialize() const {
     return text.toUtf8();
 }
 
-bool IniFile::save(const QString& path) const {
+bool IniFile::save(const QString& path, bool ownerOnly) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // Before a byte is written, so nobody else ever reads what the file is given.
+    if (ownerOnly && ::fchmod(file.handle(), S_IRUSR | S_IWUSR) != 0)
         return false;
     const QByteArray bytes = serialize();
     if (file.write(bytes) != bytes.size())

@@ -27,8 +27,9 @@ public:
     QByteArray serialize() const;
 
     // Writes the whole file at once through a temporary file that replaces the old one, so a
-    // crash or a full disk never leaves a half-written file behind. Returns false on failure.
-    bool save(const QString& path) const;
+    // crash or a full disk never leaves a half-written file behind. The file keeps the permissions
+    // it had; ownerOnly makes it readable and writable by its owner only. Returns false on failure.
+    bool save(const QString& path, bool ownerOnly = false) const;
 
 private:
     struct Line {

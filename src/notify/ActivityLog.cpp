@@ -1,5 +1,7 @@
 #include "notify/ActivityLog.h"
 
+#include "net/AddressLogin.h"
+
 #include <QDateTime>
 
 QString ActivityLog::timeStamp(const QDateTime& when) {
@@ -7,6 +9,8 @@ QString ActivityLog::timeStamp(const QDateTime& when) {
 }
 
 void ActivityLog::AddLogLine(const QString& message) {
+    // The log goes to the screen, a journal, a support request: an address a server or a setting
+    // hands us with a password in it must not take it there.
     emit lineAdded(QLatin1Char('[') + timeStamp(QDateTime::currentDateTime()) + QStringLiteral("] ") +
-                   message);
+                   withoutPasswords(message));
 }

@@ -1,6 +1,7 @@
 #include "notify/PagePasswords.h"
 
 #include "net/AddressLogin.h"
+#include "notify/ActivityLog.h"
 #include "notify/SecretStore.h"
 #include "notify/StatusLine.h"
 #include "pages/PageCursor.h"
@@ -10,9 +11,9 @@
 #include <QPointer>
 
 PagePasswords::PagePasswords(PageRecords& pages, SecretStore& secrets, const QString& settingsFile,
-                             StatusLine& status)
+                             StatusLine& status, ActivityLog& log)
     : pages_(pages), secrets_(secrets), settingsPath_(QFileInfo(settingsFile).absoluteFilePath()),
-      status_(status) {}
+      status_(status), log_(log) {}
 
 QString PagePasswords::keyFor(const QString& address) const {
     return settingsPath_ + QStringLiteral(" page ") + address;
@@ -25,14 +26,16 @@ void PagePasswords::load() {
 
 void PagePasswords::read(int page) {
     const AddressLogin login = splitLogin(pages_.url(page));
+    const QString key = keyFor(login.address);
+    if (!login.password.isEmpty())
+        return hand(page, key, login.password);
     if (login.user.isEmpty() && pages_.options(page).user.isEmpty())
         return;
-    const QString key = keyFor(login.address);
     // The answer may come after the user moved or deleted the page.
     QPointer<PageCursor> cursor = new PageCursor(pages_, page);
     cursor->setParent(this);
     QPointer<PagePasswords> self(this);
-    secrets_.read(key, [self, cursor, login, key](bool answered, const QString& secret) {
+    secrets_.read(key, [self, cursor, key](bool answered, const QString& secret) {
         if (!self || !cursor)
             return;
         cursor->deleteLater();
@@ -45,17 +48,41 @@ void PagePasswords::read(int page) {
         if (cursor->deleted())
             return;
         const int at = cursor->position();
-        if (!login.password.isEmpty()) {
-            self->pages_.takeLogin(at, login);
-            self->pages_.setAddress(at, login.address);
-            return;
-        }
         PageOptions options = self->pages_.options(at);
         if (options.password.isEmpty()) {
             options.password = secret;
             self->pages_.setOptions(at, options);
         }
     });
+}
+
+void PagePasswords::hand(int page, const QString& key, const QString& password) {
+    pages_.takeLogin(page, splitLogin(pages_.url(page)));
+    pages_.setAddress(page, splitLogin(pages_.url(page)).address);
+    pages_.setPasswordInSettings(page, true);
+    QPointer<PageCursor> cursor = new PageCursor(pages_, page);
+    cursor->setParent(this);
+    QPointer<PagePasswords> self(this);
+    ++saving_;
+    secrets_.write(key, password, [self, cursor, key](bool held) {
+        if (!self)
+            return;
+        --self->saving_;
+        if (cursor)
+            cursor->deleteLater();
+        if (!held)
+            return self->keptInSettings();
+        self->stored_.insert(key);
+        if (cursor && !cursor->deleted())
+            self->pages_.setPasswordInSettings(cursor->position(), false);
+    });
+}
+
+void PagePasswords::keptInSettings() {
+    if (std::exchange(toldKept_, true))
+        return;
+    log_.AddLogLine(
+        QStringLiteral("Page passwords stay in %1, as no secret store holds them").arg(settingsPath_));
 }
 
 void PagePasswords::save() {

@@ -5,7 +5,8 @@
 
 // A place for secrets outside the settings file, keyed by a name. No call waits: the answer comes
 // through the callback, later or at once. answered tells whether the store answered at all: a
-// desktop without a secret service answers none of them.
+// desktop without a secret service answers none of them. A write answered holds the secret: a
+// store that cannot keep it (a file of secrets, which is never written) does not answer it.
 class SecretStore {
 public:
     using ReadAnswer = std::function<void(bool answered, const QString& secret)>;

@@ -93,7 +93,8 @@ void PageOptionsFile::save(IniFile& ini, const PageRecords& pages) {
         const auto write = [&](const QString& key, const QString& value) {
             ini.setValue(SectionName, prefix + key, value);
         };
-        write(QStringLiteral("address"), pages.url(page));
+        // As the page list keeps it, which is how the options find their page again.
+        write(QStringLiteral("address"), pages.storedAddress(page));
         write(QStringLiteral("method"), options.get ? QStringLiteral("GET") : QStringLiteral("HEAD"));
         write(QStringLiteral("must contain"), quoted(options.mustContain));
         write(QStringLiteral("must not contain"), quoted(options.mustNotContain));

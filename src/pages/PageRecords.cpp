@@ -102,6 +102,19 @@ void PageRecords::takeLogin(int page, const AddressLogin& login) {
     setOptions(page, options);
 }
 
+bool PageRecords::passwordsInSettings() const {
+    return std::any_of(records_.cbegin(), records_.cend(),
+                       [](const PageRecord& page) { return page.passwordInSettings; });
+}
+
+QString PageRecords::storedAddress(int page) const {
+    const PageRecord& record = records_[page];
+    if (!record.passwordInSettings)
+        return record.url;
+    const PageOptions login = options(page);
+    return joinLogin(record.url, login.user, login.password);
+}
+
 void PageRecords::resetOptions() {
     for (PageRecord& record : records_)
         record.options.reset();
@@ -148,7 +161,7 @@ QList<ListedValue> PageRecords::listed(Column column) const {
     QList<ListedValue> rows;
     rows.reserve(pageCount() + (column == Address ? 0 : spare_[slot(column)].size()));
     for (int page = 0; page < pageCount(); ++page)
-        rows.append(column == Address ? ListedValue{records_[page].url, records_[page].included}
+        rows.append(column == Address ? ListedValue{storedAddress(page), records_[page].included}
                                       : listed(column, page));
     if (column != Address)
         rows += spare_[slot(column)];

@@ -28,6 +28,9 @@ struct PageRecord {
     AccessHistory::Row history = AccessHistory::empty();
     FailureStreak streak;
     std::shared_ptr<const PageOptions> options; // none: the plain check
+    // The settings file still keeps the page's password in its address: no secret store has
+    // confirmed that it holds it.
+    bool passwordInSettings = false;
 };
 
 // The page list: one record a page, in list order. Views show and edit it through Qt's
@@ -78,6 +81,13 @@ public:
     // A password typed into the page's address goes into its options, with the address's user;
     // an address without one changes nothing.
     void takeLogin(int page, const AddressLogin& login);
+    // Whether the settings file keeps the page's password in its address, where nothing else
+    // holds it.
+    void setPasswordInSettings(int page, bool kept) { records_[page].passwordInSettings = kept; }
+    // Some page's password is kept in the settings file.
+    bool passwordsInSettings() const;
+    // The address as the settings file keeps it: with its password where nothing else holds it.
+    QString storedAddress(int page) const;
     // Every page is back to the plain check.
     void resetOptions();
 
@@ -89,7 +99,8 @@ public:
     // the list.
     void arrange(const QList<int>& positions);
 
-    // The stored form of the address list or a value list: one entry a row.
+    // The stored form of the address list or a value list: one entry a row. An address whose
+    // password is kept in the settings file has it written back into it.
     QList<ListedValue> listed(Column column) const;
     // Takes the lists as the settings file gives them; a list it does not name stays as it is.
     // Every page gets status 0, and a value "-" where its list is short.

@@ -3,7 +3,6 @@
 #include "check/CheckCycle.h"
 #include "check/Monitor.h"
 #include "check/NetworkCheck.h"
-#include "history/HistoryFile.h"
 #include "notify/SecretStore.h"
 #include "pages/PageStatus.h"
 #include "service/ConsoleDialogs.h"
@@ -86,14 +85,14 @@ int runCheckOnce(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& op
     int red = 0;
     int yellow = 0;
     QObject::connect(&monitor.checkCycle(), &CheckCycle::pageChecked, &app, [&](const CheckRecord& check) {
-        lines.append({check.outcome, check.ms, withoutPassword(check.address)});
+        lines.append({check.outcome, check.ms, check.address});
         red += check.mark.status == int(PageStatus::RedAlarm) ? 1 : 0;
         yellow += check.mark.status == int(PageStatus::YellowAlarm) ? 1 : 0;
     });
     QObject::connect(&monitor.checkCycle(), &CheckCycle::cycleFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     MonitorSecrets secrets(std::get<std::unique_ptr<SecretStore>>(store).get(), monitor.settings,
-                           monitor.pages, monitor.statusLine, options.settingsFile);
+                           monitor.pages, monitor.statusLine, monitor.log, options.settingsFile);
     QElapsedTimer clock;
     secrets.load();
     secrets.whenLoaded([&] {

@@ -26,7 +26,7 @@ public:
     FileSecretStore(QStringList lines, QString settingsFile);
 
     void read(const QString& key, ReadAnswer answer) override;
-    // The file stays as it is: a secret changed during the run lasts for the run.
+    // The file stays as it is: nothing is held here that was not in it, and the answer says so.
     void write(const QString& key, const QString& secret, Answer answer) override;
     void remove(const QString& key, Answer answer) override;
 

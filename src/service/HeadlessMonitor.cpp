@@ -29,7 +29,7 @@ public:
           dialogs_([this](const QString& text) { monitor_.log.AddLogLine(text); }),
           monitor_(options.settingsFile, dialogs_, {}, nullptr,
                    MonitorParts{.desktopNotices = false, .history = true}),
-          secrets_(&store, monitor_.settings, monitor_.pages, monitor_.statusLine, options.settingsFile,
+          secrets_(&store, monitor_.settings, monitor_.pages, monitor_.statusLine, monitor_.log, options.settingsFile,
                    [this](const QString& name) {
                        monitor_.log.AddLogLine(QStringLiteral("Secret not available, going on without it: ") +
                                                name);

@@ -4,6 +4,7 @@
 #include "notify/KeychainSecretStore.h"
 #include "notify/PagePasswords.h"
 #include "notify/PasswordStore.h"
+#include "settings/ChatService.h"
 #include "settings/Settings.h"
 
 #include <QFileInfo>
@@ -13,16 +14,28 @@
 namespace {
 
 struct Field {
-    QString key;     // the secret's setting
-    QString entry;   // its name in the store, after the settings file's path
-    QString usedWhen; // the setting that must be filled for the secret to be in use
+    QString key;   // the secret's setting
+    QString entry; // its name in the store, after the settings file's path
+    // Whether the settings put the secret to use; none: never missed here.
+    std::function<bool(const Settings&)> inUse;
 };
 
+bool filled(const Settings& settings, const QString& key) {
+    return !settings.text(key).trimmed().isEmpty();
+}
+
 QList<Field> fields() {
-    QList<Field> all{{QStringLiteral("EditEmailPassword"), {}, QStringLiteral("EditEmailUser")}};
+    QList<Field> all{{QStringLiteral("EditEmailPassword"), {}, [](const Settings& s) {
+                          return filled(s, QStringLiteral("EditEmailUser"));
+                      }}};
     for (int target = 1; target <= ChatSender::Targets; ++target)
         all.append({QStringLiteral("EditChatToken%1").arg(target), QStringLiteral(" chat #%1").arg(target),
-                    QStringLiteral("EditChatAddress%1").arg(target)});
+                    [target](const Settings& s) {
+                        // A service that carries its secret in its address takes no token.
+                        return filled(s, QStringLiteral("EditChatAddress%1").arg(target)) &&
+                               chatServiceUsesToken(chatServiceNamed(
+                                   s.text(QStringLiteral("ComboChatService%1").arg(target))));
+                    }});
     // Asked for where the metrics are served, which says itself when it lacks one.
     all.append({QStringLiteral("EditMetricsToken"), QStringLiteral(" metrics"), {}});
     return all;
@@ -43,8 +56,8 @@ public:
     Noticing(SecretStore& store, const Settings& settings, const QString& settingsFile, Missing missing)
         : store_(store), settings_(settings), settingsFile_(settingsFile), missing_(std::move(missing)) {
         for (const Field& field : fields())
-            usedWhen_.insert(secretName(QFileInfo(settingsFile).absoluteFilePath() + field.entry, settingsFile),
-                             field.usedWhen);
+            inUse_.insert(secretName(QFileInfo(settingsFile).absoluteFilePath() + field.entry, settingsFile),
+                          field.inUse);
     }
 
     void read(const QString& key, ReadAnswer answer) override {
@@ -80,8 +93,8 @@ private:
             return;
         // A page's password is read only for a page with a login; the others only matter when
         // what uses them is set up.
-        const auto used = usedWhen_.constFind(name);
-        if (used != usedWhen_.cend() && (used->isEmpty() || settings_.text(*used).trimmed().isEmpty()))
+        const auto used = inUse_.constFind(name);
+        if (used != inUse_.cend() && (!*used || !(*used)(settings_)))
             return;
         told_.insert(name);
         missing_(name);
@@ -91,24 +104,25 @@ private:
     const Settings& settings_;
     QString settingsFile_;
     Missing missing_;
-    QHash<QString, QString> usedWhen_;
+    QHash<QString, std::function<bool(const Settings&)>> inUse_;
     QSet<QString> told_;
     int reading_ = 0;
     std::vector<std::function<void()>> whenRead_;
     std::shared_ptr<Noticing*> self_ = std::make_shared<Noticing*>(this);
 };
 
-MonitorSecrets::MonitorSecrets(SecretStore* secrets, Settings& settings, PageRecords& pages, StatusLine& status,
-                               const QString& settingsFile, Missing missing) {
+MonitorSecrets::MonitorSecrets(SecretStore* secrets, Settings& settings, PageRecords& pages,
+                               StatusLine& status, ActivityLog& log, const QString& settingsFile,
+                               Missing missing) {
     if (!secrets) {
         own_ = std::make_unique<KeychainSecretStore>();
         secrets = own_.get();
     }
     noticing_ = std::make_unique<Noticing>(*secrets, settings, settingsFile, std::move(missing));
     for (const Field& field : fields())
-        fields_.push_back(std::make_unique<PasswordStore>(PasswordStore::Controls{&settings, field.key, &status},
-                                                          *noticing_, settingsFile, field.entry));
-    pages_ = std::make_unique<PagePasswords>(pages, *noticing_, settingsFile, status);
+        fields_.push_back(std::make_unique<PasswordStore>(
+            PasswordStore::Controls{&settings, field.key, &status}, *noticing_, settingsFile, field.entry));
+    pages_ = std::make_unique<PagePasswords>(pages, *noticing_, settingsFile, status, log);
 }
 
 MonitorSecrets::~MonitorSecrets() = default;

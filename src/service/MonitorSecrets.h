@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+class ActivityLog;
 class PagePasswords;
 class PageRecords;
 class PasswordStore;
@@ -22,7 +23,7 @@ public:
     using Missing = std::function<void(const QString& name)>;
 
     MonitorSecrets(SecretStore* secrets, Settings& settings, PageRecords& pages, StatusLine& status,
-                   const QString& settingsFile, Missing missing = {});
+                   ActivityLog& log, const QString& settingsFile, Missing missing = {});
     ~MonitorSecrets();
 
     // After the settings, so the pages are listed.

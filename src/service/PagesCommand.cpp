@@ -74,7 +74,7 @@ int PagesCommand::importPages(const QString& settingsFile, const QString& source
     const PageListMerge merge = mergePageList(pages, parsed.pages, replace);
     SettingsStore::savePageList(ini, pages);
     PageOptionsFile::save(ini, pages);
-    if (!ini.save(settingsFile))
+    if (!SettingsStore::write(ini, settingsFile, pages))
         return refused("import", QStringLiteral("cannot write ") + settingsFile);
     const QString done = replace ? QStringLiteral("Replaced the page list: ") + pagesCount(pages.pageCount())
                                  : QStringLiteral("Imported %1: %2 updated, %3 added")

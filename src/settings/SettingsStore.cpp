@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "net/AddressLogin.h"
 #include "net/IniFile.h"
 #include "pages/PageRecords.h"
 #include "settings/CommaText.h"
@@ -107,8 +108,15 @@ void SettingsStore::SaveSettings() {
     }
     for (const Part& part : parts_)
         part.save(ini);
-    if (!ini.save(filePath_))
+    if (!write(ini, filePath_, pages_))
         throw std::runtime_error(("Unable to write to " + filePath_).toStdString());
+}
+
+bool SettingsStore::write(const IniFile& ini, const QString& path, const PageRecords& pages) {
+    bool passwords = pages.passwordsInSettings();
+    for (int page = 0; page < pages.pageCount() && !passwords; ++page)
+        passwords = !splitLogin(pages.url(page)).password.isEmpty();
+    return ini.save(path, passwords);
 }
 
 void SettingsStore::loadPageList(const IniFile& ini, PageRecords& pages) {

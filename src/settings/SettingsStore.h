@@ -37,6 +37,9 @@ public:
     // setting of the file as it was. A list the file does not name stays as it is.
     static void loadPageList(const IniFile& ini, PageRecords& pages);
     static void savePageList(IniFile& ini, const PageRecords& pages);
+    // Writes the file; one that holds a page's password is for its owner's eyes only, and so is one
+    // that was before. Returns false when it cannot be written.
+    static bool write(const IniFile& ini, const QString& path, const PageRecords& pages);
 
 private:
     QString filePath_;

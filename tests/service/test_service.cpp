@@ -58,6 +58,8 @@ class TestService : public QObject {
 private slots:
     void initTestCase() {
         nginx_.addFile(QStringLiteral("ok.html"), "fine");
+        nginx_.addFile("private/index.html", "members");
+        QVERIFY(nginx_.addLogin("alice", "s3cret"));
         QVERIFY2(nginx_.start(), qPrintable(nginx_.output()));
         QVERIFY(silent_.start());
     }
@@ -200,6 +202,39 @@ private slots:
         QVERIFY(folder.settingsText().contains("\nEditMetricsAddress=\n"));
         const Run history = korvane({"--settings", folder.settingsPath(), "--export-history", "-"});
         QVERIFY2(history.out.contains(",No Error,"), qPrintable(history.out + history.err));
+    }
+
+    // A password written into an address, where the only store is a file of secrets, stays in the
+    // settings file, for its owner's eyes only, and the page's login works at every start; it is
+    // never printed.
+    void headlessKeepsAPasswordNoStoreHolds() {
+        const QString typed = nginx_.url("private/").replace("http://", "http://alice:s3cret@");
+        SettingsFolder folder("[defaults]\nCheckBoxNEL=1\nCheckListBoxURL=1" + typed.toUtf8() +
+                              ",\n[page options]\n1.address=" + typed.toUtf8() +
+                              "\n1.allow login over plain http=1\n");
+        const QString secrets = folder.folder() + "/secrets";
+        QVERIFY(QProcess::execute("sh", {"-ec", "echo mail=x >" + secrets + "; chmod 600 " + secrets}) == 0);
+        QProcess monitor;
+        monitor.start(QStringLiteral(KORVANE_PROGRAM),
+                      {"--headless", "--settings", folder.settingsPath(), "--secrets", secrets});
+        QByteArray out;
+        QVERIFY2(
+            QTest::qWaitFor(
+                [&] { return (out += monitor.readAllStandardOutput()).contains("Checked Sucessfully: "); },
+                30000),
+            out.constData());
+        ::kill(pid_t(monitor.processId()), SIGTERM);
+        QVERIFY(monitor.waitForFinished(5000));
+        out += monitor.readAllStandardOutput();
+        QVERIFY2(out.contains("Page passwords stay in " + folder.settingsPath().toUtf8()) &&
+                     !out.contains("s3cret"),
+                 out.constData());
+        QVERIFY(folder.settingsText().contains(typed.toUtf8()));
+        QCOMPARE(QFile::permissions(folder.settingsPath()) & (QFile::ReadGroup | QFile::ReadOther), 0);
+        const Run again =
+            korvane({"--check-once", "--settings", folder.settingsPath(), "--secrets", secrets});
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY(!again.out.contains("s3cret"));
     }
 
     void headlessSaysWhenNothingIsTicked() {
