@@ -1,6 +1,7 @@
 #include "pages/PageOptionsFile.h"
 
 #include "net/IniFile.h"
+#include "pages/PageAddress.h"
 #include "pages/PageOptions.h"
 #include "pages/PageOptionsCheck.h"
 #include "pages/PageRecords.h"
@@ -68,7 +69,7 @@ QStringList PageOptionsFile::load(const IniFile& ini, PageRecords& pages) {
         positions.insert(pages.url(page), page);
     QStringList problems;
     for (const Values& values : byNumber) {
-        const QString address = values.value(QStringLiteral("address"));
+        const QString address = typedPageAddress(values.value(QStringLiteral("address")));
         const int page = positions.value(address, -1);
         if (page < 0)
             continue; // the page left the list by hand; its options go with it
@@ -93,7 +94,7 @@ void PageOptionsFile::save(IniFile& ini, const PageRecords& pages) {
         const auto write = [&](const QString& key, const QString& value) {
             ini.setValue(SectionName, prefix + key, value);
         };
-        write(QStringLiteral("address"), pages.url(page));
+        write(QStringLiteral("address"), storedPageAddress(pages.url(page)));
         write(QStringLiteral("method"), options.get ? QStringLiteral("GET") : QStringLiteral("HEAD"));
         write(QStringLiteral("must contain"), quoted(options.mustContain));
         write(QStringLiteral("must not contain"), quoted(options.mustNotContain));

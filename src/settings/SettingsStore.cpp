@@ -1,6 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include "net/IniFile.h"
+#include "pages/PageAddress.h"
 #include "pages/PageRecords.h"
 #include "settings/CommaText.h"
 #include "settings/Settings.h"
@@ -38,6 +39,15 @@ QList<ListedValue> pageListItems(const QString& value) {
 
 PageRecords::Column columnOf(const SettingDefinition& definition) {
     return PageRecords::Column(definition.initial.toInt());
+}
+
+// A list as the file keeps it: the addresses in their kept form, the values as they are.
+QString storedList(const PageRecords& pages, PageRecords::Column column) {
+    QList<ListedValue> items = pages.listed(column);
+    if (column == PageRecords::Address)
+        for (ListedValue& item : items)
+            item.text = storedPageAddress(item.text);
+    return pageListValue(items);
 }
 
 } // namespace
@@ -100,7 +110,7 @@ void SettingsStore::SaveSettings() {
             value = QLatin1Char('"') + toCommaText(settings_.lines(definition.key)) + QLatin1Char('"');
             break;
         case SettingKind::PageList:
-            value = pageListValue(pages_.listed(columnOf(definition)));
+            value = storedList(pages_, columnOf(definition));
             break;
         }
         ini.setValue(section, definition.key, value);
@@ -118,6 +128,9 @@ void SettingsStore::loadPageList(const IniFile& ini, PageRecords& pages) {
         if (definition.kind == SettingKind::PageList)
             if (const std::optional<QString> stored = ini.value(section, definition.key))
                 lists[columnOf(definition)] = pageListItems(*stored);
+    if (const auto addresses = lists.find(PageRecords::Address); addresses != lists.end())
+        for (ListedValue& item : addresses->second)
+            item.text = typedPageAddress(item.text);
     pages.restore(lists);
 }
 
@@ -125,5 +138,5 @@ void SettingsStore::savePageList(IniFile& ini, const PageRecords& pages) {
     const QString section = QString::fromLatin1(Section);
     for (const SettingDefinition& definition : SettingsSchema::all())
         if (definition.kind == SettingKind::PageList)
-            ini.setValue(section, definition.key, pageListValue(pages.listed(columnOf(definition))));
+            ini.setValue(section, definition.key, storedList(pages, columnOf(definition)));
 }

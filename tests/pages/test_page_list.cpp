@@ -123,6 +123,34 @@ private slots:
                  QStringList({"http://a.example/list?ids=1%2C2", "http://b/"}));
     }
 
+    // An address with letters beyond ASCII or a space is kept percent-encoded in the settings
+    // file and shows as typed after a restart; an older file, UTF-8 or Latin-1, loses nothing.
+    void addressAsTypedSurvivesTheSettingsFile_data() {
+        QTest::addColumn<QByteArray>("older"); // the list as an older file keeps it; empty: typed now
+        QTest::newRow("typed") << QByteArray();
+        QTest::newRow("older file, UTF-8") << QByteArray("1http://b\xC3\xBC"
+                                                         "cher.example/\xC3\xA4 b?q=%41,");
+        QTest::newRow("older file, Latin-1") << QByteArray("1http://b\xFC"
+                                                           "cher.example/\xE4 b?q=%41,");
+    }
+    void addressAsTypedSurvivesTheSettingsFile() {
+        QFETCH(QByteArray, older);
+        const QString typed = "http://bücher.example/ä b?q=%41";
+        WindowFixture file("[defaults]\nCheckListBoxURL=" + older + "\n");
+        TFormMainWindow& first = file.start();
+        if (older.isEmpty())
+            first.pages.addPage(typed, false, false, false);
+        PageOptions options;
+        options.timeOut = "30";
+        first.pages.setOptions(0, options);
+        TFormMainWindow& again = file.restart();
+        QCOMPARE(again.pages.url(0), typed);
+        QCOMPARE(again.pages.options(0), options);
+        const QByteArray kept = "http://b%C3%BCcher.example/%C3%A4%20b?q=%41";
+        QVERIFY(file.settingsText().contains("CheckListBoxURL=1" + kept + ","));
+        QVERIFY(file.settingsText().contains("\n1.address=" + kept + "\n"));
+    }
+
     void deletingMovesLaterPagesUpWithAllTheirState() {
         for (int i = 0; i < 4; ++i) {
             w->webPages.CheckBoxCheckDate->setChecked(i == 2);
