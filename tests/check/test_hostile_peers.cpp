@@ -84,6 +84,10 @@ private slots:
             << QJsonObject{{"send", "HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n"}, {"after", "hang"}}
             << stalled << ""
             << "Content check failed: text not found: </html>" << QByteArray("200");
+        QTest::newRow("endless chunk size line")
+            << QJsonObject{{"send", "HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"}, {"flood", "f"}}
+            << stalled << ""
+            << "Connection failed: malformed chunked body" << QByteArray("200");
         QTest::newRow("endless CONNECT answer")
             << flood << PageOptions() << "proxy"
             << "Connection failed: proxy answer too large" << QByteArray("0");

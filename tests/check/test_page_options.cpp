@@ -53,9 +53,15 @@ QStringList failures(const QStringList& lines) {
 class TestPageOptions : public QObject {
     Q_OBJECT
     NginxPeer nginx;
+    // Serves a page in chunks: the sizes are no part of its text.
+    ScriptedPeer chunked{
+        ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\nTransfer-Encoding: "
+                                                        "chunked\r\n\r\n2\r\nzz\r\n1\r\nz\r\n0\r\n\r\n")}})};
 
 private slots:
     void initTestCase() {
+        QVERIFY2(chunked.start(), qPrintable(chunked.output()));
+        nginx.addFile("exactly-1-mib.html", QByteArray(1024 * 1024, 'x'));
         nginx.addFile("shop.html", "<html>Add to cart</html>");
         nginx.addFile("broken.html", "<html>Database error</html>");
         nginx.addFile("private/index.html", "members");
@@ -88,6 +94,11 @@ private slots:
         QTest::newRow("past the first MiB")
             << "big.html" << contains("tail marker")
             << "Content check failed: text not found: tail marker (first 1 MiB searched)";
+        QTest::newRow("exactly the first MiB")
+            << "exactly-1-mib.html" << contains("y") << "Content check failed: text not found: y";
+        PageOptions chunks = contains("zzz");
+        chunks.mustNotContain = "1";
+        QTest::newRow("chunked") << "/chunked" << chunks << "";
         QTest::newRow("login wanted, 401 accepted") << "private/" << accepting("401") << "";
         QTest::newRow("404 watched to stay gone") << "gone.html" << accepting("200-299,404") << "";
         QTest::newRow("200 not accepted") << "shop.html" << accepting("300-399") << "Page not found: ";
@@ -100,7 +111,7 @@ private slots:
         QFETCH(QString, failure);
         CheckFixture f;
         f.muteSounds();
-        const QString url = nginx.url(path);
+        const QString url = path.startsWith('/') ? chunked.url(path) : nginx.url(path);
         const int page = f.addPage(url, false, false, false);
         f.w().pages.setOptions(page, options);
         const QStringList lines = failures(f.runCycle());
@@ -204,6 +215,32 @@ private slots:
                                         form + "X-Api-Key: k1\r\n\r\n",
                                     "HEAD /plain HTTP/1.0\r\n" + host + accept + "User-Agent: Korvane\r\n" +
                                         form + "\r\n"}));
+    }
+
+    // A page's own headers go along a redirect on its server, never to another one.
+    void headersStayOnThePagesServer() {
+        ScriptedPeer other(ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n")}}));
+        QVERIFY2(other.start(), qPrintable(other.output()));
+        ScriptedPeer peer(ScriptedPeer::routes(
+            {{"/away", ScriptedPeer::reply("HTTP/1.0 302 Found\r\nLocation: " + other.url("/") + "\r\n\r\n")},
+             {"/here", ScriptedPeer::reply("HTTP/1.0 302 Found\r\nLocation: /final\r\n\r\n")},
+             {"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\n\r\n")}}));
+        QVERIFY2(peer.start(), qPrintable(peer.output()));
+        CheckFixture f;
+        f.muteSounds();
+        PageOptions options;
+        options.headers = QStringList{"X-Api-Key: k1"};
+        for (const char* path : {"/away", "/here"})
+            f.w().pages.setOptions(f.addPage(peer.url(path), false, false, false), options);
+        QCOMPARE(failures(f.runCycle()), QStringList());
+        const auto withKey = [](const QList<QByteArray>& requests) {
+            return std::count_if(requests.begin(), requests.end(),
+                                 [](const QByteArray& r) { return r.contains("\r\nX-Api-Key: k1\r\n"); });
+        };
+        QTRY_COMPARE(peer.requests().size(), 3);
+        QCOMPARE(withKey(peer.requests()), 3);
+        QTRY_COMPARE(other.requests().size(), 1);
+        QCOMPARE(withKey(other.requests()), 0);
     }
 
     // The dialog, driven from the keyboard: every wrong field says why, and nothing is kept
