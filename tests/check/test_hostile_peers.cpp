@@ -94,6 +94,13 @@ private slots:
         QTest::newRow("endless mail reply line")
             << QJsonObject{{"mode", "smtp"}, {"greeting", ""}, {"flood", "2"}} << PageOptions() << "mail"
             << "Unable to send email: The server's reply line is longer than 4096 bytes" << QByteArray("404");
+        QTest::newRow("mail reply number past 16 bits")
+            << QJsonObject{{"mode", "smtp"}, {"greeting", "99999 hi\r\n"}} << PageOptions() << "mail"
+            << "Unable to send email" << QByteArray("404");
+        QTest::newRow("mail reply that goes on a line at a time")
+            << QJsonObject{{"mode", "smtp"}, {"greeting", "220-x\r\n"}, {"drip", "220-x\r\n"}, {"every", 0.2}}
+            << PageOptions() << "mail"
+            << "Unable to send email" << QByteArray("404");
     }
 
     void misbehaviours() {
@@ -117,7 +124,8 @@ private slots:
         } else if (mail) {
             f.setUpMail(mailServer.port());
             f.raise(AlarmCondition::PageNotFound, AlarmReaction::Email1);
-            f.m().NMSMTP1->TimeOut = 5000; // should the bound go, the wait stays short
+            // Should the bound go, the wait stays short; a reply's lines all count within it.
+            f.m().NMSMTP1->TimeOut = hostile.contains("drip") ? 1000 : 5000;
         }
 
         const long before = residentKiB();
