@@ -117,6 +117,37 @@ private slots:
         QTEST(int(slack.requests().size()), "tries");
     }
 
+    // A try has a deadline however slowly its answer trickles in, and the message goes to no
+    // other server than the service's (here "localhost" for 127.0.0.1), where a redirect points.
+    void triesEndAtTheService_data() {
+        QTest::addColumn<QJsonObject>("answer");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("trickling answer")
+            << QJsonObject{{"send", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"},
+                           {"drip", "x"},
+                           {"every", 0.1}}
+            << "Unable to send chat message to Generic webhook #1: no answer within 0.5 s";
+        QTest::newRow("redirect elsewhere")
+            << QJsonObject{{"send",
+                            "HTTP/1.1 307 Temporary Redirect\r\nLocation: http://localhost:{PORT}/\r\n"
+                            "Content-Length: 0\r\n\r\n"}}
+            << "Unable to send chat message to Generic webhook #1: 307 Temporary Redirect";
+    }
+
+    void triesEndAtTheService() {
+        QFETCH(QJsonObject, answer);
+        ScriptedPeer hook({{"mode", "http"}, {"routes", QJsonObject{{"/hook", answer}}}});
+        QVERIFY2(hook.start(), qPrintable(hook.output()));
+        MonitorFixture f;
+        aimAt(f, ChatService::Webhook, hook.url("/hook"));
+        f.m().chatSender().setRetryDelays({});
+        f.m().chatSender().setTryTimeOut(500);
+        f.addPage(nginx.url("missing.html"), false, false, false);
+        f.runCycle();
+        QTEST(waitForChatLines(f, 1).join('\n'), "line");
+        QCOMPARE(hook.requests().size(), 1);
+    }
+
     // A service that never answers holds up no check, and a close does not wait for a try
     // still to come.
     void silentServiceHoldsUpNothing() {

@@ -6,7 +6,8 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
       "sequence": [texts sent instead of "send" to the route's requests in turn, the last one again],
       "pad": n header bytes after the status line (lines of 1000 bytes, or "pad_line" over and over),
-      "flood": text sent over and over after the answer until the client goes, "after": "hang", "silent": true,
+      "flood": text sent over and over after the answer until the client goes, "drip": text sent
+      every "every" seconds after the answer until the client goes, "after": "hang", "silent": true,
       "head": text sent instead of "send" to a HEAD request, "together": n -- answers only once
       n requests of such routes are open at once, and closes without a word when they never are}}}
   {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
@@ -15,7 +16,8 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
       the whole line ("RCPT TO:<x@y>"), else by its first word ("RCPT"; "." ends the data),
       else 354 for DATA, 221 for QUIT, 250 for the rest; after a 3xx answer to DATA it takes
       lines up to "." and answers that. From the "silent" command on it answers nothing more.
-      A reply without its line end gets CR LF. "flood": text sent over and over after the greeting.
+      A reply without its line end gets CR LF. "flood": text sent over and over after the greeting;
+      "drip": text sent every "every" seconds after the greeting.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
 Any mode but backlog also takes "host": the address to listen on ("::1"; default 127.0.0.1), and
 "tls": {"certificate": PEM file, "key": PEM file} to speak TLS on every connection.
@@ -42,6 +44,16 @@ def flood(conn, text):
     try:
         while True:
             conn.sendall(block)
+    except OSError:
+        pass
+
+
+def drip(conn, config):
+    """Sends the text every so often until the client goes."""
+    try:
+        while True:
+            time.sleep(config.get("every", 1))
+            conn.sendall(config["drip"].encode("latin-1"))
     except OSError:
         pass
 
@@ -132,6 +144,8 @@ def serve_http(conn, routes):
     conn.sendall(reply)
     if "flood" in route:
         flood(conn, route["flood"])
+    if "drip" in route:
+        drip(conn, route)
     if route.get("after") == "hang":
         wait_for_close(conn)
 
@@ -180,6 +194,8 @@ def serve_smtp(conn, config):
     conn.sendall(config.get("greeting", "220 scripted peer ready\r\n").encode("latin-1"))
     if "flood" in config:
         return flood(conn, config["flood"])
+    if "drip" in config:
+        return drip(conn, config)
     while True:
         chunk = conn.recv(65536)
         if not chunk:
