@@ -71,3 +71,8 @@ QString typedPageAddress(const QString& stored) {
     }
     return typed;
 }
+
+QString storablePageAddress(const QString& typed) {
+    QString address = typed;
+    return typedPageAddress(address.replace(QLatin1Char(','), QStringLiteral("%2C")));
+}
