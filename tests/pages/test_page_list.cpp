@@ -124,25 +124,21 @@ private slots:
                  QStringList({"http://a.example/list?ids=1%2C2", "http://b/"}));
     }
 
-    // An address with letters beyond ASCII or a space is kept percent-encoded in the settings
-    // file and shows as typed after a restart; an older file, UTF-8 or Latin-1, loses nothing.
+    // Kept percent-encoded, an address shows as typed after a restart; an older file loses nothing.
     void addressAsTypedSurvivesTheSettingsFile_data() {
-        QTest::addColumn<QByteArray>("older"); // the list as an older file keeps it; empty: typed now
+        QTest::addColumn<QByteArray>("older"); // the list in an older file; empty: typed now
         QTest::newRow("typed") << QByteArray();
-        QTest::newRow("older file, UTF-8") << QByteArray("1http://b\xC3\xBC"
-                                                         "cher.example/\xC3\xA4 b?q=%41,");
-        QTest::newRow("older file, Latin-1") << QByteArray("1http://b\xFC"
-                                                           "cher.example/\xE4 b?q=%41,");
+        QTest::newRow("older file, UTF-8") << QByteArray("1http://b\xC3\xBC.example/\xC3\xA4 b?q=%41,");
+        QTest::newRow("older file, Latin-1") << QByteArray("1http://b\xFC.example/\xE4 b?q=%41,");
     }
     void addressAsTypedSurvivesTheSettingsFile() {
         QFETCH(QByteArray, older);
-        const QString typed = "http://bücher.example/ä b?q=%41";
+        const QString typed = "http://bü.example/ä b?q=%41";
         WindowFixture file("[defaults]\nCheckListBoxURL=" + older + "\n");
         TFormMainWindow& first = file.start();
         // Typed partly encoded, a page is held as it comes back, so it stays the same page.
         if (older.isEmpty())
-            first.pages.addPage(storablePageAddress("http://bücher.example/%C3%A4 b?q=%41"), false, false,
-                                false);
+            first.pages.addPage(storablePageAddress("http://bü.example/%C3%A4 b?q=%41"), false, false, false);
         QCOMPARE(first.pages.url(0), typed);
         PageOptions options;
         options.timeOut = "30";
@@ -150,8 +146,8 @@ private slots:
         TFormMainWindow& again = file.restart();
         QCOMPARE(again.pages.url(0), typed);
         QCOMPARE(again.pages.options(0), options);
-        const QByteArray kept = "http://b%C3%BCcher.example/%C3%A4%20b?q=%41";
-        QVERIFY(file.settingsText().contains("CheckListBoxURL=1" + kept + ","));
+        const QByteArray kept = "http://b%C3%BC.example/%C3%A4%20b?q=%41";
+        QVERIFY(file.settingsText().contains("CheckListBoxURL=1" + kept + ",\n"));
         QVERIFY(file.settingsText().contains("\n1.address=" + kept + "\n"));
     }
 
