@@ -71,6 +71,10 @@ bool PageCheck::loginAllowed(const QString& url) const {
     return UrlParser::server(url) == listedServer_ && (options_.plainLogin || !isPlainHttp(url));
 }
 
+bool PageCheck::headersAllowed(const QString& from, const QString& to) const {
+    return UrlParser::server(to) == listedServer_ && (isPlainHttp(from) || !isPlainHttp(to));
+}
+
 void PageCheck::send(bool headerByGet) {
     request_.url = currentUrl_;
     request_.headerByGet = headerByGet || options_.get || request_.readBody;
@@ -80,8 +84,10 @@ void PageCheck::send(bool headerByGet) {
 }
 
 void PageCheck::takeBody(const QByteArray& bytes) {
-    body_ += bytes.left(BodyLimit - body_.size());
-    if (body_.size() < BodyLimit)
+    const qsizetype room = BodyLimit - body_.size();
+    body_ += bytes.left(room);
+    // A body of just the limit is whole: only a byte past it shows that there is more.
+    if (bytes.size() <= room)
         return;
     // The rest is never read: the search makes do with what came.
     bodyCut_ = true;
@@ -123,6 +129,8 @@ void PageCheck::fetched() {
             // The server's cookie goes along the chain, and no further.
             if (!result_.cookieIn.isEmpty())
                 request_.headerInfo.Cookie = result_.cookieIn;
+            if (!headersAllowed(currentUrl_, *target))
+                request_.extraHeaders.clear();
             currentUrl_ = *target;
             if (!loginAllowed(currentUrl_))
                 request_.headerInfo.Password.clear();

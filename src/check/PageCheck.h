@@ -60,6 +60,9 @@ private:
     // The login goes only to the listed page's own server, and over plain http only where the
     // page allows it.
     bool loginAllowed(const QString& url) const;
+    // The page's own headers carry secrets too (a key, a cookie): along a redirect they go only to
+    // the page's own server, and never from https down to plain http.
+    bool headersAllowed(const QString& from, const QString& to) const;
     void end(const QString& errorText);
 
     PageFetch* fetch_;

@@ -1,5 +1,7 @@
 #include "check/RedirectTarget.h"
 
+#include "net/WireAddress.h"
+
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -12,7 +14,10 @@ std::optional<QString> fromHeader(const QString& header, const QString& redirect
     const QRegularExpressionMatch match = field.match(header);
     if (!match.hasMatch())
         return std::nullopt;
-    const QString target = match.captured(1).trimmed();
+    // The header holds the server's bytes one to a character. Bytes outside ASCII (a server that
+    // writes UTF-8 there) go on percent-encoded, as they came, never taken for characters.
+    const QString target =
+        QString::fromLatin1(WireAddress::percentEncoded(match.captured(1).trimmed().toLatin1()));
     if (target.isEmpty())
         return std::nullopt;
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));

@@ -25,6 +25,7 @@ struct FetchResult {
     QString location;            // the last Location field's; empty names no place to go
     qint32 bytesTotal = 0;       // Content-Length, saturated; 0 when none
     bool lengthDeclared = false; // the header named the body's length (0 included)
+    bool chunked = false;        // the body comes in chunks, and its length counts for nothing
     QDateTime certificateExpiry; // of a TLS server; invalid for plain http
     // How long each phase took; none for one that did not happen (no lookup for an address, no
     // TLS for plain http).

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <sys/stat.h>
 
 namespace {
@@ -18,6 +19,15 @@ QString trimmedBlanks(QStringView text) {
     while (end > begin && isBlank(text[end - 1]))
         --end;
     return text.mid(begin, end - begin).toString();
+}
+
+// Korvane writes UTF-8. A line that is not UTF-8 comes from an older file edited by hand in
+// Latin-1: read so, its characters are kept rather than turned into replacement marks, and the
+// file is written back in UTF-8.
+QString lineText(QByteArrayView row) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(row);
+    return utf8.hasError() ? QString::fromLatin1(row) : text;
 }
 
 QString withoutQuotePair(const QString& value) {
@@ -48,13 +58,12 @@ IniFile::Line IniFile::classify(const QString& text) {
 
 IniFile IniFile::parse(const QByteArray& bytes) {
     IniFile ini;
-    const QString text = QString::fromUtf8(bytes);
-    const QStringList rows = text.split(QLatin1Char('\n'));
+    const QList<QByteArray> rows = bytes.split('\n');
     ini.lines_.reserve(rows.size());
     // Lines keep their own endings (a carriage return counts as a trailing blank), so a file
     // written elsewhere is written back as it was, apart from the keys that changed.
-    for (const QString& row : rows)
-        ini.lines_.append(classify(row));
+    for (const QByteArray& row : rows)
+        ini.lines_.append(classify(lineText(row)));
     // A final line break leaves one empty row behind that is not a line of the file.
     if (!ini.lines_.isEmpty() && ini.lines_.back().text.isEmpty())
         ini.lines_.removeLast();

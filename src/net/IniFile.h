@@ -9,7 +9,8 @@
 // and key names match without regard to letter case, a value is the text after the first "="
 // with blanks trimmed and one pair of matching quotes removed. Writing replaces an existing
 // key's line in place and appends a new key at the end of its section, so hand-made lines,
-// comments and other sections are kept as they were.
+// comments and other sections are kept as they were. The file is UTF-8; a line that is not is
+// read as Latin-1.
 class IniFile {
 public:
     static IniFile parse(const QByteArray& bytes);

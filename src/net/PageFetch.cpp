@@ -164,9 +164,11 @@ void PageFetch::readHeader() {
     if (!request_.readBody)
         return finish();
     header_.takeInto(result_);
-    bodyLeft_ = bodyless(request_, result_.replyNumber) ? 0
-                : result_.lengthDeclared                ? result_.bytesTotal
-                                                        : -1;
+    const bool hasBody = !bodyless(request_, result_.replyNumber);
+    bodyLeft_ = !hasBody ? 0 : result_.lengthDeclared && !result_.chunked ? result_.bytesTotal : -1;
+    chunks_.reset();
+    if (hasBody && result_.chunked)
+        chunks_.emplace();
     phase_ = Phase::Body;
     const quint64 generation = generation_;
     emit headerReceived();
@@ -180,7 +182,11 @@ void PageFetch::readBody() {
 }
 
 void PageFetch::passBody(QByteArray bytes) {
-    if (bodyLeft_ >= 0) {
+    if (chunks_) {
+        bytes = chunks_->feed(bytes);
+        if (chunks_->malformed())
+            return fail(QStringLiteral("malformed chunked body"));
+    } else if (bodyLeft_ >= 0) {
         // Whatever follows the declared length belongs to no answer of ours.
         bytes.truncate(qMin<qint64>(bytes.size(), bodyLeft_));
         bodyLeft_ -= bytes.size();
@@ -188,7 +194,7 @@ void PageFetch::passBody(QByteArray bytes) {
     const quint64 generation = generation_;
     if (!bytes.isEmpty())
         emit bodyReceived(bytes);
-    if (generation == generation_ && bodyLeft_ == 0)
+    if (generation == generation_ && (bodyLeft_ == 0 || (chunks_ && chunks_->finished())))
         finish();
 }
 

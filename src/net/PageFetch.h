@@ -1,5 +1,6 @@
 #pragma once
 
+#include "net/ChunkedDecoder.h"
 #include "net/Connector.h"
 #include "net/FetchRequest.h"
 #include "net/FetchResult.h"
@@ -8,6 +9,7 @@
 #include <QAbstractSocket>
 #include <QElapsedTimer>
 #include <QObject>
+#include <optional>
 
 class HostLookups;
 class QTcpSocket;
@@ -17,7 +19,8 @@ class QTcpSocket;
 // request failed. Many run side by side on the event loop, each on a connection of its own: name
 // lookup (shared), connect to the name's addresses in turn, a proxy's tunnel and TLS for https,
 // the request, the response. Time limits are the owner's: it stops a request that takes too long.
-// The header is held within ResponseHeaderBuffer's bounds; the body is handed on as it comes.
+// The header is held within ResponseHeaderBuffer's bounds; the body is handed on as it comes,
+// a chunked one as its data.
 class PageFetch : public QObject {
     Q_OBJECT
 public:
@@ -50,7 +53,7 @@ private:
     void onReadyRead();
     void readHeader();
     void readBody();
-    // Hands on the body's bytes, up to the end the header declared.
+    // Hands on the body's bytes, up to the end the header declared or the last chunk.
     void passBody(QByteArray bytes);
     void onDisconnected();
     // Runs a reaction to the socket; a buffer that cannot grow fails the request.
@@ -70,5 +73,6 @@ private:
     QTcpSocket* socket_ = nullptr;
     ResponseHeaderBuffer header_;
     qint64 bodyLeft_ = -1; // bytes the header declared and not yet passed on; -1 = up to the close
+    std::optional<ChunkedDecoder> chunks_; // of a chunked body
     QElapsedTimer phaseClock_;
 };

@@ -1,18 +1,21 @@
 #include "net/RequestBuilder.h"
 
 #include "net/THeaderInfo.h"
+#include "net/WireAddress.h"
 
 TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info,
                                     const QList<HeaderLine>& extra) {
     const bool viaProxy = !t.proxy.isEmpty();
+    const QString host = QString::fromLatin1(WireAddress::host(t.host));
     TExStringList lines;
     // A proxy needs the whole URL to know where to go; a server only wants the path.
-    lines.append(t.method + QLatin1Char(' ') + (viaProxy ? t.url : t.path) + QStringLiteral(" HTTP/1.0"));
+    const QByteArray target = viaProxy ? WireAddress::url(t.url) : WireAddress::percentEncoded(t.path);
+    lines.append(t.method + QLatin1Char(' ') + QString::fromLatin1(target) + QStringLiteral(" HTTP/1.0"));
     if (viaProxy) {
         lines.append(QStringLiteral("Proxy-Connection: Keep-Alive"));
-        lines.append(QStringLiteral("Host: ") + t.host);
+        lines.append(QStringLiteral("Host: ") + host);
     }
-    lines.SetHeader(QStringLiteral("Host"), t.host);
+    lines.SetHeader(QStringLiteral("Host"), host);
     lines.append(QStringLiteral("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff"));
     lines.append(QStringLiteral("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript"));
     if (!info.LocalProgram.isEmpty())
@@ -37,5 +40,7 @@ TExStringList RequestBuilder::build(const Target& t, const THeaderInfo& info,
 }
 
 TExStringList RequestBuilder::tunnel(const QString& host, qint32 port) {
-    return {QStringLiteral("CONNECT %1:%2 HTTP/1.0").arg(host).arg(port), QString()};
+    return {
+        QStringLiteral("CONNECT %1:%2 HTTP/1.0").arg(QString::fromLatin1(WireAddress::host(host))).arg(port),
+        QString()};
 }

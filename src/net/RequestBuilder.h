@@ -5,7 +5,8 @@
 
 class THeaderInfo;
 
-// The request header of one HTTP/1.0 request, line by line, without the line ends.
+// The request header of one HTTP/1.0 request, line by line, without the line ends. The address
+// goes out as WireAddress makes it.
 class RequestBuilder {
 public:
     struct Target {

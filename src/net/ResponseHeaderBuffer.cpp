@@ -38,4 +38,5 @@ void ResponseHeaderBuffer::takeInto(FetchResult& result) {
     result.location = reader.Location;
     result.bytesTotal = reader.BytesTotal;
     result.lengthDeclared = reader.HasLength;
+    result.chunked = reader.Chunked;
 }

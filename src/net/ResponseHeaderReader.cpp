@@ -36,6 +36,12 @@ qint16 ResponseHeaderReader::replyNumber(const QString& statusLine) {
 }
 
 bool ResponseHeaderReader::takeLine(const QString& line) {
+    // Read however it is written: taking a chunked body for a plain one would search the sizes.
+    static const QLatin1String transferEncoding("TRANSFER-ENCODING:");
+    if (line.startsWith(transferEncoding, Qt::CaseInsensitive))
+        Chunked = withoutLineEnd(QStringView(line).mid(transferEncoding.size()))
+                      .trimmed()
+                      .endsWith(QLatin1String("chunked"), Qt::CaseInsensitive);
     const qsizetype blank = line.indexOf(QLatin1Char(' '));
     if (blank >= 0) {
         const QStringView name = QStringView(line).left(blank);

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Reads the lines of a response header, each with the line end it arrived with, and keeps what
-// the HTTP client looks at: the reply number, the cookie, the new location and the length.
+// the HTTP client looks at: the reply number, the cookie, the new location, the length and how the
+// body is framed.
 class ResponseHeaderReader {
 public:
     // The status number, the second blank-separated word of the status line. A line end right
@@ -20,4 +21,5 @@ public:
     bool HasLocation = false; // a Location line was seen
     qint32 BytesTotal = 0;    // Content-Length, saturated at 2147483647; 0 when none
     bool HasLength = false;   // a Content-Length line with a number was seen
+    bool Chunked = false;     // the last Transfer-Encoding line ends in "chunked"
 };

@@ -8,6 +8,7 @@
 #include <QHostInfo>
 #include <QSslSocket>
 #include <QTcpSocket>
+#include <stdexcept>
 
 SmtpSession::SmtpSession(QObject* parent) : QObject(parent) {
     connector_ = new Connector(tickets_, this);
@@ -144,7 +145,11 @@ void SmtpSession::advance(SmtpDialogue::Step step) {
             [[fallthrough]];
         case Kind::Read:
             awaiting_ = true;
-            arm();
+            // A command's time runs from when it went out (the greeting's from the connection)
+            // to its reply's last line: a server that spreads a reply over many lines still has
+            // no more time for it.
+            if (dialogue_.replyStarts())
+                arm();
             return;
         case Kind::StartTls:
             // Bytes that came in the clear must not pass for part of the protected conversation.
@@ -223,8 +228,16 @@ void SmtpSession::takeLines() {
         received_.append(socket_->readAll());
     while (awaiting_ && received_.hasLine()) {
         awaiting_ = false;
-        timer_.stop();
-        advance(dialogue_.take(QString::fromLatin1(received_.takeLine())));
+        SmtpDialogue::Step step;
+        try {
+            step = dialogue_.take(QString::fromLatin1(received_.takeLine()));
+        } catch (const std::out_of_range& error) {
+            // A reply number past 16 bits: nothing the server says makes sense any more.
+            return fail(false, QString::fromUtf8(error.what()), false);
+        }
+        if (dialogue_.replyStarts())
+            timer_.stop();
+        advance(step);
     }
     // A reply line that never ends, or a heap of bytes nobody asked for, is cut off.
     if (!received_.hasLine() && received_.size() > TPowersock::LongestLine)

@@ -16,14 +16,15 @@ class QTcpSocket;
 // One mail through a mail server without waiting for anything: every step (the name lookup,
 // the connect, each reply, the message text) runs from a notification of the event loop, and
 // what happens is told by signals. It speaks the same SmtpDialogue as TNMSMTP, with the same
-// time-out on every wait, and ends each mail with finished(), once.
+// time-out on every wait (a reply's from its command to its last line), and ends each mail with
+// finished(), once.
 class SmtpSession : public QObject {
     Q_OBJECT
 public:
     struct Server {
         QString host;
         qint32 port = 25;
-        qint32 timeOut = 0; // milliseconds for each wait; 0 = no limit
+        qint32 timeOut = 0; // milliseconds for each wait, a reply's whole; 0 = no limit
         bool startTls = false;
         bool tls = false; // TLS from the first byte
         bool acceptUntrusted = false;

@@ -6,6 +6,7 @@
 #include "net/FileError.h"
 #include "net/PageFetch.h"
 #include "net/UrlParser.h"
+#include "net/WireAddress.h"
 
 #include <QScopeGuard>
 
@@ -74,7 +75,9 @@ void TNMHTTP::RunRequest() {
         }
 
         const bool redirect = ReplyNumber >= 300 && ReplyNumber <= 399;
-        const QString location = fetch_->result().location;
+        // The server's bytes, one to a character: those outside ASCII go on as they came.
+        const QString location =
+            QString::fromLatin1(WireAddress::percentEncoded(fetch_->result().location.trimmed().toLatin1()));
         if (redirect) {
             if (!CookieIn.isEmpty())
                 HeaderInfo.Cookie = CookieIn;

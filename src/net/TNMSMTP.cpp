@@ -28,11 +28,15 @@ TNMSMTP::TNMSMTP(QObject* parent) : TPowersock(parent) {
     CancelHook = [this] { drop(); };
 }
 
-template <typename Step> auto TNMSMTP::waitFor(Step step, bool timed) {
+template <typename Step> auto TNMSMTP::waitFor(Step step, Limit limit) {
     // A handler running inside one wait may start another; the outer one still waits after it.
     const bool outer = std::exchange(waiting_, true);
+    const bool timed = limit != Limit::None;
+    if (limit == Limit::Anew)
+        deadline_.setRemainingTime(TimeOut > 0 ? TimeOut : -1);
+    // A limit already past still ends the wait, from the event loop.
     if (timed)
-        TimerOn();
+        TimerOn(TimeOut > 0 ? qMax<qint64>(1, deadline_.remainingTime()) : 0);
     const auto done = qScopeGuard([this, timed, outer] {
         if (timed)
             TimerOff();
@@ -65,7 +69,10 @@ SmtpDialogue::Step TNMSMTP::run(SmtpDialogue::Step step) {
             StatusMessage(0, step.status);
         switch (step.kind) {
         case Kind::Read: {
-            const QString line = waitFor([this] { return ReadLn(); });
+            // The greeting's time starts with the wait for it; a reply's later lines share the
+            // time of its first.
+            const QString line =
+                waitFor([this] { return ReadLn(); }, dialogue_.replyStarts() ? Limit::Anew : Limit::Reply);
             if (dialogue_.replyStarts()) {
                 ReplyNumber = 0;
                 TakeReply(line);
@@ -78,7 +85,7 @@ SmtpDialogue::Step TNMSMTP::run(SmtpDialogue::Step step) {
             break;
         case Kind::StartTls:
             try {
-                waitFor([this] { StartTls(); }, false);
+                waitFor([this] { StartTls(); }, Limit::None);
             } catch (const ESockError& error) {
                 throw ESmtpRefusal(QString::fromUtf8(error.what()));
             }
@@ -135,7 +142,7 @@ void TNMSMTP::Connect() {
         });
         MayStartTls = Security == SecureStartTls;
         try {
-            waitFor([this] { TPowersock::Connect(); }, false);
+            waitFor([this] { TPowersock::Connect(); }, Limit::None);
         } catch (const ESockError& error) {
             // A handshake that failed is a refusal of the protection asked for.
             if (Security == SecureTls &&

@@ -7,6 +7,7 @@
 #include "net/TPowersock.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 
 // The mail client: connects to a mail server, greets it with HELO and delivers one message per
 // call with the SMTP commands, the message written as a header block followed by the body, or
@@ -15,7 +16,8 @@
 //
 // Every wait of the dialogue (greeting, each reply, sending the message text) is bounded by
 // TimeOut, so a server that stops answering ends the operation with its abort error instead of
-// holding the program; Abort ends any wait at once.
+// holding the program; a reply of many lines must be whole within TimeOut of its command. Abort
+// ends any wait at once.
 class TNMSMTP : public TPowersock {
     Q_OBJECT
 public:
@@ -68,9 +70,12 @@ public:
     void BuildMessage();
 
 private:
-    // Runs one wait of the dialogue. Abort ends it, whatever the client is doing; timed, it is
-    // also ended by TimeOut (connecting keeps a timer of its own).
-    template <typename Step> auto waitFor(Step step, bool timed = true);
+    // How a wait is bounded: not at all (connecting keeps a timer of its own), by TimeOut from
+    // now, or by what is left of the time the reply's command started.
+    enum class Limit { None, Anew, Reply };
+    // Runs one wait of the dialogue. Abort ends it, whatever the client is doing; the limit, when
+    // it passes, ends it too.
+    template <typename Step> auto waitFor(Step step, Limit limit = Limit::Anew);
     QString command(const QString& text);
     // Takes the dialogue's steps until one that is the caller's to take (greeted, the message
     // text to send, delivered, closed); a step that fails raises.
@@ -83,4 +88,7 @@ private:
 
     bool waiting_ = false;
     SmtpDialogue dialogue_;
+    // When the reply under way must be whole: TimeOut after its command went out (or after the
+    // greeting was awaited), however many lines the server spreads it over.
+    QDeadlineTimer deadline_;
 };

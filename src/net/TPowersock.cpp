@@ -139,9 +139,13 @@ void TPowersock::ClearReceived() {
 // ---- time-out timer ------------------------------------------------------------------------
 
 void TPowersock::TimerOn() {
+    TimerOn(TimeOut);
+}
+
+void TPowersock::TimerOn(qint64 milliseconds) {
     StatusMessage(8, QStringLiteral("Timer On"));
     TimerExpired = false;
-    timer_->SetInterval(TimeOut > 0 ? quint32(TimeOut) : 0);
+    timer_->SetInterval(milliseconds > 0 ? quint32(milliseconds) : 0);
     timer_->SetEnabled(true);
 }
 

@@ -138,6 +138,8 @@ protected:
     void CloseSocket();
     void ResolveHost();
     void TimerOn();
+    // The timer for the milliseconds given (0: none) rather than for TimeOut.
+    void TimerOn(qint64 milliseconds);
     void TimerOff();
     void ReadToStream();
     void WriteFromStream();

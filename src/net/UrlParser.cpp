@@ -1,5 +1,7 @@
 #include "net/UrlParser.h"
 
+#include "net/WireAddress.h"
+
 #include <limits>
 #include <stdexcept>
 
@@ -82,7 +84,9 @@ ParsedUrl UrlParser::parse(const QString& url, const QString& host, qint32 port)
 QString UrlParser::server(const QString& url) {
     try {
         const ParsedUrl parsed = parse(url, QString(), 80);
-        return parsed.host.toLower() + QLatin1Char(':') + QString::number(parsed.port);
+        // A name typed with its letters and the same name in ACE form are one server.
+        return QString::fromLatin1(WireAddress::host(parsed.host)).toLower() + QLatin1Char(':') +
+               QString::number(parsed.port);
     } catch (const std::exception&) {
         return {};
     }

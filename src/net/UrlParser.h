@@ -20,7 +20,7 @@ public:
     // Decimal with an optional sign, in signed 32-bit range; anything else raises
     // "'text' is not a valid integer value".
     static qint32 toInteger(const QString& text);
-    // "host:port" of the server an address goes to, the host in lower case; empty for an address
-    // that goes nowhere.
+    // "host:port" of the server an address goes to, the host in lower case and ACE form; empty
+    // for an address that goes nowhere.
     static QString server(const QString& url);
 };

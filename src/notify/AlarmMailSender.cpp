@@ -114,6 +114,14 @@ void AlarmMailSender::enqueue(const QString& sentFor, const QString& failedFor,
         QMetaObject::invokeMethod(this, &AlarmMailSender::mailEnded, Qt::QueuedConnection);
         return;
     }
+    // While the mail server is down every cycle adds its mails: past the bound the oldest waiting
+    // ones go, never the one being sent, so memory stays bounded and the newest news gets out.
+    while (queue_.size() - 1 > MostWaitingMails) {
+        const QueuedMail mail = queue_.takeAt(1);
+        logEnd(mail.sentFor, mail.failedFor, false, true,
+               QStringLiteral("more than %1 mails waiting").arg(MostWaitingMails));
+        QMetaObject::invokeMethod(this, &AlarmMailSender::mailEnded, Qt::QueuedConnection);
+    }
     if (queue_.size() == 1)
         QMetaObject::invokeMethod(this, &AlarmMailSender::startNext, Qt::QueuedConnection);
 }
@@ -160,7 +168,8 @@ void AlarmMailSender::logEnd(const QString& sentFor, const QString& failedFor, b
     if (sent)
         log_.AddLogLine(QStringLiteral("Email sent sucessfully for ") + sentFor);
     else if (refused)
-        // A refused login or TLS step is not shown on the way: the log says what the server said.
+        // A refused login or TLS step is not shown on the way: the log says what the server said,
+        // or why the mail was given up.
         log_.AddLogLine(QStringLiteral("Unable to send email") + failedFor + QStringLiteral(": ") + reason);
     else
         // What went wrong was shown on the way, as far as the user needs to know it.

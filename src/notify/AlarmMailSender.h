@@ -33,6 +33,9 @@ public:
         StatusLine* status;
     };
 
+    // Mails waiting behind the one being sent; a newer one past this gives up the oldest.
+    static constexpr qsizetype MostWaitingMails = 100;
+
     AlarmMailSender(const Controls& controls, AlarmMailComposer& composer, ActivityLog& log,
                     DialogService& dialogs, QObject* parent = nullptr);
 
@@ -43,7 +46,8 @@ public:
 
     // Composes and sends the mail, waiting for it, and logs the outcome; never raises.
     Outcome SendMail(const AlarmReport& report);
-    // Composes the mail and queues it; it goes out once the mails before it have ended.
+    // Composes the mail and queues it; it goes out once the mails before it have ended, unless
+    // MostWaitingMails newer ones wait behind it by then.
     void SendAlarmMail(const AlarmReport& report);
     // Keeps the page's report for the cycle's one mail, composed now from the check just made.
     void CollectAlarmMail(const AlarmReport& report);

@@ -40,13 +40,22 @@ public:
           done_(std::move(done)) {
         pause_.setSingleShot(true);
         connect(&pause_, &QTimer::timeout, this, &Delivery::send);
+        deadline_.setSingleShot(true);
+        connect(&deadline_, &QTimer::timeout, this, [this] {
+            timedOut_ = true;
+            if (reply_)
+                reply_->abort();
+        });
         sender_.underWay_.append(this);
     }
 
     void send() {
         QNetworkRequest request(request_.url);
         request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-        request.setTransferTimeout(TryTimeOutMs);
+        // The address and its token go to the service the user named, and to no other server a
+        // redirect might name.
+        request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                             QNetworkRequest::SameOriginRedirectPolicy);
         request.setSslConfiguration(TrustStore::configuration());
         request.setHeader(QNetworkRequest::ContentTypeHeader, request_.contentType);
         request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Korvane"));
@@ -61,6 +70,9 @@ public:
                 reply->abort();
         });
         connect(reply_, &QNetworkReply::finished, this, &Delivery::answered);
+        // The whole try, however slowly its bytes trickle in.
+        timedOut_ = false;
+        deadline_.start(sender_.tryTimeOutMs_);
     }
 
     // The window closes: a try still to come will not be.
@@ -79,15 +91,18 @@ private:
     void answered() {
         QNetworkReply* reply = std::exchange(reply_, nullptr);
         reply->deleteLater();
+        deadline_.stop();
         if (givenUp_)
             return end(false, QStringLiteral("given up at the program's end"));
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QString answer = answerOf(reply);
+        // An answer cut off by the deadline is no answer, whatever its status line said.
+        const int status = timedOut_ ? 0 : reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QString answer = timedOut_ ? QString() : answerOf(reply);
         if (status >= 200 && status <= 299)
             return end(true, answer);
         const QString reason =
             status != 0 ? QString::number(status) + QLatin1Char(' ') +
                               reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString()
+            : timedOut_ ? QStringLiteral("no answer within %1 s").arg(sender_.tryTimeOutMs_ / 1000.0)
                         : reply->errorString();
         const QString said = answer.isEmpty() ? reason : reason + QStringLiteral(": ") + answer;
         const bool busy = status == 0 || status >= 500 || status == 429;
@@ -114,6 +129,8 @@ private:
     Done done_;
     QPointer<QNetworkReply> reply_;
     QTimer pause_;
+    QTimer deadline_; // of the try under way
+    bool timedOut_ = false;
     int tries_ = 0; // tries after the first
     bool givenUp_ = false;
 };

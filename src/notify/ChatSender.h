@@ -16,11 +16,13 @@ class Settings;
 // Sends alarms to the chat and push services of the "Chat Alerts" tab, one message a cycle to
 // each target with an address. Nothing here waits: a message goes out on the event loop while
 // the checks go on. A try that finds no server, or a server that is busy (5xx, 429), is tried
-// again after a while; any other refusal is final. Each message ends in one log line.
+// again after a while; any other refusal is final. A try has a deadline, and a redirect is
+// followed only on the service's own server. Each message ends in one log line.
 class ChatSender : public QObject {
     Q_OBJECT
 public:
     static constexpr int Targets = 3;
+    // A try, from its request to the answer's last byte.
     static constexpr int TryTimeOutMs = 10000;
     // A server's Retry-After is honoured up to this; a longer one gets our own pause.
     static constexpr int LongestRetryAfterSeconds = 60;
@@ -46,6 +48,7 @@ public:
 
     // The pauses before the second, third and fourth try.
     void setRetryDelays(const QList<int>& delaysMs) { retryDelaysMs_ = delaysMs; }
+    void setTryTimeOut(int ms) { tryTimeOutMs_ = ms; }
     // Where the Telegram Bot API is; a test puts a server of its own there.
     void setTelegramApi(const QString& base) { telegramApi_ = base; }
 
@@ -63,6 +66,7 @@ private:
     ActivityLog& log_;
     QNetworkAccessManager* network_;
     QList<int> retryDelaysMs_{1000, 5000, 25000};
+    int tryTimeOutMs_ = TryTimeOutMs;
     QString telegramApi_ = QStringLiteral("https://api.telegram.org");
     bool closing_ = false;
     QList<Delivery*> underWay_; // sent, or waiting to be tried again

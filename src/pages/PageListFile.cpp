@@ -138,7 +138,9 @@ QByteArray PageListFile::json(const PageRecords& pages) {
     return QJsonDocument(QJsonObject{{PagesKey, list}}).toJson(QJsonDocument::Indented);
 }
 
-PageListParse PageListFile::parse(const QByteArray& bytes) {
+PageListParse PageListFile::parse(const QByteArray& file) {
+    // Editors on some systems start a UTF-8 file with a byte order mark; it is no part of the text.
+    const QByteArray bytes = file.startsWith("\xEF\xBB\xBF") ? file.mid(3) : file;
     const QByteArray start = bytes.trimmed();
     return start.startsWith('{') ? parseJson(bytes) : parsePlain(bytes);
 }

@@ -1,6 +1,7 @@
 #include "pages/PageOptionsFile.h"
 
 #include "net/IniFile.h"
+#include "pages/PageAddress.h"
 #include "pages/PageOptions.h"
 #include "pages/PageOptionsCheck.h"
 #include "pages/PageRecords.h"
@@ -68,7 +69,7 @@ QStringList PageOptionsFile::load(const IniFile& ini, PageRecords& pages) {
         positions.insert(pages.url(page), page);
     QStringList problems;
     for (const Values& values : byNumber) {
-        const QString address = values.value(QStringLiteral("address"));
+        const QString address = typedPageAddress(values.value(QStringLiteral("address")));
         const int page = positions.value(address, -1);
         if (page < 0)
             continue; // the page left the list by hand; its options go with it
@@ -94,7 +95,7 @@ void PageOptionsFile::save(IniFile& ini, const PageRecords& pages) {
             ini.setValue(SectionName, prefix + key, value);
         };
         // As the page list keeps it, which is how the options find their page again.
-        write(QStringLiteral("address"), pages.storedAddress(page));
+        write(QStringLiteral("address"), storedPageAddress(pages.storedAddress(page)));
         write(QStringLiteral("method"), options.get ? QStringLiteral("GET") : QStringLiteral("HEAD"));
         write(QStringLiteral("must contain"), quoted(options.mustContain));
         write(QStringLiteral("must not contain"), quoted(options.mustNotContain));

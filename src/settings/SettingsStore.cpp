@@ -2,6 +2,7 @@
 
 #include "net/AddressLogin.h"
 #include "net/IniFile.h"
+#include "pages/PageAddress.h"
 #include "pages/PageRecords.h"
 #include "settings/CommaText.h"
 #include "settings/Settings.h"
@@ -39,6 +40,15 @@ QList<ListedValue> pageListItems(const QString& value) {
 
 PageRecords::Column columnOf(const SettingDefinition& definition) {
     return PageRecords::Column(definition.initial.toInt());
+}
+
+// A list as the file keeps it: the addresses in their kept form, the values as they are.
+QString storedList(const PageRecords& pages, PageRecords::Column column) {
+    QList<ListedValue> items = pages.listed(column);
+    if (column == PageRecords::Address)
+        for (ListedValue& item : items)
+            item.text = storedPageAddress(item.text);
+    return pageListValue(items);
 }
 
 } // namespace
@@ -101,7 +111,7 @@ void SettingsStore::SaveSettings() {
             value = QLatin1Char('"') + toCommaText(settings_.lines(definition.key)) + QLatin1Char('"');
             break;
         case SettingKind::PageList:
-            value = pageListValue(pages_.listed(columnOf(definition)));
+            value = storedList(pages_, columnOf(definition));
             break;
         }
         ini.setValue(section, definition.key, value);
@@ -126,6 +136,9 @@ void SettingsStore::loadPageList(const IniFile& ini, PageRecords& pages) {
         if (definition.kind == SettingKind::PageList)
             if (const std::optional<QString> stored = ini.value(section, definition.key))
                 lists[columnOf(definition)] = pageListItems(*stored);
+    if (const auto addresses = lists.find(PageRecords::Address); addresses != lists.end())
+        for (ListedValue& item : addresses->second)
+            item.text = typedPageAddress(item.text);
     pages.restore(lists);
 }
 
@@ -133,5 +146,5 @@ void SettingsStore::savePageList(IniFile& ini, const PageRecords& pages) {
     const QString section = QString::fromLatin1(Section);
     for (const SettingDefinition& definition : SettingsSchema::all())
         if (definition.kind == SettingKind::PageList)
-            ini.setValue(section, definition.key, pageListValue(pages.listed(columnOf(definition))));
+            ini.setValue(section, definition.key, storedList(pages, columnOf(definition)));
 }

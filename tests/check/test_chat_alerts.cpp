@@ -117,6 +117,25 @@ private slots:
         QTEST(int(slack.requests().size()), "tries");
     }
 
+    // A try ends at its deadline, and follows no redirect to another server (localhost here).
+    void triesEndAtTheService() {
+        const QJsonObject slow{
+            {"send", "HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n"}, {"flood", "x"}, {"every", 0.1}};
+        const QString moved = "HTTP/1.1 307 Moved\r\nLocation: http://localhost:{PORT}/\r\n\r\n";
+        ScriptedPeer hook(ScriptedPeer::routes({{"/slow", slow}, {"/moved", ScriptedPeer::reply(moved)}}));
+        QVERIFY2(hook.start(), qPrintable(hook.output()));
+        MonitorFixture f;
+        aimAt(f, ChatService::Webhook, hook.url("/slow"));
+        f.settings().setText("EditChatAddress2", hook.url("/moved"));
+        f.m().chatSender().setTryTimeOut(500);
+        f.addPage(nginx.url("missing.html"), false, false, false);
+        f.runCycle();
+        const QStringList lines = waitForChatLines(f, 2);
+        QVERIFY(lines.contains("Unable to send chat message to Generic webhook #1: no answer within 0.5 s"));
+        QVERIFY(lines.contains("Unable to send chat message to Generic webhook #2: 307 Moved"));
+        QCOMPARE(hook.requests().size(), 5); // four tries of #1, timed out: busy
+    }
+
     // A service that never answers holds up no check, and a close does not wait for a try
     // still to come.
     void silentServiceHoldsUpNothing() {

@@ -90,6 +90,12 @@ private slots:
         QTest::newRow("endless mail reply line")
             << QJsonObject{{"mode", "smtp"}, {"greeting", ""}, {"flood", "2"}} << PageOptions() << "mail"
             << "Unable to send email: The server's reply line is longer than 4096 bytes" << QByteArray("404");
+        QTest::newRow("mail reply number past 16 bits")
+            << QJsonObject{{"mode", "smtp"}, {"greeting", "99999 hi\r\n"}} << PageOptions() << "mail"
+            << "Unable to send email" << QByteArray("404");
+        QTest::newRow("mail reply a line a while")
+            << QJsonObject{{"mode", "smtp"}, {"flood", "250-x\r\n"}, {"every", 1}} << PageOptions() << "mail"
+            << "Unable to send email" << QByteArray("404");
     }
 
     void misbehaviours() {
@@ -113,7 +119,7 @@ private slots:
         } else if (mail) {
             f.setUpMail(mailServer.port());
             f.raise(AlarmCondition::PageNotFound, AlarmReaction::Email1);
-            f.m().NMSMTP1->TimeOut = 5000; // should the bound go, the wait stays short
+            f.m().NMSMTP1->TimeOut = hostile.contains("every") ? 2000 : 5000; // short, should the bound go
         }
 
         const long before = residentKiB();

@@ -53,9 +53,14 @@ QStringList failures(const QStringList& lines) {
 class TestPageOptions : public QObject {
     Q_OBJECT
     NginxPeer nginx;
+    ScriptedPeer chunked{
+        ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\nTransfer-Encoding: "
+                                                        "chunked\r\n\r\n2\r\nzz\r\n1\r\nz\r\n0\r\n\r\n")}})};
 
 private slots:
     void initTestCase() {
+        QVERIFY2(chunked.start(), qPrintable(chunked.output()));
+        nginx.addFile("exactly-1-mib.html", QByteArray(1024 * 1024, 'x'));
         nginx.addFile("shop.html", "<html>Add to cart</html>");
         nginx.addFile("broken.html", "<html>Database error</html>");
         nginx.addFile("private/index.html", "members");
@@ -88,6 +93,9 @@ private slots:
         QTest::newRow("past the first MiB")
             << "big.html" << contains("tail marker")
             << "Content check failed: text not found: tail marker (first 1 MiB searched)";
+        QTest::newRow("exactly the first MiB")
+            << "exactly-1-mib.html" << contains("y") << "Content check failed: text not found: y";
+        QTest::newRow("chunked") << "/chunked" << contains("zzz") << ""; // the chunks' data only
         QTest::newRow("login wanted, 401 accepted") << "private/" << accepting("401") << "";
         QTest::newRow("404 watched to stay gone") << "gone.html" << accepting("200-299,404") << "";
         QTest::newRow("200 not accepted") << "shop.html" << accepting("300-399") << "Page not found: ";
@@ -100,7 +108,7 @@ private slots:
         QFETCH(QString, failure);
         CheckFixture f;
         f.muteSounds();
-        const QString url = nginx.url(path);
+        const QString url = path.startsWith('/') ? chunked.url(path) : nginx.url(path);
         const int page = f.addPage(url, false, false, false);
         f.w().pages.setOptions(page, options);
         const QStringList lines = failures(f.runCycle());
@@ -209,6 +217,25 @@ private slots:
                                         form + "X-Api-Key: k1\r\n\r\n",
                                     "HEAD /plain HTTP/1.0\r\n" + host + accept + "User-Agent: Korvane\r\n" +
                                         form + "\r\n"}));
+    }
+
+    // A page's own headers follow a redirect on its server, never to another one (localhost here).
+    void headersStayOnThePagesServer() {
+        ScriptedPeer peer(ScriptedPeer::routes(
+            {{"/away",
+              ScriptedPeer::reply("HTTP/1.0 302 Found\r\nLocation: http://localhost:{PORT}/else\r\n\r\n")},
+             {"/here", ScriptedPeer::reply("HTTP/1.0 302 Found\r\nLocation: /final\r\n\r\n")}}));
+        QVERIFY2(peer.start(), qPrintable(peer.output()));
+        CheckFixture f;
+        f.muteSounds();
+        PageOptions options;
+        options.headers = QStringList{"X-Api-Key: k1"};
+        for (const char* path : {"/away", "/here"})
+            f.w().pages.setOptions(f.addPage(peer.url(path), false, false, false), options);
+        QCOMPARE(failures(f.runCycle()), QStringList());
+        QTRY_COMPARE(peer.requests().size(), 4);
+        for (const QByteArray& request : peer.requests())
+            QCOMPARE(request.contains("X-Api-Key: k1"), !request.startsWith("HEAD /else"));
     }
 
     // The dialog, driven from the keyboard: every wrong field says why, and nothing is kept

@@ -14,6 +14,7 @@
 #include "net/TPostMessage.h"
 #include "net/TPowersock.h"
 #include "net/UrlParser.h"
+#include "net/WireAddress.h"
 #include "support/net/Raised.h"
 
 #include <QBuffer>
@@ -94,6 +95,29 @@ private slots:
         // Through a proxy without a host name there is no Host line at all.
         QCOMPARE(RequestBuilder::build({"GET", "/x", "/x", "", "p.invalid"}, {}).mid(0, 3),
                  QStringList({"GET /x HTTP/1.0", "Proxy-Connection: Keep-Alive", lines[2]}));
+    }
+
+    // A path, a host or a proxy's URL as typed, and the bytes that go out for it.
+    void wireAddress_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("sent");
+        auto row = [](const char* in, const char* out) {
+            QTest::newRow(in) << QString(in) << QByteArray(out);
+        };
+        row("/%c3%bc%2C?q=%", "/%c3%bc%2C?q=%"); // already encoded: byte for byte
+        row("/ünï/?q=ä", "/%C3%BCn%C3%AF/?q=%C3%A4");
+        row("/日本/", "/%E6%97%A5%E6%9C%AC/");
+        row("/a b\tc\x7f", "/a%20b%09c%7F");
+        row("bücher.example", "xn--bcher-kva.example");
+        row("http://日本.invalid:8080/ä b?q=%41", "http://xn--wgv71a.invalid:8080/%C3%A4%20b?q=%41");
+    }
+
+    void wireAddress() {
+        QFETCH(QString, typed);
+        QTEST(typed.startsWith('/')   ? WireAddress::percentEncoded(typed)
+              : typed.contains("://") ? WireAddress::url(typed)
+                                      : WireAddress::host(typed),
+              "sent");
     }
 
     void pageOptionValues_data() {

@@ -122,6 +122,28 @@ private slots:
         QCOMPARE(back.URL, peer.url("/"));
     }
 
+    // What a server and a proxy get for addresses typed with letters beyond ASCII or a space.
+    void addressesAsTyped() {
+        ScriptedPeer peer(
+            {{"mode", "http"}, {"routes", QJsonObject{{"*", send("HTTP/1.0 200 OK\r\n\r\n")}}}});
+        QVERIFY(peer.start());
+        TNMHTTP http;
+        for (const QString path : {"/ünï/?q=ä", "/日本/", "/a b"})
+            http.Head(peer.url(path));
+        http.Proxy = "127.0.0.1";
+        http.ProxyPort = peer.port();
+        http.Head("http://日本.invalid/ä");
+        raised<std::exception>([&] { http.Head("https://bücher.invalid/"); }); // no TLS behind the tunnel
+        QTRY_COMPARE(peer.requests().size(), 5);
+        QByteArrayList lines;
+        for (const QByteArray& request : peer.requests())
+            lines << request.left(request.indexOf("\r\n"));
+        QCOMPARE(lines, QByteArrayList({"HEAD /%C3%BCn%C3%AF/?q=%C3%A4 HTTP/1.0",
+                                        "HEAD /%E6%97%A5%E6%9C%AC/ HTTP/1.0", "HEAD /a%20b HTTP/1.0",
+                                        "HEAD http://xn--wgv71a.invalid/%C3%A4 HTTP/1.0",
+                                        "CONNECT xn--bcher-kva.invalid:443 HTTP/1.0"}));
+    }
+
     void misbehavingServers() {
         QJsonObject routes{
             {"/slow", send("HTTP/1.0 200 OK\r\n\r\n", {{"delay", 1.0}})},

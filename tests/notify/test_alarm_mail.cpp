@@ -230,6 +230,21 @@ private slots:
         QCOMPARE(f.w().emailSetup.EditEmailHost->text(), QString("mail.no-such-host.invalid"));
     }
 
+    // At most 100 mails wait: a newer one gives up the oldest waiting, never the one being sent.
+    void queueKeepsTheNewestMails() {
+        ScriptedPeer peer(smtpServer({}));
+        QVERIFY(peer.start());
+        CheckFixture f;
+        f.setUpMail(peer.port());
+        const qsizetype mails = AlarmMailSender::MostWaitingMails + 2;
+        for (qsizetype mail = 1; mail <= mails; ++mail)
+            f.w().mailSender().SendAlarmMail({"http://x/" + QString::number(mail), "", 404, {"o@x.org"}});
+        QTRY_VERIFY_WITH_TIMEOUT(f.w().mailSender().MailQueueEmpty(), 60000);
+        const QStringList lines = f.logLines();
+        QCOMPARE(lines.filter("Unable to send email: more than 100 mails waiting").size(), 1);
+        QVERIFY(!lines.contains("Email sent sucessfully for http://x/2"));
+    }
+
     void closingWhileAMailWaitsEndsItAtOnce() {
         ScriptedPeer peer(smtpServer({}, "", "HELO"));
         QVERIFY(peer.start());

@@ -1,4 +1,5 @@
 // The page list editor with the per-page lists kept aligned.
+#include "pages/PageAddress.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 #include "views/TCheckListBox.h"
@@ -121,6 +122,33 @@ private slots:
         TFormMainWindow& again = fixture->restart();
         QCOMPARE(again.webPages.CheckListBoxURL->texts(),
                  QStringList({"http://a.example/list?ids=1%2C2", "http://b/"}));
+    }
+
+    // Kept percent-encoded, an address shows as typed after a restart; an older file loses nothing.
+    void addressAsTypedSurvivesTheSettingsFile_data() {
+        QTest::addColumn<QByteArray>("older"); // the list in an older file; empty: typed now
+        QTest::newRow("typed") << QByteArray();
+        QTest::newRow("older file, UTF-8") << QByteArray("1http://b\xC3\xBC.example/\xC3\xA4 b?q=%41,");
+        QTest::newRow("older file, Latin-1") << QByteArray("1http://b\xFC.example/\xE4 b?q=%41,");
+    }
+    void addressAsTypedSurvivesTheSettingsFile() {
+        QFETCH(QByteArray, older);
+        const QString typed = "http://bü.example/ä b?q=%41";
+        WindowFixture file("[defaults]\nCheckListBoxURL=" + older + "\n");
+        TFormMainWindow& first = file.start();
+        // Typed partly encoded, a page is held as it comes back, so it stays the same page.
+        if (older.isEmpty())
+            first.pages.addPage(storablePageAddress("http://bü.example/%C3%A4 b?q=%41"), false, false, false);
+        QCOMPARE(first.pages.url(0), typed);
+        PageOptions options;
+        options.timeOut = "30";
+        first.pages.setOptions(0, options);
+        TFormMainWindow& again = file.restart();
+        QCOMPARE(again.pages.url(0), typed);
+        QCOMPARE(again.pages.options(0), options);
+        const QByteArray kept = "http://b%C3%BC.example/%C3%A4%20b?q=%41";
+        QVERIFY(file.settingsText().contains("CheckListBoxURL=1" + kept + ",\n"));
+        QVERIFY(file.settingsText().contains("\n1.address=" + kept + "\n"));
     }
 
     void deletingMovesLaterPagesUpWithAllTheirState() {

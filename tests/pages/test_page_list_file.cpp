@@ -73,6 +73,9 @@ private slots:
                               << ""
                               << Entries{{"https://u:pw@a.example/x%2Cy", false, options},
                                          {"http://b.example/", {}, PageOptions()}};
+        QTest::newRow("byte order mark")
+            << "\xEF\xBB\xBF" + quoted("{'pages': [{'address': 'http://b.example/'}]}") << ""
+            << Entries{{"http://b.example/", {}, PageOptions()}};
         QTest::newRow("plain") << QByteArray("# mine\n\n  http://a.example/ \r\nhttps://b.example/") << ""
                                << Entries{{"http://a.example/", {}, {}}, {"https://b.example/", {}, {}}};
         const auto refused = [](const char* name, const char* file, const char* error) {

@@ -6,7 +6,7 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
   {"mode": "http", "routes": {"/path" or "*": {"send": text ("{PORT}" = our port), "delay": s,
       "sequence": [texts sent instead of "send" to the route's requests in turn, the last one again],
       "pad": n header bytes after the status line (lines of 1000 bytes, or "pad_line" over and over),
-      "flood": text sent over and over after the answer until the client goes, "after": "hang", "silent": true,
+      "flood": text sent over and over after the answer until the client goes ("every": s apart), "after": "hang", "silent": true,
       "head": text sent instead of "send" to a HEAD request, "together": n -- answers only once
       n requests of such routes are open at once, and closes without a word when they never are}}}
   {"mode": "raw", "greeting": text, "replies": [one per line received], "close": true}
@@ -36,11 +36,12 @@ def record(data):
     say("REQ " + base64.b64encode(data).decode())
 
 
-def flood(conn, text):
-    """Sends the text over and over until the client goes."""
-    block = text.encode("latin-1") * (65536 // len(text) + 1)
+def flood(conn, text, every=0):
+    """Sends the text over and over until the client goes, every so many seconds if asked."""
+    block = text.encode("latin-1") * (1 if every else 65536 // len(text) + 1)
     try:
         while True:
+            time.sleep(every)
             conn.sendall(block)
     except OSError:
         pass
@@ -131,7 +132,7 @@ def serve_http(conn, routes):
         reply = reply[:status_end] + line * (pad // len(line) + 1) + reply[status_end:]
     conn.sendall(reply)
     if "flood" in route:
-        flood(conn, route["flood"])
+        flood(conn, route["flood"], route.get("every", 0))
     if route.get("after") == "hang":
         wait_for_close(conn)
 
@@ -179,7 +180,7 @@ def serve_smtp(conn, config):
     in_data = quiet = False
     conn.sendall(config.get("greeting", "220 scripted peer ready\r\n").encode("latin-1"))
     if "flood" in config:
-        return flood(conn, config["flood"])
+        return flood(conn, config["flood"], config.get("every", 0))
     while True:
         chunk = conn.recv(65536)
         if not chunk:
