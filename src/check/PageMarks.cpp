@@ -1,13 +1,18 @@
 #include "check/PageMarks.h"
 
 #include "history/HistoryFile.h"
+#include "pages/PageAddress.h"
 #include "pages/PageRecords.h"
 
 #include <algorithm>
 
 void restorePageMarks(PageRecords& pages, const QHash<QString, PageMark>& marks) {
     for (int page = 0; page < pages.pageCount(); ++page) {
-        const auto mark = marks.constFind(withoutPassword(pages.url(page)));
+        const QString address = withoutPassword(pages.url(page));
+        auto mark = marks.constFind(address);
+        // An older version kept an address typed percent-encoded under that form.
+        if (mark == marks.cend())
+            mark = marks.constFind(storedPageAddress(address));
         if (mark == marks.cend())
             continue;
         pages.writeStatus(

@@ -4,6 +4,7 @@
 #include "notify/ActivityLog.h"
 #include "notify/SecretStore.h"
 #include "notify/StatusLine.h"
+#include "pages/PageAddress.h"
 #include "pages/PageCursor.h"
 #include "pages/PageRecords.h"
 
@@ -34,15 +35,24 @@ void PagePasswords::read(int page) {
     // The answer may come after the user moved or deleted the page.
     QPointer<PageCursor> cursor = new PageCursor(pages_, page);
     cursor->setParent(this);
+    // An older version kept an address typed percent-encoded, and its password, under that form.
+    const QString olderKey = keyFor(storedPageAddress(login.address));
+    lookUp(cursor, key, olderKey != key ? olderKey : QString());
+}
+
+void PagePasswords::lookUp(QPointer<PageCursor> cursor, const QString& key, const QString& olderKey) {
     QPointer<PagePasswords> self(this);
-    secrets_.read(key, [self, cursor, key](bool answered, const QString& secret) {
+    secrets_.read(key, [self, cursor, key, olderKey](bool answered, const QString& secret) {
         if (!self || !cursor)
             return;
-        cursor->deleteLater();
         if (!answered) {
+            cursor->deleteLater();
             self->status_.setText(noSecretStoreText());
             return;
         }
+        if (secret.isEmpty() && !olderKey.isEmpty())
+            return self->lookUp(cursor, olderKey, {});
+        cursor->deleteLater();
         if (!secret.isEmpty())
             self->stored_.insert(key);
         if (cursor->deleted())

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
 class ActivityLog;
+class PageCursor;
 class PageRecords;
 class SecretStore;
 class StatusLine;
@@ -31,6 +33,8 @@ public:
 private:
     QString keyFor(const QString& address) const;
     void read(int page);
+    // Asks the store for the page's password under key, then under olderKey when it has none.
+    void lookUp(QPointer<PageCursor> cursor, const QString& key, const QString& olderKey);
     // The password out of the page's address goes to the store; the settings file keeps it until
     // the store says it holds it.
     void hand(int page, const QString& key, const QString& password);
