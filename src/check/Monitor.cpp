@@ -59,6 +59,9 @@ void Monitor::buildHistory(const QString& settingsFile) {
     });
     connect(history_.get(), &HistoryStore::keptAgain, this,
             [this] { log.AddLogLine(QStringLiteral("History kept again")); });
+    connect(history_.get(), &HistoryStore::setAside, this, [this](const QString& aside) {
+        log.AddLogLine(QStringLiteral("History damaged: set aside as %1, and a new one begun").arg(aside));
+    });
     connect(history_.get(), &HistoryStore::notRead, this, [this](const QString& reason) {
         log.AddLogLine(QStringLiteral("Cannot read the history: ") + reason);
     });

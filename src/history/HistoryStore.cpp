@@ -26,9 +26,12 @@ void HistoryStore::open() {
             if (const QString unread = readMarks(writer->database(), marks); !unread.isEmpty())
                 failure = QStringLiteral("where the pages stood cannot be read: ") + unread;
         }
+        const QString aside = writer->setAsideAs();
         if (failure.isEmpty())
             writer_ = std::move(writer);
-        QMetaObject::invokeMethod(this, [this, failure, marks = std::move(marks)]() mutable {
+        QMetaObject::invokeMethod(this, [this, failure, aside, marks = std::move(marks)]() mutable {
+            if (!aside.isEmpty())
+                emit setAside(aside);
             finishOpen(failure, std::move(marks));
         });
         if (writer_)

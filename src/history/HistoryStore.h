@@ -75,6 +75,8 @@ signals:
     void openFinished(const QHash<QString, PageMark>& marks);
     // A write went through after writes had failed: what was kept meanwhile is in the file.
     void keptAgain();
+    // The file was damaged: it went aside under this name, with its journals, and a new one began.
+    void setAside(const QString& aside);
     // The uptimes could not be read, where they could before; the last ones read stay.
     void notRead(const QString& reason);
     void uptimesChanged();

@@ -107,6 +107,7 @@ QString HistoryWriter::open() {
         return QStringLiteral(
                    "%1 is missing but its journal %2 is still there; move it away to begin a new history")
             .arg(path_, journal);
+    matchJournalsToFile();
     QSqlError failure = tryOpen();
     QString reason;
     // A damaged file goes aside, untouched, and the history begins anew.
@@ -124,6 +125,17 @@ QString HistoryWriter::open() {
         database().close();
     }
     return reason;
+}
+
+// SQLite makes the journals with the file's permissions: a file that was read-only leaves
+// read-only journals behind, which would keep the history off once the file is writable again.
+void HistoryWriter::matchJournalsToFile() const {
+    const QFileInfo file(path_);
+    if (!file.isWritable())
+        return;
+    for (const QString& journal : journals(path_))
+        if (const QFileInfo info(journal); info.isFile() && !info.isWritable())
+            QFile::setPermissions(journal, file.permissions());
 }
 
 // A new file beside an old journal would be read through that journal, and damaged by it.
@@ -173,11 +185,13 @@ QString HistoryWriter::setAside() {
         if (!QFileInfo(part).isFile())
             return cannot(QStringLiteral("%1 is not a file").arg(part));
     const QString aside = asideName(path_);
+    setAsideAs_ = aside;
     const auto asideOf = [&](const QString& part) { return aside + part.mid(path_.size()); };
     for (qsizetype i = 0; i < parts.size(); ++i) {
         QFile part(parts[i]);
         if (part.rename(asideOf(parts[i])))
             continue;
+        setAsideAs_.clear();
         QString reason = cannot(part.errorString());
         while (--i >= 0)
             if (!QFile::rename(asideOf(parts[i]), parts[i]))

@@ -42,12 +42,15 @@ public:
 
     // Where a damaged file goes: its name with ".corrupt-" and the time (UTC) added.
     static QString asideName(const QString& path);
+    // Where open() set a damaged file aside; empty when it did not.
+    const QString& setAsideAs() const { return setAsideAs_; }
 
     QSqlDatabase database() const;
 
 private:
     struct Statements;
     QString strayJournal() const;
+    void matchJournalsToFile() const;
     QSqlError tryOpen();
     // Returns why the damaged file stays where it is; an empty text once it is aside.
     QString setAside();
@@ -64,4 +67,5 @@ private:
     QHash<QString, qint64> pageIds_;
     QSet<qint64> openOutages_;
     qint64 lastFoldMs_ = 0;
+    QString setAsideAs_;
 };

@@ -237,6 +237,9 @@ private slots:
         w.logTab.Log->flush();
         const QStringList notKept = w.logTab.Log->toPlainText().split('\n').filter("History not kept: ");
         QCOMPARE(notKept.size(), locked ? 1 : 0);
+        const QStringList setAside =
+            w.logTab.Log->toPlainText().split('\n').filter("History damaged: set aside as " + path + ".corrupt-");
+        QCOMPARE(setAside.size(), locked ? 0 : 1);
         QCOMPARE(w.history().kept(), !locked);
         QCOMPARE(QDir(f.folder()).entryList({"KV.history.sqlite.corrupt-*"}).size(), locked ? 0 : 1);
         w.checkCycle().network().useState(std::make_unique<FakeNetworkState>());

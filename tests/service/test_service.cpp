@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <atomic>
@@ -22,6 +23,7 @@
 #include <latch>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -235,6 +237,47 @@ private slots:
             korvane({"--check-once", "--settings", folder.settingsPath(), "--secrets", secrets});
         QCOMPARE(again.exitCode, 0);
         QVERIFY(!again.out.contains("s3cret"));
+    }
+
+    // A history that was read-only for a run, and is made writable again, is used at the next start;
+    // the checks the read-only run could not write are counted as it ends. Run as another user
+    // than root, to whom no file is read-only.
+    void historyWritableAgainIsUsed() {
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("KV.ini"), history = dir.filePath("KV.history.sqlite");
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[defaults]\nCheckListBoxURL=1http://127.0.0.1:" +
+                   QByteArray::number(PeerProcess::freePort()) + "/,\n");
+        file.close();
+        const bool root = ::geteuid() == 0;
+        QVERIFY(!root || QProcess::execute("chown", {"-R", "nobody", dir.path()}) == 0);
+        const auto run = [&] {
+            QProcess monitor;
+            const QStringList arguments{"--headless", "--settings", settings};
+            if (root)
+                monitor.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                                     KORVANE_PROGRAM} +
+                                             arguments);
+            else
+                monitor.start(KORVANE_PROGRAM, arguments);
+            QByteArray out;
+            if (QTest::qWaitFor(
+                    [&] { return (out += monitor.readAllStandardOutput()).contains("Connection failed: "); },
+                    30000))
+                ::kill(pid_t(monitor.processId()), SIGTERM);
+            monitor.waitForFinished(5000);
+            return out + monitor.readAllStandardOutput();
+        };
+        QVERIFY(!run().contains("History not kept"));
+        QVERIFY(QFile::setPermissions(history, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const QByteArray readOnly = run();
+        QVERIFY2(readOnly.contains("History not kept: 1 checks could not be written\n"),
+                 readOnly.constData());
+        QVERIFY(QFile::setPermissions(history, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                   QFile::ReadOther));
+        const QByteArray writable = run();
+        QVERIFY2(!writable.contains("History not kept"), writable.constData());
     }
 
     void headlessSaysWhenNothingIsTicked() {
