@@ -3,16 +3,14 @@
 // escaping its work reaches its guard rather than ending it on the spot.
 #include "service/ExceptionGuard.h"
 #include "service/ServiceSetup.h"
+#include "support/RunUntil.h"
 #include "support/SettingsFolder.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <QTimer>
-#include <csignal>
 #include <stdexcept>
 
 namespace {
@@ -76,25 +74,12 @@ private:
                        nginx_.url("/flip.html").toUtf8() + ",1" + stalling_.url("/").toUtf8() +
                        ",\nEditChatAddress1=" + chat.url("/hook").toUtf8() + "\n");
         settings.close();
-        QProcess monitor;
-        monitor.start(QStringLiteral(KORVANE_PROGRAM), {"--headless", "--settings", folder_.settingsPath()});
-        QByteArray out;
-        if (!QTest::qWaitFor(
-                [&] {
-                    return (out += monitor.readAllStandardOutput()).contains(("] " + line + "\n").toUtf8());
-                },
-                60000))
-            return QString::fromUtf8("no such line: " + out);
-        QElapsedTimer clock;
-        clock.start();
-        ::kill(pid_t(monitor.processId()), SIGTERM);
-        const bool ended = monitor.waitForFinished(5000);
-        out += monitor.readAllStandardOutput();
-        if (!ended || monitor.exitCode() != 0 || clock.elapsed() >= 2000)
-            return QString::fromUtf8("did not end in order within two seconds (%1 ms): ")
-                       .arg(clock.elapsed()) +
-                   QString::fromUtf8(out);
-        return QString::fromUtf8(out);
+        const EndedRun run = ::runUntil({KORVANE_PROGRAM, "--headless", "--settings", folder_.settingsPath()},
+                                        ("] " + line + "\n").toUtf8());
+        if (run.exitCode != 0 || run.endMs < 0 || run.endMs >= 2000)
+            return QString("did not end in order within two seconds (%1 ms): ").arg(run.endMs) +
+                   QString::fromUtf8(run.out);
+        return QString::fromUtf8(run.out);
     }
 
     NginxPeer nginx_;

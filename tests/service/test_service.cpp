@@ -4,6 +4,7 @@
 #include "service/OwnerOnlyFile.h"
 #include "service/SingleInstance.h"
 #include "support/EngineTestMain.h"
+#include "support/RunUntil.h"
 #include "support/SettingsFolder.h"
 #include "support/net/NginxPeer.h"
 #include "support/net/ScriptedPeer.h"
@@ -216,21 +217,12 @@ private slots:
                               "\n1.allow login over plain http=1\n");
         const QString secrets = folder.folder() + "/secrets";
         QVERIFY(QProcess::execute("sh", {"-ec", "echo mail=x >" + secrets + "; chmod 600 " + secrets}) == 0);
-        QProcess monitor;
-        monitor.start(QStringLiteral(KORVANE_PROGRAM),
-                      {"--headless", "--settings", folder.settingsPath(), "--secrets", secrets});
-        QByteArray out;
-        QVERIFY2(
-            QTest::qWaitFor(
-                [&] { return (out += monitor.readAllStandardOutput()).contains("Checked Sucessfully: "); },
-                30000),
-            out.constData());
-        ::kill(pid_t(monitor.processId()), SIGTERM);
-        QVERIFY(monitor.waitForFinished(5000));
-        out += monitor.readAllStandardOutput();
-        QVERIFY2(out.contains("Page passwords stay in " + folder.settingsPath().toUtf8()) &&
-                     !out.contains("s3cret"),
-                 out.constData());
+        const EndedRun run = runUntil(
+            {KORVANE_PROGRAM, "--headless", "--settings", folder.settingsPath(), "--secrets", secrets},
+            "Checked Sucessfully: ");
+        QVERIFY2(run.out.contains("Page passwords stay in " + folder.settingsPath().toUtf8()) &&
+                     !run.out.contains("s3cret"),
+                 run.out.constData());
         QVERIFY(folder.settingsText().contains(typed.toUtf8()));
         QCOMPARE(QFile::permissions(folder.settingsPath()) & (QFile::ReadGroup | QFile::ReadOther), 0);
         const Run again =
@@ -243,53 +235,31 @@ private slots:
     // the checks the read-only run could not write are counted as it ends. Run as another user
     // than root, to whom no file is read-only.
     void historyWritableAgainIsUsed() {
-        QTemporaryDir dir;
-        const QString settings = dir.filePath("KV.ini"), history = dir.filePath("KV.history.sqlite");
-        QFile file(settings);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[defaults]\nCheckListBoxURL=1http://127.0.0.1:" +
-                   QByteArray::number(PeerProcess::freePort()) + "/,\n");
-        file.close();
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=1http://127.0.0.1:" +
+                              QByteArray::number(PeerProcess::freePort()) + "/,\n");
+        const QString history = historyFileFor(folder.settingsPath());
         const bool root = ::geteuid() == 0;
-        QVERIFY(!root || QProcess::execute("chown", {"-R", "nobody", dir.path()}) == 0);
-        const auto run = [&] {
-            QProcess monitor;
-            const QStringList arguments{"--headless", "--settings", settings};
-            if (root)
-                monitor.start("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                                                     KORVANE_PROGRAM} +
-                                             arguments);
-            else
-                monitor.start(KORVANE_PROGRAM, arguments);
-            QByteArray out;
-            if (QTest::qWaitFor(
-                    [&] { return (out += monitor.readAllStandardOutput()).contains("Connection failed: "); },
-                    30000))
-                ::kill(pid_t(monitor.processId()), SIGTERM);
-            monitor.waitForFinished(5000);
-            return out + monitor.readAllStandardOutput();
-        };
-        QVERIFY(!run().contains("History not kept"));
-        QVERIFY(QFile::setPermissions(history, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        const QByteArray readOnly = run();
+        QVERIFY(!root || QProcess::execute("chown", {"-R", "nobody", folder.folder()}) == 0);
+        const QStringList command =
+            QStringList(root ? QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"}
+                             : QStringList()) +
+            QStringList{KORVANE_PROGRAM, "--headless", "--settings", folder.settingsPath()};
+        QVERIFY(!runUntil(command, "Connection failed: ").out.contains("History not kept"));
+        QVERIFY(QFile::setPermissions(history, QFile::ReadOwner));
+        const QByteArray readOnly = runUntil(command, "Connection failed: ").out;
         QVERIFY2(readOnly.contains("History not kept: 1 checks could not be written\n"),
                  readOnly.constData());
-        QVERIFY(QFile::setPermissions(history, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                                   QFile::ReadOther));
-        const QByteArray writable = run();
+        QVERIFY(QFile::setPermissions(history, QFile::ReadOwner | QFile::WriteOwner));
+        const QByteArray writable = runUntil(command, "Connection failed: ").out;
         QVERIFY2(!writable.contains("History not kept"), writable.constData());
     }
 
     void headlessSaysWhenNothingIsTicked() {
         SettingsFolder folder("[defaults]\nCheckListBoxURL=0" + nginx_.url("/ok.html").toUtf8() + ",\n");
-        QProcess monitor;
-        monitor.start(QStringLiteral(KORVANE_PROGRAM), {"--headless", "--settings", folder.settingsPath()});
-        QByteArray out;
-        const QByteArray told =
-            "No page is ticked in " + folder.settingsPath().toUtf8() + ": nothing to check\n";
-        QTRY_VERIFY_WITH_TIMEOUT((out += monitor.readAllStandardOutput()).contains(told), 30000);
-        ::kill(pid_t(monitor.processId()), SIGTERM);
-        QVERIFY(monitor.waitForFinished(5000));
+        const EndedRun run =
+            runUntil({KORVANE_PROGRAM, "--headless", "--settings", folder.settingsPath()},
+                     "No page is ticked in " + folder.settingsPath().toUtf8() + ": nothing to check\n");
+        QCOMPARE(run.exitCode, 0);
     }
 
     void headlessRefusesAnOpenAddressWithoutToken() {
