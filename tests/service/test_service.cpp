@@ -48,8 +48,7 @@ Run korvane(const QStringList& arguments) {
 }
 
 QByteArray scrape(QNetworkAccessManager& network, quint16 port) {
-    std::unique_ptr<QNetworkReply> reply(
-        network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/metrics").arg(port)))));
+    std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(QUrl(QStringLiteral("http://127.0.0.1:%1/metrics").arg(port)))));
     QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     return finished.wait(10000) ? reply->readAll() : QByteArray();
 }
@@ -79,11 +78,10 @@ private slots:
         QTest::newRow("all well") << "CheckListBoxURL=" + ok << none << 0
                                   << "KORVANE OK - 1 pages, 0 red, 0 yellow | pages=1 red=0 yellow=0 time="
                                   << QStringList{"No Error, \\d+ ms, " + nginx_.url("/ok.html")};
-        QTest::newRow("a page gone")
-            << "CheckListBoxURL=" + ok + gone << none << 2
-            << "KORVANE CRITICAL - 2 pages, 1 red, 0 yellow | pages=2 red=1 yellow=0 time="
-            << QStringList{"No Error, \\d+ ms, " + nginx_.url("/ok.html"),
-                           "Page Not Found, \\d+ ms, " + nginx_.url("/gone.html")};
+        QTest::newRow("a page gone") << "CheckListBoxURL=" + ok + gone << none << 2
+                                     << "KORVANE CRITICAL - 2 pages, 1 red, 0 yellow | pages=2 red=1 yellow=0 time="
+                                     << QStringList{"No Error, \\d+ ms, " + nginx_.url("/ok.html"),
+                                                    "Page Not Found, \\d+ ms, " + nginx_.url("/gone.html")};
         QTest::newRow("gone counts yellow")
             << "CheckBoxPNFY=1\nCheckBoxPNFR=0\nCheckListBoxURL=" + gone << none << 1
             << "KORVANE WARNING - 1 pages, 0 red, 1 yellow | pages=1 red=0 yellow=1 time="
@@ -107,9 +105,8 @@ private slots:
         QTest::newRow("secrets others may read")
             << "CheckListBoxURL=" + ok << QStringList{"644", "mail=x"} << 3
             << "KORVANE UNKNOWN - Secrets file refused: " << QStringList();
-        QTest::newRow("secrets of the owner only")
-            << "CheckListBoxURL=" + ok << QStringList{"600", "mail=x"} << 0 << "KORVANE OK - 1 pages"
-            << QStringList{"No Error, \\d+ ms, "};
+        QTest::newRow("secrets of the owner only") << "CheckListBoxURL=" + ok << QStringList{"600", "mail=x"} << 0
+                                                   << "KORVANE OK - 1 pages" << QStringList{"No Error, \\d+ ms, "};
     }
     void checkOnceReports() {
         QFETCH(QByteArray, settings);
@@ -124,8 +121,7 @@ private slots:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(secrets[1].toUtf8());
             file.close();
-            QVERIFY(::chmod(QFile::encodeName(file.fileName()).constData(), secrets[0].toUInt(nullptr, 8)) ==
-                    0);
+            QVERIFY(::chmod(QFile::encodeName(file.fileName()).constData(), secrets[0].toUInt(nullptr, 8)) == 0);
             arguments << "--secrets" << file.fileName();
         }
         const QByteArray before = folder.settingsText();
@@ -177,21 +173,18 @@ private slots:
         const QRegularExpression served(QStringLiteral("Metrics served on http://127.0.0.1:(\\d+)/metrics"));
         QByteArray out;
         QRegularExpressionMatch port;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (out += monitor.readAllStandardOutput(), port = served.match(out)).hasMatch(), 30000);
-        QVERIFY2(QRegularExpression(
-                     QStringLiteral("^\\[\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\] Korvane Start\n"))
+        QTRY_VERIFY_WITH_TIMEOUT((out += monitor.readAllStandardOutput(), port = served.match(out)).hasMatch(), 30000);
+        QVERIFY2(QRegularExpression(QStringLiteral("^\\[\\d{4}\\.\\d\\d\\.\\d\\d \\d\\d:\\d\\d:\\d\\d\\] Korvane Start\n"))
                      .match(out)
                      .hasMatch(),
                  out.constData());
 
         QNetworkAccessManager network;
         QByteArray metrics;
-        QTRY_VERIFY_WITH_TIMEOUT((metrics = scrape(network, port.captured(1).toUShort()))
-                                     .contains("korvane_last_cycle_end_timestamp_seconds "),
-                                 30000);
-        QVERIFY2(metrics.contains("probe_success{url=\"" + nginx_.url("/ok.html").toUtf8() + "\"} 1\n"),
-                 metrics);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (metrics = scrape(network, port.captured(1).toUShort())).contains("korvane_last_cycle_end_timestamp_seconds "),
+            30000);
+        QVERIFY2(metrics.contains("probe_success{url=\"" + nginx_.url("/ok.html").toUtf8() + "\"} 1\n"), metrics);
 
         const Run second = korvane({"--headless", "--settings", folder.settingsPath()});
         QCOMPARE(second.exitCode, 1);
