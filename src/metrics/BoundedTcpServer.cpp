@@ -22,11 +22,11 @@ void BoundedTcpServer::incomingConnection(qintptr descriptor) {
 
 void BoundedTcpServer::admit() {
     while (!waiting_.isEmpty()) {
-        if (openConnections() >= limits_.maxConnections && !closeIdlest())
+        if (openConnections() >= limits_.maxConnections) {
+            // A connection closed counts itself off once its socket says so, and admits the next.
+            closeIdlest();
             break;
-        // A closed connection may count itself off only once its socket has said so.
-        if (openConnections() >= limits_.maxConnections)
-            break;
+        }
         adopt(waiting_.takeFirst());
     }
     if (waiting_.isEmpty())
@@ -62,7 +62,7 @@ void BoundedTcpServer::enter(Connection& connection, Phase phase) {
     connection.deadline->start(phase == Phase::Request ? limits_.requestMs : limits_.idleMs);
 }
 
-bool BoundedTcpServer::closeIdlest() {
+void BoundedTcpServer::closeIdlest() {
     // All idle connections wait out the same time: the one with the least left has idled longest.
     QTcpSocket* idlest = nullptr;
     int left = 0;
@@ -78,7 +78,6 @@ bool BoundedTcpServer::closeIdlest() {
     // Closed as a server closes a kept-alive connection, which a client knows to open anew.
     if (idlest)
         idlest->disconnectFromHost();
-    return idlest;
 }
 
 void BoundedTcpServer::received(QTcpSocket* socket) {

@@ -46,7 +46,7 @@ private:
 
     void admit();
     void adopt(qintptr descriptor);
-    bool closeIdlest();
+    void closeIdlest();
     void received(QTcpSocket* socket);
     void written(QTcpSocket* socket);
     void release(QObject* socket);
