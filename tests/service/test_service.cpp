@@ -247,11 +247,19 @@ private slots:
         QVERIFY2(!writable.contains("History not kept"), writable.constData());
     }
 
-    void headlessSaysWhenNothingIsTicked() {
-        SettingsFolder folder("[defaults]\nCheckListBoxURL=0" + nginx_.url("/ok.html").toUtf8() + ",\n");
+    // What the start says of a settings file that leaves it little to do: no page ticked, and a
+    // token missing where a service takes one (Gotify), but not where it takes none (a webhook).
+    void headlessSaysWhatItLacks() {
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=0" + nginx_.url("/ok.html").toUtf8() +
+                              ",\nEditChatAddress1=http://127.0.0.1:9/hook\nComboChatService2=Gotify\n"
+                              "EditChatAddress2=http://127.0.0.1:9/\n");
+        const QString secrets = folder.folder() + "/secrets";
+        QVERIFY(QProcess::execute("sh", {"-ec", "echo mail=x >" + secrets + "; chmod 600 " + secrets}) == 0);
         const EndedRun run =
-            runUntil({KORVANE_PROGRAM, "--headless", "--settings", folder.settingsPath()},
-                     "No page is ticked in " + folder.settingsPath().toUtf8() + ": nothing to check\n");
+            runUntil({KORVANE_PROGRAM, "--headless", "--settings", folder.settingsPath(), "--secrets", secrets},
+                     "Secret not available, going on without it: chat #2\n");
+        QVERIFY(run.out.contains("No page is ticked in " + folder.settingsPath().toUtf8() + ": nothing to check\n"));
+        QVERIFY2(!run.out.contains("chat #1"), run.out.constData());
         QCOMPARE(run.exitCode, 0);
     }
 
