@@ -14,7 +14,8 @@ fail() {
 (cd "$build" && "$cpack" -G DEB -B "$work" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
 desktop=$(echo "$work"/korvane_*.deb) headless=$(echo "$work"/korvane-headless_*.deb)
 depends=$(dpkg-deb -f "$headless" Depends)
-[[ $depends == *libqt6core6* ]] || fail "korvane-headless names no Qt library it links: $depends"
+[[ $depends == *libqt6core6* && $depends == *libqt6sql6-sqlite* ]] ||
+  fail "korvane-headless names not all the Qt libraries and plugins it uses: $depends"
 [[ $depends != *libqt6widgets* && $depends != *libqt6webengine* && $depends != *libqt6multimedia* ]] ||
   fail "korvane-headless depends on a window library: $depends"
 [[ $(dpkg-deb -f "$desktop" Depends) == *"korvane-headless (= "* ]] || fail "korvane does not depend on korvane-headless"

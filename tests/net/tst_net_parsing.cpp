@@ -1,6 +1,7 @@
 // The plain parts of the network layer: URL parsing, the request header, the response header
 // reader, header lists, the receive queue, the mail texts and the attachment encoder. No sockets
 // here.
+#include "net/AddressLogin.h"
 #include "net/ByteQueue.h"
 #include "net/ConnectReplyReader.h"
 #include "net/HeaderLines.h"
@@ -118,6 +119,35 @@ private slots:
               : typed.contains("://") ? WireAddress::url(typed)
                                       : WireAddress::host(typed),
               "sent");
+    }
+
+    // A password comes out of an address and goes back in, and the rest of the address, which is
+    // what the server gets, stays as it was typed.
+    void addressLogin_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("bare");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("joined");
+        QTest::newRow("raw bar kept") << "http://u:p@h/a|b"
+                                      << "http://u@h/a|b"
+                                      << "p"
+                                      << "http://u:p@h/a|b";
+        QTest::newRow("encoded password") << "http://u:p%3A%2F1@h:8/?x=@"
+                                          << "http://u@h:8/?x=@"
+                                          << "p:/1"
+                                          << "http://u:p%3A%2F1@h:8/?x=@";
+        QTest::newRow("@ in the path only") << "http://h/p@x:y"
+                                            << "http://h/p@x:y"
+                                            << ""
+                                            << "http://h/p@x:y";
+    }
+    void addressLogin() {
+        QFETCH(QString, typed);
+        const AddressLogin login = splitLogin(typed);
+        QTEST(login.address, "bare");
+        QTEST(login.password, "password");
+        QTEST(joinLogin(login.address, login.user, login.password), "joined");
+        QCOMPARE(withoutPasswords("see " + typed + " now"), "see " + login.address + " now");
     }
 
     void pageOptionValues_data() {
