@@ -138,10 +138,6 @@ void TPowersock::ClearReceived() {
 
 // ---- time-out timer ------------------------------------------------------------------------
 
-void TPowersock::TimerOn() {
-    TimerOn(TimeOut);
-}
-
 void TPowersock::TimerOn(qint64 milliseconds) {
     StatusMessage(8, QStringLiteral("Timer On"));
     TimerExpired = false;

@@ -137,7 +137,7 @@ public:
 protected:
     void CloseSocket();
     void ResolveHost();
-    void TimerOn();
+    void TimerOn() { TimerOn(TimeOut); }
     // The timer for the milliseconds given (0: none) rather than for TimeOut.
     void TimerOn(qint64 milliseconds);
     void TimerOff();

@@ -13,22 +13,13 @@
 #include <QTimer>
 #include <stdexcept>
 
-namespace {
-
-QJsonObject silent() {
-    return ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}});
-}
-
-} // namespace
-
 class TestHeadlessEnd : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
         QVERIFY2(nginx_.start(), qPrintable(nginx_.output()));
-        for (PeerProcess* peer : {static_cast<PeerProcess*>(&stalling_), static_cast<PeerProcess*>(&deaf_),
-                                  static_cast<PeerProcess*>(&ear_)})
-            QVERIFY(static_cast<ScriptedPeer*>(peer)->start());
+        for (ScriptedPeer* peer : {&stalling_, &deaf_, &ear_})
+            QVERIFY(peer->start());
     }
 
     void dueMessagesGoOutAndALostRecoveryIsToldAfterTheRestart() {
@@ -68,11 +59,12 @@ private:
     // with SIGTERM and checks that it ended in order within two seconds. Returns its output.
     QString runUntil(ScriptedPeer& chat, const QString& line) {
         QFile settings(folder_.settingsPath());
-        if (!settings.open(QIODevice::WriteOnly))
+        if (!settings.open(QIODevice::WriteOnly) ||
+            !settings.write(
+                "[defaults]\nEditTimeOut=60\nCheckBoxPNFChat=1\nCheckBoxRCChat=1\nCheckListBoxURL=1" +
+                nginx_.url("/flip.html").toUtf8() + ",1" + stalling_.url("/").toUtf8() +
+                ",\nEditChatAddress1=" + chat.url("/hook").toUtf8() + "\n"))
             return {};
-        settings.write("[defaults]\nEditTimeOut=60\nCheckBoxPNFChat=1\nCheckBoxRCChat=1\nCheckListBoxURL=1" +
-                       nginx_.url("/flip.html").toUtf8() + ",1" + stalling_.url("/").toUtf8() +
-                       ",\nEditChatAddress1=" + chat.url("/hook").toUtf8() + "\n");
         settings.close();
         const EndedRun run = ::runUntil({KORVANE_PROGRAM, "--headless", "--settings", folder_.settingsPath()},
                                         ("] " + line + "\n").toUtf8());
@@ -84,8 +76,9 @@ private:
 
     NginxPeer nginx_;
     SettingsFolder folder_;
-    ScriptedPeer stalling_{silent()};
-    ScriptedPeer deaf_{silent()};
+    const QJsonObject silent_ = ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}});
+    ScriptedPeer stalling_{silent_};
+    ScriptedPeer deaf_{silent_};
     ScriptedPeer ear_{
         ScriptedPeer::routes({{"*", ScriptedPeer::reply("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n")}})};
 };
