@@ -149,7 +149,6 @@ private slots:
         SettingsFolder folder("[defaults]\nCheckListBoxURL=1" + nginx_.url("/ok.html").toUtf8() + ",\n");
         HistoryStore history(historyFileFor(folder.settingsPath()), {});
         history.open();
-        history.programStarted();
         history.flush();
         QProcess process;
         process.setStandardOutputFile("/dev/full");
@@ -260,7 +259,6 @@ private slots:
                      "Secret not available, going on without it: chat #2\n");
         QVERIFY(run.out.contains("No page is ticked in " + folder.settingsPath().toUtf8() + ": nothing to check\n"));
         QVERIFY2(!run.out.contains("chat #1"), run.out.constData());
-        QCOMPARE(run.exitCode, 0);
     }
 
     void headlessRefusesAnOpenAddressWithoutToken() {
