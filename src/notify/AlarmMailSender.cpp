@@ -1,6 +1,7 @@
 #include "notify/AlarmMailSender.h"
 
 #include "net/ESmtpRefusal.h"
+#include "net/EventWait.h"
 #include "net/IntegerText.h"
 #include "net/MailText.h"
 #include "net/TNMSMTP.h"
@@ -8,7 +9,6 @@
 #include "notify/AlarmMailComposer.h"
 #include "notify/AlarmReport.h"
 #include "notify/DialogService.h"
-#include "notify/SecretStore.h"
 #include "notify/StatusLine.h"
 #include "settings/Settings.h"
 
@@ -157,7 +157,7 @@ void AlarmMailSender::AbortQueuedMail() {
 
 int AlarmMailSender::finish(QDeadlineTimer until) {
     closing_ = true;
-    waitForAnswers([this] { return int(queue_.size()); }, int(until.remainingTime()));
+    EventWait::untilNonePending([this] { return int(queue_.size()); }, until);
     const int givenUp = int(queue_.size());
     AbortQueuedMail();
     return givenUp;

@@ -1,8 +1,8 @@
 #include "notify/ChatSender.h"
 
+#include "net/EventWait.h"
 #include "net/TrustStore.h"
 #include "notify/ActivityLog.h"
-#include "notify/SecretStore.h"
 #include "settings/ChatService.h"
 #include "settings/ConnectionSettings.h"
 #include "settings/Settings.h"
@@ -198,7 +198,7 @@ int ChatSender::finish(QDeadlineTimer until) {
             ++givenUp;
         }
     }
-    waitForAnswers([this] { return int(underWay_.size()); }, int(until.remainingTime()));
+    EventWait::untilNonePending([this] { return int(underWay_.size()); }, until);
     for (Delivery* delivery : QList<Delivery*>(underWay_)) {
         delivery->giveUp();
         ++givenUp;

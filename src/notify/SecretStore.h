@@ -23,7 +23,3 @@ public:
 
 // What the status bar says when the store does not answer: the secret lives for this session only.
 QString noSecretStoreText();
-
-// Lets the event loop run until no answer is pending any more, or waitMs have passed: the
-// answers to the writes of the program's end.
-void waitForAnswers(const std::function<int()>& pending, int waitMs);

@@ -1,5 +1,6 @@
 #include "service/MonitorSecrets.h"
 
+#include "net/EventWait.h"
 #include "notify/ChatSender.h"
 #include "notify/KeychainSecretStore.h"
 #include "notify/PagePasswords.h"
@@ -143,13 +144,13 @@ void MonitorSecrets::save() {
     pages_->save();
 }
 
-void MonitorSecrets::finishSaving(int waitMs) {
-    waitForAnswers(
+void MonitorSecrets::finishSaving(QDeadlineTimer deadline) {
+    EventWait::untilNonePending(
         [this] {
             int pending = pages_->pending();
             for (const auto& field : fields_)
                 pending += field->pending();
             return pending;
         },
-        waitMs);
+        deadline);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -32,8 +33,8 @@ public:
     // outstanding).
     void whenLoaded(std::function<void()> done);
     void save();
-    // Gives the saves under way up to waitMs to be answered, for the end of the program.
-    void finishSaving(int waitMs);
+    // Gives the saves under way until the deadline to be answered, for the end of the program.
+    void finishSaving(QDeadlineTimer deadline);
 
 private:
     class Noticing;

@@ -23,7 +23,7 @@ void run(Monitor& monitor, MonitorSecrets& secrets, const std::function<void(con
         saveFailed(QString::fromUtf8(error.what()));
     }
     secrets.save();
-    secrets.finishSaving(int(end.remainingTime()));
+    secrets.finishSaving(end);
 }
 
 } // namespace MonitorShutdown
