@@ -94,6 +94,13 @@ void CheckCycle::CheckWebPagesExecute() {
     run_->start();
 }
 
+bool CheckCycle::checkNow() {
+    if (!mayStart())
+        return false;
+    CheckWebPagesExecute();
+    return true;
+}
+
 void CheckCycle::finished(const QString& soundError) {
     if (!soundError.isEmpty()) {
         showingError_ = true;

@@ -44,6 +44,9 @@ public:
     // Runs the cycle from the event loop, so the button or action that asked for it returns at
     // once (a screen reader waits for that answer).
     void startSoon();
+    // Starts a cycle now for someone outside the window; false when one runs already (or may not
+    // start yet).
+    bool checkNow();
     void AbortCheckExecute();
     // Scheduled checks are switched on (the first cycle follows in a second) or off.
     void SpeedButtonStartToggle(bool down);

@@ -1,6 +1,7 @@
 #include "check/Monitor.h"
 
 #include "check/AlarmDispatch.h"
+#include "check/AlarmPause.h"
 #include "check/CheckCycle.h"
 #include "check/CycleCalls.h"
 #include "check/PageMarks.h"
@@ -14,6 +15,7 @@
 #include "notify/DesktopNotifier.h"
 
 #include <QTimer>
+#include <exception>
 
 namespace {
 
@@ -34,6 +36,17 @@ Monitor::Monitor(const QString& settingsFile, DialogService& dialogs, const Call
     store.addPart(pageOptionsPart(pages, log));
     buildHistory(settingsFile);
     buildMail(dialogs);
+    alarmPause_ = new AlarmPause(
+        settings, log,
+        [this] {
+            // A pause must outlast a crash; a file that cannot be written keeps it for this run.
+            try {
+                store.SaveSettings();
+            } catch (const std::exception& error) {
+                log.AddLogLine(QString::fromUtf8(error.what()));
+            }
+        },
+        this);
     alarmDispatch_ = std::make_unique<AlarmDispatch>(
         AlarmDispatch::Controls{&settings, &statusLine},
         AlarmDispatch::Calls{calls_.ShowTrayState, calls_.RevealWindow, calls_.PlaySound}, pages, log,
@@ -92,6 +105,7 @@ void Monitor::start() {
         history_->programStarted();
     }
     store.LoadSettings();
+    alarmPause_->restore();
     pages.resetHistories();
 }
 

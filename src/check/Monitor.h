@@ -3,6 +3,7 @@
 #include "check/CheckState.h"
 #include "notify/ActivityLog.h"
 #include "notify/StatusLine.h"
+#include "pages/MaintenanceWindow.h"
 #include "pages/PageRecords.h"
 #include "settings/Settings.h"
 #include "settings/SettingsStore.h"
@@ -13,6 +14,7 @@
 #include <memory>
 
 class AlarmDispatch;
+class AlarmPause;
 class AlarmMailComposer;
 class AlarmMailSender;
 class ChatSender;
@@ -76,12 +78,15 @@ public:
     QTimer* Timer1; // the schedule
     QTimer* Timer2; // the pages' watchdog
     TNMSMTP* NMSMTP1;
+    // The planned work on the pages, as the settings file keeps it.
+    QList<MaintenanceWindow> maintenance;
 
     HistoryStore& history() { return *history_; }
     AlarmMailSender& mailSender() { return *mailSender_; }
     ChatSender& chatSender() { return *chatSender_; }
     AlarmDispatch& alarmDispatch() { return *alarmDispatch_; }
     CheckCycle& checkCycle() { return *checkCycle_; }
+    AlarmPause& alarmPause() { return *alarmPause_; }
 
 private:
     void buildHistory(const QString& settingsFile);
@@ -96,4 +101,5 @@ private:
     std::unique_ptr<AlarmDispatch> alarmDispatch_;
     DesktopNotifier* desktopNotifier_ = nullptr;
     CheckCycle* checkCycle_ = nullptr;
+    AlarmPause* alarmPause_ = nullptr;
 };

@@ -25,5 +25,8 @@ struct CheckRecord {
     std::optional<qint64> tlsMs;
     std::optional<qint64> firstByteMs;
     QString error;
+    // Why the check's alarms were held: "maintenance", "paused" or "dependency"; empty: they
+    // were not.
+    QString held;
     PageMark mark;
 };

@@ -18,6 +18,7 @@ struct PageOptions {
     QString acceptedCodes;   // empty: every answer below 400
     QString timeOut;         // seconds; empty: the Connection tab's
     QString slowAfter;
+    QString dependsOn; // the address of the page this one sits behind; empty: none
 
     bool contentCheck() const { return !mustContain.isEmpty() || !mustNotContain.isEmpty(); }
     bool operator==(const PageOptions&) const = default;

@@ -107,6 +107,14 @@ QList<SettingDefinition> build() {
     all.append(tick("CheckBoxMailPerCycle", false));
     all.append(text("EditMetricsAddress"));
     all.append(secret("EditMetricsToken"));
+    // Minutes; empty or 0: never, or at once.
+    all.append(text("EditRemindEvery"));
+    for (const char* number : {"1", "2", "3"})
+        all.append(text(qPrintable(QStringLiteral("EditEMailAfter") + QLatin1String(number))));
+    for (const char* number : {"1", "2", "3"})
+        all.append(text(qPrintable(QStringLiteral("EditChatAfter") + QLatin1String(number))));
+    // When a pause of all alarms ends, in UTC; empty: no pause.
+    all.append(text("AlarmsPausedUntil"));
     return all;
 }
 
