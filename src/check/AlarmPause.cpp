@@ -40,8 +40,13 @@ void AlarmPause::resume() {
 void AlarmPause::restore() {
     const QString stored = settings_.text(QLatin1String(Key)).trimmed();
     until_ = stored.isEmpty() ? QDateTime() : QDateTime::fromString(stored, Qt::ISODate).toUTC();
-    // A value edited into nonsense is no pause.
-    if (!stored.isEmpty() && !until_.isValid())
+    // A pause that ran out while no monitor ran ends now; the file is left to the next save, so
+    // that a program that only reads it (a one-shot check) never writes it.
+    if (paused() && until_ <= QDateTime::currentDateTimeUtc()) {
+        until_ = QDateTime();
+        log_.AddLogLine(QStringLiteral("Alarms resumed"));
+    }
+    if (!paused())
         settings_.setText(QLatin1String(Key), QString());
     arm();
     emit changed();

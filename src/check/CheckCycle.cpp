@@ -21,7 +21,7 @@ CheckCycle::CheckCycle(const Controls& controls, const Calls& calls, PageRecords
     : QObject(parent), c_(controls), s_(state), dialogs_(dialogs), network_(new NetworkCheck(this)),
       resume_(new ResumeWait([this] { return network_->offline(); }, this)),
       run_(new CycleRun({pages, log, state, dispatch, history, *network_, *controls.settings,
-                         *controls.status, controls.Timer2},
+                         *controls.status, controls.Timer2, *controls.maintenance, *controls.pause},
                         calls, this)) {
     connect(c_.Timer1, &QTimer::timeout, this, &CheckCycle::Timer1Timer);
     connect(run_, &CycleRun::finished, this, &CheckCycle::finished);

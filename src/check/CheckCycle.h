@@ -8,6 +8,8 @@
 #include <QString>
 
 class ActivityLog;
+class AlarmPause;
+struct MaintenanceWindow;
 class AlarmDispatch;
 class CycleRun;
 class DialogService;
@@ -32,6 +34,8 @@ public:
         QTimer* Timer2; // the pages' watchdog: its interval is a second of their time
         const Settings* settings;
         StatusLine* status;
+        const QList<MaintenanceWindow>* maintenance;
+        const AlarmPause* pause;
     };
     using Calls = CycleCalls;
 

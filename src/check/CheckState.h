@@ -1,5 +1,6 @@
 #pragma once
 
+#include "check/AlarmLedger.h"
 #include "net/FetchResult.h"
 #include "notify/ChatAlarm.h"
 #include "pages/PageStatus.h"
@@ -41,6 +42,17 @@ struct CheckState {
     std::optional<AlarmCondition> StatusRow;
     // The page's first row with its chat box ticked, for the cycle's chat message.
     std::optional<ChatAlarm> Chat;
+    // Who hears of the page's alarms now: escalation and reminders may leave some out. Of them,
+    // those who heard of this outage before get a reminder, with how long it has lasted.
+    AlarmLedger::Mask Told{true, true, true, true, true, true};
+    AlarmLedger::Mask Reminded{};
+    qint64 DownMs = 0;
+    QStringList RemindAddress; // as ToAddress, for the reminder
+    bool SendReminder = false;
+    std::optional<ChatAlarm> ChatReminder;
+    // Some recipient ticked for the page does not hear of it now: in the cycle's one mail, its
+    // report goes to its own recipients only.
+    bool MailExclusive = false;
 
     // The last request of the page: what the alarm mail's macros describe.
     FetchResult Exchange;

@@ -22,11 +22,12 @@ CheckWalk::~CheckWalk() {
     qDeleteAll(idle_);
 }
 
-void CheckWalk::begin() {
+void CheckWalk::begin(const std::vector<int>* order) {
     end();
     lookups_.forget();
     QHash<QString, int> numbers;
-    for (int position = 0; position < pages_.pageCount(); ++position) {
+    for (int next = 0; next < pages_.pageCount(); ++next) {
+        const int position = order ? (*order)[std::size_t(next)] : next;
         // An address that names no server is held back by none.
         const QString name = UrlParser::server(pages_.url(position));
         auto number = numbers.find(name);
@@ -39,6 +40,7 @@ void CheckWalk::begin() {
         servers_[*number].waiting.push_back(walk_.size());
         Page& page = walk_.emplace_back();
         page.position = position;
+        page.first = position;
         page.server = *number;
     }
     for (int server = 0; server < int(servers_.size()); ++server)

@@ -14,7 +14,8 @@ class HostLookups;
 class PageCheck;
 class PageRecords;
 
-// The pages of one cycle, checked side by side and handed back in list order. A page starts
+// The pages of one cycle, checked side by side and handed back in list order (or in an order
+// given, where some pages must come after others). A page starts
 // when a slot is free and its server has fewer than PerServer of its pages under way; its result
 // waits until every page before it has been handed back. Pages added during the walk wait for
 // the next cycle; a page deleted during it is dropped.
@@ -30,6 +31,7 @@ public:
 
     struct Page {
         int position = 0;           // in the page list, following the pages added and deleted before it
+        int first = 0;              // in the page list when the walk began
         bool deleted = false;       // the page itself was deleted; position is where it stood
         int server = 0;             // the walk's number for the page's server
         PageCheck* check = nullptr; // once started
@@ -50,8 +52,8 @@ public:
     CheckWalk(PageRecords& pages, HostLookups& lookups, QObject* parent = nullptr);
     ~CheckWalk() override;
 
-    // Takes the pages listed now.
-    void begin();
+    // Takes the pages listed now, in the order given (every position once), or in list order.
+    void begin(const std::vector<int>* order = nullptr);
     // Starts waiting pages in list order while fewer than limit run. start sets a page up and
     // starts its check; an unticked page is passed by as excluded instead.
     void fill(int limit, const std::function<void(Page&)>& start);

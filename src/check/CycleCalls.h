@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QString>
 #include <functional>
 #include <utility>
 
@@ -14,8 +16,9 @@ template <class Call, class... Args> void callIfSet(const Call& f, Args&&... arg
 struct CycleCalls {
     std::function<void(int)> ShowTrayState;
     std::function<void()> RepaintGrid;
-    // The walk ended having raised red or yellow.
-    std::function<void()> AlarmsRaised;
+    // The walk ended having raised red or yellow; the pages held because another was down, by
+    // its address.
+    std::function<void(const QHash<QString, int>&)> AlarmsRaised;
     // Whether this cycle held its page alarms because the network was down.
     std::function<void(bool)> ShowNetworkUnavailable;
 };

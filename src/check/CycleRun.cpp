@@ -1,6 +1,7 @@
 #include "check/CycleRun.h"
 
 #include "check/AlarmDispatch.h"
+#include "check/AlarmPause.h"
 #include "check/CheckState.h"
 #include "check/NetworkCheck.h"
 #include "check/PageCheck.h"
@@ -60,7 +61,8 @@ void CycleRun::start() {
     callIfSet(calls_.ShowNetworkUnavailable, false);
     p_.history.cycleStarted();
     cycleOpen_ = true;
-    walk_->begin();
+    holds_.begin(p_.pages, p_.maintenance);
+    walk_->begin(holds_.order());
     fill();
     handBack();
 }
@@ -155,16 +157,22 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
         askNetwork();
         return false;
     }
-    apply(page, position, outcome);
+    // A failure the network excuses was held already, and is nobody's to hold again.
+    const std::optional<AlarmHold> hold =
+        outcome.heldByNetwork ? std::nullopt
+                              : holds_.hold(page.first, page.listedUrl, QDateTime::currentDateTimeUtc(),
+                                            outcome.failed, p_.pause.paused());
+    apply(page, position, outcome, hold);
+    holds_.checked(page.first, outcome.failed);
     try {
-        p_.dispatch.afterPage(position);
+        p_.dispatch.afterPage(position, holds_.hasDependents(page.first));
     } catch (const std::exception& error) {
         // A sound that cannot be played must not stop the watch: the other pages are still
         // checked, and the error is shown once the walk is over.
         if (soundError_.isEmpty())
             soundError_ = QString::fromUtf8(error.what());
     }
-    remember(page, position, outcome.heldRow);
+    remember(page, position, outcome.heldRow, hold);
     callIfSet(calls_.RepaintGrid);
     return true;
 }
@@ -186,7 +194,8 @@ PageOutcome CycleRun::decide(const CheckWalk::Page& page, bool userAborted) cons
     return decideOutcome(answer, page.options, before, rules, p_.network.down());
 }
 
-void CycleRun::apply(const CheckWalk::Page& page, int position, const PageOutcome& outcome) {
+void CycleRun::apply(const CheckWalk::Page& page, int position, const PageOutcome& outcome,
+                     const std::optional<AlarmHold>& hold) {
     CheckState& s = p_.state;
     const PageCheck& check = *page.check;
     s.ToAddress.clear();
@@ -210,22 +219,33 @@ void CycleRun::apply(const CheckWalk::Page& page, int position, const PageOutcom
     p_.status.setText(outcome.statusText);
     s.ErrorText = outcome.errorText;
     p_.pages.pushAccessTime(position, outcome.accessTime);
+    p_.dispatch.beforeRows(outcome.failed && !outcome.rows.isEmpty(), hold);
+    bool heldBack = false;
     for (const FiredRow& row : outcome.rows) {
         if (!row.statusText.isEmpty())
             p_.status.setText(row.statusText);
         s.ErrorText = row.errorText;
-        p_.dispatch.fireRow(row.condition, position);
+        heldBack = p_.dispatch.fireRow(row.condition, position, hold.has_value()) || heldBack;
     }
     for (PageRecords::Column column : {PageRecords::Size, PageRecords::Date, PageRecords::Signature})
         if (const QString& value = outcome.values[column - PageRecords::Size].text;
             value != p_.pages.value(column, position))
             p_.pages.setValue(column, position, value);
-    p_.pages.streak(position) = outcome.streak;
+    FailureStreak& streak = p_.pages.streak(position);
+    // A held failure is counted, but alarms nobody: once the hold is over it is news again, and a
+    // recovery is told to whoever heard of the failure before the hold.
+    const bool alarmedBefore = streak.alarmed;
+    streak = outcome.streak;
+    if (hold && outcome.failed)
+        streak.alarmed = alarmedBefore;
     if (!outcome.heldLine.isEmpty())
         p_.log.AddLogLine(outcome.heldLine);
+    if (heldBack)
+        p_.log.AddLogLine(hold->logLine(s.CurrentURL));
 }
 
-void CycleRun::remember(const CheckWalk::Page& page, int position, std::optional<AlarmCondition> heldRow) {
+void CycleRun::remember(const CheckWalk::Page& page, int position, std::optional<AlarmCondition> heldRow,
+                        const std::optional<AlarmHold>& hold) {
     const CheckState& s = p_.state;
     CheckRecord check;
     check.timeMs = page.startedAtMs;
@@ -242,6 +262,8 @@ void CycleRun::remember(const CheckWalk::Page& page, int position, std::optional
     check.firstByteMs = exchange.firstByteMs;
     check.up = !s.Failed;
     check.error = s.Failed ? s.ErrorText : QString();
+    if (hold)
+        check.held = hold->word();
     const FailureStreak& streak = p_.pages.streak(position);
     check.mark = {int(p_.pages.readStatus(position)), streak.failedChecks, streak.alarmed};
     p_.history.record(check);
@@ -298,7 +320,7 @@ void CycleRun::terminate() {
         return;
     dropRest(true);
     // The pages already checked were told in the log and the grid: their messages go out too.
-    p_.dispatch.afterCycle();
+    p_.dispatch.afterCycle(holds_.heldBehind());
     // The program's end follows the cycle's in the history.
     endInHistory();
 }
@@ -316,12 +338,12 @@ void CycleRun::finish() {
     CheckState& s = p_.state;
     s.CheckRunning = false;
     if (s.RedRaised || s.YellowRaised)
-        callIfSet(calls_.AlarmsRaised);
+        callIfSet(calls_.AlarmsRaised, holds_.heldBehind());
     else
         callIfSet(calls_.ShowTrayState, TrayAllWell);
     callIfSet(calls_.ShowNetworkUnavailable, p_.network.down());
     // After the tray and the desktop notice, which need not wait for the mail server.
-    p_.dispatch.afterCycle();
+    p_.dispatch.afterCycle(holds_.heldBehind());
     p_.status.setText(QString());
     // The monitor runs for months between cycles: what the cycle's checks freed goes back to the
     // system instead of staying in the heap at its peak.

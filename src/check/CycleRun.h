@@ -2,6 +2,7 @@
 
 #include "check/CheckWalk.h"
 #include "check/CycleCalls.h"
+#include "check/CycleHolds.h"
 #include "history/CheckRecord.h"
 #include "settings/AlarmCondition.h"
 
@@ -11,6 +12,7 @@
 #include <optional>
 
 class ActivityLog;
+class AlarmPause;
 class AlarmDispatch;
 class HistoryStore;
 class HostLookups;
@@ -41,6 +43,8 @@ public:
         const Settings& settings;
         StatusLine& status;
         const QTimer* watchdog; // its interval is a second of the pages' time
+        const QList<MaintenanceWindow>& maintenance;
+        const AlarmPause& pause;
     };
 
     CycleRun(const Parts& parts, CycleCalls calls, QObject* parent = nullptr);
@@ -78,8 +82,10 @@ private:
     // False when the page waits for the network's answer.
     bool handBackPage(CheckWalk::Page& page);
     PageOutcome decide(const CheckWalk::Page& page, bool userAborted) const;
-    void apply(const CheckWalk::Page& page, int position, const PageOutcome& outcome);
-    void remember(const CheckWalk::Page& page, int position, std::optional<AlarmCondition> heldRow);
+    void apply(const CheckWalk::Page& page, int position, const PageOutcome& outcome,
+               const std::optional<AlarmHold>& hold = std::nullopt);
+    void remember(const CheckWalk::Page& page, int position, std::optional<AlarmCondition> heldRow,
+                  const std::optional<AlarmHold>& hold);
     void askNetwork();
     void showWaiting();
     // Drops what is left of the walk: cut requests fail without alarm unless the program ends.
@@ -91,6 +97,7 @@ private:
     CycleCalls calls_;
     HostLookups* lookups_;
     CheckWalk* walk_;
+    CycleHolds holds_;
     State state_ = State::Idle;
     int parallel_ = 0;
     bool handBackQueued_ = false;

@@ -54,14 +54,15 @@ Monitor::Monitor(const QString& settingsFile, DialogService& dialogs, const Call
     if (parts.desktopNotices)
         desktopNotifier_ = new DesktopNotifier(
             settings, pages, [this] { callIfSet(calls_.RevealWindow); }, this);
-    checkCycle_ = new CheckCycle(CheckCycle::Controls{Timer1, Timer2, &settings, &statusLine},
-                                 CheckCycle::Calls{calls_.ShowTrayState, calls_.RepaintGrid,
-                                                   [this] {
-                                                       if (desktopNotifier_)
-                                                           desktopNotifier_->AlarmsRaised();
-                                                   },
-                                                   calls_.ShowNetworkUnavailable},
-                                 pages, log, checkState, *alarmDispatch_, *history_, dialogs, this);
+    checkCycle_ = new CheckCycle(
+        CheckCycle::Controls{Timer1, Timer2, &settings, &statusLine, &maintenance, alarmPause_},
+        CheckCycle::Calls{calls_.ShowTrayState, calls_.RepaintGrid,
+                          [this](const QHash<QString, int>& heldBehind) {
+                              if (desktopNotifier_)
+                                  desktopNotifier_->AlarmsRaised(heldBehind);
+                          },
+                          calls_.ShowNetworkUnavailable},
+        pages, log, checkState, *alarmDispatch_, *history_, dialogs, this);
 }
 
 Monitor::~Monitor() = default;

@@ -83,13 +83,25 @@ AlarmMailSender::Outcome AlarmMailSender::SendMail(const AlarmReport& report) {
     return logged(report.listedUrl, {}, [&] { return deliver(composed(report), report.recipients); });
 }
 
-void AlarmMailSender::CollectAlarmMail(const AlarmReport& report) {
+std::optional<QString> AlarmMailSender::ComposeAlarmMail(const AlarmReport& report) {
     try {
-        collected_.add(composed(report), report.recipients);
+        return composed(report);
     } catch (...) {
         // The page's report cannot be written, as its own mail could not be.
         log_.AddLogLine(QStringLiteral("Unable to send email"));
+        return std::nullopt;
     }
+}
+
+void AlarmMailSender::SendComposedMail(const QString& listedUrl, const QString& text,
+                                       const QStringList& recipients) {
+    enqueue(
+        listedUrl, {}, [&] { return text; }, recipients);
+}
+
+void AlarmMailSender::CollectAlarmMail(const AlarmReport& report, bool exclusive) {
+    if (const std::optional<QString> text = ComposeAlarmMail(report))
+        collected_.add(*text, report.recipients, exclusive);
 }
 
 void AlarmMailSender::SendAlarmMail(const AlarmReport& report) {
@@ -98,11 +110,12 @@ void AlarmMailSender::SendAlarmMail(const AlarmReport& report) {
 }
 
 void AlarmMailSender::SendCollectedMail() {
-    const CycleMail mail = std::exchange(collected_, {});
-    const QString pages = QString::number(mail.pageCount()) +
-                          (mail.pageCount() == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
-    enqueue(
-        pages, QStringLiteral(" for ") + pages, [&] { return mail.text(); }, mail.recipients());
+    for (const CycleMail::Mail& mail : std::exchange(collected_, {}).mails()) {
+        const QString pages = QString::number(mail.pages) +
+                              (mail.pages == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
+        enqueue(
+            pages, QStringLiteral(" for ") + pages, [&] { return mail.text; }, mail.recipients);
+    }
 }
 
 void AlarmMailSender::enqueue(const QString& sentFor, const QString& failedFor,

@@ -49,8 +49,16 @@ public:
     // Composes the mail and queues it; it goes out once the mails before it have ended, unless
     // MostWaitingMails newer ones wait behind it by then.
     void SendAlarmMail(const AlarmReport& report);
+    // Composes the mail now, while the check's macros describe its page; nothing when it cannot
+    // be written, which the log says.
+    std::optional<QString> ComposeAlarmMail(const AlarmReport& report);
+    // Queues a mail composed before.
+    void SendComposedMail(const QString& listedUrl, const QString& text, const QStringList& recipients);
     // Keeps the page's report for the cycle's one mail, composed now from the check just made.
-    void CollectAlarmMail(const AlarmReport& report);
+    // exclusive: it goes to its own recipients only.
+    void CollectAlarmMail(const AlarmReport& report, bool exclusive = false);
+    // Changes the text of the reports collected so far.
+    void AmendCollectedMail(const std::function<QString(QString)>& change) { collected_.amend(change); }
     bool HasCollectedMail() const { return !collected_.isEmpty(); }
     // Queues the reports collected so far as one mail, and starts a new collection.
     void SendCollectedMail();

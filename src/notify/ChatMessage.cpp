@@ -74,11 +74,14 @@ ChatRequest webhook(const QString& address, const QList<ChatAlarm>& alarms, cons
                     const QDateTime& time) {
     QByteArrayList written;
     for (const ChatAlarm& alarm : alarms) {
-        written.append(jsonObject({{"page", jsonString(alarm.page)},
-                                   {"outcome", jsonString(alarm.outcome)},
-                                   {"error", jsonString(alarm.error)},
-                                   {"code", QByteArray::number(alarm.code)},
-                                   {"status", jsonString(alarm.status)}}));
+        QList<Member> fields{{"page", jsonString(alarm.page)},
+                             {"outcome", jsonString(alarm.outcome)},
+                             {"error", jsonString(alarm.error)},
+                             {"code", QByteArray::number(alarm.code)},
+                             {"status", jsonString(alarm.status)}};
+        if (alarm.held > 0)
+            fields.append({"held", QByteArray::number(alarm.held)});
+        written.append(jsonObject(fields));
     }
     ChatRequest request;
     request.url = webAddress(address);

@@ -154,7 +154,14 @@ void ChatSender::sendAlarms(const QList<ChatAlarm>& alarms) {
     for (int target = 0; target < Targets; ++target) {
         if (targetSetting("EditChatAddress", target).trimmed().isEmpty())
             continue;
-        send(target, alarms, true, [this, name = label(target)](bool sent, const QString& answer) {
+        // Escalation and reminders may leave a target out of some pages' alarms, or of all.
+        QList<ChatAlarm> its;
+        for (const ChatAlarm& alarm : alarms)
+            if (alarm.targets[std::size_t(target)])
+                its.append(alarm);
+        if (its.isEmpty())
+            continue;
+        send(target, its, true, [this, name = label(target)](bool sent, const QString& answer) {
             log_.AddLogLine(sent ? QStringLiteral("Chat message sent to ") + name
                                  : QStringLiteral("Unable to send chat message to ") + name +
                                        QStringLiteral(": ") + answer);

@@ -22,6 +22,15 @@ QString oneLine(QString text) {
     return text.replace(breaks, QStringLiteral(" "));
 }
 
+} // namespace
+
+QString ChatText::heldBehind(int held) {
+    return held == 1 ? QStringLiteral(" (and 1 page that depends on it)")
+                     : QStringLiteral(" (and %1 pages that depend on it)").arg(held);
+}
+
+namespace {
+
 // "RED Page Not Found: https://a.example/ — Server said 404", the error left out when it only
 // repeats the outcome, as the check's "Page not found: " does.
 QString pageLine(const ChatAlarm& alarm, Escape text, Escape address) {
@@ -33,6 +42,8 @@ QString pageLine(const ChatAlarm& alarm, Escape text, Escape address) {
         bare.chop(1);
     if (!bare.isEmpty() && bare.compare(alarm.outcome.trimmed(), Qt::CaseInsensitive) != 0)
         line += QStringLiteral(" \u2014 ") + text(error);
+    if (alarm.held > 0)
+        line += text(ChatText::heldBehind(alarm.held));
     return line;
 }
 

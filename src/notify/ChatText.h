@@ -15,6 +15,9 @@ namespace ChatText {
 
 QByteArray jsonString(const QString& text);
 
+// " (and 3 pages that depend on it)": what a page's alarm says of the pages held behind it.
+QString heldBehind(int held);
+
 // A key with its value, the value already written as JSON.
 using Member = std::pair<QByteArray, QByteArray>;
 QByteArray jsonObject(const QList<Member>& members);

@@ -1,6 +1,7 @@
 #include "notify/DesktopNotifier.h"
 
 #include "notify/AlarmSummary.h"
+#include "notify/ChatText.h"
 #include "pages/PageRecords.h"
 #include "settings/Settings.h"
 
@@ -28,7 +29,7 @@ DesktopNotifier::DesktopNotifier(const Settings& settings, const PageRecords& pa
                     SLOT(ActionInvoked(uint, QString)));
 }
 
-void DesktopNotifier::AlarmsRaised() {
+void DesktopNotifier::AlarmsRaised(const QHash<QString, int>& heldBehind) {
     if (!settings_.tick(QStringLiteral("CheckBoxDesktopNotification")))
         return;
     QStringList red, yellow;
@@ -44,8 +45,10 @@ void DesktopNotifier::AlarmsRaised() {
         return;
     // The body may be markup: an address with "&" or "<" must show as it is.
     QStringList all;
-    for (const QString& url : red + yellow)
-        all.append(url.toHtmlEscaped());
+    for (const QString& url : red + yellow) {
+        const int held = heldBehind.value(url);
+        all.append((held > 0 ? url + ChatText::heldBehind(held) : url).toHtmlEscaped());
+    }
     QStringList lines = all.mid(0, NamedPages);
     if (all.size() > NamedPages)
         lines.append(QStringLiteral("and %1 more").arg(all.size() - NamedPages));

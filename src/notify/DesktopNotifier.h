@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -20,8 +21,9 @@ public:
     DesktopNotifier(const Settings& settings, const PageRecords& pages, std::function<void()> revealWindow,
                     QObject* parent = nullptr);
 
-    // The cycle that just ended raised red or yellow.
-    void AlarmsRaised();
+    // The cycle that just ended raised red or yellow; heldBehind: the pages held because another
+    // was down, by its address.
+    void AlarmsRaised(const QHash<QString, int>& heldBehind = {});
 
 private slots:
     void ActionInvoked(uint id, const QString& actionKey);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "pages/MaintenanceWindow.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+// Why a page's alarms are held back: the page is checked and logged as always, but nobody is
+// woken for it. As with a silence, only the telling is held, never the check.
+struct AlarmHold {
+    enum class Reason { Maintenance, Paused, Dependency };
+    Reason reason = Reason::Maintenance;
+    QString about; // the window's name, or the address of the page it depends on
+
+    // "maintenance", "paused" or "dependency": how the history and the metrics name it.
+    QString word() const;
+    // `Held (maintenance "NAME"): ADDRESS`, `Held (alarms paused): ADDRESS`,
+    // `Held (depends on PARENT): ADDRESS`.
+    QString logLine(const QString& address) const;
+    bool operator==(const AlarmHold&) const = default;
+};
+
+// What holds a page's alarms now, if anything: an open maintenance window that covers it first
+// (the first such window names it), then a pause of all alarms, then a page it depends on that
+// failed its own last check (failingParent, empty when none did). A pure function of its inputs.
+std::optional<AlarmHold> decideHold(const QString& address, const QDateTime& nowUtc,
+                                    const QList<MaintenanceWindow>& windows, bool paused,
+                                    const QString& failingParent);
