@@ -12,6 +12,9 @@ const QColor Line(0, 102, 170);
 const QColor Down(210, 0, 0);
 const QColor DownBand(255, 200, 200);
 const QColor Unmonitored(205, 205, 205);
+// Lavender: apart from the red of an outage, the yellow of a slow or changed page and the grey of
+// not running, and light enough that the line and the red marks stay readable on it.
+const QColor Maintenance(215, 200, 240);
 constexpr int LeftMargin = 56;
 constexpr int BottomMargin = 22;
 constexpr int Padding = 8;
@@ -114,10 +117,14 @@ QString HistoryChart::summary() const {
     qint64 total = 0;
     for (const HistorySeries::Point& point : series_.points)
         total += point.ms;
-    return stretch + QStringLiteral("%1 points, average %2 ms, %3 outages")
-                         .arg(series_.points.size())
-                         .arg(total / series_.points.size())
-                         .arg(series_.outages.size());
+    QString text = stretch + QStringLiteral("%1 points, average %2 ms, %3 outages")
+                                 .arg(series_.points.size())
+                                 .arg(total / series_.points.size())
+                                 .arg(series_.outages.size());
+    if (!series_.maintenance.isEmpty())
+        text +=
+            QStringLiteral(", %1 maintenance stretches (shaded lavender)").arg(series_.maintenance.size());
+    return text;
 }
 
 void HistoryChart::paintEvent(QPaintEvent*) {
@@ -139,6 +146,9 @@ void HistoryChart::paintEvent(QPaintEvent*) {
         band(gap, Unmonitored);
     for (const HistorySeries::Span& outage : series_.outages)
         band(outage, DownBand);
+    // Over an outage's band: a page down in its window was allowed to be.
+    for (const HistorySeries::Span& window : series_.maintenance)
+        band(window, Maintenance);
 
     qint64 highest = 1;
     for (const HistorySeries::Point& point : series_.points)

@@ -18,8 +18,8 @@ struct AxisTicks {
 AxisTicks axisTicks(const QDateTime& from, const QDateTime& to, int width, int digitWidth);
 
 // Draws one page's response times over a stretch of time: a line through the times of the
-// checks that succeeded, a red mark and a red band where the page was down, and grey where
-// Korvane was not running.
+// checks that succeeded, a red mark and a red band where the page was down, lavender where it was
+// in a maintenance window, and grey where Korvane was not running.
 class HistoryChart : public QWidget {
     Q_OBJECT
 public:

@@ -13,6 +13,10 @@ struct PageMark {
 
 // One check of one page as the history keeps it.
 struct CheckRecord {
+    // held of a check in a maintenance window: unlike the other holds, it does not count against
+    // the page's uptime.
+    static constexpr const char* Maintenance = "maintenance";
+
     qint64 timeMs = 0; // UTC, ms since 1970
     QString address;
     QString outcome; // the alarm row that decided the page's status, as the Alarms tab names it

@@ -14,7 +14,8 @@ qint64 ceilDiv(qint64 value, qint64 unit) {
 using Counts = QHash<QString, std::pair<qint64, qint64>>;
 
 // Checks and successes of each page from fromMs on, by address, from the coarsest rows that fit:
-// whole days, then whole hours, then single checks.
+// whole days, then whole hours, then single checks. A check in a maintenance window counts
+// neither way: the page was allowed to be down. A page held for any other reason counts as usual.
 QString successes(const QSqlDatabase& db, qint64 fromMs, Counts& counts) {
     using namespace HistorySchema;
     const qint64 firstDay = ceilDiv(fromMs, DayMs);
@@ -22,15 +23,18 @@ QString successes(const QSqlDatabase& db, qint64 fromMs, Counts& counts) {
     // Each part goes through its page's index; a page's rows are a handful, not a table.
     const QString statement =
         QStringLiteral("SELECT address, sum(up), sum(checks) FROM ("
-                       " SELECT page, up, checks FROM daily WHERE page IN (SELECT id FROM pages) AND day >= ?"
-                       " UNION ALL SELECT page, up, checks FROM hourly WHERE page IN (SELECT id FROM pages)"
-                       " AND hour >= ? AND hour < ?"
-                       " UNION ALL SELECT page, up, 1 FROM checks WHERE page IN (SELECT id FROM pages)"
-                       " AND time_ms >= ? AND time_ms < ?"
+                       " SELECT page, up - maintenance_up AS up, checks - maintenance AS checks FROM daily"
+                       " WHERE page IN (SELECT id FROM pages) AND day >= ?"
+                       " UNION ALL SELECT page, up - maintenance_up, checks - maintenance FROM hourly"
+                       " WHERE page IN (SELECT id FROM pages) AND hour >= ? AND hour < ?"
+                       " UNION ALL SELECT page, up AND held IS NOT ?, held IS NOT ? FROM checks"
+                       " WHERE page IN (SELECT id FROM pages) AND time_ms >= ? AND time_ms < ?"
                        ") JOIN pages ON id = page GROUP BY page");
+    const QString maintenance = QLatin1String(CheckRecord::Maintenance);
     QSqlQuery query(db);
-    if (const QString failure = HistorySql::run(
-            query, statement, {firstDay, firstHour, firstDay * (DayMs / HourMs), fromMs, firstHour * HourMs});
+    if (const QString failure = HistorySql::run(query, statement,
+                                                {firstDay, firstHour, firstDay * (DayMs / HourMs),
+                                                 maintenance, maintenance, fromMs, firstHour * HourMs});
         !failure.isEmpty())
         return failure;
     while (query.next())

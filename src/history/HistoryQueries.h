@@ -9,7 +9,7 @@
 class QSqlDatabase;
 
 // The share of a page's checks that succeeded over the last day and the last 30 days, in
-// percent; none where there was no check.
+// percent, leaving out the checks in maintenance windows; none where there was no other check.
 struct Uptime {
     std::optional<double> day;
     std::optional<double> month;

@@ -8,7 +8,8 @@ namespace {
 // Addresses are kept once, in "pages", and every other table names the page by its number: that
 // keeps a year of checks of a page within half a megabyte. "hourly" and "daily" are kept up to
 // date as checks arrive, so uptime over a month is a sum of a few rows; older raw checks are
-// only ever dropped from them.
+// only ever dropped from them. These are the tables as the second version made them; later
+// versions add to them.
 const char* const Tables[] = {
     "CREATE TABLE pages (id INTEGER PRIMARY KEY, address TEXT NOT NULL UNIQUE)",
     "CREATE TABLE checks (time_ms INTEGER NOT NULL, page INTEGER NOT NULL, outcome TEXT NOT NULL,"
@@ -46,6 +47,17 @@ const char* const FillFromVersionOne[] = {
     "DROP TABLE checks_one",
 };
 
+// The third version keeps why a check's alarms were held, and how many checks of an hour or a day
+// were held for maintenance, which uptime leaves out. Nothing is held in an older file: NULL and 0
+// are right for every row it has, and a check that was not held costs a byte.
+const char* const ToVersionThree[] = {
+    "ALTER TABLE checks ADD COLUMN held TEXT",
+    "ALTER TABLE hourly ADD COLUMN maintenance INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE hourly ADD COLUMN maintenance_up INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE daily ADD COLUMN maintenance INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE daily ADD COLUMN maintenance_up INTEGER NOT NULL DEFAULT 0",
+};
+
 template <std::size_t N> bool run(QSqlQuery& query, const char* const (&statements)[N]) {
     for (const char* statement : statements)
         if (!query.exec(QString::fromLatin1(statement)))
@@ -58,9 +70,11 @@ bool steps(QSqlQuery& query, int version) {
         return false;
     if (version == 1 && !run(query, FromVersionOne))
         return false;
-    if (!run(query, Tables))
+    if (version < 2 && !run(query, Tables))
         return false;
     if (version == 1 && !run(query, FillFromVersionOne))
+        return false;
+    if (version < 3 && !run(query, ToVersionThree))
         return false;
     return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(HistorySchema::Version));
 }

@@ -7,7 +7,7 @@ class QSqlError;
 
 // The tables of the history file, and the steps that bring an older file up to date.
 namespace HistorySchema {
-constexpr int Version = 2;
+constexpr int Version = 3;
 constexpr qint64 HourMs = 3600000;
 constexpr qint64 DayMs = 24 * HourMs;
 

@@ -1,5 +1,6 @@
 #include "history/HistorySeries.h"
 
+#include "history/CheckRecord.h"
 #include "history/HistorySchema.h"
 #include "history/HistorySql.h"
 
@@ -22,27 +23,47 @@ QString readPoints(const QSqlDatabase& db, const QString& address, HistorySeries
     const qint64 step = series.stepMs;
     QSqlQuery query(db);
     const QString failure =
-        step == 0 ? HistorySql::run(
-                        query,
-                        QStringLiteral("SELECT time_ms, ms, up FROM checks WHERE page = %1 AND time_ms >= ? "
-                                       "AND time_ms <= ? ORDER BY time_ms")
-                            .arg(page),
-                        {address, series.fromMs, series.toMs})
-                  : HistorySql::run(
-                        query,
-                        QStringLiteral("SELECT %2 * ?, total_ms / checks, down = 0 FROM %1 WHERE page = %3 "
-                                       "AND %2 >= ? AND %2 <= ? ORDER BY %2")
-                            .arg(step == HourMs ? QStringLiteral("hourly") : QStringLiteral("daily"),
-                                 step == HourMs ? QStringLiteral("hour") : QStringLiteral("day"), page),
-                        {step, address, series.fromMs / step, series.toMs / step});
+        step == 0
+            ? HistorySql::run(query,
+                              QStringLiteral("SELECT time_ms, ms, up, held IS ? FROM checks WHERE page = %1 "
+                                             "AND time_ms >= ? AND time_ms <= ? ORDER BY time_ms")
+                                  .arg(page),
+                              {QLatin1String(CheckRecord::Maintenance), address, series.fromMs, series.toMs})
+            : HistorySql::run(
+                  query,
+                  QStringLiteral("SELECT %2 * ?, total_ms / checks, down = 0, maintenance > 0 FROM %1 "
+                                 "WHERE page = %3 AND %2 >= ? AND %2 <= ? ORDER BY %2")
+                      .arg(step == HourMs ? QStringLiteral("hourly") : QStringLiteral("daily"),
+                           step == HourMs ? QStringLiteral("hour") : QStringLiteral("day"), page),
+                  {step, address, series.fromMs / step, series.toMs / step});
     if (!failure.isEmpty())
         return failure;
     // An hour or a day begun before the series is drawn where the series starts: the checks in it
     // that are shown came after.
     while (query.next())
         series.points.append({std::max(query.value(0).toLongLong(), series.fromMs),
-                              query.value(1).toLongLong(), query.value(2).toBool()});
+                              query.value(1).toLongLong(), query.value(2).toBool(), query.value(3).toBool()});
     return HistorySql::rowsFailure(query);
+}
+
+// A run of points in maintenance ends at the next point: a single check is all that tells when a
+// window closed. An hour or a day ends with itself, so a gap without checks after it is not
+// drawn as maintenance. A run that reaches the last point lasts.
+void findMaintenance(HistorySeries& series) {
+    const QList<HistorySeries::Point>& points = series.points;
+    for (qsizetype at = 0; at < points.size(); ++at) {
+        if (!points[at].maintenance)
+            continue;
+        HistorySeries::Span span{points[at].timeMs, std::nullopt, {}};
+        while (at + 1 < points.size() && points[at + 1].maintenance)
+            ++at;
+        if (at + 1 < points.size()) {
+            span.endMs = points[at + 1].timeMs;
+            if (series.stepMs > 0)
+                span.endMs = std::min(*span.endMs, (points[at].timeMs / series.stepMs + 1) * series.stepMs);
+        }
+        series.maintenance.append(span);
+    }
 }
 
 QString readOutages(const QSqlDatabase& db, const QString& address, HistorySeries& series) {
@@ -127,6 +148,8 @@ QString readSeries(const QSqlDatabase& db, const QString& address, qint64 fromMs
     QString failure = readStart(db, address, series);
     if (failure.isEmpty())
         failure = readPoints(db, address, series);
+    if (failure.isEmpty())
+        findMaintenance(series);
     if (failure.isEmpty())
         failure = readOutages(db, address, series);
     if (failure.isEmpty())

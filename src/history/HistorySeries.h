@@ -12,6 +12,8 @@ struct HistorySeries {
         qint64 timeMs = 0;
         qint64 ms = 0;  // the check's time, or the average of the hour's or day's checks
         bool up = true; // for an hour or a day: none of its checks failed
+        // The check was in a maintenance window; for an hour or a day: one of its checks was.
+        bool maintenance = false;
     };
     struct Span {
         qint64 startMs = 0;
@@ -24,6 +26,9 @@ struct HistorySeries {
     qint64 stepMs = 0; // 0: single checks; else the width of an hour or a day
     QList<Point> points;
     QList<Span> outages;
+    // The stretches of the points in maintenance windows, each from its first point to the point
+    // after its last, or to the end of its last hour or day when that comes first.
+    QList<Span> maintenance;
     // When Korvane itself was not running.
     QList<Span> notMonitored;
 };

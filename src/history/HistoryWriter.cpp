@@ -56,10 +56,17 @@ bool execute(QSqlQuery& query, std::initializer_list<QVariant> values) {
     return query.exec();
 }
 
-const char* const Summary = "INSERT INTO %1 VALUES (?, ?, 1, ?, ?, ?, ?, ?) ON CONFLICT DO UPDATE SET"
+const char* const Summary = "INSERT INTO %1 VALUES (?, ?, 1, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO UPDATE SET"
                             " checks = checks + 1, up = up + excluded.up, down = down + excluded.down,"
                             " min_ms = min(min_ms, excluded.min_ms), total_ms = total_ms + excluded.total_ms,"
-                            " max_ms = max(max_ms, excluded.max_ms)";
+                            " max_ms = max(max_ms, excluded.max_ms),"
+                            " maintenance = maintenance + excluded.maintenance,"
+                            " maintenance_up = maintenance_up + excluded.maintenance_up";
+
+// A check that was not held keeps NULL, which costs a byte.
+QVariant held(const QString& reason) {
+    return reason.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(reason);
+}
 } // namespace
 
 // Prepared once for the life of the connection: a cycle of a thousand pages runs each a thousand
@@ -72,7 +79,7 @@ struct HistoryWriter::Statements {
     QString prepare() {
         const std::pair<QSqlQuery*, QString> statements[] = {
             {&event, QStringLiteral("INSERT INTO events (time_ms, kind) VALUES (?, ?)")},
-            {&check, QStringLiteral("INSERT INTO checks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")},
+            {&check, QStringLiteral("INSERT INTO checks VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")},
             {&hourly, QString::fromLatin1(Summary).arg(QLatin1String("hourly"))},
             {&daily, QString::fromLatin1(Summary).arg(QLatin1String("daily"))},
             {&mark, QStringLiteral("INSERT OR REPLACE INTO marks VALUES (?, ?, ?, ?)")},
@@ -247,13 +254,15 @@ QString HistoryWriter::writeCheck(const CheckRecord& c) {
     if (page < 0)
         return failureOf(statements_->page);
     Statements& s = *statements_;
-    if (!execute(s.check,
-                 {c.timeMs, page, c.outcome, int(c.up), c.code, c.ms, phase(c.lookupMs), phase(c.connectMs),
-                  phase(c.tlsMs), phase(c.firstByteMs), c.error.isNull() ? QStringLiteral("") : c.error}))
+    if (!execute(s.check, {c.timeMs, page, c.outcome, int(c.up), c.code, c.ms, phase(c.lookupMs),
+                           phase(c.connectMs), phase(c.tlsMs), phase(c.firstByteMs),
+                           c.error.isNull() ? QStringLiteral("") : c.error, held(c.held)}))
         return failureOf(s.check);
+    const bool maintenance = c.held == QLatin1String(CheckRecord::Maintenance);
     for (auto [summary, bucket] :
          {std::pair{&s.hourly, HistorySchema::HourMs}, std::pair{&s.daily, HistorySchema::DayMs}})
-        if (!execute(*summary, {page, c.timeMs / bucket, int(c.up), int(!c.up), c.ms, c.ms, c.ms}))
+        if (!execute(*summary, {page, c.timeMs / bucket, int(c.up), int(!c.up), c.ms, c.ms, c.ms,
+                                int(maintenance), int(maintenance && c.up)}))
             return failureOf(*summary);
     if (!execute(s.mark, {page, c.mark.status, c.mark.failedChecks, int(c.mark.alarmed)}))
         return failureOf(s.mark);

@@ -1,5 +1,7 @@
 #include "metrics/MetricsText.h"
 
+#include "history/CheckRecord.h"
+
 #include <cmath>
 #include <functional>
 
@@ -103,6 +105,15 @@ QByteArray metricsText(const MetricsSnapshot& snapshot) {
                 if (p.uptimeMonth)
                     w.sample(url + ",window=\"30d\"", *p.uptimeMonth);
             });
+    perPage("korvane_maintenance", "gauge", "Whether the page's last check was in a maintenance window",
+            [&](const PageMetrics& p, const QByteArray& url) {
+                w.sample(url, p.held == QLatin1String(CheckRecord::Maintenance) ? 1 : 0);
+            });
+    perPage("korvane_held", "gauge", "Why the alarms of the page's last check were held",
+            [&](const PageMetrics& p, const QByteArray& url) {
+                if (!p.held.isEmpty())
+                    w.sample(url + ",reason=\"" + labelValue(p.held) + '"', 1);
+            });
     w.family("korvane_cycle_duration_seconds", "gauge", "How long the last check cycle took");
     if (snapshot.cycleSeconds)
         w.sample({}, *snapshot.cycleSeconds);
@@ -114,5 +125,9 @@ QByteArray metricsText(const MetricsSnapshot& snapshot) {
     w.sample({}, snapshot.intervalSeconds);
     w.family("korvane_pages", "gauge", "Pages ticked for checking");
     w.sample({}, snapshot.tickedPages);
+    w.family("korvane_alarms_paused_until_timestamp_seconds", "gauge",
+             "When the pause of all alarms ends, in Unix seconds; 0 when none lasts");
+    w.sample({}, snapshot.alarmsPausedUntil.isValid() ? double(snapshot.alarmsPausedUntil.toSecsSinceEpoch())
+                                                      : 0);
     return out;
 }

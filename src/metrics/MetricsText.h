@@ -24,6 +24,9 @@ struct PageMetrics {
     // Shares of successful checks, 0 to 1; none without a check in the window.
     std::optional<double> uptimeDay;
     std::optional<double> uptimeMonth;
+    // Why the alarms of its last check were held: "maintenance", "paused" or "dependency"; empty:
+    // they were not.
+    QString held;
 };
 
 struct MetricsSnapshot {
@@ -32,6 +35,7 @@ struct MetricsSnapshot {
     double intervalSeconds = 0;         // between scheduled cycles
     std::optional<double> cycleSeconds; // of the last cycle that ended
     std::optional<qint64> lastCycleEndMs;
+    QDateTime alarmsPausedUntil; // invalid when no pause lasts
 };
 
 // The snapshot in Prometheus's text format 0.0.4, with the names of Prometheus's own prober where

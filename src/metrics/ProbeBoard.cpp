@@ -1,5 +1,6 @@
 #include "metrics/ProbeBoard.h"
 
+#include "check/AlarmPause.h"
 #include "check/CheckCycle.h"
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
@@ -18,8 +19,8 @@ std::optional<double> ratio(const std::optional<double>& percent) {
 } // namespace
 
 ProbeBoard::ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history,
-                       const Settings& settings, QObject* parent)
-    : QObject(parent), pages_(pages), history_(history), settings_(settings) {
+                       const Settings& settings, const AlarmPause& pause, QObject* parent)
+    : QObject(parent), pages_(pages), history_(history), settings_(settings), pause_(pause) {
     connect(&cycle, &CheckCycle::cycleStarted, this,
             [this] { cycleStartMs_ = QDateTime::currentMSecsSinceEpoch(); });
     connect(&cycle, &CheckCycle::pageChecked, this, &ProbeBoard::take);
@@ -42,6 +43,7 @@ void ProbeBoard::take(const CheckRecord& check, const QDateTime& certificateExpi
     probe.tlsMs = check.tlsMs;
     probe.processingMs = check.firstByteMs;
     probe.certificateExpiry = certificateExpiry;
+    probe.held = check.held;
     ++(check.up ? probe.successes : probe.failures);
 }
 
@@ -56,6 +58,7 @@ MetricsSnapshot ProbeBoard::snapshot() const {
     MetricsSnapshot snapshot;
     snapshot.cycleSeconds = cycleSeconds_;
     snapshot.lastCycleEndMs = lastCycleEndMs_;
+    snapshot.alarmsPausedUntil = pause_.until();
     snapshot.intervalSeconds =
         ConnectionSettings::intervalMs(settings_.text(QStringLiteral("EditInterval"))) / 1000.0;
     // A page listed twice is one series: the format allows no two samples of one name and labels.

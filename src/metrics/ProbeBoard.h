@@ -8,6 +8,7 @@
 #include <QObject>
 #include <optional>
 
+class AlarmPause;
 class CheckCycle;
 class HistoryStore;
 class PageRecords;
@@ -20,7 +21,7 @@ class ProbeBoard : public QObject {
     Q_OBJECT
 public:
     ProbeBoard(CheckCycle& cycle, const PageRecords& pages, const HistoryStore& history,
-               const Settings& settings, QObject* parent = nullptr);
+               const Settings& settings, const AlarmPause& pause, QObject* parent = nullptr);
 
     // The ticked pages that have been checked, in list order.
     MetricsSnapshot snapshot() const;
@@ -34,6 +35,7 @@ private:
     const PageRecords& pages_;
     const HistoryStore& history_;
     const Settings& settings_;
+    const AlarmPause& pause_;
     QHash<QString, PageMetrics> probes_; // by address without a password
     qint64 cycleStartMs_ = 0;
     std::optional<double> cycleSeconds_;

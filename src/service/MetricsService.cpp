@@ -38,7 +38,7 @@ QString MetricsService::apply() {
     // figures; kept from then on, so a change of address or token keeps the counts.
     if (!board_)
         board_ = new ProbeBoard(monitor_.checkCycle(), monitor_.pages, monitor_.history(), monitor_.settings,
-                                this);
+                                monitor_.alarmPause(), this);
     const QString shown = endpoint.left(endpoint.lastIndexOf(QLatin1Char(':')));
     monitor_.log.AddLogLine(
         QStringLiteral("Metrics served on http://%1:%2/metrics").arg(shown).arg(server_->port()));

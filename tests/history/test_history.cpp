@@ -169,6 +169,10 @@ private slots:
                            " NULL, 3, NULL, 9, 'Page not found: ')",
                            "PRAGMA user_version = 1"}
             << QByteArray() << "";
+        QFile secondVersion(QFINDTESTDATA("history-v2.sql"));
+        QVERIFY(secondVersion.open(QIODevice::ReadOnly));
+        QTest::newRow("second version")
+            << QString(secondVersion.readAll()).split(";\n", Qt::SkipEmptyParts) << QByteArray() << "";
     }
     void unusableFiles() {
         QFETCH(QStringList, statements);
@@ -204,7 +208,7 @@ private slots:
             QVERIFY2(heard[0].contains(reason), qPrintable(heard[0]));
         const QStringList aside = QDir(dir.path()).entryList({"KV.history.sqlite.corrupt-*"});
         QCOMPARE(aside.size(), content.isEmpty() ? 0 : 1);
-        if (QTest::currentDataTag() == QByteArray("first version")) {
+        if (QByteArray(QTest::currentDataTag()).endsWith(" version")) {
             QCOMPARE(csv(path).mid(1),
                      QList<QByteArray>{"2025-12-06T05:46:40.000Z,http://a.test/,Page Not Found,404,12,,3,,9,"
                                        "Page not found: "});
@@ -282,6 +286,37 @@ private slots:
         QCOMPARE(hours.size(), 3);
         QCOMPARE(hours[1].mid(24), ",http://a.test/,2,1,1,100,200,300");
         QCOMPARE(hours[2].mid(24), ",http://a.test/,1,1,0,50,50,50");
+    }
+
+    // Maintenance counts neither way, other holds as usual; from single checks, hours and days alike.
+    void uptimeLeavesMaintenanceOut_data() {
+        QTest::addColumn<QStringList>("checks"); // up (+) or down (-), and why it was held
+        QTest::addColumn<double>("percent");
+        QTest::newRow("maintenance") << QStringList{"+", "-maintenance", "+maintenance", "+"} << 100.0;
+        QTest::newRow("held") << QStringList{"+", "-paused", "-dependency", "+"} << 50.0;
+    }
+    void uptimeLeavesMaintenanceOut() {
+        QFETCH(QStringList, checks);
+        QFETCH(double, percent);
+        QTemporaryDir dir;
+        HistoryStore store(dir.filePath("KV.history.sqlite"), {});
+        const qint64 now = QDateTime::currentMSecsSinceEpoch() / 86400000 * 86400000 + 45000000; // 12:30
+        store.setClock([now] { return now; });
+        store.open();
+        store.cycleStarted();
+        CheckRecord check;
+        check.address = "http://a.test/";
+        check.outcome = "No Error";
+        for (const qint64 at : {now - 86399000, now - 79200000, now - 3600000})
+            for (const QString& kind : checks) {
+                check.timeMs = at;
+                check.up = kind.startsWith('+');
+                check.held = kind.mid(1);
+                store.record(check);
+            }
+        store.cycleEnded(2);
+        QTRY_COMPARE(store.uptime(check.address).day.value_or(-1), percent);
+        QCOMPARE(store.uptime(check.address).month.value_or(-1), percent);
     }
 
 private:

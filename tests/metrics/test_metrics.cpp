@@ -32,14 +32,17 @@ MetricsSnapshot twoPages() {
     secure.certificateExpiry = QDateTime::fromSecsSinceEpoch(1900000000, Qt::UTC);
     secure.successes = 7;
     secure.uptimeDay = 0.5;
+    secure.held = QStringLiteral("paused");
     PageMetrics down;
     down.url = QStringLiteral("http://gone.example/");
     down.failures = 2;
+    down.held = QStringLiteral("maintenance");
     snapshot.pages = {secure, down};
     snapshot.tickedPages = 3;
     snapshot.cycleSeconds = 1.5;
     snapshot.lastCycleEndMs = 1700000000123;
     snapshot.intervalSeconds = 600;
+    snapshot.alarmsPausedUntil = QDateTime::fromSecsSinceEpoch(1765000000, Qt::UTC);
     return snapshot;
 }
 
@@ -101,11 +104,16 @@ private slots:
               "probe_ssl_earliest_cert_expiry{url=\"https://shop.example/a\\\"b\\\\c\"} 1900000000\n",
               "korvane_checks_total{url=\"http://gone.example/\",result=\"failure\"} 2\n",
               "korvane_uptime_ratio{url=\"https://shop.example/a\\\"b\\\\c\",window=\"24h\"} 0.5\n",
+              "korvane_maintenance{url=\"https://shop.example/a\\\"b\\\\c\"} 0\n",
+              "korvane_maintenance{url=\"http://gone.example/\"} 1\n",
+              "korvane_held{url=\"http://gone.example/\",reason=\"maintenance\"} 1\n",
+              "korvane_alarms_paused_until_timestamp_seconds 1765000000\n",
               "korvane_last_cycle_end_timestamp_seconds 1700000000.123\n", "korvane_pages 3\n"})
             QVERIFY2(text.contains(line), line);
         // Without TLS there is no certificate, and without a kept check no uptime.
         QVERIFY(!text.contains("probe_ssl_earliest_cert_expiry{url=\"http://gone.example/\""));
         QVERIFY(!text.contains("window=\"30d\""));
+        QVERIFY(metricsText({}).contains("korvane_alarms_paused_until_timestamp_seconds 0\n"));
     }
 
     void whereItListens_data() {
