@@ -23,6 +23,7 @@
 #include <csignal>
 #include <latch>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -197,6 +198,43 @@ private slots:
         QVERIFY(folder.settingsText().contains("\nEditMetricsAddress=\n"));
         const Run history = korvane({"--settings", folder.settingsPath(), "--export-history", "-"});
         QVERIFY2(history.out.contains(",No Error,"), qPrintable(history.out + history.err));
+    }
+
+    // What a later start asks of the running monitor is answered by it; with no monitor on the
+    // file, the asker says so.
+    void startsAskTheRunningMonitor() {
+        // The first cycle waits on this page until its server goes.
+        std::optional<ScriptedPeer> held(std::in_place,
+                                         ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}}));
+        QVERIFY(held->start());
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=1" + held->url("/").toUtf8() + ",\n");
+        const QStringList settings{"--settings", folder.settingsPath()};
+        QCOMPARE(korvane(QStringList{"--pause", "soon"} + settings).exitCode, 2);
+        QProcess monitor;
+        monitor.start(QStringLiteral(KORVANE_PROGRAM), QStringList{"--headless"} + settings);
+        QTRY_VERIFY_WITH_TIMEOUT(!held->requests().isEmpty(), 30000);
+        const QStringList checkNow = QStringList{"--check-now"} + settings;
+        QCOMPARE(korvane(checkNow).out, "A check is already running\n");
+        const Run paused = korvane(QStringList{"--pause", "30m"} + settings);
+        QVERIFY(QRegularExpression("^Alarms paused until [-\\d]{10} \\d\\d:\\d\\d\n$")
+                    .match(paused.out)
+                    .hasMatch());
+        QCOMPARE(korvane(QStringList{"--resume"} + settings).out, "Alarms resumed\n");
+        held.reset();
+        // Asked again until the cycle is over (an answer that starts one must be the last).
+        QString started;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (started = korvane(checkNow).out) != "A check is already running\n"; }, 30000));
+        QCOMPARE(started, "Check started\n");
+
+        ::kill(pid_t(monitor.processId()), SIGTERM);
+        QVERIFY(monitor.waitForFinished(10000));
+        QVERIFY2(monitor.readAllStandardOutput().contains("] " + paused.out.toUtf8()),
+                 "the monitor logs its pause");
+        const Run nobody = korvane(checkNow);
+        QCOMPARE(nobody.exitCode, 1);
+        QVERIFY2(nobody.err.contains("no Korvane monitor runs on " + folder.settingsPath() + "\n"),
+                 qPrintable(nobody.err));
     }
 
     // A password written into an address, where the only store is a file of secrets, stays in the
