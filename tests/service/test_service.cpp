@@ -1,5 +1,7 @@
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
+#include "pages/PageStatus.h"
+#include "service/CheckOnce.h"
 #include "service/FileSecretStore.h"
 #include "service/OwnerOnlyFile.h"
 #include "service/SingleInstance.h"
@@ -137,6 +139,28 @@ private slots:
         // A scheduled check leaves no trace: the settings as they were, no history begun.
         QCOMPARE(folder.settingsText(), before);
         QVERIFY(QDir(folder.folder()).entryList({"*.sqlite*"}).isEmpty());
+    }
+
+    // A held page reads as held and counts as OK: its people expect it down.
+    void checkOnceLineOfAHeldPage_data() {
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("severity");
+        const int red = int(PageStatus::RedAlarm);
+        QTest::newRow("red") << "" << red << "Page Not Found, 12 ms, http://a/?x%7Cy" << 2;
+        QTest::newRow("red, held") << "maintenance" << red
+                                   << "Page Not Found (held: maintenance), 12 ms, http://a/?x%7Cy" << 0;
+    }
+    void checkOnceLineOfAHeldPage() {
+        QFETCH(QString, held);
+        QFETCH(int, status);
+        CheckRecord check;
+        std::tie(check.address, check.outcome, check.ms, check.held) =
+            std::tuple("http://a/?x|y", "Page Not Found", 12, held);
+        check.mark.status = status;
+        QTEST(checkOnceLine(check), "line");
+        QTEST(checkOnceSeverity(check), "severity");
     }
 
     // A write that fails only when the output is flushed must not pass for an export.
