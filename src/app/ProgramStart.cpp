@@ -3,6 +3,7 @@
 #include "app/TFormMainWindow.h"
 #include "app/WindowTray.h"
 #include "service/CommandLine.h"
+#include "service/MonitorControl.h"
 #include "service/SingleInstance.h"
 
 void showAtStart(QWidget& window, bool minimized) {
@@ -13,6 +14,7 @@ void showAtStart(QWidget& window, bool minimized) {
 }
 
 void connectSecondStarts(SingleInstance& instance, TFormMainWindow& window) {
+    MonitorControl::answerOn(instance, window.monitor);
     QObject::connect(&instance, &SingleInstance::commandLineReceived, &window,
                      [&window](const QStringList& arguments) {
                          if (!CommandLine(arguments).minimized())

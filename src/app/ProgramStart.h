@@ -9,5 +9,6 @@ class TFormMainWindow;
 void showAtStart(QWidget& window, bool minimized);
 
 // A second start on the same settings file brings this window forward on the Status tab; one
-// with --minimized (a session starting twice) leaves the window as it is.
+// with --minimized (a session starting twice) leaves the window as it is, and one that asks the
+// monitor something (--pause, --resume, --check-now) is answered by it instead.
 void connectSecondStarts(SingleInstance& instance, TFormMainWindow& window);

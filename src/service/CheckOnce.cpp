@@ -3,6 +3,7 @@
 #include "check/CheckCycle.h"
 #include "check/Monitor.h"
 #include "check/NetworkCheck.h"
+#include "history/CheckRecord.h"
 #include "notify/SecretStore.h"
 #include "pages/PageStatus.h"
 #include "service/ConsoleDialogs.h"
@@ -31,12 +32,6 @@ int unknown(const QString& reason) {
     return Unknown;
 }
 
-struct PageLine {
-    QString outcome;
-    qint64 ms = 0;
-    QString address;
-};
-
 // The scheduler that runs this check raises the alarms and counts the attempts: none of the
 // monitor's own messages go out, and a failure is not held back for a second check that never
 // comes.
@@ -60,6 +55,19 @@ void forgetChanges(PageRecords& pages) {
 
 } // namespace
 
+QString checkOnceLine(const CheckRecord& check) {
+    const QString held = check.held.isEmpty() ? QString() : QStringLiteral(" (held: %1)").arg(check.held);
+    return plainLine(check.outcome + held + QStringLiteral(", %1 ms, ").arg(check.ms) + check.address);
+}
+
+int checkOnceSeverity(const CheckRecord& check) {
+    if (!check.held.isEmpty())
+        return Ok;
+    return check.mark.status == int(PageStatus::RedAlarm)      ? Critical
+           : check.mark.status == int(PageStatus::YellowAlarm) ? Warning
+                                                               : Ok;
+}
+
 int runCheckOnce(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& options) {
     if (!QFileInfo(options.settingsFile).isFile() || !QFileInfo(options.settingsFile).isReadable())
         return unknown(QStringLiteral("cannot read the settings file ") + options.settingsFile);
@@ -81,13 +89,14 @@ int runCheckOnce(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& op
     leaveAlarmsToScheduler(monitor.settings);
     forgetChanges(monitor.pages);
 
-    QList<PageLine> lines;
+    QStringList lines;
     int red = 0;
     int yellow = 0;
     QObject::connect(&monitor.checkCycle(), &CheckCycle::pageChecked, &app, [&](const CheckRecord& check) {
-        lines.append({check.outcome, check.ms, check.address});
-        red += check.mark.status == int(PageStatus::RedAlarm) ? 1 : 0;
-        yellow += check.mark.status == int(PageStatus::YellowAlarm) ? 1 : 0;
+        lines.append(checkOnceLine(check));
+        const int severity = checkOnceSeverity(check);
+        red += severity == Critical ? 1 : 0;
+        yellow += severity == Warning ? 1 : 0;
     });
     QObject::connect(&monitor.checkCycle(), &CheckCycle::cycleFinished, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
@@ -128,9 +137,7 @@ int runCheckOnce(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& op
                           .arg(red)
                           .arg(yellow)
                           .arg(seconds));
-    for (const PageLine& line : std::as_const(lines))
-        printLine(
-            stdout,
-            plainLine(QStringLiteral("%1, %2 ms, %3").arg(line.outcome).arg(line.ms).arg(line.address)));
+    for (const QString& line : std::as_const(lines))
+        printLine(stdout, line);
     return code;
 }

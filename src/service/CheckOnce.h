@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 
+struct CheckRecord;
 struct ServiceOptions;
 
 // Checks the ticked pages once, side by side as a cycle does, and reports in the form of a
@@ -12,3 +13,11 @@ struct ServiceOptions;
 // or no page is ticked, or the network was down, or the check itself failed.
 // Runs under the QCoreApplication made by the caller.
 int runCheckOnce(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& options);
+
+// A page's line of the report: "Page Not Found, 12 ms, ADDRESS", its outcome followed by
+// " (held: REASON)" when its alarms were held. A "|" is written as "%7C": what follows one would
+// be read as figures.
+QString checkOnceLine(const CheckRecord& check);
+// What a page adds to the exit code: 0, 1 when yellow, 2 when red. A held page adds nothing,
+// whatever its colour: whoever holds it expects it down, and a scheduler would wake them anyway.
+int checkOnceSeverity(const CheckRecord& check);

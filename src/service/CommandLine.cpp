@@ -1,7 +1,10 @@
 #include "service/CommandLine.h"
 
+#include "pages/Duration.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -21,20 +24,37 @@ const QString ExportPagesOption = QStringLiteral("export-pages");
 const QString ImportPagesOption = QStringLiteral("import-pages");
 const QString ReplaceOption = QStringLiteral("replace");
 
+const QString PauseOption = QStringLiteral("pause");
+const QString ResumeOption = QStringLiteral("resume");
+const QString CheckNowOption = QStringLiteral("check-now");
+const QStringList MonitorRequests{PauseOption, ResumeOption, CheckNowOption};
+
 // The options that each run instead of the monitor with its window.
 int commandsGiven(const QCommandLineParser& parser) {
     int given = 0;
     for (const QString& command :
-         {ExportOption, ExportPagesOption, ImportPagesOption, HeadlessOption, CheckOnceOption})
+         QStringList{ExportOption, ExportPagesOption, ImportPagesOption, HeadlessOption, CheckOnceOption} +
+             MonitorRequests)
         given += int(parser.isSet(command));
     return given;
+}
+
+bool monitorAsked(const QCommandLineParser& parser) {
+    return std::any_of(MonitorRequests.cbegin(), MonitorRequests.cend(),
+                       [&parser](const QString& request) { return parser.isSet(request); });
 }
 
 // Why the options given cannot go together; empty when they can.
 QString clash(const QCommandLineParser& parser) {
     if (commandsGiven(parser) > 1)
-        return QStringLiteral("Give one of --export-history, --export-pages, --import-pages, --headless and "
-                              "--check-once");
+        return QStringLiteral("Give one of --export-history, --export-pages, --import-pages, --headless, "
+                              "--check-once, --pause, --resume and --check-now");
+    // What the running monitor is asked is all the request there is: another option would be
+    // dropped without a word.
+    if (monitorAsked(parser))
+        for (const QString& option : parser.optionNames())
+            if (option != SettingsOption && !MonitorRequests.contains(option))
+                return QStringLiteral("--pause, --resume and --check-now take no option but --settings");
     if (parser.isSet(ReplaceOption) && !parser.isSet(ImportPagesOption))
         return QStringLiteral("--replace needs --import-pages");
     if (parser.isSet(SecretsOption) && !parser.isSet(HeadlessOption) && !parser.isSet(CheckOnceOption))
@@ -112,6 +132,16 @@ CommandLine::CommandLine(const QStringList& arguments) : arguments_(arguments) {
                         "only) as a bearer token."),
          QStringLiteral("file")});
 
+    parser.addOption(
+        {PauseOption,
+         QStringLiteral("Pause the alarms of the monitor running on the settings file for <duration> "
+                        "(30m, 2h, 1d); its pages are still checked."),
+         QStringLiteral("duration")});
+    parser.addOption({ResumeOption, QStringLiteral("Resume the alarms of the monitor running on the settings "
+                                                   "file.")});
+    parser.addOption({CheckNowOption,
+                      QStringLiteral("Have the monitor running on the settings file check its pages now.")});
+
     if (!parser.parse(arguments)) {
         errorOutput_ = parser.errorText() + QStringLiteral("\nTry --help for the options.\n");
         exitCode_ = UsageError;
@@ -142,6 +172,15 @@ CommandLine::CommandLine(const QStringList& arguments) : arguments_(arguments) {
                                "options.\n");
             exitCode_ = UsageError;
         }
+    } else if (parser.isSet(PauseOption)) {
+        pauseSeconds_ = Duration::parseSeconds(parser.value(PauseOption));
+        if (!pauseSeconds_) {
+            errorOutput_ =
+                QStringLiteral("--pause needs a length of time such as 30m, 2h or 1d, not \"%1\"\nTry "
+                               "--help for the options.\n")
+                    .arg(parser.value(PauseOption));
+            exitCode_ = UsageError;
+        }
     }
     if (parser.isSet(ExportOption))
         exportFile_ = parser.value(ExportOption);
@@ -155,13 +194,19 @@ CommandLine::CommandLine(const QStringList& arguments) : arguments_(arguments) {
     secretsFile_ = parser.value(SecretsOption);
     metricsEndpoint_ = parser.value(MetricsOption);
     metricsTokenFile_ = parser.value(MetricsTokenOption);
+    resumeAlarms_ = parser.isSet(ResumeOption);
+    checkNow_ = parser.isSet(CheckNowOption);
     if (parser.isSet(SettingsOption))
         settingsFile_ = QFileInfo(parser.value(SettingsOption)).absoluteFilePath();
 }
 
 bool CommandLine::runsWithoutWindow() const {
     return headless_ || checkOnce_ || !exportFile_.isEmpty() || !exportPagesFile_.isEmpty() ||
-           !importPagesFile_.isEmpty();
+           !importPagesFile_.isEmpty() || asksMonitor();
+}
+
+bool CommandLine::asksMonitor() const {
+    return pauseSeconds_ || resumeAlarms_ || checkNow_;
 }
 
 ServiceOptions CommandLine::serviceOptions(const QString& settingsFile) const {

@@ -38,8 +38,14 @@ public:
     // --headless: the monitor with no display; --check-once: one check of the pages, reported.
     bool headless() const { return headless_; }
     bool checkOnce() const { return checkOnce_; }
-    // Headless, the one-shot check, the history's export, or the page list's export or import: no
-    // window at all.
+    // --pause (its length in seconds), --resume and --check-now: asked of the monitor that runs on
+    // the settings file, which answers; nothing else is done.
+    std::optional<qint64> pauseSeconds() const { return pauseSeconds_; }
+    bool resumeAlarms() const { return resumeAlarms_; }
+    bool checkNow() const { return checkNow_; }
+    bool asksMonitor() const;
+    // Headless, the one-shot check, the history's export, the page list's export or import, or a
+    // request to the running monitor: no window at all.
     bool runsWithoutWindow() const;
     // --secrets, --metrics and --metrics-token-file, with the settings file as given or found.
     ServiceOptions serviceOptions(const QString& settingsFile) const;
@@ -68,4 +74,7 @@ private:
     QString exportPagesFile_;
     QString importPagesFile_;
     bool replacePages_ = false;
+    std::optional<qint64> pauseSeconds_;
+    bool resumeAlarms_ = false;
+    bool checkNow_ = false;
 };

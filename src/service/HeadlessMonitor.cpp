@@ -4,6 +4,7 @@
 #include "check/Monitor.h"
 #include "notify/SecretStore.h"
 #include "service/ConsoleDialogs.h"
+#include "service/MonitorControl.h"
 #include "service/MonitorSecrets.h"
 #include "service/MonitorShutdown.h"
 #include "service/QuitSignalWatcher.h"
@@ -29,7 +30,8 @@ public:
           dialogs_([this](const QString& text) { monitor_.log.AddLogLine(text); }),
           monitor_(options.settingsFile, dialogs_, {}, nullptr,
                    MonitorParts{.desktopNotices = false, .history = true}),
-          secrets_(&store, monitor_.settings, monitor_.pages, monitor_.statusLine, monitor_.log, options.settingsFile,
+          secrets_(&store, monitor_.settings, monitor_.pages, monitor_.statusLine, monitor_.log,
+                   options.settingsFile,
                    [this](const QString& name) {
                        monitor_.log.AddLogLine(QStringLiteral("Secret not available, going on without it: ") +
                                                name);
@@ -65,6 +67,7 @@ public:
     }
 
     ActivityLog& log() { return monitor_.log; }
+    Monitor& monitor() { return monitor_; }
 
 private:
     QString settingsFile_;
@@ -92,6 +95,7 @@ int runHeadless(ExceptionGuard<QCoreApplication>& app, const ServiceOptions& opt
     QuitSignalWatcher quitSignals;
     Headless headless(options, *std::get<std::unique_ptr<SecretStore>>(store),
                       std::get<MetricsService::Overrides>(metrics));
+    MonitorControl::answerOn(instance, headless.monitor());
     QObject::connect(&instance, &SingleInstance::commandLineReceived, &app, [&headless] {
         headless.log().AddLogLine(
             QStringLiteral("A start on this settings file was turned away: this monitor runs "

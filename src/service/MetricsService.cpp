@@ -1,5 +1,6 @@
 #include "service/MetricsService.h"
 
+#include "check/AlarmPause.h"
 #include "check/Monitor.h"
 #include "metrics/MetricsServer.h"
 #include "metrics/MetricsText.h"
@@ -14,7 +15,10 @@ const QString TokenKey = QStringLiteral("EditMetricsToken");
 
 MetricsService::MetricsService(Monitor& monitor, Overrides overrides, QObject* parent)
     : QObject(parent), monitor_(monitor), overrides_(std::move(overrides)),
-      server_(new MetricsServer([this] { return metricsText(board_->snapshot()); }, this)) {}
+      server_(new MetricsServer([this] { return metricsText(board_->snapshot()); },
+                                {[this](qint64 seconds) { return monitor_.alarmPause().pauseFor(seconds); },
+                                 [this] { monitor_.alarmPause().resume(); }},
+                                this)) {}
 
 MetricsService::~MetricsService() = default;
 

@@ -23,6 +23,8 @@ constexpr int WaitMs = 5000;
 // How often a start asks again while another holds the lock but does not listen yet.
 constexpr int RetryMs = 20;
 constexpr auto StreamVersion = QDataStream::Qt_6_4;
+// An answer is one short line; a longer one is cut there.
+constexpr qint64 LongestAnswer = 4096;
 
 // A settings file that does not exist yet is named by its folder's canonical path.
 QString canonicalPath(const QString& file) {
@@ -98,11 +100,29 @@ bool SingleInstance::answers(const QString& name) {
     return socket.waitForConnected(WaitMs);
 }
 
+std::optional<QString> SingleInstance::ask(const QString& settingsFile, const QStringList& arguments) {
+    const QString name = serverName(settingsFile);
+    // Where only others could have made the socket, no monitor of ours listens.
+    if (!folderProblem(QFileInfo(name).absolutePath()).isEmpty())
+        return std::nullopt;
+    QLocalSocket socket;
+    if (!send(socket, name, arguments))
+        return std::nullopt;
+    const QDeadlineTimer deadline(WaitMs);
+    while (!socket.canReadLine())
+        if (!socket.waitForReadyRead(int(deadline.remainingTime())))
+            return std::nullopt;
+    return QString::fromUtf8(socket.readLine(LongestAnswer)).trimmed();
+}
+
 bool SingleInstance::handedOver(const QStringList& arguments) {
     if (claim())
         return false;
-    if (send(arguments))
+    QLocalSocket socket;
+    if (send(socket, name_, arguments)) {
+        socket.disconnectFromServer();
         return true;
+    }
     // The running one ended between the two.
     return !claim();
 }
@@ -150,9 +170,8 @@ void SingleInstance::takeOver() {
         qWarning("Korvane: cannot listen on %s: %s", qPrintable(name_), qPrintable(server_->errorString()));
 }
 
-bool SingleInstance::send(const QStringList& arguments) const {
-    QLocalSocket socket;
-    socket.connectToServer(name_);
+bool SingleInstance::send(QLocalSocket& socket, const QString& name, const QStringList& arguments) {
+    socket.connectToServer(name);
     if (!socket.waitForConnected(WaitMs))
         return false;
     QDataStream out(&socket);
@@ -161,7 +180,6 @@ bool SingleInstance::send(const QStringList& arguments) const {
     // The bytes wait in the socket for the running program, even if it is too busy to read them
     // before this one has ended.
     socket.waitForBytesWritten(WaitMs);
-    socket.disconnectFromServer();
     return true;
 }
 
@@ -173,8 +191,15 @@ void SingleInstance::receive(QLocalSocket* socket) {
         in.startTransaction();
         QStringList arguments;
         in >> arguments;
-        if (in.commitTransaction())
+        if (!in.commitTransaction())
+            return;
+        if (const std::optional<QString> answer = answer_ ? answer_(arguments) : std::nullopt) {
+            socket->write(answer->toUtf8() + '\n');
+            // Leaves once the answer has gone out.
+            socket->disconnectFromServer();
+        } else {
             emit commandLineReceived(arguments);
+        }
     };
     connect(socket, &QLocalSocket::readyRead, this, read);
     // What arrived before the connection was taken raises no readyRead of its own.

@@ -5,6 +5,7 @@
 #include "service/FolderOwner.h"
 #include "service/HeadlessMonitor.h"
 #include "service/HistoryCommand.h"
+#include "service/MonitorControl.h"
 #include "service/PagesCommand.h"
 #include "service/ServiceSetup.h"
 #include "service/SettingsLocation.h"
@@ -44,6 +45,8 @@ int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
         return PagesCommand::exportPages(settingsFile, commandLine.exportPagesFile());
     if (!commandLine.importPagesFile().isEmpty())
         return importPagesKeepingOwner(commandLine, settingsFile);
+    if (commandLine.asksMonitor())
+        return MonitorControl::ask(settingsFile, commandLine.arguments());
     const ServiceOptions service = withCredentials(commandLine.serviceOptions(settingsFile),
                                                    qEnvironmentVariable("CREDENTIALS_DIRECTORY"));
     if (commandLine.headless())
@@ -51,7 +54,8 @@ int runWithoutWindow(int argc, char** argv, const CommandLine& commandLine) {
     if (commandLine.checkOnce())
         return runCheckOnce(app, service);
     printLine(stderr, QStringLiteral("%1 runs Korvane without a window: give --headless, --check-once, "
-                                     "--export-history, --export-pages or --import-pages")
+                                     "--export-history, --export-pages, --import-pages, --pause, --resume or "
+                                     "--check-now")
                           .arg(QCoreApplication::applicationName()));
     return CommandLine::UsageError;
 }

@@ -71,11 +71,12 @@ struct Answer {
     QByteArray contentType;
 };
 
-Answer get(QNetworkAccessManager& network, const QString& url, const QByteArray& token = {}) {
+Answer get(QNetworkAccessManager& network, const QString& url, const QByteArray& token = {},
+           const QByteArray& verb = "GET") {
     QNetworkRequest request{QUrl(url)};
     if (!token.isEmpty())
         request.setRawHeader("Authorization", "Bearer " + token);
-    std::unique_ptr<QNetworkReply> reply(network.get(request));
+    std::unique_ptr<QNetworkReply> reply(network.sendCustomRequest(request, verb));
     QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     if (!finished.wait(10000))
         return {};
@@ -160,6 +161,46 @@ private slots:
             network.post(QNetworkRequest(QUrl(base + "/metrics")), QByteArray("x")));
         QTRY_VERIFY(post->isFinished());
         QCOMPARE(post->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405);
+    }
+
+    // Pausing and resuming the alarms takes the token, wherever the request comes from.
+    void pauseAndResumeTakeTheToken_data() {
+        QTest::addColumn<QByteArray>("served"); // the server's token
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("token");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body"); // the pause ends as many seconds after 1970 as asked
+        using B = QByteArray;
+        const B t = "s3cret";
+        QTest::newRow("pause") << t << B("POST /pause?for=30m") << t << 200
+                               << B(R"({"pausedUntil":"1970-01-01T00:30:00Z"})");
+        QTest::newRow("resume") << t << B("POST /resume") << t << 200 << B(R"({"pausedUntil":null})");
+        QTest::newRow("no token") << t << B("POST /pause?for=30m") << B() << 401 << B();
+        QTest::newRow("wrong token") << t << B("POST /resume") << B("x") << 401 << B();
+        QTest::newRow("no length") << t << B("POST /pause?for=") << t << 400 << B();
+        QTest::newRow("GET") << t << B("GET /pause?for=30m") << t << 405 << B();
+        QTest::newRow("served without a token") << B() << B("POST /resume") << t << 404 << B();
+    }
+    void pauseAndResumeTakeTheToken() {
+        QFETCH(QByteArray, served);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, token);
+        QFETCH(QByteArray, body);
+        int calls = 0;
+        MetricsServer server(
+            [] { return QByteArray(); },
+            {[&calls](qint64 seconds) { return ++calls, QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC); },
+             [&calls] { ++calls; }});
+        QCOMPARE(server.listen(QStringLiteral("127.0.0.1:0"), served), QString());
+        QNetworkAccessManager network;
+        const QList<QByteArray> verbAndPath = request.split(' ');
+        const Answer answer =
+            get(network, QStringLiteral("http://127.0.0.1:%1").arg(server.port()) + verbAndPath[1], token,
+                verbAndPath[0]);
+        QTEST(answer.status, "status");
+        QCOMPARE(calls, body.isEmpty() ? 0 : 1);
+        if (!body.isEmpty())
+            QCOMPARE(answer.contentType + ' ' + answer.body, "application/json " + body);
     }
 
     void connectionsAndRequestsAreBounded() {

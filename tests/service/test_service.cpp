@@ -1,5 +1,7 @@
 #include "history/HistoryFile.h"
 #include "history/HistoryStore.h"
+#include "pages/PageStatus.h"
+#include "service/CheckOnce.h"
 #include "service/FileSecretStore.h"
 #include "service/OwnerOnlyFile.h"
 #include "service/SingleInstance.h"
@@ -23,6 +25,7 @@
 #include <csignal>
 #include <latch>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +141,28 @@ private slots:
         QVERIFY(QDir(folder.folder()).entryList({"*.sqlite*"}).isEmpty());
     }
 
+    // A held page reads as held and counts as OK: its people expect it down.
+    void checkOnceLineOfAHeldPage_data() {
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("severity");
+        const int red = int(PageStatus::RedAlarm);
+        QTest::newRow("red") << "" << red << "Page Not Found, 12 ms, http://a/?x%7Cy" << 2;
+        QTest::newRow("red, held") << "maintenance" << red
+                                   << "Page Not Found (held: maintenance), 12 ms, http://a/?x%7Cy" << 0;
+    }
+    void checkOnceLineOfAHeldPage() {
+        QFETCH(QString, held);
+        QFETCH(int, status);
+        CheckRecord check;
+        std::tie(check.address, check.outcome, check.ms, check.held) =
+            std::tuple("http://a/?x|y", "Page Not Found", 12, held);
+        check.mark.status = status;
+        QTEST(checkOnceLine(check), "line");
+        QTEST(checkOnceSeverity(check), "severity");
+    }
+
     // A write that fails only when the output is flushed must not pass for an export.
     void exportsToAFullDiskFail_data() {
         QTest::addColumn<QString>("command");
@@ -197,6 +222,43 @@ private slots:
         QVERIFY(folder.settingsText().contains("\nEditMetricsAddress=\n"));
         const Run history = korvane({"--settings", folder.settingsPath(), "--export-history", "-"});
         QVERIFY2(history.out.contains(",No Error,"), qPrintable(history.out + history.err));
+    }
+
+    // What a later start asks of the running monitor is answered by it; with no monitor on the
+    // file, the asker says so.
+    void startsAskTheRunningMonitor() {
+        // The first cycle waits on this page until its server goes.
+        std::optional<ScriptedPeer> held(std::in_place,
+                                         ScriptedPeer::routes({{"*", QJsonObject{{"silent", true}}}}));
+        QVERIFY(held->start());
+        SettingsFolder folder("[defaults]\nCheckListBoxURL=1" + held->url("/").toUtf8() + ",\n");
+        const QStringList settings{"--settings", folder.settingsPath()};
+        QCOMPARE(korvane(QStringList{"--pause", "soon"} + settings).exitCode, 2);
+        QProcess monitor;
+        monitor.start(QStringLiteral(KORVANE_PROGRAM), QStringList{"--headless"} + settings);
+        QTRY_VERIFY_WITH_TIMEOUT(!held->requests().isEmpty(), 30000);
+        const QStringList checkNow = QStringList{"--check-now"} + settings;
+        QCOMPARE(korvane(checkNow).out, "A check is already running\n");
+        const Run paused = korvane(QStringList{"--pause", "30m"} + settings);
+        QVERIFY(QRegularExpression("^Alarms paused until [-\\d]{10} \\d\\d:\\d\\d\n$")
+                    .match(paused.out)
+                    .hasMatch());
+        QCOMPARE(korvane(QStringList{"--resume"} + settings).out, "Alarms resumed\n");
+        held.reset();
+        // Asked again until the cycle is over (an answer that starts one must be the last).
+        QString started;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (started = korvane(checkNow).out) != "A check is already running\n"; }, 30000));
+        QCOMPARE(started, "Check started\n");
+
+        ::kill(pid_t(monitor.processId()), SIGTERM);
+        QVERIFY(monitor.waitForFinished(10000));
+        QVERIFY2(monitor.readAllStandardOutput().contains("] " + paused.out.toUtf8()),
+                 "the monitor logs its pause");
+        const Run nobody = korvane(checkNow);
+        QCOMPARE(nobody.exitCode, 1);
+        QVERIFY2(nobody.err.contains("no Korvane monitor runs on " + folder.settingsPath() + "\n"),
+                 qPrintable(nobody.err));
     }
 
     // A password written into an address, where the only store is a file of secrets, stays in the
