@@ -3,6 +3,7 @@
 #include "check/AlarmPause.h"
 #include "check/CheckCycle.h"
 #include "check/Monitor.h"
+#include "history/HistoryStore.h"
 #include "service/CommandLine.h"
 #include "service/ServiceSetup.h"
 #include "service/SingleInstance.h"
@@ -24,9 +25,15 @@ std::optional<QString> answer(Monitor& monitor, const QStringList& arguments) {
         pause.resume();
         return QStringLiteral("Alarms resumed");
     }
-    if (asked.checkNow())
+    if (asked.checkNow()) {
+        // A check made before the history is open would count from nothing: it starts once it is.
+        if (monitor.history().opening()) {
+            monitor.whenHistoryOpen([&monitor] { monitor.checkCycle().checkNow(); });
+            return QStringLiteral("Check started");
+        }
         return monitor.checkCycle().checkNow() ? QStringLiteral("Check started")
                                                : QStringLiteral("A check is already running");
+    }
     return std::nullopt;
 }
 
