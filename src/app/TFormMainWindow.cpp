@@ -105,7 +105,8 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckControls();
-    secrets_ = std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, monitor.log, settingsFile);
+    secrets_ =
+        std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, monitor.log, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);
@@ -154,6 +155,7 @@ void TFormMainWindow::buildStatusViews() {
     source.pageCount = [this] { return pages.pageCount(); };
     source.pageStatus = [this](int page) { return int(pages.readStatus(page)); };
     source.pageUrl = [this](int page) { return pages.url(page); };
+    source.pageHeld = [this](int page) { return pages.held(page); };
     source.accessHistory = [this](int page) { return pages.history(page); };
     source.slowSeconds = [this] {
         return ConnectionSettings::number(settings.text(QStringLiteral("EditTimeSlow")),
