@@ -25,6 +25,7 @@
 #include "views/CheckControls.h"
 #include "views/LogView.h"
 #include "views/MacroKeywords.h"
+#include "views/MaintenanceEditor.h"
 #include "views/PageListEditor.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
@@ -261,6 +262,8 @@ void TFormMainWindow::buildComponents() {
     new AlarmMatrix({alarms.rows, alarms.EditYWavFileName, alarms.ButtonBrowseYwav, alarms.EditRWavFileName,
                      alarms.Button1, MediaPlayer1},
                     dialogs_, this);
+    new MaintenanceEditor(
+        {alarms.ButtonMaintenance}, monitor.maintenance, pages, [this] { saveSettingsReporting(); }, this);
 }
 
 void TFormMainWindow::PageControl1Change() {

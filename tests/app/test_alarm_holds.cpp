@@ -1,13 +1,20 @@
-// Holding alarms from the window: a page that depends on another.
+// Holding alarms from the window: maintenance windows edited on the Alarms tab, and a page that
+// depends on another.
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
+#include "views/MaintenanceDialog.h"
+#include "views/MaintenanceWindowDialog.h"
 #include "views/PageOptionsDialog.h"
 #include "views/TCheckListBox.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 
@@ -24,6 +31,86 @@ class TestAlarmHolds : public QObject {
     Q_OBJECT
 private slots:
     void init() { testDialogs() = FakeDialogs(); }
+
+    // Added, edited and deleted from the keyboard; only OK gives the monitor the windows.
+    void maintenanceWindowsAreEditedAndKept() {
+        WindowFixture fixture("[defaults]\nCheckListBoxURL=1http://a.example/,1http://b.example/,\n");
+        TFormMainWindow& w = fixture.start();
+        w.PageControl1->setCurrentWidget(w.alarms.TabSheet5);
+        const auto openList = [&] {
+            QTest::keyClick(w.alarms.ButtonMaintenance, Qt::Key_Space);
+            return fixture.find<MaintenanceDialog>("DialogMaintenance");
+        };
+        const auto openWindow = [&](QDialog* list, const char* button) {
+            QTest::keyClick(field<QPushButton>(list, button), Qt::Key_Space);
+            return list->findChild<MaintenanceWindowDialog*>("DialogMaintenanceWindow");
+        };
+        MaintenanceDialog* list = openList();
+        QVERIFY(list);
+        QVERIFY(!field<QPushButton>(list, "ButtonMaintenanceEdit")->isEnabled());
+
+        QDialog* editor = openWindow(list, "ButtonMaintenanceAdd");
+        QVERIFY(editor);
+        auto* pages = field<QListWidget>(editor, "ListMaintenancePages");
+        pages->setCurrentRow(1);
+        QTest::keyClick(pages, Qt::Key_Space);
+        // Nameless, it is refused, with the focus on the name.
+        QTest::keyClick(field<QLineEdit>(editor, "EditMaintenanceName"), Qt::Key_Return);
+        QVERIFY(editor->isVisible());
+        QVERIFY(field<QLabel>(editor, "MaintenanceWindowError")->text().startsWith("name:"));
+        QCOMPARE(editor->focusWidget(), field<QLineEdit>(editor, "EditMaintenanceName"));
+        QTest::keyClicks(field<QLineEdit>(editor, "EditMaintenanceName"), "deploy");
+        field<QDateTimeEdit>(editor, "EditMaintenanceStart")->setDateTime({{2026, 12, 24}, {22, 0}, Qt::UTC});
+        field<QDateTimeEdit>(editor, "EditMaintenanceEnd")->setDateTime({{2026, 12, 24}, {23, 30}, Qt::UTC});
+        QTest::keyClick(field<QLineEdit>(editor, "EditMaintenanceName"), Qt::Key_Return);
+        QTRY_VERIFY(!list->findChild<MaintenanceWindowDialog*>());
+        auto* windows = field<QListWidget>(list, "ListMaintenance");
+        QCOMPARE(windows->item(0)->text(), "deploy: 2026-12-24 22:00 to 2026-12-24 23:30, http://b.example/");
+
+        // Edited into a recurring window over all pages.
+        QTest::keyClick(windows, Qt::Key_Return);
+        editor = list->findChild<MaintenanceWindowDialog*>("DialogMaintenanceWindow");
+        QVERIFY(editor);
+        field<QLineEdit>(editor, "EditMaintenanceName")->setText("backup");
+        QTest::keyClick(field<QCheckBox>(editor, "CheckBoxMaintenanceAllPages"), Qt::Key_Space);
+        field<QRadioButton>(editor, "RadioMaintenanceRecurring")->click();
+        for (const char* day : {"CheckBoxMaintenanceMon", "CheckBoxMaintenanceThu"})
+            QTest::keyClick(field<QCheckBox>(editor, day), Qt::Key_Space);
+        field<QTimeEdit>(editor, "EditMaintenanceAt")->setTime({23, 0});
+        field<QLineEdit>(editor, "EditMaintenanceLength")->setText("1h");
+        field<QComboBox>(editor, "ComboMaintenanceTimeZone")->setCurrentText("Europe/Berlin");
+        QTest::keyClick(field<QLineEdit>(editor, "EditMaintenanceLength"), Qt::Key_Return);
+        QTRY_VERIFY(!list->findChild<MaintenanceWindowDialog*>());
+
+        // A second one, deleted again.
+        editor = openWindow(list, "ButtonMaintenanceAdd");
+        field<QLineEdit>(editor, "EditMaintenanceName")->setText("spare");
+        QTest::keyClick(field<QCheckBox>(editor, "CheckBoxMaintenanceAllPages"), Qt::Key_Space);
+        QTest::keyClick(field<QLineEdit>(editor, "EditMaintenanceName"), Qt::Key_Return);
+        QTRY_COMPARE(windows->count(), 2);
+        QCOMPARE(windows->currentRow(), 1);
+        QTest::keyClick(field<QPushButton>(list, "ButtonMaintenanceDelete"), Qt::Key_Space);
+        QCOMPARE(windows->count(), 1);
+        QCOMPARE(windows->item(0)->text(), "backup: Mon, Thu at 23:00 for 1h, Europe/Berlin, all pages");
+        QVERIFY(w.monitor.maintenance.isEmpty());
+
+        MaintenanceWindow backup;
+        backup.name = "backup";
+        backup.allPages = true;
+        backup.days = {1, 4};
+        backup.at = QTime(23, 0);
+        backup.lengthSeconds = 3600;
+        backup.timeZone = "Europe/Berlin";
+        list->accept();
+        QCOMPARE(w.monitor.maintenance, QList<MaintenanceWindow>{backup});
+        QTRY_VERIFY(!fixture.find<MaintenanceDialog>("DialogMaintenance"));
+
+        // Cancel keeps the windows as they were.
+        list = openList();
+        QTest::keyClick(field<QPushButton>(list, "ButtonMaintenanceDelete"), Qt::Key_Space);
+        list->reject();
+        QCOMPARE(w.monitor.maintenance, QList<MaintenanceWindow>{backup});
+    }
 
     void dependsOnNamesAnotherPageOfTheList_data() {
         QTest::addColumn<QString>("dependsOn");
