@@ -139,6 +139,11 @@ private slots:
         w.alarms.rows[int(AlarmCondition::NoError)].Log->setChecked(true);
         w.alarms.rows[int(AlarmCondition::TimeOut)].Red->setChecked(false);
         w.sendingEmail.Memo1->setPlainText("Line one\n\n\"quoted\", with comma\n%ERROR% ");
+        // Minutes take whole numbers only, as typed.
+        QTest::keyClicks(w.alarms.EditRemindEvery, "-30");
+        QTest::keyClicks(w.sendingEmail.EditEMailAfter2, "1.5");
+        QTest::keyClicks(w.chatAlerts.targets[2].after, "60 min");
+        QCOMPARE(w.settings.text("EditEMailAfter2"), "15");
         for (int i = 0; i < 1000; ++i) {
             w.webPages.CheckBoxCheckSize->setChecked(i % 3 == 0);
             w.webPages.CheckBoxCheckDate->setChecked(i % 5 == 0);
@@ -151,6 +156,9 @@ private slots:
         TFormMainWindow& again = fixture.restart();
         QCOMPARE(again.emailSetup.EditEmailHost->text(), QString("mail.example.test"));
         QCOMPARE(again.sendingEmail.EditEMail2->text(), QString("ops@example.test"));
+        QCOMPARE(again.alarms.EditRemindEvery->text(), "30");
+        QCOMPARE(again.sendingEmail.EditEMailAfter2->text(), "15");
+        QCOMPARE(again.chatAlerts.targets[2].after->text(), "60");
         QVERIFY(again.connection.CheckBoxProxy->isChecked());
         QVERIFY(again.sendingEmail.CheckBoxMailPerCycle->isChecked());
         QVERIFY(again.alarms.rows[int(AlarmCondition::NoError)].Log->isChecked());
