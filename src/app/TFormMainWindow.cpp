@@ -21,6 +21,7 @@
 #include "update/UpdateCheck.h"
 #include "views/AddressDrop.h"
 #include "views/AlarmMatrix.h"
+#include "views/AlarmPauseControls.h"
 #include "views/ChatTest.h"
 #include "views/CheckControls.h"
 #include "views/LogView.h"
@@ -151,6 +152,8 @@ void TFormMainWindow::buildStatusViews() {
     PlaceOnTray = components_.add(new QAction(this), "PlaceOnTray");
     tray_ = new WindowTray({this, TrayIcon1, ImageList2, PageControl1, status.TabSheetStatus}, this);
     connect(PlaceOnTray, &QAction::triggered, tray_, &WindowTray::PlaceOnTrayExecute);
+    new AlarmPauseControls({this, toolBar.SpeedButtonPause, toolBar.SpeedButtonResume, TrayIcon1, StatusBar1},
+                           monitor.alarmPause(), this);
 
     StatusGridSource source;
     source.pageCount = [this] { return pages.pageCount(); };

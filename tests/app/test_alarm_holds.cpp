@@ -1,11 +1,15 @@
-// Holding alarms from the window: maintenance windows edited on the Alarms tab, and a page that
-// depends on another.
+// Holding alarms from the window: maintenance windows edited on the Alarms tab, a page that
+// depends on another, and a pause of all alarms from the tray menu or the toolbar, said in the
+// status bar while it lasts.
+#include "check/AlarmPause.h"
 #include "support/TestMain.h"
 #include "support/WindowFixture.h"
 #include "views/MaintenanceDialog.h"
 #include "views/MaintenanceWindowDialog.h"
 #include "views/PageOptionsDialog.h"
 #include "views/TCheckListBox.h"
+#include "views/TStatusBar.h"
+#include "views/TWinTaskbar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,8 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 
 namespace {
 
@@ -23,6 +29,13 @@ template <class T> T* field(QWidget* dialog, const char* name) {
     if (!found)
         qFatal("no field %s", name);
     return found;
+}
+
+QAction* action(QMenu* menu, const QString& text) {
+    for (QAction* a : menu->actions())
+        if (a->text() == text)
+            return a;
+    return nullptr;
 }
 
 } // namespace
@@ -140,6 +153,56 @@ private slots:
         QTest::keyClick(field<QLineEdit>(dialog, "EditPageSlow"), Qt::Key_Return);
         QCOMPARE(field<QLabel>(dialog, "ComboDependsOnError")->isVisibleTo(dialog), !kept);
         QCOMPARE(w.pages.options(1).dependsOn, kept ? dependsOn : QString());
+    }
+
+    void pauseAndResumeFromTheMenus_data() {
+        QTest::addColumn<QString>("length"); // the menu item; empty: from outside the window
+        QTest::addColumn<qint64>("seconds");
+        QTest::newRow("15 minutes") << "15 minutes" << qint64(900);
+        QTest::newRow("1 hour") << "1 hour" << qint64(3600);
+        QTest::newRow("4 hours") << "4 hours" << qint64(4 * 3600);
+        QTest::newRow("until resumed") << "Until resumed" << qint64(0);
+        QTest::newRow("two days, from the command line") << "" << qint64(2 * 24 * 3600);
+    }
+    void pauseAndResumeFromTheMenus() {
+        QFETCH(QString, length);
+        QFETCH(qint64, seconds);
+        WindowFixture fixture;
+        TFormMainWindow& w = fixture.start();
+        AlarmPause& pause = w.monitor.alarmPause();
+        QMenu* tray = w.TrayIcon1->popUpMenu();
+        QVERIFY(tray);
+        QMenu* lengths = action(tray, "Pause alarms")->menu();
+        QCOMPARE(w.toolBar.SpeedButtonPause->menu(), lengths);
+        QAction* resume = action(tray, "Resume alarms");
+        QVERIFY(!resume->isEnabled());
+        QVERIFY(!w.toolBar.SpeedButtonResume->isEnabled());
+        QCOMPARE(w.StatusBar1->panelText(), QString());
+
+        const QDateTime before = QDateTime::currentDateTimeUtc();
+        if (length.isEmpty())
+            pause.pauseFor(seconds);
+        else
+            action(lengths, length)->trigger();
+        QVERIFY(pause.paused());
+        QString until = "resumed";
+        if (seconds > 0) {
+            QVERIFY(qAbs(before.addSecs(seconds).secsTo(pause.until())) < 60);
+            until = pause.until().toLocalTime().toString(seconds > 24 * 3600 ? "yyyy-MM-dd HH:mm" : "HH:mm");
+        } else {
+            QVERIFY(pause.untilResumed());
+        }
+        QCOMPARE(w.StatusBar1->panelText(), "Alarms paused until " + until);
+        QVERIFY(resume->isEnabled());
+        // The cycle's texts go on beside it.
+        w.statusLine.setText("Checking http://a.example/");
+        QCOMPARE(w.StatusBar1->panelText(), "Alarms paused until " + until);
+
+        QTest::keyClick(w.toolBar.SpeedButtonResume, Qt::Key_Space);
+        QVERIFY(!pause.paused());
+        QCOMPARE(w.StatusBar1->panelText(), QString());
+        QVERIFY(!resume->isEnabled());
+        QVERIFY(!w.toolBar.SpeedButtonResume->isEnabled());
     }
 };
 
