@@ -4,6 +4,7 @@
 #include "settings/AlarmBoxes.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -101,6 +102,12 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
         components, "CheckBoxDesktopNotification", QStringLiteral("Desktop notification"), true,
         QStringLiteral("After a check that raised a red or yellow alarm, show one desktop notification "
                        "naming the pages; activating it shows the Status tab"));
+    t.EditRemindEvery = minutesEdit(
+        components, "EditRemindEvery", QStringLiteral("Remind every (min)"),
+        QStringLiteral("While a page stays down, send its alarm again every so many minutes; empty: once"));
+    t.ButtonMaintenance = button(components, "ButtonMaintenance", QStringLiteral("Maintenance…"),
+                                 QStringLiteral("Times of planned work: the pages are still checked, "
+                                                "but raise no alarm"));
 
     auto* sounds = new QGridLayout;
     sounds->addWidget(label(QStringLiteral("Yellow Alarm Soud")), 0, 0);
@@ -116,6 +123,15 @@ AlarmsTab AlarmsTab::build(ComponentList& components) {
     layout->addLayout(grid);
     layout->addLayout(sounds);
     layout->addWidget(t.CheckBoxDesktopNotification);
+    auto* later = new QHBoxLayout;
+    QLabel* remind = label(QStringLiteral("Remind every (min)"));
+    remind->setBuddy(t.EditRemindEvery);
+    t.EditRemindEvery->setMaximumWidth(80);
+    later->addWidget(remind);
+    later->addWidget(t.EditRemindEvery);
+    later->addStretch(1);
+    later->addWidget(t.ButtonMaintenance);
+    layout->addLayout(later);
     layout->addStretch(1);
     auto* scroll = new QScrollArea;
     scroll->setWidgetResizable(true);

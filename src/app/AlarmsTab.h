@@ -8,7 +8,8 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The "Alarms" tab: the matrix of reaction boxes, the two sound files and the desktop notification.
+// The "Alarms" tab: the matrix of reaction boxes, the two sound files, the desktop notification,
+// reminders of a page still down, and the maintenance windows.
 struct AlarmsTab {
     QWidget* TabSheet5;
     AlarmRows rows;
@@ -17,6 +18,8 @@ struct AlarmsTab {
     QLineEdit* EditRWavFileName;
     QPushButton* Button1;
     QCheckBox* CheckBoxDesktopNotification;
+    QLineEdit* EditRemindEvery;
+    QPushButton* ButtonMaintenance;
 
     static AlarmsTab build(ComponentList& components);
 };

@@ -39,6 +39,12 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
                             QStringLiteral("The service's token, for the services that use one; kept in "
                                            "the desktop's secret store"));
         target.token->setEchoMode(QLineEdit::Password);
+        target.after = minutesEdit(
+            components, numbered("EditChatAfter", number).constData(),
+            QStringLiteral("Only after down for (min)") + suffix,
+            QStringLiteral("Tell this service of a page only once it has been down so many minutes; "
+                           "empty: at once"));
+        target.after->setMaximumWidth(80);
         t.ButtonChatTest[i] =
             button(components, numbered("ButtonChatTest", number).constData(), QStringLiteral("Send test"),
                    QStringLiteral("Send a sample alarm to this service and show its answer"));
@@ -53,6 +59,7 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
             int row, column, span;
         } cells[] = {{"Service", target.service, 0, 0, 1},
                      {"Token", target.token, 0, 2, 1},
+                     {"Only after down for (min)", target.after, 0, 4, 1},
                      {"Address", target.address, 1, 0, 3}};
         for (const auto& cell : cells) {
             // The caption is the field's buddy; the name adds the target a screen reader needs.
@@ -62,7 +69,7 @@ ChatAlertsTab ChatAlertsTab::build(ComponentList& components) {
             grid->addWidget(caption, cell.row, cell.column);
             grid->addWidget(cell.field, cell.row, cell.column + 1, 1, cell.span);
         }
-        grid->addWidget(t.ButtonChatTest[i], 1, 4);
+        grid->addWidget(t.ButtonChatTest[i], 1, 4, 1, 2);
         // A token field is open only for a service that takes one.
         const auto followService = [target] {
             target.token->setEnabled(chatServiceUsesToken(ChatService(target.service->currentIndex())));

@@ -17,11 +17,12 @@ struct ChatAlertsTab {
         QComboBox* service;
         QLineEdit* address;
         QLineEdit* token;
+        QLineEdit* after; // minutes a page must be down before this target hears of it; empty: at once
     };
 
     QWidget* TabSheetChat;
-    // ComboChatService, EditChatAddress and EditChatToken of each target; the token is kept in the
-    // secret store, never in the settings file.
+    // ComboChatService, EditChatAddress, EditChatToken and EditChatAfter of each target; the token
+    // is kept in the secret store, never in the settings file.
     std::array<Target, ChatSender::Targets> targets;
     std::array<QPushButton*, ChatSender::Targets> ButtonChatTest;
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 
 // Small helpers for building the window's controls with their names, design texts and hints.
 namespace ControlFactory {
@@ -14,6 +15,16 @@ inline QLineEdit* edit(ComponentList& components, const char* name, const QStrin
                        const QString& hint = {}) {
     auto* field = components.add(new QLineEdit(text), name);
     field->setToolTip(hint);
+    return field;
+}
+
+// A field of whole minutes, or empty; the caption is its label's and its name for a screen reader.
+inline QLineEdit* minutesEdit(ComponentList& components, const char* name, const QString& caption,
+                              const QString& hint) {
+    QLineEdit* field = edit(components, name, {}, hint);
+    field->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), field));
+    field->setAccessibleName(caption);
     return field;
 }
 

@@ -38,10 +38,31 @@ SendingEmailTab SendingEmailTab::build(ComponentList& components) {
                                  "%TIME%", ""});
 
     auto* recipients = new QGroupBox(QStringLiteral("Email Recipients"));
-    auto* form = new QFormLayout(recipients);
-    form->addRow(label(QStringLiteral("E-Mail Address #1: ")), t.EditEMail1);
-    form->addRow(label(QStringLiteral("E-Mail Address #2: ")), t.EditEMail2);
-    form->addRow(label(QStringLiteral("E-Mail Address #3: ")), t.EditEMail3);
+    auto* rows = new QGridLayout(recipients);
+    const struct {
+        QLineEdit* address;
+        QLineEdit*& after;
+    } recipient[] = {{t.EditEMail1, t.EditEMailAfter1},
+                     {t.EditEMail2, t.EditEMailAfter2},
+                     {t.EditEMail3, t.EditEMailAfter3}};
+    for (int row = 0; row < 3; ++row) {
+        const QString number = QString::number(row + 1);
+        recipient[row].after = minutesEdit(
+            components, qPrintable(QStringLiteral("EditEMailAfter") + number),
+            QStringLiteral("Only after down for (min) #") + number,
+            QStringLiteral("Mail this address about a page only once it has been down so many minutes; "
+                           "empty: at once"));
+        recipient[row].after->setMaximumWidth(80);
+        QLabel* address = label(QStringLiteral("E-Mail Address #") + number + QStringLiteral(": "));
+        address->setBuddy(recipient[row].address);
+        QLabel* after = label(QStringLiteral("Only after down for (min)"));
+        after->setBuddy(recipient[row].after);
+        rows->addWidget(address, row, 0);
+        rows->addWidget(recipient[row].address, row, 1);
+        rows->addWidget(after, row, 2);
+        rows->addWidget(recipient[row].after, row, 3);
+    }
+    rows->setColumnStretch(1, 1);
 
     auto* layout = new QGridLayout(t.TabSheet2);
     layout->addWidget(recipients, 0, 0, 1, 2);

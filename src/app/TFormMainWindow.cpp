@@ -21,10 +21,12 @@
 #include "update/UpdateCheck.h"
 #include "views/AddressDrop.h"
 #include "views/AlarmMatrix.h"
+#include "views/AlarmPauseControls.h"
 #include "views/ChatTest.h"
 #include "views/CheckControls.h"
 #include "views/LogView.h"
 #include "views/MacroKeywords.h"
+#include "views/MaintenanceEditor.h"
 #include "views/PageListEditor.h"
 #include "views/RepaintThrottle.h"
 #include "views/StatusGrid.h"
@@ -105,7 +107,8 @@ TFormMainWindow::TFormMainWindow(const QString& settingsFile, DialogService& dia
     buildBrowser();
     buildStatusViews();
     buildCheckControls();
-    secrets_ = std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, monitor.log, settingsFile);
+    secrets_ =
+        std::make_unique<MonitorSecrets>(secrets, settings, pages, statusLine, monitor.log, settingsFile);
     buildAddressDrop();
     buildUpdateCheck(settingsFile);
     buildSessionAutostart(settingsFile);
@@ -149,11 +152,14 @@ void TFormMainWindow::buildStatusViews() {
     PlaceOnTray = components_.add(new QAction(this), "PlaceOnTray");
     tray_ = new WindowTray({this, TrayIcon1, ImageList2, PageControl1, status.TabSheetStatus}, this);
     connect(PlaceOnTray, &QAction::triggered, tray_, &WindowTray::PlaceOnTrayExecute);
+    new AlarmPauseControls({this, toolBar.SpeedButtonPause, toolBar.SpeedButtonResume, TrayIcon1, StatusBar1},
+                           monitor.alarmPause(), this);
 
     StatusGridSource source;
     source.pageCount = [this] { return pages.pageCount(); };
     source.pageStatus = [this](int page) { return int(pages.readStatus(page)); };
     source.pageUrl = [this](int page) { return pages.url(page); };
+    source.pageHeld = [this](int page) { return pages.held(page); };
     source.accessHistory = [this](int page) { return pages.history(page); };
     source.slowSeconds = [this] {
         return ConnectionSettings::number(settings.text(QStringLiteral("EditTimeSlow")),
@@ -259,6 +265,8 @@ void TFormMainWindow::buildComponents() {
     new AlarmMatrix({alarms.rows, alarms.EditYWavFileName, alarms.ButtonBrowseYwav, alarms.EditRWavFileName,
                      alarms.Button1, MediaPlayer1},
                     dialogs_, this);
+    new MaintenanceEditor(
+        {alarms.ButtonMaintenance}, monitor.maintenance, pages, [this] { saveSettingsReporting(); }, this);
 }
 
 void TFormMainWindow::PageControl1Change() {

@@ -40,5 +40,14 @@ ToolBarControls ToolBarControls::build(ComponentList& components) {
     t.SpeedButton2 = toolButton(components, t.ToolBar1, "SpeedButton2",
                                 QStringLiteral("Abort network operation"), QStyle::SP_BrowserStop);
     separator(components, t.ToolBar1, "ToolButton2");
+    t.SpeedButtonPause = toolButton(components, t.ToolBar1, "SpeedButtonPause",
+                                    QStringLiteral("Pause alarms: the pages are still checked and logged"),
+                                    QStyle::SP_MediaVolumeMuted);
+    t.SpeedButtonPause->setAccessibleName(QStringLiteral("Pause alarms"));
+    // Room for the drop-down's arrow beside the picture.
+    t.SpeedButtonPause->setFixedWidth(33);
+    t.SpeedButtonResume = toolButton(components, t.ToolBar1, "SpeedButtonResume",
+                                     QStringLiteral("Resume alarms"), QStyle::SP_MediaVolume);
+    t.SpeedButtonResume->setAccessibleName(QStringLiteral("Resume alarms"));
     return t;
 }

@@ -76,6 +76,14 @@ void PageRecords::pushAccessTime(int page, int seconds) {
     AccessHistory::push(records_[page].history, seconds);
 }
 
+void PageRecords::setHeld(int page, const QString& reason) {
+    QString& held = records_[page].held;
+    if (held == reason)
+        return;
+    held = reason;
+    emit dataChanged(index(page, 0), index(page, Columns - 1));
+}
+
 void PageRecords::resetHistories() {
     for (PageRecord& record : records_) {
         record.history = AccessHistory::empty();

@@ -31,6 +31,9 @@ struct PageRecord {
     // The settings file still keeps the page's password in its address: no secret store has
     // confirmed that it holds it.
     bool passwordInSettings = false;
+    // Why the page's last check raised no alarm: "maintenance", "paused", "dependency"; empty
+    // when nothing held it.
+    QString held;
 };
 
 // The page list: one record a page, in list order. Views show and edit it through Qt's
@@ -73,6 +76,10 @@ public:
     void pushAccessTime(int page, int seconds);
     // Every page's samples are gone, and no page has failed yet.
     void resetHistories();
+    // What held the page's alarms at its last check (empty: nothing). The grid marks a page in
+    // maintenance; a row is told of a change only, as this is set after every check.
+    const QString& held(int page) const { return records_[page].held; }
+    void setHeld(int page, const QString& reason);
     FailureStreak& streak(int page) { return records_[page].streak; }
     const FailureStreak& streak(int page) const { return records_[page].streak; }
 

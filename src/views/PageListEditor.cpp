@@ -3,6 +3,7 @@
 #include "net/AddressLogin.h"
 #include "pages/PageAddress.h"
 #include "pages/PageCursor.h"
+#include "pages/PageDependencies.h"
 #include "pages/PageRecords.h"
 #include "views/PageOptionsDialog.h"
 #include "views/TCheckListBox.h"
@@ -13,6 +14,27 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+
+namespace {
+
+// What the page depending on that address would make wrong in the list: the problems it would
+// bring that the list does not have without it.
+QString dependencyProblem(const PageRecords& pages, int page, const QString& dependsOn) {
+    QStringList addresses;
+    QStringList parents;
+    for (int other = 0; other < pages.pageCount(); ++other) {
+        addresses.append(pages.url(other));
+        parents.append(other == page ? QString() : pages.options(other).dependsOn);
+    }
+    const QStringList before = PageDependencies(addresses, parents).problems();
+    parents[page] = dependsOn;
+    QStringList brought = PageDependencies(addresses, parents).problems();
+    for (const QString& problem : before)
+        brought.removeOne(problem);
+    return brought.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 PageListEditor::PageListEditor(const Controls& controls, PageRecords& pages,
                                std::function<void()> repaintGrid, QObject* parent)
@@ -68,10 +90,19 @@ void PageListEditor::ButtonPageOptionsClick() {
     // The user named in the address is the login's until the options name another.
     if (options.user.isEmpty())
         options.user = splitLogin(pages_.url(page)).user;
-    auto* dialog = new PageOptionsDialog(pages_.url(page), options, c_.TabSheetWebPages->window());
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    QStringList otherPages;
+    for (int other = 0; other < pages_.pageCount(); ++other)
+        if (other != page)
+            otherPages.append(pages_.url(other));
     // The page may move while the dialog is open: its cursor knows where it went.
     auto* cursor = new PageCursor(pages_, page);
+    auto* dialog = new PageOptionsDialog(
+        pages_.url(page), options, otherPages,
+        [this, cursor](const QString& dependsOn) {
+            return cursor->deleted() ? QString() : dependencyProblem(pages_, cursor->position(), dependsOn);
+        },
+        c_.TabSheetWebPages->window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     cursor->setParent(dialog);
     connect(dialog, &QDialog::accepted, this, [this, dialog, cursor] {
         if (!cursor->deleted())

@@ -1,6 +1,7 @@
 #include "views/PageOptionsDialog.h"
 
 #include "pages/PageOptionsCheck.h"
+#include "views/DialogFields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,12 +11,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-namespace {
+using DialogFields::named;
 
-template <class T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
+namespace {
 
 QLineEdit* lineEdit(const char* name, const QString& text) {
     return named(new QLineEdit(text), name);
@@ -29,7 +27,9 @@ QCheckBox* box(const char* name, const QString& caption, bool ticked) {
 
 } // namespace
 
-PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& options, QWidget* parent)
+PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& options,
+                                     const QStringList& otherPages, DependsOnCheck dependsOnProblem,
+                                     QWidget* parent)
     : QDialog(parent), method_(named(new QComboBox, "ComboMethod")),
       mustContain_(lineEdit("EditMustContain", options.mustContain)),
       mustNotContain_(lineEdit("EditMustNotContain", options.mustNotContain)),
@@ -43,7 +43,8 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
       headers_(named(new QPlainTextEdit(options.headers.join(QLatin1Char('\n'))), "MemoHeaders")),
       acceptedCodes_(lineEdit("EditAcceptedCodes", options.acceptedCodes)),
       timeOut_(lineEdit("EditPageTimeOut", options.timeOut)),
-      slowAfter_(lineEdit("EditPageSlow", options.slowAfter)) {
+      slowAfter_(lineEdit("EditPageSlow", options.slowAfter)),
+      dependsOn_(named(new QComboBox, "ComboDependsOn")), dependsOnProblem_(std::move(dependsOnProblem)) {
     setObjectName(QStringLiteral("DialogPageOptions"));
     setWindowTitle(QStringLiteral("Page options — ") + address);
     setMinimumWidth(520); // room for a pattern, and for the errors beside the fields
@@ -52,6 +53,12 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
     password_->setEchoMode(QLineEdit::Password);
     headers_->setTabChangesFocus(true);
     headers_->setFixedHeight(headers_->fontMetrics().lineSpacing() * 4 + 12);
+    // Chosen from the list, or typed: an address the list does not hold is refused on OK.
+    dependsOn_->setEditable(true);
+    dependsOn_->setInsertPolicy(QComboBox::NoInsert);
+    dependsOn_->addItem(QString());
+    dependsOn_->addItems(otherPages);
+    dependsOn_->setCurrentText(options.dependsOn);
 
     auto* form = new QFormLayout(this);
     addRow(QStringLiteral("Method"), method_,
@@ -77,6 +84,9 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
                            QStringLiteral("Empty: the time-out of the Connection tab"));
     slowAfterError_ = addRow(QStringLiteral("Slow after (s)"), slowAfter_,
                              QStringLiteral("Empty: the slow access time of the Connection tab"));
+    dependsOnError_ = addRow(QStringLiteral("Depends on"), dependsOn_,
+                             QStringLiteral("The page of the list this one sits behind: while that page is "
+                                            "down, this one raises no alarm of its own; empty: none"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &PageOptionsDialog::accept);
@@ -91,20 +101,10 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
 QLabel* PageOptionsDialog::addRow(const QString& caption, QWidget* field, const QString& hint,
                                   bool ownCaption) {
     auto* form = static_cast<QFormLayout*>(layout());
-    field->setToolTip(hint);
-    if (ownCaption) {
-        form->addRow(QString(), field);
+    DialogFields::addRow(form, ownCaption ? QString() : caption, field, hint);
+    if (ownCaption)
         return nullptr;
-    }
-    auto* label = new QLabel(caption);
-    label->setBuddy(field);
-    field->setAccessibleName(caption);
-    auto* error = new QLabel;
-    error->setObjectName(field->objectName() + QStringLiteral("Error"));
-    error->setStyleSheet(QStringLiteral("color: #b00000"));
-    error->setWordWrap(true);
-    error->hide();
-    form->addRow(label, field);
+    QLabel* error = DialogFields::errorLabel(field->objectName() + QStringLiteral("Error"));
     form->addRow(QString(), error);
     return error;
 }
@@ -132,6 +132,7 @@ PageOptions PageOptionsDialog::options() const {
     o.acceptedCodes = acceptedCodes_->text().trimmed();
     o.timeOut = timeOut_->text().trimmed();
     o.slowAfter = slowAfter_->text().trimmed();
+    o.dependsOn = dependsOn_->currentText().trimmed();
     return o;
 }
 
@@ -155,6 +156,10 @@ void PageOptionsDialog::accept() {
         {acceptedCodes_, showProblem(acceptedCodes_, acceptedCodesError_, acceptedCodes(o.acceptedCodes))},
         {timeOut_, showProblem(timeOut_, timeOutError_, seconds(o.timeOut))},
         {slowAfter_, showProblem(slowAfter_, slowAfterError_, seconds(o.slowAfter))},
+        {dependsOn_,
+         showProblem(dependsOn_, dependsOnError_,
+                     o.dependsOn.isEmpty() || !dependsOnProblem_ ? QString()
+                                                                 : dependsOnProblem_(o.dependsOn))},
     };
     for (const auto& [field, isWrong] : wrong) {
         if (isWrong) {

@@ -3,6 +3,7 @@
 #include "pages/PageOptions.h"
 
 #include <QDialog>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -15,7 +16,12 @@ class QPlainTextEdit;
 class PageOptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    PageOptionsDialog(const QString& address, const PageOptions& options, QWidget* parent = nullptr);
+    // What is wrong with the page depending on an address; empty when it may.
+    using DependsOnCheck = std::function<QString(const QString& dependsOn)>;
+
+    // otherPages: the list's other addresses, for "Depends on" to choose from.
+    PageOptionsDialog(const QString& address, const PageOptions& options, const QStringList& otherPages,
+                      DependsOnCheck dependsOnProblem, QWidget* parent = nullptr);
 
     PageOptions options() const;
     void accept() override;
@@ -40,10 +46,13 @@ private:
     QLineEdit* acceptedCodes_;
     QLineEdit* timeOut_;
     QLineEdit* slowAfter_;
+    QComboBox* dependsOn_;
+    DependsOnCheck dependsOnProblem_;
     QLabel* mustContainError_;
     QLabel* mustNotContainError_;
     QLabel* headersError_;
     QLabel* acceptedCodesError_;
     QLabel* timeOutError_;
     QLabel* slowAfterError_;
+    QLabel* dependsOnError_;
 };

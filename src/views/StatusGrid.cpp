@@ -1,5 +1,6 @@
 #include "views/StatusGrid.h"
 
+#include "views/StatusPictures.h"
 #include "views/TImageList.h"
 
 #include <QFontDatabase>
@@ -20,6 +21,9 @@ const QColor kSlowBar(255, 255, 0);
 const QColor kTimeOutBar(255, 0, 0);
 const QColor kBarOutline(0, 128, 128);
 const QColor kLinkColor(0, 0, 255);
+// Behind the status picture of a page in maintenance, with the wrench over the picture: the real
+// status stays in sight.
+const QColor kMaintenanceTint(214, 226, 255);
 } // namespace
 
 QFont StatusGrid::gridFont() {
@@ -54,12 +58,14 @@ StatusGrid::StatusGrid(TDrawGrid* grid, StatusGridSource source, const TImageLis
     grid->OnDrawCell = [this](int col, int row, const QRect& rect, TDrawGrid::DrawState state,
                               QPainter& canvas) { DrawGrid1DrawCell(col, row, rect, state, canvas); };
     grid->OnSelectCell = [this](int col, int row) { DrawGrid1SelectCell(col, row); };
+    grid->OnCellHint = [this](int col, int row) { return DrawGrid1CellHint(col, row); };
 }
 
 StatusGrid::~StatusGrid() {
     if (grid_) {
         grid_->OnDrawCell = nullptr;
         grid_->OnSelectCell = nullptr;
+        grid_->OnCellHint = nullptr;
     }
 }
 
@@ -70,8 +76,7 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
         return;
     canvas.fillRect(rect, canvas.brush());
     if (col == kColPicture) {
-        if (images_)
-            images_->draw(canvas, rect.left(), rect.top(), source_.pageStatus(row), true);
+        drawPicture(rect, row, (state & TDrawGrid::Selected) && !(state & TDrawGrid::Focused), canvas);
     } else if (col == kColUrl) {
         canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                         source_.pageUrl(row));
@@ -80,6 +85,27 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
     } else if (col == kColUpDay || col == kColUpMonth) {
         drawUptime(rect, row, col == kColUpDay ? 1 : 30, state & TDrawGrid::Selected, canvas);
     }
+}
+
+bool StatusGrid::inMaintenance(int page) const {
+    return source_.pageHeld && source_.pageHeld(page) == QLatin1String("maintenance");
+}
+
+void StatusGrid::drawPicture(const QRect& rect, int page, bool highlighted, QPainter& canvas) const {
+    const bool maintenance = inMaintenance(page);
+    if (maintenance && !highlighted)
+        canvas.fillRect(rect, kMaintenanceTint);
+    if (!images_)
+        return;
+    images_->draw(canvas, rect.left(), rect.top(), source_.pageStatus(page), true);
+    if (maintenance)
+        images_->draw(canvas, rect.left(), rect.top(), StatusPictures::MaintenanceMark, true);
+}
+
+QString StatusGrid::DrawGrid1CellHint(int col, int row) const {
+    if ((col != kColPicture && col != kColUrl) || row >= source_.pageCount() || !inMaintenance(row))
+        return {};
+    return QStringLiteral("in maintenance");
 }
 
 QString StatusGrid::uptimeText(std::optional<double> percent) {

@@ -38,6 +38,9 @@ public:
     void TabSheetStatusShow();
     void DrawGrid1SelectCell(int col, int row);
 
+    // A page in maintenance says so over its status picture and address.
+    QString DrawGrid1CellHint(int col, int row) const;
+
     // An uptime as the grid shows it: a percentage with one decimal, or a dash without checks.
     static QString uptimeText(std::optional<double> percent);
 
@@ -45,6 +48,8 @@ public:
     static int urlColumnWidth(int longest);
 
 private:
+    bool inMaintenance(int page) const;
+    void drawPicture(const QRect& rect, int page, bool highlighted, QPainter& canvas) const;
     void drawChart(const QRect& rect, int page, QPainter& canvas) const;
     void drawUptime(const QRect& rect, int page, int days, bool selected, QPainter& canvas) const;
 

@@ -15,6 +15,9 @@ struct StatusGridSource {
     // The page's status code, 0 to 5.
     std::function<int(int page)> pageStatus;
     std::function<QString(int page)> pageUrl;
+    // What held the page's alarms at its last check ("maintenance", ...); empty: nothing. May be
+    // left unset.
+    std::function<QString(int page)> pageHeld;
     // Access times in seconds, position 0 newest; -1 where there is no sample.
     std::function<History(int page)> accessHistory;
     // The slow-access limit and the time-out, in seconds: the chart's colours change there.

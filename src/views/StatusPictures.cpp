@@ -76,6 +76,22 @@ QPixmap square(const QColor& fill, const QColor& edge) {
     });
 }
 
+// A small wrench in the lower right corner, on a dark badge so that it shows over every status
+// picture; the rest is transparent.
+QPixmap wrench() {
+    return statusPainted([&](QPainter& p) {
+        p.setPen(QPen(Qt::white, 1));
+        p.setBrush(QColor(40, 60, 150));
+        p.drawEllipse(QRectF(7.5, 7.5, 8, 8));
+        p.setPen(QPen(Qt::white, 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(9.6, 13.4), QPointF(12.4, 10.6));
+        // The jaw: a ring open towards the upper right.
+        p.setPen(QPen(Qt::white, 1.3));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(11.2, 8.8, 3.2, 3.2), -45 * 16, 270 * 16);
+    });
+}
+
 } // namespace
 
 TImageList* StatusPictures::create(QObject* parent) {
@@ -86,5 +102,6 @@ TImageList* StatusPictures::create(QObject* parent) {
     list->add(tick());
     list->add(square(QColor(255, 230, 0), QColor(130, 110, 0)));
     list->add(square(QColor(230, 0, 0), QColor(110, 0, 0)));
+    list->add(wrench());
     return list;
 }

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -42,7 +43,8 @@ void TDrawGrid::setColumnTitles(const QStringList& titles) {
         titleStrip_ = new TitleStrip(this);
     // A screen reader reads the captions, as a sighted user sees them.
     QStringList named;
-    std::copy_if(titles.cbegin(), titles.cend(), std::back_inserter(named), [](const QString& t) { return !t.isEmpty(); });
+    std::copy_if(titles.cbegin(), titles.cend(), std::back_inserter(named),
+                 [](const QString& t) { return !t.isEmpty(); });
     titleStrip_->setAccessibleName(named.join(QStringLiteral(", ")));
     titleStrip_->setVisible(!titles.isEmpty());
     placeTitles();
@@ -250,10 +252,35 @@ void TDrawGrid::moveCurrent(int col, int row, bool extend, bool clicked) {
         anchorRow_ = row;
     }
     scrollToCurrent();
+    describeCurrent();
     viewport()->update();
     // A click on the current cell chooses it again; a key that cannot move further does not.
     if ((changed || clicked) && OnSelectCell)
         OnSelectCell(col, row);
+}
+
+QString TDrawGrid::cellHint(int col, int row) const {
+    return OnCellHint && col >= 0 && row >= 0 && row < rowCount_ ? OnCellHint(col, row) : QString();
+}
+
+void TDrawGrid::describeCurrent() {
+    const QString hint = cellHint(col_, row_);
+    if (hint != accessibleDescription())
+        setAccessibleDescription(hint);
+}
+
+bool TDrawGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QPoint cell = cellAt(help->pos());
+        const QString hint = cellHint(cell.x(), cell.y());
+        if (!hint.isEmpty()) {
+            // The tip belongs to the cell: it goes when the pointer leaves it.
+            QToolTip::showText(help->globalPos(), hint, viewport(), cellRect(cell.x(), cell.y()));
+            return true;
+        }
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TDrawGrid::scrollToCurrent() {
@@ -349,6 +376,7 @@ void TDrawGrid::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TDrawGrid::focusInEvent(QFocusEvent* event) {
+    describeCurrent();
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
 }

@@ -19,6 +19,7 @@ public:
     using DrawCellHandler =
         std::function<void(int col, int row, const QRect& rect, DrawState state, QPainter& canvas)>;
     using SelectCellHandler = std::function<void(int col, int row)>;
+    using CellHintHandler = std::function<QString(int col, int row)>;
 
     static constexpr int kGridLineWidth = 1;
 
@@ -59,8 +60,14 @@ public:
     DrawCellHandler OnDrawCell;
     // Called on every change of the current cell by the mouse or the keyboard.
     SelectCellHandler OnSelectCell;
+    // What a cell says of itself beyond what it draws: its tool tip (empty: the grid's own), and
+    // for the current cell the grid's accessible description, which a screen reader reads as the
+    // focus moves from cell to cell.
+    CellHintHandler OnCellHint;
+    QString cellHint(int col, int row) const;
 
 protected:
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -82,6 +89,7 @@ private:
     // clicked: the user clicked the cell, which chooses it even when it is the current one.
     void moveCurrent(int col, int row, bool extend, bool clicked = false);
     void scrollToCurrent();
+    void describeCurrent();
     void updateScrollBars();
 
     class TitleStrip;

@@ -38,12 +38,12 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 132);
+        QCOMPARE(keys.size(), 140);
         QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 64), QStringList({"CheckBoxDaCM3",
+        QCOMPARE(keys.mid(keys.size() - 72), QStringList({"CheckBoxDaCM3",
                                                           "CheckBoxCFL",
                                                           "CheckBoxCFY",
                                                           "CheckBoxCFR",
@@ -106,7 +106,15 @@ private slots:
                                                           "ComboChatService3",
                                                           "EditChatAddress3",
                                                           "CheckBoxMailPerCycle",
-                                                          "EditMetricsAddress"}));
+                                                          "EditMetricsAddress",
+                                                          "EditRemindEvery",
+                                                          "EditEMailAfter1",
+                                                          "EditEMailAfter2",
+                                                          "EditEMailAfter3",
+                                                          "EditChatAfter1",
+                                                          "EditChatAfter2",
+                                                          "EditChatAfter3",
+                                                          "AlarmsPausedUntil"}));
         QVERIFY(text.contains("\nCheckBoxNEL=0\n"));
         QVERIFY(text.contains("\nCheckBoxSL=1\n"));
         QVERIFY(text.contains("\nMemo1=\"\"An error occurred while trying to access:\",%URL%:,,"
@@ -131,6 +139,11 @@ private slots:
         w.alarms.rows[int(AlarmCondition::NoError)].Log->setChecked(true);
         w.alarms.rows[int(AlarmCondition::TimeOut)].Red->setChecked(false);
         w.sendingEmail.Memo1->setPlainText("Line one\n\n\"quoted\", with comma\n%ERROR% ");
+        // Minutes take whole numbers only, as typed.
+        QTest::keyClicks(w.alarms.EditRemindEvery, "-30");
+        QTest::keyClicks(w.sendingEmail.EditEMailAfter2, "1.5");
+        QTest::keyClicks(w.chatAlerts.targets[2].after, "60 min");
+        QCOMPARE(w.settings.text("EditEMailAfter2"), "15");
         for (int i = 0; i < 1000; ++i) {
             w.webPages.CheckBoxCheckSize->setChecked(i % 3 == 0);
             w.webPages.CheckBoxCheckDate->setChecked(i % 5 == 0);
@@ -143,6 +156,9 @@ private slots:
         TFormMainWindow& again = fixture.restart();
         QCOMPARE(again.emailSetup.EditEmailHost->text(), QString("mail.example.test"));
         QCOMPARE(again.sendingEmail.EditEMail2->text(), QString("ops@example.test"));
+        QCOMPARE(again.alarms.EditRemindEvery->text(), "30");
+        QCOMPARE(again.sendingEmail.EditEMailAfter2->text(), "15");
+        QCOMPARE(again.chatAlerts.targets[2].after->text(), "60");
         QVERIFY(again.connection.CheckBoxProxy->isChecked());
         QVERIFY(again.sendingEmail.CheckBoxMailPerCycle->isChecked());
         QVERIFY(again.alarms.rows[int(AlarmCondition::NoError)].Log->isChecked());

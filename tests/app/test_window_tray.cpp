@@ -55,11 +55,12 @@ private slots:
         QCOMPARE(w.PageControl1->currentWidget(), w.status.TabSheetStatus);
     }
 
-    void rightClickDoesNothingWithoutAMenu() {
+    void rightClickOpensTheMenuAndLeavesTheWindowHidden() {
         WindowFixture fixture;
         TFormMainWindow& w = fixture.start();
         w.hide();
         w.TrayIcon1->trayActivated(QSystemTrayIcon::Context);
+        QVERIFY(w.TrayIcon1->popUpMenu()->isVisible());
         QVERIFY(!w.isVisible());
     }
 

@@ -4,8 +4,10 @@
 #include "views/StatusPictures.h"
 #include "views/TImageList.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -27,6 +29,7 @@ struct Fixture {
     QStringList urls{"http://a.example/", "http://b.example/index.html"};
     QList<int> statuses{3, 5};
     QList<StatusGridSource::History> histories{noSamples(), noSamples()};
+    QStringList held{"", ""};
     int slow = 5;
     int timeOut = 20;
     int pages = 2;
@@ -42,6 +45,7 @@ struct Fixture {
         source.pageCount = [this] { return pages; };
         source.pageStatus = [this](int i) { return statuses[i]; };
         source.pageUrl = [this](int i) { return urls[i]; };
+        source.pageHeld = [this](int i) { return held[i]; };
         source.accessHistory = [this](int i) { return histories[i]; };
         source.slowSeconds = [this] { return slow; };
         source.timeOutSeconds = [this] { return timeOut; };
@@ -250,7 +254,7 @@ private slots:
 
     void pictureListsHoldTheirMeanings() {
         std::unique_ptr<TImageList> list{StatusPictures::create()};
-        QCOMPARE(list->count(), 6);
+        QCOMPARE(list->count(), 7);
         QCOMPARE(list->pixmap(0).size(), QSize(16, 16));
         const QImage excluded = list->pixmap(1).toImage();
         for (int y = 0; y < 16; ++y)
@@ -261,7 +265,37 @@ private slots:
         QVERIFY(hue(3) > 90 && hue(3) < 150);
         QVERIFY(hue(4) > 45 && hue(4) < 65);
         QVERIFY(hue(5) >= 0 && (hue(5) < 10 || hue(5) > 350));
-        QVERIFY(list->pixmap(6).isNull());
+        // The maintenance mark leaves the status picture in sight but for its corner.
+        const QImage mark = list->pixmap(StatusPictures::MaintenanceMark).toImage();
+        QCOMPARE(qAlpha(mark.pixel(4, 4)), 0);
+        QCOMPARE(qAlpha(mark.pixel(9, 10)), 255);
+        QVERIFY(list->pixmap(7).isNull());
+    }
+
+    // The real status stays, with a tint and the mark over it; the page's cells say why.
+    void aPageInMaintenanceIsMarked() {
+        Fixture f;
+        f.held[1] = "maintenance";
+        f.held[0] = "paused";
+        const QImage image = f.image();
+        const QRect plain = f.grid.cellRect(1, 0);
+        const QRect held = f.grid.cellRect(1, 1);
+        QCOMPARE(image.pixel(held.left() + 5, held.top() + 5), f.images->pixmap(5).toImage().pixel(5, 5));
+        QCOMPARE(image.pixel(held.left() + 9, held.top() + 10),
+                 f.images->pixmap(StatusPictures::MaintenanceMark).toImage().pixel(9, 10));
+        QCOMPARE(image.pixel(plain.topLeft()), f.grid.palette().color(QPalette::Base).rgb());
+        QVERIFY(image.pixel(held.topLeft()) != image.pixel(plain.topLeft()));
+        for (int col = 0; col < StatusGrid::kColumnCount; ++col) {
+            QCOMPARE(f.grid.cellHint(col, 0), QString());
+            QCOMPARE(f.grid.cellHint(col, 1), col == 1 || col == 2 ? "in maintenance" : "");
+        }
+        QHelpEvent help(QEvent::ToolTip, held.center(), f.grid.viewport()->mapToGlobal(held.center()));
+        QApplication::sendEvent(f.grid.viewport(), &help);
+        QCOMPARE(QToolTip::text(), "in maintenance");
+        f.grid.setCurrentCell(2, 1);
+        QCOMPARE(f.grid.accessibleDescription(), "in maintenance");
+        f.grid.setCurrentCell(2, 0);
+        QCOMPARE(f.grid.accessibleDescription(), QString());
     }
 };
 
