@@ -107,14 +107,17 @@ QList<SettingDefinition> build() {
     all.append(tick("CheckBoxMailPerCycle", false));
     all.append(text("EditMetricsAddress"));
     all.append(secret("EditMetricsToken"));
-    // Minutes; empty or 0: never, or at once.
-    all.append(text("EditRemindEvery"));
-    for (const char* number : {"1", "2", "3"})
-        all.append(text(qPrintable(QStringLiteral("EditEMailAfter") + QLatin1String(number))));
-    for (const char* number : {"1", "2", "3"})
-        all.append(text(qPrintable(QStringLiteral("EditChatAfter") + QLatin1String(number))));
-    // When a pause of all alarms ends, in UTC; empty: no pause.
-    all.append(text("AlarmsPausedUntil"));
+    // Minutes; empty or 0: never, or at once. Then when a pause of all alarms ends, in UTC; empty:
+    // no pause.
+    QStringList whenSet{QStringLiteral("EditRemindEvery")};
+    for (const char* key : {"EditEMailAfter", "EditChatAfter"})
+        for (const char* number : {"1", "2", "3"})
+            whenSet.append(QLatin1String(key) + QLatin1String(number));
+    whenSet.append(QStringLiteral("AlarmsPausedUntil"));
+    for (const QString& key : whenSet) {
+        all.append(text(qPrintable(key)));
+        all.back().whenSet = true;
+    }
     return all;
 }
 

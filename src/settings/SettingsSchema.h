@@ -21,6 +21,9 @@ struct SettingDefinition {
     QVariant initial;
     QStringList choices; // what a Choice may be
     bool saved = true;   // false: held for the run only (secrets live in the secret store)
+    // Written only once it is set (or the file has it): a file of a user who never used it stays
+    // as it was.
+    bool whenSet = false;
 };
 
 // Every setting, in the order the window creates its controls: the order of the keys in a

@@ -38,12 +38,12 @@ private slots:
         QVERIFY(text.startsWith("[defaults]\nEditURL=http://\nCheckBoxCheckSize=0\nCheckBoxCheckSignature=0\n"
                                 "CheckBoxCheckDate=0\nCheckListBoxURL=\nEditEmailID=\n"));
         const QStringList keys = keysInOrder(text);
-        QCOMPARE(keys.size(), 140);
+        QCOMPARE(keys.size(), 132);
         QCOMPARE(keys.mid(17, 6), QStringList({"CheckBoxNEL", "CheckBoxSL", "CheckBoxTOL", "CheckBoxPNFL",
                                                "CheckBoxHNFL", "CheckBoxSM1"}));
         QCOMPARE(keys.mid(42, 6), QStringList({"EditYWavFileName", "CheckBoxSPW", "CheckBoxTOPW",
                                                "CheckBoxPNFPW", "CheckBoxHNFPW", "EditRWavFileName"}));
-        QCOMPARE(keys.mid(keys.size() - 72), QStringList({"CheckBoxDaCM3",
+        QCOMPARE(keys.mid(keys.size() - 64), QStringList({"CheckBoxDaCM3",
                                                           "CheckBoxCFL",
                                                           "CheckBoxCFY",
                                                           "CheckBoxCFR",
@@ -106,15 +106,7 @@ private slots:
                                                           "ComboChatService3",
                                                           "EditChatAddress3",
                                                           "CheckBoxMailPerCycle",
-                                                          "EditMetricsAddress",
-                                                          "EditRemindEvery",
-                                                          "EditEMailAfter1",
-                                                          "EditEMailAfter2",
-                                                          "EditEMailAfter3",
-                                                          "EditChatAfter1",
-                                                          "EditChatAfter2",
-                                                          "EditChatAfter3",
-                                                          "AlarmsPausedUntil"}));
+                                                          "EditMetricsAddress"}));
         QVERIFY(text.contains("\nCheckBoxNEL=0\n"));
         QVERIFY(text.contains("\nCheckBoxSL=1\n"));
         QVERIFY(text.contains("\nMemo1=\"\"An error occurred while trying to access:\",%URL%:,,"
