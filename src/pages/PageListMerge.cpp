@@ -9,6 +9,13 @@ QString pageIdentity(const QString& address) {
     return splitLogin(address).address.toLower();
 }
 
+bool samePage(const QString& one, const QString& other) {
+    if (one.contains(QLatin1Char('@')) || other.contains(QLatin1Char('@')))
+        return pageIdentity(one) == pageIdentity(other);
+    // Letter case is folded a character at a time: texts of two lengths are never the same.
+    return one.size() == other.size() && one.compare(other, Qt::CaseInsensitive) == 0;
+}
+
 PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entries, bool replace) {
     PageListMerge merge;
     // Looked up by hash, so that a list of thousands merges into one of thousands in a moment.

@@ -17,3 +17,6 @@ PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entr
 
 // What makes two addresses one page: letter case and a password in the address make no other.
 QString pageIdentity(const QString& address);
+// Whether two addresses are one page by that rule. Asked for every page a cycle checks, so it
+// makes no copy of either where neither holds a login.
+bool samePage(const QString& one, const QString& other);
