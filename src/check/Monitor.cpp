@@ -4,6 +4,7 @@
 #include "check/AlarmPause.h"
 #include "check/CheckCycle.h"
 #include "check/CycleCalls.h"
+#include "check/MaintenancePart.h"
 #include "check/PageMarks.h"
 #include "check/PageOptionsPart.h"
 #include "history/HistoryFile.h"
@@ -34,6 +35,7 @@ Monitor::Monitor(const QString& settingsFile, DialogService& dialogs, const Call
       Timer2(timer("Timer2", 1000, this)), NMSMTP1(new TNMSMTP(this)), calls_(calls), parts_(parts) {
     setObjectName(QStringLiteral("Monitor"));
     store.addPart(pageOptionsPart(pages, log));
+    store.addPart(maintenancePart(maintenance, log));
     buildHistory(settingsFile);
     buildMail(dialogs);
     alarmPause_ = new AlarmPause(

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <QTimeZone>
 
 // Planned work on some pages: while the window is open they are still checked and kept in the
 // history, but raise no alarm. A window is one-off (a start and an end) or recurring (some days
@@ -42,5 +43,11 @@ bool covers(const MaintenanceWindow& window, const QString& address);
 // What is wrong with the window, naming the field ("name", "pages", "start", "end", "every",
 // "at", "duration", "timeZone"); empty when it is right.
 QString problem(const MaintenanceWindow& window);
+// The time zone of that IANA name; the machine's when the name is empty. Invalid when unknown.
+QTimeZone timeZone(const QString& name);
+// The instant that a wall-clock time names in the time zone of that name, carrying the zone;
+// invalid when the zone is unknown. A time that the change to summer time skips is read with the
+// offset before the change, as the clocks still showed it.
+QDateTime wallClock(QDate date, QTime time, const QString& timeZone);
 
 } // namespace MaintenanceWindows

@@ -1,5 +1,6 @@
 #include "pages/PageAddress.h"
 
+#include "net/AddressLogin.h"
 #include "net/WireAddress.h"
 
 #include <QStringDecoder>
@@ -75,4 +76,8 @@ QString typedPageAddress(const QString& stored) {
 QString storablePageAddress(const QString& typed) {
     QString address = typed;
     return typedPageAddress(address.replace(QLatin1Char(','), QStringLiteral("%2C")));
+}
+
+QString namingPageAddress(const QString& typed) {
+    return splitLogin(storablePageAddress(typed.trimmed())).address;
 }

@@ -17,3 +17,7 @@ QString typedPageAddress(const QString& stored);
 // web servers read as the same address. And it is held as it comes back from the settings file,
 // so a page stays the same page (to its history, its options, its password) over a restart.
 QString storablePageAddress(const QString& typed);
+
+// An address that names a page of the list (one a maintenance window covers, the one a page
+// depends on), as the list holds its pages, without a password: it names, it logs in nowhere.
+QString namingPageAddress(const QString& typed);

@@ -1,8 +1,10 @@
 #include "pages/PageListFile.h"
 
 #include "net/AddressLogin.h"
+#include "pages/MaintenanceJson.h"
 #include "pages/PageAddress.h"
 #include "pages/PageListMerge.h"
+#include "pages/PageOptionsCheck.h"
 #include "pages/PageOptionsJson.h"
 #include "pages/PageRecords.h"
 
@@ -10,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QUrl>
 #include <algorithm>
 
 namespace {
@@ -19,19 +20,12 @@ const QString PagesKey = QStringLiteral("pages");
 const QString AddressKey = QStringLiteral("address");
 const QString TickedKey = QStringLiteral("ticked");
 const QString OptionsKey = QStringLiteral("options");
+const QString MaintenanceKey = QStringLiteral("maintenance");
 
 PageListParse refusal(const QString& place, const QString& problem) {
-    return {{}, place + QStringLiteral(": ") + problem};
-}
-
-QString addressProblem(const QString& address) {
-    const QUrl url(address);
-    const QString scheme = url.scheme();
-    if (url.isValid() && !url.host().isEmpty() &&
-        (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
-        return {};
-    // The message goes to a terminal or a log, where a password has no business.
-    return QStringLiteral("not an http or https address: ") + splitLogin(address).address;
+    PageListParse refused;
+    refused.error = place + QStringLiteral(": ") + problem;
+    return refused;
 }
 
 QString unknownKey(const QJsonObject& object, std::initializer_list<QString> known) {
@@ -54,7 +48,7 @@ QString readPage(const QJsonValue& value, PageListEntry& entry) {
     entry.address = storablePageAddress(address.toString().trimmed());
     if (entry.address.isEmpty())
         return QStringLiteral("no address");
-    if (QString problem = addressProblem(entry.address); !problem.isEmpty())
+    if (QString problem = PageOptionsCheck::address(entry.address); !problem.isEmpty())
         return problem;
     if (const QJsonValue ticked = page.value(TickedKey); !ticked.isUndefined()) {
         if (!ticked.isBool())
@@ -84,7 +78,32 @@ PageListParse withoutRepeats(QList<PageListEntry> pages, const QStringList& plac
             return refusal(places[page], QStringLiteral("the same address as ") + places[*seen]);
         first.insert(address, page);
     }
-    return {std::move(pages), {}};
+    PageListParse parsed;
+    parsed.pages = std::move(pages);
+    return parsed;
+}
+
+// The file's windows, each named once, into windows; what is wrong with them and where, or empty.
+QString readWindows(const QJsonValue& value, QList<MaintenanceWindow>& windows, QString& place) {
+    place = QStringLiteral("top level");
+    if (!value.isArray())
+        return QStringLiteral("\"maintenance\" is not a list");
+    const QJsonArray list = value.toArray();
+    QHash<QString, int> names;
+    for (int number = 1; number <= list.size(); ++number) {
+        place = QStringLiteral("window ") + QString::number(number);
+        MaintenanceWindow window;
+        if (!list[number - 1].isObject())
+            return QStringLiteral("not an object with a \"name\"");
+        if (QString problem = MaintenanceJson::read(list[number - 1].toObject(), window); !problem.isEmpty())
+            return problem;
+        // The name is what an import finds a window by.
+        if (const int first = names.value(window.name); first > 0)
+            return QStringLiteral("the same name as window ") + QString::number(first);
+        names.insert(window.name, number);
+        windows.append(window);
+    }
+    return {};
 }
 
 PageListParse parseJson(const QByteArray& bytes) {
@@ -93,7 +112,7 @@ PageListParse parseJson(const QByteArray& bytes) {
     if (syntax.error != QJsonParseError::NoError)
         return refusal(lineAndColumn(bytes, syntax.offset), syntax.errorString());
     const QJsonObject top = document.object();
-    if (QString unknown = unknownKey(top, {PagesKey}); !unknown.isEmpty())
+    if (QString unknown = unknownKey(top, {PagesKey, MaintenanceKey}); !unknown.isEmpty())
         return refusal(QStringLiteral("top level"), unknown);
     if (!top.value(PagesKey).isArray())
         return refusal(QStringLiteral("top level"), QStringLiteral("no \"pages\" list"));
@@ -105,7 +124,14 @@ PageListParse parseJson(const QByteArray& bytes) {
         if (QString problem = readPage(list[page], pages[page]); !problem.isEmpty())
             return refusal(places.back(), problem);
     }
-    return withoutRepeats(std::move(pages), places);
+    PageListParse parsed = withoutRepeats(std::move(pages), places);
+    if (parsed.error.isEmpty() && top.contains(MaintenanceKey)) {
+        QString place;
+        const QString problem = readWindows(top.value(MaintenanceKey), parsed.maintenance.emplace(), place);
+        if (!problem.isEmpty())
+            return refusal(place, problem);
+    }
+    return parsed;
 }
 
 PageListParse parsePlain(const QByteArray& bytes) {
@@ -117,7 +143,7 @@ PageListParse parsePlain(const QByteArray& bytes) {
         if (address.isEmpty() || address.startsWith(QLatin1Char('#')))
             continue;
         places.append(QStringLiteral("line ") + QString::number(line + 1));
-        if (QString problem = addressProblem(address); !problem.isEmpty())
+        if (QString problem = PageOptionsCheck::address(address); !problem.isEmpty())
             return refusal(places.back(), problem);
         pages.append({address, {}, {}});
     }
@@ -126,7 +152,7 @@ PageListParse parsePlain(const QByteArray& bytes) {
 
 } // namespace
 
-QByteArray PageListFile::json(const PageRecords& pages) {
+QByteArray PageListFile::json(const PageRecords& pages, const QList<MaintenanceWindow>& maintenance) {
     QJsonArray list;
     for (int page = 0; page < pages.pageCount(); ++page) {
         QJsonObject entry{{AddressKey, splitLogin(pages.url(page)).address},
@@ -135,7 +161,14 @@ QByteArray PageListFile::json(const PageRecords& pages) {
             entry.insert(OptionsKey, options);
         list.append(entry);
     }
-    return QJsonDocument(QJsonObject{{PagesKey, list}}).toJson(QJsonDocument::Indented);
+    QJsonObject top{{PagesKey, list}};
+    if (!maintenance.isEmpty()) {
+        QJsonArray windows;
+        for (const MaintenanceWindow& window : maintenance)
+            windows.append(MaintenanceJson::write(window));
+        top.insert(MaintenanceKey, windows);
+    }
+    return QJsonDocument(top).toJson(QJsonDocument::Indented);
 }
 
 PageListParse PageListFile::parse(const QByteArray& file) {

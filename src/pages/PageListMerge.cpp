@@ -4,9 +4,37 @@
 #include "pages/PageRecords.h"
 
 #include <QHash>
+#include <algorithm>
 
 QString pageIdentity(const QString& address) {
     return splitLogin(address).address.toLower();
+}
+
+PageListMerge mergeMaintenance(QList<MaintenanceWindow>& windows, const QList<MaintenanceWindow>& entries,
+                               bool replace) {
+    PageListMerge merge;
+    if (replace)
+        windows.clear();
+    for (const MaintenanceWindow& entry : entries) {
+        const auto same =
+            std::find_if(windows.begin(), windows.end(),
+                         [&entry](const MaintenanceWindow& window) { return window.name == entry.name; });
+        if (same == windows.end()) {
+            windows.append(entry);
+            ++merge.added;
+        } else {
+            *same = entry;
+            ++merge.updated;
+        }
+    }
+    return merge;
+}
+
+bool samePage(const QString& one, const QString& other) {
+    if (one.contains(QLatin1Char('@')) || other.contains(QLatin1Char('@')))
+        return pageIdentity(one) == pageIdentity(other);
+    // Letter case is folded a character at a time: texts of two lengths are never the same.
+    return one.size() == other.size() && one.compare(other, Qt::CaseInsensitive) == 0;
 }
 
 PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entries, bool replace) {

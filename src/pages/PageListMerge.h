@@ -15,5 +15,13 @@ struct PageListMerge {
 // monitor knows of it.
 PageListMerge mergePageList(PageRecords& pages, const QList<PageListEntry>& entries, bool replace);
 
+// Takes a page list file's maintenance windows as the pages: a window of the same name becomes
+// the file's, any other is appended; with replace, the windows become the file's.
+PageListMerge mergeMaintenance(QList<MaintenanceWindow>& windows, const QList<MaintenanceWindow>& entries,
+                               bool replace);
+
 // What makes two addresses one page: letter case and a password in the address make no other.
 QString pageIdentity(const QString& address);
+// Whether two addresses are one page by that rule. Asked for every page a cycle checks, so it
+// makes no copy of either where neither holds a login.
+bool samePage(const QString& one, const QString& other);

@@ -1,10 +1,12 @@
 #include "pages/PageOptionsCheck.h"
 
+#include "net/AddressLogin.h"
 #include "net/HeaderLines.h"
 #include "net/StatusCodeList.h"
 #include "pages/PageOptions.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 #include <limits>
 
 QString PageOptionsCheck::pattern(const QString& text, bool regularExpression) {
@@ -40,6 +42,16 @@ QString PageOptionsCheck::seconds(const QString& text) {
     return QStringLiteral("not a whole number of seconds");
 }
 
+QString PageOptionsCheck::address(const QString& text) {
+    const QUrl url(text);
+    const QString scheme = url.scheme();
+    if (url.isValid() && !url.host().isEmpty() &&
+        (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+        return {};
+    // The message goes to a terminal or a log, where a password has no business.
+    return QStringLiteral("not an http or https address: ") + splitLogin(text).address;
+}
+
 PageOptions PageOptionsCheck::rightValues(const PageOptions& options, QStringList& dropped) {
     PageOptions right = options;
     const auto check = [&](const char* field, const QString& problem, auto clear) {
@@ -57,5 +69,7 @@ PageOptions PageOptionsCheck::rightValues(const PageOptions& options, QStringLis
           [&] { right.acceptedCodes.clear(); });
     check("Time-out (s)", seconds(options.timeOut), [&] { right.timeOut.clear(); });
     check("Slow after (s)", seconds(options.slowAfter), [&] { right.slowAfter.clear(); });
+    check("Depends on", options.dependsOn.isEmpty() ? QString() : address(options.dependsOn),
+          [&] { right.dependsOn.clear(); });
     return right;
 }

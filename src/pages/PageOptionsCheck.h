@@ -14,6 +14,8 @@ QString headers(const QStringList& lines);
 QString acceptedCodes(const QString& text);
 // Whole seconds, at least one; empty is right too.
 QString seconds(const QString& text);
+// An http or https address with a host.
+QString address(const QString& text);
 
 // The options with every wrong value left out; each one left out adds its reason to dropped.
 PageOptions rightValues(const PageOptions& options, QStringList& dropped);

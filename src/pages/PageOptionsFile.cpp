@@ -51,6 +51,7 @@ PageOptions optionsFrom(const Values& values) {
     options.acceptedCodes = text("accepted status codes");
     options.timeOut = text("time-out");
     options.slowAfter = text("slow after");
+    options.dependsOn = typedPageAddress(text("depends on"));
     return options;
 }
 
@@ -108,5 +109,8 @@ void PageOptionsFile::save(IniFile& ini, const PageRecords& pages) {
         write(QStringLiteral("accepted status codes"), options.acceptedCodes);
         write(QStringLiteral("time-out"), options.timeOut);
         write(QStringLiteral("slow after"), options.slowAfter);
+        // Only where it is set: the options of a page without it are written as they always were.
+        if (!options.dependsOn.isEmpty())
+            write(QStringLiteral("depends on"), storedPageAddress(options.dependsOn));
     }
 }

@@ -1,5 +1,6 @@
 #include "pages/PageOptionsJson.h"
 
+#include "pages/PageAddress.h"
 #include "pages/PageOptions.h"
 #include "pages/PageOptionsCheck.h"
 
@@ -18,6 +19,7 @@ const OptionKey<QString> TextKeys[] = {
     {"mustNotContain", &PageOptions::mustNotContain},
     {"user", &PageOptions::user},
     {"acceptedStatusCodes", &PageOptions::acceptedCodes},
+    {"dependsOn", &PageOptions::dependsOn},
 };
 const OptionKey<bool> FlagKeys[] = {
     {"regularExpression", &PageOptions::regularExpression},
@@ -105,6 +107,8 @@ QString PageOptionsJson::read(const QJsonObject& object, PageOptions& options) {
     for (auto it = object.constBegin(); it != object.constEnd(); ++it)
         if (QString problem = readKey(it.key(), it.value(), options); !problem.isEmpty())
             return problem;
+    // As the list holds its pages, so that it names the page it means.
+    options.dependsOn = namingPageAddress(options.dependsOn);
     QStringList wrong;
     PageOptionsCheck::rightValues(options, wrong);
     return wrong.value(0);

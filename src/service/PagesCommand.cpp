@@ -1,6 +1,8 @@
 #include "service/PagesCommand.h"
 
 #include "net/IniFile.h"
+#include "pages/MaintenanceFile.h"
+#include "pages/PageDependencies.h"
 #include "pages/PageListMerge.h"
 #include "pages/PageOptionsFile.h"
 #include "pages/PageRecords.h"
@@ -18,21 +20,44 @@ int refused(const char* command, const QString& reason) {
     return 1;
 }
 
-QString pagesCount(int count) {
-    return QString::number(count) + (count == 1 ? QStringLiteral(" page") : QStringLiteral(" pages"));
+QString counted(int count, const char* thing) {
+    return QString::number(count) + QLatin1Char(' ') + QLatin1String(thing) +
+           (count == 1 ? QString() : QStringLiteral("s"));
 }
 
-// The file's pages with their options, as a monitor reads them. A settings file that is there but
-// cannot be read gives no pages: the import would write an empty list over its own.
-QString readPages(const QString& settingsFile, IniFile& ini, PageRecords& pages) {
+QString imported(int count, const char* thing, const PageListMerge& merge) {
+    return QStringLiteral("Imported %1: %2 updated, %3 added")
+        .arg(counted(count, thing))
+        .arg(merge.updated)
+        .arg(merge.added);
+}
+
+// The file's pages with their options and its maintenance windows, as a monitor reads them. A
+// settings file that is there but cannot be read gives no pages: the import would write an empty
+// list over its own.
+QString readPages(const QString& settingsFile, IniFile& ini, PageRecords& pages,
+                  QList<MaintenanceWindow>& windows) {
     QFile file(settingsFile);
     if (!file.open(QIODevice::ReadOnly))
         return settingsFile + QStringLiteral(": ") + file.errorString();
     ini = IniFile::parse(file.readAll());
     SettingsStore::loadPageList(ini, pages);
-    for (const QString& problem : PageOptionsFile::load(ini, pages))
+    QStringList problems = PageOptionsFile::load(ini, pages);
+    windows = MaintenanceFile::load(ini, problems);
+    for (const QString& problem : problems)
         printLine(stderr, problem);
     return {};
+}
+
+// What is wrong with the pages' dependencies in the list as it stands, in one line.
+QString dependencyProblems(const PageRecords& pages) {
+    QStringList addresses;
+    QStringList dependsOn;
+    for (int page = 0; page < pages.pageCount(); ++page) {
+        addresses.append(pages.url(page));
+        dependsOn.append(pages.options(page).dependsOn);
+    }
+    return PageDependencies(addresses, dependsOn).problems().join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -40,9 +65,10 @@ QString readPages(const QString& settingsFile, IniFile& ini, PageRecords& pages)
 int PagesCommand::exportPages(const QString& settingsFile, const QString& target) {
     IniFile ini;
     PageRecords pages;
-    if (QString problem = readPages(settingsFile, ini, pages); !problem.isEmpty())
+    QList<MaintenanceWindow> windows;
+    if (QString problem = readPages(settingsFile, ini, pages, windows); !problem.isEmpty())
         return refused("export", problem);
-    const QByteArray json = PageListFile::json(pages);
+    const QByteArray json = PageListFile::json(pages, windows);
     if (target == QLatin1String("-")) {
         const QString failure = toStandardOutput([&json](QIODevice& out) {
             return out.write(json) == json.size() ? QString() : out.errorString();
@@ -67,20 +93,30 @@ int PagesCommand::importPages(const QString& settingsFile, const QString& source
         return refused("import", source + QStringLiteral(", ") + parsed.error);
     IniFile ini;
     PageRecords pages;
+    QList<MaintenanceWindow> windows;
     // A new settings file gets the page list alone; a monitor started on it adds the rest.
     if (QFile::exists(settingsFile))
-        if (QString problem = readPages(settingsFile, ini, pages); !problem.isEmpty())
+        if (QString problem = readPages(settingsFile, ini, pages, windows); !problem.isEmpty())
             return refused("import", problem);
     const PageListMerge merge = mergePageList(pages, parsed.pages, replace);
+    const PageListMerge windowsMerge =
+        parsed.maintenance ? mergeMaintenance(windows, *parsed.maintenance, replace) : PageListMerge();
+    // Only the whole list shows whether a page's parent is in it.
+    if (QString problems = dependencyProblems(pages); !problems.isEmpty())
+        return refused("import", source + QStringLiteral(", in the page list it would make, ") + problems);
     SettingsStore::savePageList(ini, pages);
     PageOptionsFile::save(ini, pages);
+    if (parsed.maintenance)
+        MaintenanceFile::save(ini, windows);
     if (!SettingsStore::write(ini, settingsFile, pages))
         return refused("import", QStringLiteral("cannot write ") + settingsFile);
-    const QString done = replace ? QStringLiteral("Replaced the page list: ") + pagesCount(pages.pageCount())
-                                 : QStringLiteral("Imported %1: %2 updated, %3 added")
-                                       .arg(pagesCount(int(parsed.pages.size())))
-                                       .arg(merge.updated)
-                                       .arg(merge.added);
-    printLine(stdout, done);
+    printLine(stdout, replace
+                          ? QStringLiteral("Replaced the page list: ") + counted(pages.pageCount(), "page")
+                          : imported(int(parsed.pages.size()), "page", merge));
+    if (parsed.maintenance)
+        printLine(stdout,
+                  replace ? QStringLiteral("Replaced the maintenance windows: ") +
+                                counted(int(windows.size()), "window")
+                          : imported(int(parsed.maintenance->size()), "maintenance window", windowsMerge));
     return 0;
 }
