@@ -5,6 +5,8 @@
 // messages, mails and sounds that cycle gives. Prints figures; never fails.
 #include "app/TKorvaneApplication.h"
 #include "check/Monitor.h"
+#include "notify/AlarmMailSender.h"
+#include "notify/ChatSender.h"
 #include "settings/AlarmBoxes.h"
 #include "settings/ChatService.h"
 #include "support/CycleRun.h"
@@ -94,7 +96,7 @@ void storm(NginxPeer& nginx, DialogService& dialogs) {
     s.setText(QStringLiteral("EditEmailPort"), QString::number(smtp.port()));
     s.setText(QStringLiteral("Edit1localEMail"), QStringLiteral("monitor@example.org"));
     s.setTick(QStringLiteral("CheckBoxMailPerCycle"), true);
-    for (const QString number : {QStringLiteral("1"), QStringLiteral("2")}) {
+    for (const QString& number : {QStringLiteral("1"), QStringLiteral("2")}) {
         s.setText(QStringLiteral("ComboChatService") + number, chatServiceName(ChatService::Webhook));
         s.setText(QStringLiteral("EditChatAddress") + number, hook.url(QStringLiteral("/") + number));
         s.setText(QStringLiteral("EditEMail") + number, QStringLiteral("oncall%1@example.org").arg(number));

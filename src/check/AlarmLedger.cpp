@@ -2,18 +2,18 @@
 
 AlarmLedger::Telling AlarmLedger::alarm(const QString& page, qint64 nowMs, const Rules& rules) {
     Entry& entry = pages_[page];
-    if (entry.downSinceMs == 0)
+    if (!entry.downSinceMs)
         entry.downSinceMs = nowMs;
     Telling telling;
-    telling.downMs = nowMs - entry.downSinceMs;
+    telling.downMs = nowMs - *entry.downSinceMs;
     for (int target = 0; target < Targets; ++target) {
-        qint64& told = entry.toldMs[std::size_t(target)];
+        std::optional<qint64>& told = entry.toldMs[std::size_t(target)];
         if (telling.downMs < rules.afterMs[std::size_t(target)])
             continue;
-        if (told != 0 && rules.remindMs > 0 && nowMs - told < rules.remindMs)
+        if (told && rules.remindMs > 0 && nowMs - *told < rules.remindMs)
             continue;
         telling.told[std::size_t(target)] = true;
-        telling.reminded[std::size_t(target)] = told != 0 && rules.remindMs > 0;
+        telling.reminded[std::size_t(target)] = told && rules.remindMs > 0;
         told = nowMs;
         entry.toldEver[std::size_t(target)] = true;
     }
@@ -24,7 +24,7 @@ void AlarmLedger::held(const QString& page) {
     const auto found = pages_.find(page);
     if (found == pages_.end())
         return;
-    found->downSinceMs = 0;
+    found->downSinceMs.reset();
     found->toldMs = {};
 }
 

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <array>
+#include <optional>
 
 // Who has been told that a page is down, and when: the three mail recipients and the three chat
 // targets. Escalation and reminders are decided from it, and a recovery goes to those who heard
@@ -35,8 +36,8 @@ public:
 
 private:
     struct Entry {
-        qint64 downSinceMs = 0; // 0: no alarm since the page went down or was last held
-        std::array<qint64, Targets> toldMs{};
+        std::optional<qint64> downSinceMs; // none: no alarm since the page went down or was held
+        std::array<std::optional<qint64>, Targets> toldMs{};
         Mask toldEver{};
     };
     QHash<QString, Entry> pages_;

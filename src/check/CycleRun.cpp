@@ -216,6 +216,7 @@ void CycleRun::apply(const CheckWalk::Page& page, int position, const PageOutcom
     s.ContentError = outcome.contentError;
     s.Failed = outcome.failed;
     p_.pages.writeStatus(position, outcome.status);
+    p_.pages.setHeld(position, hold ? hold->word() : QString());
     p_.status.setText(outcome.statusText);
     s.ErrorText = outcome.errorText;
     p_.pages.pushAccessTime(position, outcome.accessTime);

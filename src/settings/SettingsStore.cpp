@@ -114,7 +114,8 @@ void SettingsStore::SaveSettings() {
             value = storedList(pages_, columnOf(definition));
             break;
         }
-        if (definition.whenSet && value == definition.initial.toString() && !ini.value(section, definition.key))
+        if (definition.whenSet && value == definition.initial.toString() &&
+            !ini.value(section, definition.key))
             continue;
         ini.setValue(section, definition.key, value);
     }

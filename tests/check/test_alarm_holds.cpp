@@ -3,6 +3,7 @@
 // and a recovery reaches whoever heard of the failure, pause or not.
 #include "check/AlarmDispatch.h"
 #include "check/AlarmPause.h"
+#include "notify/ChatSender.h"
 #include "settings/ChatService.h"
 #include "support/EngineTestMain.h"
 #include "support/MonitorFixture.h"
@@ -36,7 +37,7 @@ class TestAlarmHolds : public QObject {
         for (AlarmCondition row :
              {AlarmCondition::PageNotFound, AlarmCondition::ConnectionFailed, AlarmCondition::Recovered})
             f.raise(row, AlarmReaction::Chat);
-        for (const QString number : second ? QStringList{"1", "2"} : QStringList{"1"}) {
+        for (const QString& number : second ? QStringList{"1", "2"} : QStringList{"1"}) {
             f.settings().setText("ComboChatService" + number, chatServiceName(ChatService::Webhook));
             f.settings().setText("EditChatAddress" + number, hook.url(number == "1" ? "/one" : "/two"));
         }

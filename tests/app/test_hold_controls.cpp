@@ -40,7 +40,7 @@ QAction* action(QMenu* menu, const QString& text) {
 
 } // namespace
 
-class TestAlarmHolds : public QObject {
+class TestHoldControls : public QObject {
     Q_OBJECT
 private slots:
     void init() { testDialogs() = FakeDialogs(); }
@@ -206,5 +206,5 @@ private slots:
     }
 };
 
-KORVANE_TEST_MAIN(TestAlarmHolds)
-#include "test_alarm_holds.moc"
+KORVANE_TEST_MAIN(TestHoldControls)
+#include "test_hold_controls.moc"
