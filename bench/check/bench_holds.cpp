@@ -94,6 +94,8 @@ void storm(NginxPeer& nginx, DialogService& dialogs) {
             s.setTick(QString::fromLatin1(AlarmBoxes::find(row, reaction)->name), true);
     s.setText(QStringLiteral("EditEmailHost"), QStringLiteral("127.0.0.1"));
     s.setText(QStringLiteral("EditEmailPort"), QString::number(smtp.port()));
+    s.setText(QStringLiteral("EditEmailID"), QStringLiteral("monitor-host"));
+    s.setText(QStringLiteral("EditLocalName"), QStringLiteral("Korvane Monitor"));
     s.setText(QStringLiteral("Edit1localEMail"), QStringLiteral("monitor@example.org"));
     s.setTick(QStringLiteral("CheckBoxMailPerCycle"), true);
     for (const QString& number : {QStringLiteral("1"), QStringLiteral("2")}) {

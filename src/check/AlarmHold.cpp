@@ -24,12 +24,10 @@ QString AlarmHold::logLine(const QString& address) const {
     return QStringLiteral("Held (depends on %1): %2").arg(about, address);
 }
 
-std::optional<AlarmHold> decideHold(const QString& address, const QDateTime& nowUtc,
-                                    const QList<MaintenanceWindow>& windows, bool paused,
+std::optional<AlarmHold> decideHold(const std::optional<QString>& window, bool paused,
                                     const QString& failingParent) {
-    for (const MaintenanceWindow& window : windows)
-        if (MaintenanceWindows::covers(window, address) && MaintenanceWindows::open(window, nowUtc))
-            return AlarmHold{AlarmHold::Reason::Maintenance, window.name};
+    if (window)
+        return AlarmHold{AlarmHold::Reason::Maintenance, *window};
     if (paused)
         return AlarmHold{AlarmHold::Reason::Paused, {}};
     if (!failingParent.isEmpty())

@@ -1,9 +1,5 @@
 #pragma once
 
-#include "pages/MaintenanceWindow.h"
-
-#include <QDateTime>
-#include <QList>
 #include <QString>
 #include <optional>
 
@@ -23,8 +19,7 @@ struct AlarmHold {
 };
 
 // What holds a page's alarms now, if anything: an open maintenance window that covers it first
-// (the first such window names it), then a pause of all alarms, then a page it depends on that
-// failed its own last check (failingParent, empty when none did). A pure function of its inputs.
-std::optional<AlarmHold> decideHold(const QString& address, const QDateTime& nowUtc,
-                                    const QList<MaintenanceWindow>& windows, bool paused,
+// (window: the name of the first such window), then a pause of all alarms, then a page it depends
+// on that failed its own last check (failingParent, empty when none did).
+std::optional<AlarmHold> decideHold(const std::optional<QString>& window, bool paused,
                                     const QString& failingParent);

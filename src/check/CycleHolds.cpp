@@ -1,5 +1,6 @@
 #include "check/CycleHolds.h"
 
+#include "pages/PageListMerge.h"
 #include "pages/PageRecords.h"
 
 namespace {
@@ -13,6 +14,21 @@ void CycleHolds::begin(const PageRecords& pages, const QList<MaintenanceWindow>&
     heldBehind_.clear();
     dependencies_.reset();
     const int count = pages.pageCount();
+    // A window's addresses are looked up once a cycle, not once a page.
+    covered_.clear();
+    QHash<QString, QList<int>> positions;
+    for (const MaintenanceWindow& window : windows_) {
+        std::vector<bool>& covered = covered_.emplace_back();
+        if (window.allPages)
+            continue;
+        if (positions.isEmpty())
+            for (int page = 0; page < count; ++page)
+                positions[pageIdentity(pages.url(page))].append(page);
+        covered.assign(std::size_t(count), false);
+        for (const QString& address : window.pages)
+            for (int page : positions.value(pageIdentity(address)))
+                covered[std::size_t(page)] = true;
+    }
     QStringList dependsOn;
     bool any = false;
     for (int page = 0; page < count && !any; ++page)
@@ -58,16 +74,24 @@ int CycleHolds::failingAbove(int page) {
     return above_[std::size_t(page)];
 }
 
-std::optional<AlarmHold> CycleHolds::hold(int page, const QString& address, const QDateTime& nowUtc,
-                                          bool failed, bool paused) {
+std::optional<QString> CycleHolds::openWindow(int page, const QDateTime& nowUtc) const {
+    for (qsizetype index = 0; index < windows_.size(); ++index) {
+        const MaintenanceWindow& window = windows_[index];
+        const std::vector<bool>& covered = covered_[std::size_t(index)];
+        if ((window.allPages || covered[std::size_t(page)]) && MaintenanceWindows::open(window, nowUtc))
+            return window.name;
+    }
+    return std::nullopt;
+}
+
+std::optional<AlarmHold> CycleHolds::hold(int page, const QDateTime& nowUtc, bool failed, bool paused) {
     QString parent;
-    int above = -1;
     if (failed && order()) {
-        above = failingAbove(page);
+        const int above = failingAbove(page);
         if (above >= 0)
             parent = addresses_[above];
     }
-    std::optional<AlarmHold> held = decideHold(address, nowUtc, windows_, paused, parent);
+    std::optional<AlarmHold> held = decideHold(openWindow(page, nowUtc), paused, parent);
     if (held && held->reason == AlarmHold::Reason::Dependency)
         ++heldBehind_[parent];
     return held;

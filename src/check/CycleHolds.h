@@ -1,6 +1,7 @@
 #pragma once
 
 #include "check/AlarmHold.h"
+#include "pages/MaintenanceWindow.h"
 #include "pages/PageDependencies.h"
 
 #include <QHash>
@@ -22,8 +23,7 @@ public:
     const std::vector<int>* order() const;
     // What holds the page's alarms now. failed: the page's check failed; only a failure waits
     // for the page it depends on. paused: all alarms are, at this moment.
-    std::optional<AlarmHold> hold(int page, const QString& address, const QDateTime& nowUtc, bool failed,
-                                  bool paused);
+    std::optional<AlarmHold> hold(int page, const QDateTime& nowUtc, bool failed, bool paused);
     // The page's check was applied: the pages behind it see how it went.
     void checked(int page, bool failed);
     // Pages depend on this one, so its alarm waits for their count.
@@ -32,10 +32,14 @@ public:
     const QHash<QString, int>& heldBehind() const { return heldBehind_; }
 
 private:
+    // The first window open now that covers the page.
+    std::optional<QString> openWindow(int page, const QDateTime& nowUtc) const;
     // The page furthest up the chain above this one that failed its last check; -1 when none.
     int failingAbove(int page);
 
     QList<MaintenanceWindow> windows_;
+    // Of each window that names its pages, which pages of the list it covers.
+    std::vector<std::vector<bool>> covered_;
     std::unique_ptr<PageDependencies> dependencies_;
     QStringList addresses_;
     std::vector<bool> failed_;

@@ -159,9 +159,9 @@ bool CycleRun::handBackPage(CheckWalk::Page& page) {
     }
     // A failure the network excuses was held already, and is nobody's to hold again.
     const std::optional<AlarmHold> hold =
-        outcome.heldByNetwork ? std::nullopt
-                              : holds_.hold(page.first, page.listedUrl, QDateTime::currentDateTimeUtc(),
-                                            outcome.failed, p_.pause.paused());
+        outcome.heldByNetwork
+            ? std::nullopt
+            : holds_.hold(page.first, QDateTime::currentDateTimeUtc(), outcome.failed, p_.pause.paused());
     apply(page, position, outcome, hold);
     holds_.checked(page.first, outcome.failed);
     try {
