@@ -18,4 +18,5 @@ struct FetchRequest {
     bool acceptUntrusted = false;
     THeaderInfo headerInfo;
     QList<HeaderLine> extraHeaders;
+    QByteArray send; // a probe's text to send once connected (tcp)
 };

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHostAddress>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 // What one HTTP request found: everything its owner (a page check and the alarm mail's macros,
@@ -39,6 +40,11 @@ struct FetchResult {
     ConnectionTrouble trouble = ConnectionTrouble::None;
     QString troubleDetail;
     bool invalidHost = false; // the name has no address
+
+    // A DNS probe's answer: the response code ("NOERROR", "NXDOMAIN", "SERVFAIL", ...) and every
+    // record of the type asked, each in its presentation form ("10 mail.example.org." for MX).
+    QString dnsRcode;
+    QStringList dnsAnswers;
 
     bool answered() const { return errorText.isEmpty(); }
     QString remoteIP() const {

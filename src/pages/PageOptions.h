@@ -19,6 +19,12 @@ struct PageOptions {
     QString timeOut;         // seconds; empty: the Connection tab's
     QString slowAfter;
     QString dependsOn; // the address of the page this one sits behind; empty: none
+    // A tcp page's text to send once connected, and the text (or pattern, with
+    // regularExpression) its first reply must hold.
+    QString send;
+    QString expect;
+    // Conditions that must all hold, one a line: "[STATUS] == 200", "[BODY].status == UP".
+    QStringList conditions;
 
     bool contentCheck() const { return !mustContain.isEmpty() || !mustNotContain.isEmpty(); }
     bool operator==(const PageOptions&) const = default;
