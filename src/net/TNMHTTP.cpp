@@ -132,7 +132,8 @@ void TNMHTTP::startFetch() {
                    .proxyPort = ProxyPort,
                    .acceptUntrusted = AcceptUntrusted,
                    .headerInfo = HeaderInfo,
-                   .extraHeaders = {}});
+                   .extraHeaders = {},
+                   .send = {}});
 }
 
 void TNMHTTP::fetchOne() {
