@@ -261,6 +261,8 @@ void CycleRun::remember(const CheckWalk::Page& page, int position, std::optional
     check.connectMs = exchange.connectMs;
     check.tlsMs = exchange.tlsMs;
     check.firstByteMs = exchange.firstByteMs;
+    if (!exchange.dnsRcode.isEmpty())
+        check.dnsAnswers = int(exchange.dnsAnswers.size());
     check.up = !s.Failed;
     check.error = s.Failed ? s.ErrorText : QString();
     if (hold)

@@ -3,8 +3,10 @@
 #include "check/RedirectTarget.h"
 #include "net/AddressLogin.h"
 #include "net/PageFetch.h"
+#include "net/Probe.h"
 #include "net/TlsWarmUp.h"
 #include "net/UrlParser.h"
+#include "pages/ConditionText.h"
 
 #include <climits>
 
@@ -17,7 +19,7 @@ bool isPlainHttp(const QString& url) {
 } // namespace
 
 PageCheck::PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent)
-    : QObject(parent), fetch_(new PageFetch(lookups, tickets, this)) {
+    : QObject(parent), lookups_(lookups), tickets_(tickets), fetch_(new PageFetch(lookups, tickets, this)) {
     connect(fetch_, &PageFetch::finished, this, &PageCheck::fetched);
     connect(fetch_, &PageFetch::bodyReceived, this, &PageCheck::takeBody);
     // A time-out is the user's promise of when an outage is told: it ends on time, not at the
@@ -25,6 +27,24 @@ PageCheck::PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent)
     deadline_.setSingleShot(true);
     deadline_.setTimerType(Qt::PreciseTimer);
     connect(&deadline_, &QTimer::timeout, this, [this] { stop(true); });
+}
+
+PageCheck::~PageCheck() = default;
+
+void PageCheck::useProbe(const QString& url) {
+    const QString scheme = url.section(QLatin1Char(':'), 0, 0).toLower();
+    if (probe_ && scheme == probeScheme_)
+        return;
+    probe_ = Probe::make(url, lookups_, tickets_);
+    probeScheme_ = scheme;
+    if (probe_)
+        connect(probe_.get(), &Probe::finished, this, &PageCheck::probed);
+}
+
+void PageCheck::probed() {
+    result_ = probe_->result();
+    body_ = probe_->reply();
+    end(result_.errorText);
 }
 
 void PageCheck::start(const FetchRequest& request, const PageOptions& options, qint64 deadlineMs) {
@@ -38,7 +58,13 @@ void PageCheck::start(const FetchRequest& request, const PageOptions& options, q
     request_.headerInfo.UserId = options.user.isEmpty() ? login.user : options.user;
     request_.headerInfo.Password = options.password.isEmpty() ? login.password : options.password;
     request_.extraHeaders = HeaderLines::parse(options.headers);
-    request_.readBody = options.contentCheck();
+    request_.readBody = options.contentCheck() || ConditionText::readsBody(options.conditions);
+    probing_ = Probe::handles(request.url);
+    if (probing_) {
+        useProbe(request.url);
+        request_.send = options.send.toUtf8();
+        request_.readBody = !options.expect.isEmpty() || !options.conditions.isEmpty();
+    }
     result_ = {};
     errorText_.clear();
     redirects_ = 0;
@@ -61,6 +87,12 @@ void PageCheck::begin() {
     // A deadline beyond a timer's reach is as good as none.
     if (deadlineMs_ <= INT_MAX)
         deadline_.start(int(deadlineMs_));
+    if (probing_) {
+        if (!probe_)
+            return end(QStringLiteral("no check for this kind of address"));
+        body_.clear();
+        return probe_->start(request_);
+    }
     const bool login = !request_.headerInfo.UserId.isEmpty() && !request_.headerInfo.Password.isEmpty();
     if (login && !loginAllowed(currentUrl_))
         return end(QStringLiteral("login not sent over plain http"));
@@ -101,9 +133,15 @@ void PageCheck::stop(bool timedOut) {
     ++attempts_;
     // What the server said before the check ended still counts: a header in full, and the body
     // that stalled after it. A check still waiting for TLS has asked nothing yet.
-    if (clock_.isValid())
-        result_ = fetch_->result();
-    fetch_->stop();
+    if (probing_ && probe_) {
+        if (clock_.isValid())
+            result_ = probe_->result();
+        probe_->stop();
+    } else {
+        if (clock_.isValid())
+            result_ = fetch_->result();
+        fetch_->stop();
+    }
     timedOut_ = timedOut;
     end(timedOut ? QStringLiteral("Timed out") : QStringLiteral("Check aborted"));
 }

@@ -8,9 +8,11 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <memory>
 
 class HostLookups;
 class PageFetch;
+class Probe;
 class TlsTickets;
 
 // The check of one page: its request, the redirects it follows and the GET that stands in for a
@@ -25,6 +27,7 @@ public:
     static constexpr qsizetype BodyLimit = 1024 * 1024;
 
     PageCheck(HostLookups& lookups, TlsTickets& tickets, QObject* parent = nullptr);
+    ~PageCheck() override;
 
     // request.url is the page's address as listed, and the request carries the settings of the
     // Connection tab; the page's own options add to them. The check ends as timed out deadlineMs
@@ -55,6 +58,9 @@ private:
     void send(bool headerByGet);
     void takeBody(const QByteArray& bytes);
     void fetched();
+    // The probe for an address that is no web page's, made or kept for its scheme.
+    void useProbe(const QString& url);
+    void probed();
     // A redirect whose status the page's accepted codes name is the answer the page is watched for.
     bool followed(int reply) const;
     // The login goes only to the listed page's own server, and over plain http only where the
@@ -65,7 +71,12 @@ private:
     bool headersAllowed(const QString& from, const QString& to) const;
     void end(const QString& errorText);
 
+    HostLookups& lookups_;
+    TlsTickets& tickets_;
     PageFetch* fetch_;
+    std::unique_ptr<Probe> probe_; // for the page under way, when it is no web page
+    QString probeScheme_;
+    bool probing_ = false;
     FetchRequest request_;
     PageOptions options_;
     StatusCodeList accepted_;

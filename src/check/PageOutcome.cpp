@@ -3,6 +3,7 @@
 #include "check/ChangeDetection.h"
 #include "check/ContentCheck.h"
 #include "check/FailureReason.h"
+#include "net/Probe.h"
 #include "net/StatusCodeList.h"
 
 #include <algorithm>
@@ -12,6 +13,15 @@
 namespace {
 
 constexpr qint64 SecondsPerDay = 24 * 60 * 60;
+
+// A probe's Expect is searched for in its first reply as a page's "must contain" text is in its body.
+PageOptions expected(const PageOptions& options) {
+    PageOptions search;
+    search.mustContain = options.expect;
+    search.regularExpression = options.regularExpression;
+    search.matchCase = options.matchCase;
+    return search;
+}
 
 void succeed(const PageAnswer& answer, const PageBefore& before, const OutcomeRules& rules, PageOutcome& o) {
     const QString& url = answer.currentUrl;
@@ -23,7 +33,9 @@ void succeed(const PageAnswer& answer, const PageBefore& before, const OutcomeRu
             {AlarmCondition::SlowAccess,
              QStringLiteral("Slow Access: ") + QString::number(o.elapsedSeconds) + QStringLiteral(" seconds"),
              {}});
-    o.rows += ChangeDetection::detectChanges(answer.exchange.header, o.values);
+    // Size, date and signature are an http answer's; other kinds of check have none to compare.
+    if (!Probe::handles(answer.currentUrl))
+        o.rows += ChangeDetection::detectChanges(answer.exchange.header, o.values);
     if (const QDateTime expiry = answer.exchange.certificateExpiry; expiry.isValid()) {
         const qint64 left = rules.nowUtc.secsTo(expiry);
         // An expired certificate passes only where untrusted ones are accepted; it says so plainly.
@@ -114,6 +126,8 @@ PageOutcome decideOutcome(const PageAnswer& answer, const PageOptions& options, 
         if (!o.failed && options.contentCheck())
             o.contentError = ContentCheck::failure(
                 options, ContentCheck::text(answer.body, answer.exchange.header), answer.bodyCut);
+        if (!o.failed && o.contentError.isEmpty() && !options.expect.isEmpty())
+            o.contentError = ContentCheck::failure(expected(options), QString::fromUtf8(answer.body), false);
         o.failed = o.failed || !o.contentError.isEmpty();
         if (!answer.errorText.isEmpty())
             fail(answer, before, rules, networkDown,

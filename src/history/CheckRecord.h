@@ -32,5 +32,8 @@ struct CheckRecord {
     // Why the check's alarms were held: "maintenance", "paused" or "dependency"; empty: they
     // were not.
     QString held;
+    // How many records a DNS check's answer held; none for another kind of check. Not kept in
+    // the history.
+    std::optional<int> dnsAnswers;
     PageMark mark;
 };

@@ -2,6 +2,7 @@
 
 #include "history/CheckRecord.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -93,6 +94,14 @@ QByteArray metricsText(const MetricsSnapshot& snapshot) {
                 if (p.certificateExpiry.isValid())
                     w.sample(url, double(p.certificateExpiry.toSecsSinceEpoch()));
             });
+    // Only where DNS pages are watched: a list of web pages is served as it always was.
+    if (std::any_of(snapshot.pages.cbegin(), snapshot.pages.cend(),
+                    [](const PageMetrics& p) { return p.dnsAnswers.has_value(); }))
+        perPage("probe_dns_answer_rrs", "gauge", "How many records the DNS page's last answer held",
+                [&](const PageMetrics& p, const QByteArray& url) {
+                    if (p.dnsAnswers)
+                        w.sample(url, *p.dnsAnswers);
+                });
     perPage("korvane_checks_total", "counter", "Checks of the page since the monitor started",
             [&](const PageMetrics& p, const QByteArray& url) {
                 w.sample(url + ",result=\"success\"", double(p.successes));

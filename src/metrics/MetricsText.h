@@ -19,6 +19,7 @@ struct PageMetrics {
     std::optional<qint64> tlsMs;
     std::optional<qint64> processingMs;
     QDateTime certificateExpiry; // invalid without TLS
+    std::optional<int> dnsAnswers; // a DNS page's records
     quint64 successes = 0;
     quint64 failures = 0;
     // Shares of successful checks, 0 to 1; none without a check in the window.

@@ -43,6 +43,7 @@ void ProbeBoard::take(const CheckRecord& check, const QDateTime& certificateExpi
     probe.tlsMs = check.tlsMs;
     probe.processingMs = check.firstByteMs;
     probe.certificateExpiry = certificateExpiry;
+    probe.dnsAnswers = check.dnsAnswers;
     probe.held = check.held;
     ++(check.up ? probe.successes : probe.failures);
 }

@@ -1,5 +1,6 @@
 #include "views/StatusGrid.h"
 
+#include "net/Probe.h"
 #include "views/StatusPictures.h"
 #include "views/TImageList.h"
 
@@ -78,13 +79,27 @@ void StatusGrid::DrawGrid1DrawCell(int col, int row, const QRect& rect, TDrawGri
     if (col == kColPicture) {
         drawPicture(rect, row, (state & TDrawGrid::Selected) && !(state & TDrawGrid::Focused), canvas);
     } else if (col == kColUrl) {
-        canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                        source_.pageUrl(row));
+        const QString url = source_.pageUrl(row);
+        // Only a web page opens in the browser: any other address is shown greyed, not as a link.
+        const bool link = opensInBrowser(url);
+        canvas.save();
+        if (!link) {
+            QFont plain = canvas.font();
+            plain.setUnderline(false);
+            canvas.setFont(plain);
+            canvas.setPen(Qt::gray);
+        }
+        canvas.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, url);
+        canvas.restore();
     } else if (col == kColChart) {
         drawChart(rect, row, canvas);
     } else if (col == kColUpDay || col == kColUpMonth) {
         drawUptime(rect, row, col == kColUpDay ? 1 : 30, state & TDrawGrid::Selected, canvas);
     }
+}
+
+bool StatusGrid::opensInBrowser(const QString& url) {
+    return !Probe::handles(url);
 }
 
 bool StatusGrid::inMaintenance(int page) const {
@@ -190,7 +205,7 @@ void StatusGrid::TabSheetStatusShow() {
 }
 
 void StatusGrid::DrawGrid1SelectCell(int, int row) {
-    if (row < 0 || row >= source_.pageCount())
+    if (row < 0 || row >= source_.pageCount() || !opensInBrowser(source_.pageUrl(row)))
         return;
     if (OnOpenPage)
         OnOpenPage(row, source_.pageUrl(row));

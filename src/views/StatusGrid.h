@@ -48,6 +48,8 @@ public:
     static int urlColumnWidth(int longest);
 
 private:
+    // A web page's address, which the browser tab can open; a DNS name or a port is none.
+    static bool opensInBrowser(const QString& url);
     bool inMaintenance(int page) const;
     void drawPicture(const QRect& rect, int page, bool highlighted, QPainter& canvas) const;
     void drawChart(const QRect& rect, int page, QPainter& canvas) const;
