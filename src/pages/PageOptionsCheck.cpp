@@ -2,6 +2,7 @@
 
 #include "net/AddressLogin.h"
 #include "net/HeaderLines.h"
+#include "net/Probe.h"
 #include "net/StatusCodeList.h"
 #include "pages/PageOptions.h"
 
@@ -47,6 +48,9 @@ QString PageOptionsCheck::address(const QString& text) {
     const QString scheme = url.scheme();
     if (url.isValid() && !url.host().isEmpty() &&
         (scheme == QLatin1String("http") || scheme == QLatin1String("https")))
+        return {};
+    // A DNS name, a port or a mail server; a DNS address may leave its resolver to the system.
+    if (url.isValid() && Probe::handles(text) && (!url.host().isEmpty() || scheme == QLatin1String("dns")))
         return {};
     // The message goes to a terminal or a log, where a password has no business.
     return QStringLiteral("not an http or https address: ") + splitLogin(text).address;
