@@ -96,7 +96,6 @@ DnsAddress DnsAddress::parse(const QString& url) {
     if (address.name != QLatin1String(".") && isNameTooLong(address.name))
         return refused(QStringLiteral("Bad name: ") + address.name);
 
-    address.type = QStringLiteral("A");
     // Parts are split by ";" as the dns scheme has it, and by "&" as people type queries.
     static const QRegularExpression separator(QStringLiteral("[;&]"));
     for (const QStringView element : query.split(separator, Qt::SkipEmptyParts)) {
