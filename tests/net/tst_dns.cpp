@@ -1,4 +1,3 @@
-#include "net/DnsAddress.h"
 #include "net/DnsProbe.h"
 #include "net/HostLookups.h"
 #include "support/net/DnsPeer.h"
@@ -36,7 +35,6 @@ void TestDns::initTestCase() {
     peer_.addOption("--srv-host=_sip._tcp.example.test,sip.example.test,5060,10,20");
     peer_.addOption("--ptr-record=1.2.0.192.in-addr.arpa,www.example.test");
     peer_.addRecord("example.test", 2, "036e7331076578616d706c65047465737400");
-    // ns1.example.test. hostmaster.example.test. 2024010101 7200 3600 1209600 300
     peer_.addRecord("example.test", 6,
                     "036e7331076578616d706c650474657374000a686f73746d6173746572076578616d706c6504746573"
                     "740078a3f17500001c2000000e10001275000000012c");
@@ -47,66 +45,29 @@ void TestDns::initTestCase() {
 }
 
 void TestDns::address_data() {
+    // Taken apart as resolver|port|name|type, or the problem.
     QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("resolver");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("resolver, port, type") << "dns://192.0.2.53:5353/example.org?type=mx"
-                                          << "192.0.2.53" << 5353 << "example.org"
-                                          << "MX"
-                                          << "";
-    QTest::newRow("system resolver, A") << "DNS:///example.org"
-                                        << "" << 53 << "example.org"
-                                        << "A"
-                                        << "";
-    QTest::newRow("no authority") << "dns:example.org.?TYPE=Caa;class=in"
-                                  << "" << 53 << "example.org."
-                                  << "CAA"
-                                  << "";
-    QTest::newRow("IPv6 resolver") << "dns://[2001:db8::53]:54/a%2Db.org?type=AAAA&class=IN"
-                                   << "2001:db8::53" << 54 << "a-b.org"
-                                   << "AAAA"
-                                   << "";
-    QTest::newRow("named resolver") << "dns://NS1.example.org/_sip._tcp.example.org?type=SRV"
-                                    << "ns1.example.org" << 53 << "_sip._tcp.example.org"
-                                    << "SRV"
-                                    << "";
-    QTest::newRow("unknown type") << "dns:///example.org?type=HINFO"
-                                  << "" << 53 << ""
-                                  << "A"
-                                  << "Unknown record type: HINFO";
-    QTest::newRow("other class") << "dns:///example.org?class=CH"
-                                 << "" << 53 << ""
-                                 << "A"
-                                 << "Only class IN is looked up: class=CH";
-    QTest::newRow("no name") << "dns://192.0.2.53/?type=A"
-                             << "" << 53 << ""
-                             << "A"
-                             << "No name to look up";
-    QTest::newRow("bad port") << "dns://192.0.2.53:99999/example.org"
-                              << "" << 53 << ""
-                              << "A"
-                              << "Bad resolver: 192.0.2.53:99999";
-    QTest::newRow("v6 without brackets") << "dns://2001:db8::53/example.org"
-                                         << "" << 53 << ""
-                                         << "A"
-                                         << "Bad resolver: 2001:db8::53";
-    QTest::newRow("empty label") << "dns:///a..org"
-                                 << "" << 53 << ""
-                                 << "A"
-                                 << "Bad name: a..org";
+    QTest::addColumn<QString>("taken");
+    const auto row = [](const char* tag, const char* url, const char* taken) {
+        QTest::newRow(tag) << QString(url) << QString(taken);
+    };
+    row("resolver", "dns://192.0.2.53:5353/example.org?type=mx", "192.0.2.53|5353|example.org|MX");
+    row("system resolver, A", "DNS:///example.org", "|53|example.org|A");
+    row("no authority", "dns:example.org.?TYPE=Caa;class=in", "|53|example.org.|CAA");
+    row("IPv6", "dns://[2001:db8::53]:54/a%2Db.org?type=AAAA&class=IN", "2001:db8::53|54|a-b.org|AAAA");
+    row("unknown type", "dns:///example.org?type=HINFO", "Unknown record type: HINFO");
+    row("other class", "dns:///example.org?class=CH", "Only class IN is looked up: class=CH");
+    row("no name", "dns://192.0.2.53/?type=A", "No name to look up");
+    row("bad port", "dns://192.0.2.53:99999/example.org", "Bad resolver: 192.0.2.53:99999");
+    row("v6 without brackets", "dns://2001:db8::53/example.org", "Bad resolver: 2001:db8::53");
+    row("empty label", "dns:///a..org", "Bad name: a..org");
 }
 
 void TestDns::address() {
     QFETCH(QString, url);
-    const DnsAddress address = DnsAddress::parse(url);
-    QTEST(address.problem, "problem");
-    QTEST(address.resolver, "resolver");
-    QTEST(int(address.port), "port");
-    QTEST(address.name, "name");
-    QTEST(address.type, "type");
+    const DnsAddress a = DnsAddress::parse(url);
+    const QString parts = QStringList{a.resolver, QString::number(a.port), a.name, a.type}.join('|');
+    QTEST(a.problem.isEmpty() ? parts : a.problem, "taken");
 }
 
 static FetchRequest request(const QString& url) {
@@ -143,32 +104,28 @@ void TestDns::records_data() {
     row("SOA", "example.test",
         {"ns1.example.test. hostmaster.example.test. 2024010101 7200 3600 1209600 300"});
     row("CAA", "example.test", {R"(0 issue "letsencrypt.org")", R"(128 iodef "mailto:ca@example.test")"});
-    QTest::newRow("no record of the type") << "www.example.test?type=MX"
-                                           << "NOERROR" << QStringList() << "";
+    QTest::newRow("no record") << "www.example.test?type=MX"
+                               << "NOERROR" << QStringList() << "";
     QTest::newRow("NXDOMAIN") << "missing.example.test"
                               << "NXDOMAIN" << QStringList() << "Host not found: missing.example.test";
 }
 
 void TestDns::records() {
     QFETCH(QString, query);
-    QFETCH(QStringList, answers);
-    QFETCH(QString, errorText);
     const FetchResult result = probe(peer_.url(query));
+    QStringList answers = result.dnsAnswers; // a set: in any order
+    answers.sort();
+    QTEST(answers, "answers");
     QTEST(result.dnsRcode, "rcode");
-    QCOMPARE(QSet(result.dnsAnswers.cbegin(), result.dnsAnswers.cend()),
-             QSet(answers.cbegin(), answers.cend()));
-    QCOMPARE(result.dnsAnswers.size(), answers.size());
-    QCOMPARE(result.errorText, errorText);
+    QTEST(result.errorText, "errorText");
     QCOMPARE(result.invalidHost, result.dnsRcode == "NXDOMAIN");
     QCOMPARE(result.remoteAddress, QHostAddress(QHostAddress::LocalHost));
-    QCOMPARE(result.port, peer_.port());
 }
 
 void TestDns::serverTrouble_data() {
     QTest::addColumn<int>("rcode");
-    QTest::addColumn<QString>("errorText");
-    QTest::newRow("SERVFAIL") << 2 << "DNS server answered SERVFAIL";
-    QTest::newRow("REFUSED") << 5 << "DNS server answered REFUSED";
+    QTest::newRow("SERVFAIL") << 2;
+    QTest::newRow("REFUSED") << 5;
 }
 
 void TestDns::serverTrouble() {
@@ -177,8 +134,7 @@ void TestDns::serverTrouble() {
     QVERIFY(server.start());
     const FetchResult result =
         probe(QStringLiteral("dns://127.0.0.1:%1/www.example.test").arg(server.port()));
-    QTEST(result.errorText, "errorText");
-    QVERIFY(result.dnsAnswers.isEmpty());
+    QCOMPARE(result.errorText, QStringLiteral("DNS server answered ") + QTest::currentDataTag());
     QVERIFY(!result.invalidHost);
 }
 
@@ -190,8 +146,7 @@ void TestDns::silentServerUntilStopped() {
     // Unanswered, the query is sent again, and the probe waits on.
     QTRY_VERIFY_WITH_TIMEOUT(silent.requests().size() >= 2, 20000);
     probe_.stop();
-    // Stopped, it stays quiet even when an answer comes: one asked after it on the same resolver
-    // is answered after it.
+    // Stopped, it stays quiet though its answer comes before that of one asked after it.
     probe_.start(request(peer_.url("www.example.test")));
     probe_.stop();
     DnsProbe other(lookups_);

@@ -17,8 +17,7 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
       lines up to "." and answers that. From the "silent" command on it answers nothing more.
       A reply without its line end gets CR LF. "flood": text sent over and over after the greeting.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
-  {"mode": "dns", "rcode": n}  -- a DNS server on UDP: answers every query with that response code
-      and no records (2 SERVFAIL, 5 REFUSED), or never without "rcode"
+  {"mode": "dns", "rcode": n}  -- UDP: answers every query with no record and that code, or never
 Any mode but backlog also takes "host": the address to listen on ("::1"; default 127.0.0.1), and
 "tls": {"certificate": PEM file, "key": PEM file} to speak TLS on every connection.
 """
@@ -228,7 +227,6 @@ def serve_dns(config, host):
         query, client = server.recvfrom(4096)
         record(query)
         if "rcode" in config:
-            # The query's id, opcode, recursion wish and question, marked as an answer.
             flags = (0x80 | (query[2] & 0x79)) << 8 | 0x80 | config["rcode"]
             server.sendto(query[:2] + struct.pack(">5H", flags, 1, 0, 0, 0) + query[12:], client)
 

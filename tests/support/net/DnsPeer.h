@@ -8,9 +8,8 @@
 // options; any other name under .test is NXDOMAIN.
 class DnsPeer : public PeerProcess {
 public:
-    // A line of the hosts file: an address and its names.
+    // A line of the hosts file; a dnsmasq option giving records ("--mx-host=...").
     void addHost(const QString& line) { hosts_ += line.toUtf8() + '\n'; }
-    // A dnsmasq option giving a record: "--mx-host=...", "--srv-host=...", "--txt-record=...".
     void addOption(const QString& option) { options_ << option; }
     // A record of any type as its data's bytes in hex.
     void addRecord(const QString& name, int type, const QByteArray& hex);
