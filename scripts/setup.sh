@@ -8,7 +8,9 @@ PACKAGES=(
   qt6-base-dev libqt6sql6-sqlite qt6-multimedia-dev qt6-webengine-dev libgl-dev qtkeychain-qt6-dev qt6-httpserver-dev qt6-websockets-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev lld
+  libc-ares-dev
   nginx-light tinyproxy python3 python3-aiosmtpd curl openssl dbus-daemon prometheus
+  dnsmasq-base dnsperf
   xvfb openbox libxcb1-dev libxcb-xtest0-dev
   librsvg2-bin desktop-file-utils appstream dpkg-dev file lintian
 )

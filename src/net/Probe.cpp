@@ -1,5 +1,7 @@
 #include "net/Probe.h"
 
+#include "net/DnsProbe.h"
+
 #include <QStringList>
 
 namespace {
@@ -20,8 +22,8 @@ bool Probe::handles(const QString& url) {
 }
 
 std::unique_ptr<Probe> Probe::make(const QString& url, HostLookups& lookups, TlsTickets& tickets) {
-    Q_UNUSED(url);
-    Q_UNUSED(lookups);
     Q_UNUSED(tickets);
+    if (schemeOf(url) == QLatin1String("dns"))
+        return std::make_unique<DnsProbe>(lookups);
     return nullptr;
 }

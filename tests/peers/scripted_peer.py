@@ -17,10 +17,11 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
       lines up to "." and answers that. From the "silent" command on it answers nothing more.
       A reply without its line end gets CR LF. "flood": text sent over and over after the greeting.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
+  {"mode": "dns", "rcode": n}  -- UDP: answers every query with no record and that code, or never
 Any mode but backlog also takes "host": the address to listen on ("::1"; default 127.0.0.1), and
 "tls": {"certificate": PEM file, "key": PEM file} to speak TLS on every connection.
 """
-import base64, json, socket, ssl, sys, threading, time
+import base64, json, socket, ssl, struct, sys, threading, time
 
 out_lock = threading.Lock()
 PORT = 0  # our own port, for replies that name it as "{PORT}"
@@ -218,10 +219,24 @@ def handle(conn, config, tls):
         conn.close()
 
 
+def serve_dns(config, host):
+    server = socket.socket(socket.AF_INET6 if ":" in host else socket.AF_INET, socket.SOCK_DGRAM)
+    server.bind((host, 0))
+    say("READY %d" % server.getsockname()[1])
+    while True:
+        query, client = server.recvfrom(4096)
+        record(query)
+        if "rcode" in config:
+            flags = (0x80 | (query[2] & 0x79)) << 8 | 0x80 | config["rcode"]
+            server.sendto(query[:2] + struct.pack(">5H", flags, 1, 0, 0, 0) + query[12:], client)
+
+
 def main():
     with open(sys.argv[1]) as f:
         config = json.load(f)
     host = config.get("host", "127.0.0.1")
+    if config["mode"] == "dns":
+        return serve_dns(config, host)
     server = socket.socket(socket.AF_INET6 if ":" in host else socket.AF_INET)
     server.bind((host, 0))
     tls = None
