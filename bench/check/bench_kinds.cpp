@@ -24,10 +24,10 @@ std::optional<double> dnsperfSeconds(const QStringList& names, quint16 port) {
     QProcess dnsperf;
     QElapsedTimer clock;
     clock.start();
-    dnsperf.start(QStringLiteral("dnsperf"), {QStringLiteral("-s"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
-                                              QString::number(port), QStringLiteral("-d"), queries.fileName(),
-                                              QStringLiteral("-q"), QStringLiteral("16"), QStringLiteral("-n"),
-                                              QStringLiteral("1")});
+    dnsperf.start(QStringLiteral("dnsperf"),
+                  {QStringLiteral("-s"), QStringLiteral("127.0.0.1"), QStringLiteral("-p"),
+                   QString::number(port), QStringLiteral("-d"), queries.fileName(), QStringLiteral("-q"),
+                   QStringLiteral("16"), QStringLiteral("-n"), QStringLiteral("1")});
     if (!dnsperf.waitForFinished(600000) || dnsperf.exitCode() != 0)
         return std::nullopt;
     return double(clock.nsecsElapsed()) / 1e9;
@@ -51,14 +51,15 @@ int main(int argc, char** argv) {
     for (int page = 0; page < pages; ++page)
         names.append(QStringLiteral("host%1.bench.test").arg(page));
     DnsPeer dns;
-    dns.addHosts(names);
+    for (const QString& name : names)
+        dns.addHost(QStringLiteral("127.0.0.1 ") + name);
     if (!dns.start()) {
         std::printf("dnsmasq did not start: %s\n", qPrintable(dns.output()));
         return 0;
     }
     QStringList lookups;
     for (const QString& name : names)
-        lookups.append(QStringLiteral("dns://127.0.0.1:%1/%2").arg(dns.port()).arg(name));
+        lookups.append(dns.url(name));
 
     const CycleFigures http = checkOnce(web, dialogs);
     const CycleFigures ports = checkOnce(tcp, dialogs);
