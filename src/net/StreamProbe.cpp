@@ -131,8 +131,19 @@ void StreamProbe::adopt(QTcpSocket* socket) {
     connect(socket_, &QTcpSocket::disconnected, this, &StreamProbe::onClosed);
     connect(socket_, &QTcpSocket::errorOccurred, this, &StreamProbe::onSocketError);
     connect(socket_, &QTcpSocket::bytesWritten, this, [this] {
-        if (phase_ == Phase::Leaving && socket_->bytesToWrite() == 0)
-            finish();
+        if (phase_ != Phase::Leaving || socket_->bytesToWrite() > 0)
+            return;
+        // A TLS socket tells of bytes written from deep inside its own work, where it must not
+        // be closed, and before they reached the network: it is closed once control is back in
+        // the event loop, in its own time, and disconnected() ends the probe.
+        const quint64 generation = generation_;
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation] {
+                if (generation == generation_)
+                    socket_->disconnectFromHost();
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -199,16 +210,14 @@ void StreamProbe::advance(const GreetingDialogue::Step& step) {
             return finish();
         // The goodbye is written, not waited for: its answer tells nothing of the server's health.
         phase_ = Phase::Leaving;
-        sendLine(step.send);
-        if (socket_->bytesToWrite() == 0)
-            finish();
-        return;
+        return sendLine(step.send);
     }
 }
 
 void StreamProbe::sendLine(const QString& line) {
+    // Not flushed here: this may run inside the socket's own notification of the handshake's end,
+    // where TLS sockets take no writes to the network.
     socket_->write(line.toLatin1() + "\r\n");
-    socket_->flush();
 }
 
 void StreamProbe::onClosed() {
