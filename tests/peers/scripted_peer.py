@@ -16,6 +16,8 @@ Usage: scripted_peer.py SCRIPT.json. Prints "READY <port>" (a free 127.0.0.1 por
       else 354 for DATA, 221 for QUIT, 250 for the rest; after a 3xx answer to DATA it takes
       lines up to "." and answers that. From the "silent" command on it answers nothing more.
       A reply without its line end gets CR LF. "flood": text sent over and over after the greeting.
+      "upgrade": command -- after answering it, the connection turns to TLS ("tls" is then not
+      spoken from the first byte); a greeting peer for IMAP or POP3 with STARTTLS or STLS.
   {"mode": "backlog"}  -- the listen queue is full, so connects never complete
   {"mode": "dns", "rcode": n}  -- UDP: answers every query with no record and that code, or never
 Any mode but backlog also takes "host": the address to listen on ("::1"; default 127.0.0.1), and
@@ -174,7 +176,7 @@ def smtp_reply(answers, command):
     return reply if reply.endswith("\n") else reply + "\r\n"
 
 
-def serve_smtp(conn, config):
+def serve_smtp(conn, config, tls):
     received, pending = b"", b""
     answers = config.get("answers", {})
     silent = {config["silent"]: True} if "silent" in config else {}
@@ -182,35 +184,40 @@ def serve_smtp(conn, config):
     conn.sendall(config.get("greeting", "220 scripted peer ready\r\n").encode("latin-1"))
     if "flood" in config:
         return flood(conn, config["flood"], config.get("every", 0))
-    while True:
-        chunk = conn.recv(65536)
-        if not chunk:
-            break
-        received += chunk
-        pending += chunk
-        while b"\n" in pending:
-            line, pending = pending.split(b"\n", 1)
-            if in_data and line != b".\r":
-                continue
-            in_data = False
-            command = line.rstrip(b"\r").decode("latin-1")
-            quiet = quiet or smtp_key(silent, command) is not None
-            if quiet:
-                continue
-            reply = smtp_reply(answers, command)
-            conn.sendall(reply.encode("latin-1"))
-            in_data = command.upper() == "DATA" and reply.startswith("3")
-    record(received)
+    try:
+        while True:
+            chunk = conn.recv(65536)
+            if not chunk:
+                break
+            received += chunk
+            pending += chunk
+            while b"\n" in pending:
+                line, pending = pending.split(b"\n", 1)
+                if in_data and line != b".\r":
+                    continue
+                in_data = False
+                command = line.rstrip(b"\r").decode("latin-1")
+                quiet = quiet or smtp_key(silent, command) is not None
+                if quiet:
+                    continue
+                reply = smtp_reply(answers, command)
+                conn.sendall(reply.encode("latin-1"))
+                in_data = command.upper() == "DATA" and reply.startswith("3")
+                if command == config.get("upgrade"):
+                    conn = tls.wrap_socket(conn, server_side=True)
+    finally:
+        # A client that drops the connection (after its goodbye) is recorded too.
+        record(received)
 
 
 def handle(conn, config, tls):
     try:
-        if tls:
+        if tls and "upgrade" not in config:
             conn = tls.wrap_socket(conn, server_side=True)
         if config["mode"] == "http":
             serve_http(conn, config.get("routes", {}))
         elif config["mode"] == "smtp":
-            serve_smtp(conn, config)
+            serve_smtp(conn, config, tls)
         else:
             serve_raw(conn, config)
     except OSError:
