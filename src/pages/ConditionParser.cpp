@@ -62,9 +62,11 @@ std::optional<double> ConditionParser::number(QStringView text) {
         if (!digits())
             return std::nullopt;
     }
-    if (i != text.size())
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (i != text.size() || !ok)
         return std::nullopt;
-    return text.toDouble();
+    return value;
 }
 
 bool ConditionParser::left(ConditionTree& tree) {

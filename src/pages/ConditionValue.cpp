@@ -34,6 +34,8 @@ ConditionValue ConditionValue::of(const QStringList& answers) {
 QString ConditionValue::shown() const {
     if (!present)
         return QStringLiteral("missing");
+    if (text.isEmpty())
+        return QStringLiteral("empty");
     QString line = text.left(ShownLength);
     for (QChar& c : line)
         if (c.category() == QChar::Other_Control)

@@ -16,6 +16,7 @@ struct ConditionValue {
     // A number too when the text is one.
     static ConditionValue of(const QString& text);
     static ConditionValue of(const QStringList& answers);
-    // As a log line shows it: on one line, and at most a couple of hundred characters of a body.
+    // As a log line shows it: "missing", "empty", or the text on one line, at most a couple of
+    // hundred characters of it.
     QString shown() const;
 };

@@ -16,7 +16,8 @@ CheckFacts facts() {
     facts.responseTimeMs = 153;
     facts.connected = true;
     facts.ip = "127.0.0.1";
-    facts.header = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nX-Tag: a\r\nx-tag: b\r\n";
+    facts.header =
+        "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nX-Tag: a\r\nx-tag: b\r\nX-Empty:\r\n";
     facts.body = R"({"status": "UP", "count": 3, "ratio": 0.25, "version": "v1.2.3",
                      "checks": [{"name": "db", "ok": true}, {"name": "cache", "ok": false}]})";
     facts.dnsRcode = "NOERROR";
@@ -50,6 +51,7 @@ private slots:
         row("[HEADER].content-type == application/json", true, "application/json");
         row("[HEADER].X-TAG == \"a, b\"", true, "a, b");
         row("[HEADER].Server != nginx", false, "missing");
+        row("[HEADER].x-empty == x", false, "empty");
         row("[BODY].status == DOWN", false, "UP");
         row("[BODY].checks[1].ok == false", true, "false");
         row("[BODY].checks[2].name == db", false, "missing");
