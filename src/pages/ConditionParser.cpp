@@ -28,9 +28,11 @@ const std::pair<const char*, Operator> OperatorSymbols[] = {
     {"contains", Operator::Contains},
 };
 
-// What ends a bare word on the right, and a member's name in a path.
+// What ends a bare word on the right, a member's name in a path, and a header field's name
+// (which may hold a dot). Names stop at an operator too, so "[BODY].status==UP" reads.
 constexpr const char* WordStops = " \t,()\"";
-constexpr const char* NameStops = " \t,()\".[]";
+constexpr const char* NameStops = " \t,()\".[]=<>!";
+constexpr const char* HeaderStops = " \t,()\"[]=<>!";
 constexpr int MaxIndexDigits = 9;
 
 bool isConditionBlank(QChar c) {
@@ -109,8 +111,7 @@ bool ConditionParser::placeholder(ConditionTree& tree) {
         return true;
     if (!take(QLatin1Char('.')))
         return fail(pos_, QStringLiteral("expected .Name after [HEADER]"));
-    // A field name is a token, which leaves out the separators that end it here.
-    tree.headerName = bare(NameStops).toString();
+    tree.headerName = bare(HeaderStops).toString();
     return !tree.headerName.isEmpty() || fail(pos_, QStringLiteral("expected a header name after [HEADER]."));
 }
 

@@ -49,11 +49,11 @@ private slots:
         row("[IP] == pat(127.*)", true, "127.0.0.1");
         row("[CERTIFICATE_EXPIRATION] > 48", false, "missing");
         row("[HEADER].content-type == application/json", true, "application/json");
-        row("[HEADER].X-TAG == \"a, b\"", true, "a, b");
+        row("[HEADER].X-TAG!=\"a, b\"", false, "a, b");
         row("[HEADER].Server != nginx", false, "missing");
         row("[HEADER].x-empty == x", false, "empty");
         row("[BODY].status == DOWN", false, "UP");
-        row("[BODY].checks[1].ok == false", true, "false");
+        row("[BODY].checks[1].ok==false", true, "false");
         row("[BODY].checks[2].name == db", false, "missing");
         row("[BODY].count > 10", false, "3");
         row("[BODY].ratio >= 0.25", true, "0.25");
