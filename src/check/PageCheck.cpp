@@ -6,7 +6,7 @@
 #include "net/Probe.h"
 #include "net/TlsWarmUp.h"
 #include "net/UrlParser.h"
-#include "pages/ConditionText.h"
+#include "pages/ConditionCheck.h"
 
 #include <climits>
 
@@ -58,7 +58,7 @@ void PageCheck::start(const FetchRequest& request, const PageOptions& options, q
     request_.headerInfo.UserId = options.user.isEmpty() ? login.user : options.user;
     request_.headerInfo.Password = options.password.isEmpty() ? login.password : options.password;
     request_.extraHeaders = HeaderLines::parse(options.headers);
-    request_.readBody = options.contentCheck() || ConditionText::readsBody(options.conditions);
+    request_.readBody = options.contentCheck() || ConditionCheck::readsBody(options.conditions);
     probing_ = Probe::handles(request.url);
     if (probing_) {
         useProbe(request.url);

@@ -4,6 +4,7 @@
 #include "check/ContentCheck.h"
 #include "check/FailureReason.h"
 #include "net/Probe.h"
+#include "pages/ConditionCheck.h"
 #include "net/StatusCodeList.h"
 
 #include <algorithm>
@@ -13,6 +14,26 @@
 namespace {
 
 constexpr qint64 SecondsPerDay = 24 * 60 * 60;
+
+// What the check found, as a page's conditions read it.
+CheckFacts facts(const PageAnswer& answer, const OutcomeRules& rules) {
+    const FetchResult& exchange = answer.exchange;
+    CheckFacts facts;
+    if (exchange.replyNumber != 0)
+        facts.status = exchange.replyNumber;
+    facts.responseTimeMs = answer.elapsedMs;
+    facts.connected = !exchange.remoteAddress.isNull() && answer.errorText.isEmpty();
+    if (!exchange.remoteAddress.isNull())
+        facts.ip = exchange.remoteAddress.toString();
+    if (exchange.certificateExpiry.isValid())
+        facts.certificateHours = rules.nowUtc.secsTo(exchange.certificateExpiry) / 3600;
+    facts.header = exchange.header;
+    facts.body = answer.body;
+    facts.dnsRcode = exchange.dnsRcode;
+    if (!exchange.dnsRcode.isEmpty())
+        facts.dnsAnswers = exchange.dnsAnswers;
+    return facts;
+}
 
 // A probe's Expect is searched for in its first reply as a page's "must contain" text is in its body.
 PageOptions expected(const PageOptions& options) {
@@ -128,6 +149,10 @@ PageOutcome decideOutcome(const PageAnswer& answer, const PageOptions& options, 
                 options, ContentCheck::text(answer.body, answer.exchange.header), answer.bodyCut);
         if (!o.failed && o.contentError.isEmpty() && !options.expect.isEmpty())
             o.contentError = ContentCheck::failure(expected(options), QString::fromUtf8(answer.body), false);
+        if (!o.failed && o.contentError.isEmpty() && !options.conditions.isEmpty())
+            if (const std::optional<QString> unmet =
+                    ConditionCheck::firstFailure(ConditionCheck::parse(options.conditions), facts(answer, rules)))
+                o.contentError = QStringLiteral("Content check failed: ") + *unmet;
         o.failed = o.failed || !o.contentError.isEmpty();
         if (!answer.errorText.isEmpty())
             fail(answer, before, rules, networkDown,

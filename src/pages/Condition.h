@@ -1,26 +1,16 @@
 #pragma once
 
+#include "pages/CheckFacts.h"
+
 #include <QString>
-#include <QStringList>
 #include <memory>
-#include <optional>
 #include <variant>
 
-// What a check found, as conditions read it. Every value may be missing: a DNS probe has no
-// status, a page without TLS no certificate.
-struct CheckFacts {
-    std::optional<int> status;               // [STATUS]
-    std::optional<qint64> responseTimeMs;    // [RESPONSE_TIME]
-    bool connected = false;                  // [CONNECTED]
-    QString ip;                              // [IP]; empty: missing
-    std::optional<qint64> certificateHours;  // [CERTIFICATE_EXPIRATION], hours left
-    QString header;                          // [HEADER].Name: the status line and fields as received
-    std::optional<QByteArray> body;          // [BODY], [BODY].a.b[0].c
-    QString dnsRcode;                        // [DNS_RCODE]; empty: missing
-    std::optional<QStringList> dnsAnswers;   // [ANSWERS]
-};
+struct ConditionTree;
+class ConditionValues;
 
-// One condition of a page, "LEFT OP RIGHT", parsed once and evaluated against each check.
+// One condition of a page, "LEFT OP RIGHT" such as "[BODY].status == UP", parsed once and
+// evaluated against each check. Copies share the parsed tree.
 class Condition {
 public:
     struct ParseError {
@@ -29,22 +19,19 @@ public:
     };
     struct Verdict {
         bool holds = false;
-        // What the left side was, as the log shows it: "DOWN", "missing".
+        // What the left side was, as the log shows it: "DOWN", "missing", "153".
         QString found;
     };
 
-    ~Condition();
-    Condition(Condition&&) noexcept;
-    Condition& operator=(Condition&&) noexcept;
-
     // The condition, or why the text is none.
     static std::variant<Condition, ParseError> parse(const QString& text);
-    Verdict evaluate(const CheckFacts& facts) const;
+    Verdict evaluate(ConditionValues& values) const;
     const QString& text() const { return text_; }
+    // The condition reads the page's body, which a HEAD request does not bring.
+    bool readsBody() const;
 
 private:
-    struct Tree;
-    Condition();
+    Condition(const QString& text, std::shared_ptr<const ConditionTree> tree);
     QString text_;
-    std::unique_ptr<Tree> tree_;
+    std::shared_ptr<const ConditionTree> tree_;
 };

@@ -4,6 +4,7 @@
 #include "net/HeaderLines.h"
 #include "net/Probe.h"
 #include "net/StatusCodeList.h"
+#include "pages/Condition.h"
 #include "pages/PageOptions.h"
 
 #include <QRegularExpression>
@@ -43,6 +44,20 @@ QString PageOptionsCheck::seconds(const QString& text) {
     return QStringLiteral("not a whole number of seconds");
 }
 
+QString PageOptionsCheck::conditions(const QStringList& lines) {
+    for (int line = 0; line < lines.size(); ++line) {
+        if (lines[line].trimmed().isEmpty())
+            continue;
+        const auto parsed = Condition::parse(lines[line]);
+        if (const auto* error = std::get_if<Condition::ParseError>(&parsed))
+            return QStringLiteral("line %1, column %2: %3")
+                .arg(line + 1)
+                .arg(error->column)
+                .arg(error->message);
+    }
+    return {};
+}
+
 QString PageOptionsCheck::address(const QString& text) {
     const QUrl url(text);
     const QString scheme = url.scheme();
@@ -68,6 +83,8 @@ PageOptions PageOptionsCheck::rightValues(const PageOptions& options, QStringLis
           [&] { right.mustContain.clear(); });
     check("Must not contain", pattern(options.mustNotContain, options.regularExpression),
           [&] { right.mustNotContain.clear(); });
+    check("Expect", pattern(options.expect, options.regularExpression), [&] { right.expect.clear(); });
+    check("Conditions", conditions(options.conditions), [&] { right.conditions.clear(); });
     check("Extra headers", headers(options.headers), [&] { right.headers.clear(); });
     check("Accepted status codes", acceptedCodes(options.acceptedCodes),
           [&] { right.acceptedCodes.clear(); });

@@ -14,6 +14,9 @@ QString headers(const QStringList& lines);
 QString acceptedCodes(const QString& text);
 // Whole seconds, at least one; empty is right too.
 QString seconds(const QString& text);
+// Every condition line parses; blank lines are passed by but counted. The first that does not
+// is named: "line 2, column 14: expected a value".
+QString conditions(const QStringList& lines);
 // An http or https address with a host.
 QString address(const QString& text);
 

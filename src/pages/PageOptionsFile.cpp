@@ -14,6 +14,7 @@ namespace {
 
 const QString SectionName = QString::fromLatin1(PageOptionsFile::Section);
 const QString HeaderKey = QStringLiteral("header ");
+const QString ConditionKey = QStringLiteral("condition ");
 
 QString flag(bool on) {
     return on ? QStringLiteral("1") : QStringLiteral("0");
@@ -26,6 +27,18 @@ QString quoted(const QString& text) {
 
 // The option values of one page, by their key without the page's number.
 using Values = QMap<QString, QString>;
+
+// The lines kept as "N.header 1", "N.header 2", ..., in the order of their numbers.
+QStringList numbered(const Values& values, const QString& key) {
+    std::map<int, QString> lines;
+    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
+        if (it.key().startsWith(key))
+            lines[it.key().mid(key.size()).toInt()] = it.value();
+    QStringList ordered;
+    for (const auto& [number, line] : lines)
+        ordered.append(line);
+    return ordered;
+}
 
 PageOptions optionsFrom(const Values& values) {
     const PageOptions defaults;
@@ -42,16 +55,14 @@ PageOptions optionsFrom(const Values& values) {
     options.matchCase = on("match case", defaults.matchCase);
     options.user = text("user");
     options.plainLogin = on("allow login over plain http", defaults.plainLogin);
-    std::map<int, QString> headers; // in the order of their numbers
-    for (auto it = values.constBegin(); it != values.constEnd(); ++it)
-        if (it.key().startsWith(HeaderKey))
-            headers[it.key().mid(HeaderKey.size()).toInt()] = it.value();
-    for (const auto& [number, line] : headers)
-        options.headers.append(line);
+    options.headers = numbered(values, HeaderKey);
     options.acceptedCodes = text("accepted status codes");
     options.timeOut = text("time-out");
     options.slowAfter = text("slow after");
     options.dependsOn = typedPageAddress(text("depends on"));
+    options.send = text("send");
+    options.expect = text("expect");
+    options.conditions = numbered(values, ConditionKey);
     return options;
 }
 
@@ -104,13 +115,21 @@ void PageOptionsFile::save(IniFile& ini, const PageRecords& pages) {
         write(QStringLiteral("match case"), flag(options.matchCase));
         write(QStringLiteral("user"), quoted(options.user));
         write(QStringLiteral("allow login over plain http"), flag(options.plainLogin));
-        for (int line = 0; line < options.headers.size(); ++line)
-            write(HeaderKey + QString::number(line + 1), quoted(options.headers[line]));
+        const auto writeLines = [&](const QString& key, const QStringList& lines) {
+            for (int line = 0; line < lines.size(); ++line)
+                write(key + QString::number(line + 1), quoted(lines[line]));
+        };
+        writeLines(HeaderKey, options.headers);
         write(QStringLiteral("accepted status codes"), options.acceptedCodes);
         write(QStringLiteral("time-out"), options.timeOut);
         write(QStringLiteral("slow after"), options.slowAfter);
         // Only where it is set: the options of a page without it are written as they always were.
         if (!options.dependsOn.isEmpty())
             write(QStringLiteral("depends on"), storedPageAddress(options.dependsOn));
+        if (!options.send.isEmpty())
+            write(QStringLiteral("send"), quoted(options.send));
+        if (!options.expect.isEmpty())
+            write(QStringLiteral("expect"), quoted(options.expect));
+        writeLines(ConditionKey, options.conditions);
     }
 }

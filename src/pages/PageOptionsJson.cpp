@@ -20,6 +20,8 @@ const OptionKey<QString> TextKeys[] = {
     {"user", &PageOptions::user},
     {"acceptedStatusCodes", &PageOptions::acceptedCodes},
     {"dependsOn", &PageOptions::dependsOn},
+    {"send", &PageOptions::send},
+    {"expect", &PageOptions::expect},
 };
 const OptionKey<bool> FlagKeys[] = {
     {"regularExpression", &PageOptions::regularExpression},
@@ -32,7 +34,11 @@ const OptionKey<QString> SecondsKeys[] = {
     {"slowAfterSeconds", &PageOptions::slowAfter},
 };
 const QString MethodKey = QStringLiteral("method");
-const QString HeadersKey = QStringLiteral("headers");
+// Lists of texts, one a line as typed.
+const OptionKey<QStringList> LineKeys[] = {
+    {"headers", &PageOptions::headers},
+    {"conditions", &PageOptions::conditions},
+};
 
 template <typename Field, std::size_t Count>
 const OptionKey<Field>* findKey(const OptionKey<Field> (&keys)[Count], const QString& key) {
@@ -67,13 +73,13 @@ QString readKey(const QString& key, const QJsonValue& value, PageOptions& option
         if (method != QLatin1String("GET") && method != QLatin1String("HEAD"))
             return wrongType(key, "\"GET\" or \"HEAD\"");
         options.get = method == QLatin1String("GET");
-    } else if (key == HeadersKey) {
+    } else if (const auto* lines = findKey(LineKeys, key)) {
         if (!value.isArray())
             return wrongType(key, "a list of texts");
         for (const QJsonValue line : value.toArray()) {
             if (!line.isString())
                 return wrongType(key, "a list of texts");
-            options.headers.append(line.toString());
+            (options.*lines->field).append(line.toString());
         }
     } else {
         return QStringLiteral("unknown option \"") + key + QLatin1Char('"');
@@ -97,8 +103,9 @@ QJsonObject PageOptionsJson::write(const PageOptions& options) {
     for (const auto& [key, field] : SecondsKeys)
         if (!(options.*field).isEmpty())
             object.insert(QLatin1String(key), (options.*field).trimmed().toLongLong());
-    if (!options.headers.isEmpty())
-        object.insert(HeadersKey, QJsonArray::fromStringList(options.headers));
+    for (const auto& [key, field] : LineKeys)
+        if (!(options.*field).isEmpty())
+            object.insert(QLatin1String(key), QJsonArray::fromStringList(options.*field));
     return object;
 }
 

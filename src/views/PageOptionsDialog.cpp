@@ -44,15 +44,18 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
       acceptedCodes_(lineEdit("EditAcceptedCodes", options.acceptedCodes)),
       timeOut_(lineEdit("EditPageTimeOut", options.timeOut)),
       slowAfter_(lineEdit("EditPageSlow", options.slowAfter)),
-      dependsOn_(named(new QComboBox, "ComboDependsOn")), dependsOnProblem_(std::move(dependsOnProblem)) {
+      dependsOn_(named(new QComboBox, "ComboDependsOn")), send_(lineEdit("EditSend", options.send)),
+      expect_(lineEdit("EditExpect", options.expect)),
+      conditions_(named(new QPlainTextEdit(options.conditions.join(QLatin1Char('\n'))), "MemoConditions")),
+      dependsOnProblem_(std::move(dependsOnProblem)) {
     setObjectName(QStringLiteral("DialogPageOptions"));
     setWindowTitle(QStringLiteral("Page options — ") + address);
     setMinimumWidth(520); // room for a pattern, and for the errors beside the fields
     method_->addItems({QStringLiteral("HEAD"), QStringLiteral("GET")});
     method_->setCurrentIndex(options.get ? 1 : 0);
     password_->setEchoMode(QLineEdit::Password);
-    headers_->setTabChangesFocus(true);
-    headers_->setFixedHeight(headers_->fontMetrics().lineSpacing() * 4 + 12);
+    fitLines(headers_, 4);
+    fitLines(conditions_, 4);
     // Chosen from the list, or typed: an address the list does not hold is refused on OK.
     dependsOn_->setEditable(true);
     dependsOn_->setInsertPolicy(QComboBox::NoInsert);
@@ -67,6 +70,14 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
                                QStringLiteral("The page fails its check when this text is missing"));
     mustNotContainError_ = addRow(QStringLiteral("Must not contain"), mustNotContain_,
                                   QStringLiteral("The page fails its check when this text is there"));
+    // What a tcp page sends and expects; other pages have no use for them.
+    const bool tcp = address.startsWith(QLatin1String("tcp://"), Qt::CaseInsensitive);
+    addRow(QStringLiteral("Send"), send_, QStringLiteral("Sent once the connection stands"));
+    expectError_ =
+        addRow(QStringLiteral("Expect"), expect_,
+               QStringLiteral("Text the first reply must hold; a pattern when Regular expression is ticked"));
+    for (QWidget* field : {static_cast<QWidget*>(send_), static_cast<QWidget*>(expect_)})
+        form->setRowVisible(field, tcp);
     addRow(QString(), regularExpression_, QStringLiteral("The two texts are regular expressions"), true);
     addRow(QString(), matchCase_, QStringLiteral("Upper and lower case must match"), true);
     addRow(QStringLiteral("User name"), user_, QStringLiteral("Sent with the request as an HTTP login"));
@@ -84,6 +95,9 @@ PageOptionsDialog::PageOptionsDialog(const QString& address, const PageOptions& 
                            QStringLiteral("Empty: the time-out of the Connection tab"));
     slowAfterError_ = addRow(QStringLiteral("Slow after (s)"), slowAfter_,
                              QStringLiteral("Empty: the slow access time of the Connection tab"));
+    conditionsError_ = addRow(QStringLiteral("Conditions"), conditions_,
+                              QStringLiteral("One a line, all of which must hold, such as [STATUS] == 200, "
+                                             "[BODY].status == UP or [RESPONSE_TIME] < 500"));
     dependsOnError_ = addRow(QStringLiteral("Depends on"), dependsOn_,
                              QStringLiteral("The page of the list this one sits behind: while that page is "
                                             "down, this one raises no alarm of its own; empty: none"));
@@ -107,6 +121,11 @@ QLabel* PageOptionsDialog::addRow(const QString& caption, QWidget* field, const 
     QLabel* error = DialogFields::errorLabel(field->objectName() + QStringLiteral("Error"));
     form->addRow(QString(), error);
     return error;
+}
+
+void PageOptionsDialog::fitLines(QPlainTextEdit* field, int lines) {
+    field->setTabChangesFocus(true);
+    field->setFixedHeight(field->fontMetrics().lineSpacing() * lines + 12);
 }
 
 void PageOptionsDialog::followContentCheck() {
@@ -133,6 +152,11 @@ PageOptions PageOptionsDialog::options() const {
     o.timeOut = timeOut_->text().trimmed();
     o.slowAfter = slowAfter_->text().trimmed();
     o.dependsOn = dependsOn_->currentText().trimmed();
+    o.send = send_->text();
+    o.expect = expect_->text();
+    for (const QString& line : conditions_->toPlainText().split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            o.conditions.append(line.trimmed());
     return o;
 }
 
@@ -152,10 +176,16 @@ void PageOptionsDialog::accept() {
          showProblem(mustContain_, mustContainError_, pattern(o.mustContain, o.regularExpression))},
         {mustNotContain_,
          showProblem(mustNotContain_, mustNotContainError_, pattern(o.mustNotContain, o.regularExpression))},
+        {expect_, showProblem(expect_, expectError_,
+                              pattern(expect_->isHidden() ? QString() : o.expect, o.regularExpression))},
         {headers_, showProblem(headers_, headersError_, PageOptionsCheck::headers(o.headers))},
         {acceptedCodes_, showProblem(acceptedCodes_, acceptedCodesError_, acceptedCodes(o.acceptedCodes))},
         {timeOut_, showProblem(timeOut_, timeOutError_, seconds(o.timeOut))},
         {slowAfter_, showProblem(slowAfter_, slowAfterError_, seconds(o.slowAfter))},
+        // Checked as typed, blank lines and all, so that the line and column point into the field.
+        {conditions_,
+         showProblem(conditions_, conditionsError_,
+                     PageOptionsCheck::conditions(conditions_->toPlainText().split(QLatin1Char('\n'))))},
         {dependsOn_,
          showProblem(dependsOn_, dependsOnError_,
                      o.dependsOn.isEmpty() || !dependsOnProblem_ ? QString()

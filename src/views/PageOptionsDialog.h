@@ -33,6 +33,8 @@ private:
     // Shows the field's problem, or hides it; true when there is one.
     static bool showProblem(QWidget* field, QLabel* error, const QString& problem);
     void followContentCheck();
+    // A field of some lines' height whose Tab moves on.
+    static void fitLines(QPlainTextEdit* field, int lines);
 
     QComboBox* method_;
     QLineEdit* mustContain_;
@@ -47,6 +49,9 @@ private:
     QLineEdit* timeOut_;
     QLineEdit* slowAfter_;
     QComboBox* dependsOn_;
+    QLineEdit* send_;
+    QLineEdit* expect_;
+    QPlainTextEdit* conditions_;
     DependsOnCheck dependsOnProblem_;
     QLabel* mustContainError_;
     QLabel* mustNotContainError_;
@@ -55,4 +60,6 @@ private:
     QLabel* timeOutError_;
     QLabel* slowAfterError_;
     QLabel* dependsOnError_;
+    QLabel* expectError_;
+    QLabel* conditionsError_;
 };

@@ -262,12 +262,15 @@ private slots:
         QTest::keyClicks(field("MemoHeaders"), "Host: elsewhere");
         QTest::keyClicks(field("EditAcceptedCodes"), "2xx");
         QTest::keyClicks(field("EditPageTimeOut"), "0");
+        QTest::keyClicks(field("MemoConditions"), "[STATUS] = 200");
         QTest::keyClick(field("EditPageSlow"), Qt::Key_Return);
         QVERIFY(dialog->isVisible());
         QVERIFY(error("EditMustContain").startsWith("not a regular expression: "));
         QCOMPARE(error("MemoHeaders"), "Host is set by Korvane");
         QCOMPARE(error("EditAcceptedCodes"), "not a list of status codes such as 200-299,301,401");
         QCOMPARE(error("EditPageTimeOut"), "not a whole number of seconds");
+        QCOMPARE(error("MemoConditions"), "line 1, column 10: expected ==, !=, <, <=, >, >= or contains");
+        QVERIFY(!field("EditSend")->isVisibleTo(dialog)); // an http page sends nothing of its own
         QCOMPARE(field("EditMustContain")->accessibleDescription(), error("EditMustContain"));
         QCOMPARE(f.w().pages.options(1), PageOptions());
 
@@ -275,6 +278,7 @@ private slots:
         static_cast<QPlainTextEdit*>(field("MemoHeaders"))->setPlainText("X-Api-Key: k1");
         static_cast<QLineEdit*>(field("EditAcceptedCodes"))->setText("200-299,301");
         static_cast<QLineEdit*>(field("EditPageTimeOut"))->setText("30");
+        static_cast<QPlainTextEdit*>(field("MemoConditions"))->setPlainText("\n [STATUS] == 200\n");
         QTest::keyClick(field("EditPageSlow"), Qt::Key_Return);
         QTRY_VERIFY(!f.w().findChild<PageOptionsDialog*>("DialogPageOptions"));
         const PageOptions kept = f.w().pages.options(1);
@@ -282,6 +286,7 @@ private slots:
         QCOMPARE(kept.mustContain, "[A-Z][a-z]+ to cart");
         QCOMPARE(kept.headers, QStringList{"X-Api-Key: k1"});
         QCOMPARE(kept.timeOut, "30");
+        QCOMPARE(kept.conditions, QStringList{"[STATUS] == 200"});
 
         // The options follow their page when a page before it goes, and over a restart.
         f.w().pages.deletePage(0);
