@@ -11,12 +11,29 @@ class TestProbePages : public QObject {
     Q_OBJECT
     DnsPeer dns;
     ScriptedPeer banner{QJsonObject{{"mode", "raw"}, {"greeting", "SSH-2.0-Peer\r\n"}}};
+    ScriptedPeer api{ScriptedPeer::routes(
+        {{"*", QJsonObject{{"send", "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nX-Node: b7\r\n"
+                                    "Content-Length: 33\r\nConnection: close\r\n\r\n"
+                                    "{\"status\":\"DOWN\",\"items\":[1,2,3]}"}}}})};
+
+    // The page's one check with these options, as the history keeps it.
+    CheckRecord checkOnce(const QString& address, const PageOptions& options) {
+        MonitorFixture f;
+        f.muteSounds();
+        f.m().pages.setOptions(f.addPage(address, false, false, false), options);
+        QList<CheckRecord> checks;
+        connect(&f.m().checkCycle(), &CheckCycle::pageChecked, this,
+                [&](const CheckRecord& check) { checks.append(check); });
+        f.runCycle();
+        return checks.value(0);
+    }
 
 private slots:
     void initTestCase() {
         dns.addHost("127.0.0.1 shop.test");
         QVERIFY2(dns.start(), qPrintable(dns.output()));
         QVERIFY2(banner.start(), qPrintable(banner.output()));
+        QVERIFY2(api.start(), qPrintable(api.output()));
     }
 
     void eachKindDecidesItsRow_data() {
@@ -46,20 +63,46 @@ private slots:
         QFETCH(QString, expect);
         QFETCH(QString, outcome);
         QFETCH(QString, error);
-        MonitorFixture f;
-        f.muteSounds();
-        const int page = f.addPage(address, false, false, false);
         PageOptions options;
         options.expect = expect;
-        f.m().pages.setOptions(page, options);
-        QList<CheckRecord> checks;
-        connect(&f.m().checkCycle(), &CheckCycle::pageChecked, this,
-                [&](const CheckRecord& check) { checks.append(check); });
-        f.runCycle();
-        QCOMPARE(checks.size(), 1);
-        QCOMPARE(checks[0].outcome, outcome);
-        QCOMPARE(checks[0].error, error);
-        QCOMPARE(checks[0].dnsAnswers.has_value(), address.startsWith("dns:"));
+        const CheckRecord check = checkOnce(address, options);
+        QCOMPARE(check.outcome, outcome);
+        QCOMPARE(check.error, error);
+        QCOMPARE(check.dnsAnswers.has_value(), address.startsWith("dns:"));
+    }
+
+    // The first condition that fails names what it found; a page whose conditions hold is fine.
+    void conditionsJudgeTheAnswer_data() {
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<QStringList>("conditions");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("hold") << true
+                              << QStringList{"[STATUS] == 200", "len([BODY].items) == 3",
+                                             "[RESPONSE_TIME] < 60000"}
+                              << "";
+        QTest::newRow("body") << true << QStringList{"[STATUS] == 200", "[BODY].status == UP"}
+                              << "Content check failed: condition not met: [BODY].status == UP (was DOWN)";
+        QTest::newRow("header")
+            << true << QStringList{"[HEADER].x-node == any(a1, a2)"}
+            << "Content check failed: condition not met: [HEADER].x-node == any(a1, a2) (was b7)";
+        QTest::newRow("missing")
+            << true << QStringList{"[BODY].owner == ops"}
+            << "Content check failed: condition not met: [BODY].owner == ops (was missing)";
+        QTest::newRow("answers") << false << QStringList{"[ANSWERS] == 127.0.0.1", "[DNS_RCODE] == NOERROR"}
+                                 << "";
+    }
+    void conditionsJudgeTheAnswer() {
+        QFETCH(bool, web);
+        QFETCH(QStringList, conditions);
+        QFETCH(QString, error);
+        PageOptions options;
+        options.conditions = conditions;
+        const CheckRecord check = checkOnce(web ? api.url("/health") : dns.url("shop.test"), options);
+        QCOMPARE(check.error, error);
+        QCOMPARE(check.outcome, error.isEmpty() ? "No Error" : "Content Check Failed");
+        // A condition on the body asks for it with GET.
+        if (web)
+            QCOMPARE(api.requests().last().startsWith("GET "), conditions.join(' ').contains("[BODY]"));
     }
 };
 
