@@ -1,5 +1,7 @@
 #include "net/PageFetch.h"
 
+#include "net/LaterCall.h"
+
 #include "net/DiscardSocket.h"
 #include "net/HostAddresses.h"
 #include "net/HostLookups.h"
@@ -228,14 +230,7 @@ void PageFetch::fail(const QString& errorText) {
 
 void PageFetch::finishSoon(const QString& errorText) {
     result_.errorText = errorText;
-    const quint64 generation = generation_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation == generation_)
-                finish();
-        },
-        Qt::QueuedConnection);
+    callLater(this, generation_, [this] { finish(); });
 }
 
 void PageFetch::finish() {

@@ -1,5 +1,7 @@
 #include "net/StreamProbe.h"
 
+#include "net/LaterCall.h"
+
 #include "net/DiscardSocket.h"
 #include "net/HostAddresses.h"
 #include "net/HostLookups.h"
@@ -261,14 +263,7 @@ void StreamProbe::fail(const QString& errorText, ConnectionTrouble trouble, cons
 
 void StreamProbe::finishSoon(const QString& errorText) {
     result_.errorText = errorText;
-    const quint64 generation = generation_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation == generation_)
-                finish();
-        },
-        Qt::QueuedConnection);
+    callLater(this, generation_, [this] { finish(); });
 }
 
 void StreamProbe::finish() {
