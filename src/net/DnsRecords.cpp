@@ -66,26 +66,31 @@ int readHostent(int type, QByteArrayView answer, QStringList& records) {
     return status;
 }
 
-int readMx(QByteArrayView answer, QStringList& records) {
-    ares_mx_reply* raw = nullptr;
-    const int status = ares_parse_mx_reply(bytes(answer), int(answer.size()), &raw);
-    const Data<ares_mx_reply> list(raw);
-    for (const ares_mx_reply* mx = raw; mx; mx = mx->next)
-        records << QString::number(mx->priority) + QLatin1Char(' ') + DnsRecords::qualified(mx->host);
+// Reads a list of records with the library's parser for their type, each written by format.
+template <typename Reply, typename Parse, typename Format>
+int readEach(QByteArrayView answer, QStringList& records, Parse parse, Format format) {
+    Reply* raw = nullptr;
+    const int status = parse(bytes(answer), int(answer.size()), &raw);
+    const Data<Reply> list(raw);
+    for (const Reply* reply = raw; reply; reply = reply->next)
+        records << format(*reply);
     return status;
 }
 
+int readMx(QByteArrayView answer, QStringList& records) {
+    return readEach<ares_mx_reply>(answer, records, ares_parse_mx_reply, [](const ares_mx_reply& mx) {
+        return QString::number(mx.priority) + QLatin1Char(' ') + DnsRecords::qualified(mx.host);
+    });
+}
+
 int readSrv(QByteArrayView answer, QStringList& records) {
-    ares_srv_reply* raw = nullptr;
-    const int status = ares_parse_srv_reply(bytes(answer), int(answer.size()), &raw);
-    const Data<ares_srv_reply> list(raw);
-    for (const ares_srv_reply* srv = raw; srv; srv = srv->next)
-        records << QStringLiteral("%1 %2 %3 %4")
-                       .arg(srv->priority)
-                       .arg(srv->weight)
-                       .arg(srv->port)
-                       .arg(DnsRecords::qualified(srv->host));
-    return status;
+    return readEach<ares_srv_reply>(answer, records, ares_parse_srv_reply, [](const ares_srv_reply& srv) {
+        return QStringLiteral("%1 %2 %3 %4")
+            .arg(srv.priority)
+            .arg(srv.weight)
+            .arg(srv.port)
+            .arg(DnsRecords::qualified(srv.host));
+    });
 }
 
 int readTxt(QByteArrayView answer, QStringList& records) {
@@ -119,15 +124,12 @@ int readSoa(QByteArrayView answer, QStringList& records) {
 }
 
 int readCaa(QByteArrayView answer, QStringList& records) {
-    ares_caa_reply* raw = nullptr;
-    const int status = ares_parse_caa_reply(bytes(answer), int(answer.size()), &raw);
-    const Data<ares_caa_reply> list(raw);
-    for (const ares_caa_reply* caa = raw; caa; caa = caa->next)
-        records << QStringLiteral("%1 %2 %3")
-                       .arg(caa->critical)
-                       .arg(QString::fromLatin1(QByteArrayView(caa->property, qsizetype(caa->plength))),
-                            DnsRecords::quoted(QByteArrayView(caa->value, qsizetype(caa->length))));
-    return status;
+    return readEach<ares_caa_reply>(answer, records, ares_parse_caa_reply, [](const ares_caa_reply& caa) {
+        return QStringLiteral("%1 %2 %3")
+            .arg(caa.critical)
+            .arg(QString::fromLatin1(QByteArrayView(caa.property, qsizetype(caa.plength))),
+                 DnsRecords::quoted(QByteArrayView(caa.value, qsizetype(caa.length))));
+    });
 }
 
 } // namespace
